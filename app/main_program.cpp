@@ -1,0 +1,6 @@
+#include "app/main_program.h"
+
+int MainProgram()
+{
+    return 0;
+}

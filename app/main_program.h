@@ -1,0 +1,5 @@
+// The spline application's main program.
+#pragma once
+
+// Runs the application; returns the process exit code.
+int MainProgram();

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need on a Debian 12 machine, once.
+# Safe to run again: it only installs packages that are missing.
+set -euo pipefail
+
+need=()
+have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+
+pkgs=(wine wine32:i386 g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
+      cmake ninja-build xvfb xauth googletest libz-mingw-w64-dev fonts-liberation
+      x11-apps imagemagick xdotool)
+
+SUDO=""
+if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+  updated=0
+else
+  updated=1
+fi
+for p in "${pkgs[@]}"; do have "$p" || need+=("$p"); done
+if [ ${#need[@]} -gt 0 ] || [ "$updated" = 0 ]; then
+  echo "Installing: ${need[*]:-(package lists)}" >&2
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq >/dev/null
+  if [ ${#need[@]} -gt 0 ]; then
+    $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+  fi
+fi

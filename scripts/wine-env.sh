@@ -1,0 +1,50 @@
+# Sourced by the run and test scripts: a Wine prefix of the project's own,
+# a persistent wineserver and, where there is no display, a virtual one.
+# Leaves WINEPREFIX, WINEARCH, WINEDEBUG, WINEDLLOVERRIDES and DISPLAY exported
+# and registers a clean-up that stops what it started.
+
+ROOT=${ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+BUILD=${BUILD:-$ROOT/build}
+export WINEPREFIX="$BUILD/wine"
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+_started_xvfb=""
+_wine_cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$_started_xvfb" ]; then kill "$_started_xvfb" >/dev/null 2>&1 || true; fi
+}
+trap _wine_cleanup EXIT
+
+if [ -z "${DISPLAY:-}" ] || [ "${KESTROW_VIRTUAL_DISPLAY:-}" = 1 ]; then
+  n=91
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  _started_xvfb=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 1 100); do
+    [ -e "/tmp/.X11-unix/X$n" ] && break
+    sleep 0.1
+  done
+  export KESTROW_VIRTUAL_DISPLAY_USED=1
+fi
+
+mkdir -p "$BUILD"
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "Creating the Wine prefix in $WINEPREFIX" >&2
+  wineboot --init >/dev/null 2>&1 || true
+  wineserver -w || true
+  # Liberation fonts stand in for the Windows faces, so text measures the same on every run.
+  for pair in "Arial:Liberation Sans" "Times New Roman:Liberation Serif" \
+              "Courier New:Liberation Mono" "MS Sans Serif:Liberation Sans" \
+              "MS Shell Dlg:Liberation Sans" "MS Shell Dlg 2:Liberation Sans" \
+              "Tahoma:Liberation Sans"; do
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${pair%%:*}" /t REG_SZ /d "${pair#*:}" /f >/dev/null 2>&1 || true
+  done
+  wineserver -w || true
+fi
+setsid wineserver -p </dev/null >/dev/null 2>&1 &
+# Start Wine's background services now, detached from our output: otherwise they
+# inherit the pipes of the first test program and a runner waits on them forever.
+setsid wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
