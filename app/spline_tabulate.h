@@ -1,0 +1,27 @@
+// Tabulation of the basis and the four result files.
+//
+// "Kestrow_splines.txt", "Kestrow_firstder.txt", "Kestrow_secondder.txt":
+// 201 lines, one per point: x, the seven switched basis values (first, second
+// derivatives) and their sum. "Kestrow_knots.txt": 5 lines, knot and 0. Every
+// line is written with "(15(TR1,ES25.15E3))" and ends with CR LF; the values
+// written are the single-precision table entries.
+#pragma once
+
+#include <string>
+
+inline constexpr const char* kSplinesFile = "Kestrow_splines.txt";
+inline constexpr const char* kFirstDerFile = "Kestrow_firstder.txt";
+inline constexpr const char* kSecondDerFile = "Kestrow_secondder.txt";
+inline constexpr const char* kKnotsFile = "Kestrow_knots.txt";
+
+// Statuses of SplineTabulate.
+inline constexpr int kTabulateOk = 0;
+inline constexpr int kTabulateOpenFailed = -1;  // a result file could not be opened
+inline constexpr int kTabulateWriteFailed = -2; // a result file could not be written or closed
+
+// Copies the dialog values into the numerical tables, evaluates the basis,
+// its first and its second derivatives at the 201 points into the draw
+// tables and rewrites the four files in the current folder. Returns
+// kTabulateOk or a failure status, with the file's name in FAILEDFILE; it stops
+// at the first file that fails.
+int SplineTabulate(std::string* failedFile = nullptr);
