@@ -1,0 +1,22 @@
+// The two window procedures of every library window: the frame procedure
+// (classes "QUILLODRANE" and "QUILCHILD": bars, menus, commands, close,
+// frame clicks, size limits, tool tips, menu help) and the client procedure
+// (class "QUILCLIENT": keys, mouse, expose, resize, focus).
+#pragma once
+
+#include <windows.h>
+
+LRESULT CALLBACK FrameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ClientWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The status bar of window N, or of the window whose client area holds it
+// (outward through inside children); nullptr when none.
+HWND WindowStatusBarOf(int n);
+// 1 when FRAME is not a split window; else asks its panes whether they may close.
+int SplitCloseQuery(HWND frame);
+// Translates MSG with the accelerators of window M on window N's frame, or
+// with the tables of N's special pane when N is a split window with one.
+int SplitAcceleratorsTranslate(int n, int m, MSG* msg);
+
+// System-menu help text of command CMD.
+const char* SystemMenuHelpText(UINT cmd);

@@ -1,0 +1,499 @@
+// Split windows: two panes inside the divided window's client area and the
+// bar between them.
+#include "core/split_windows.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+
+#include "core/child_windows.h"
+#include "core/events.h"
+#include "core/fixed_text.h"
+#include "core/main_window.h"
+#include "core/menus.h"
+#include "core/neighbours.h"
+#include "core/toolbars.h"
+#include "core/window_services.h"
+#include "core/window_table.h"
+
+namespace {
+
+bool Horizontal(const SplitRecord* r)
+{
+    return r->options & kSplitHorizontal;
+}
+
+// The split axis: 1 (height) for a horizontal bar, 0 (width) for a vertical one.
+int Axis(const SplitRecord* r)
+{
+    return Horizontal(r) ? 1 : 0;
+}
+
+RECT RectIn(HWND w, HWND parent)
+{
+    RECT r{};
+    GetWindowRect(w, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+int Along(const RECT& r, bool horizontal)
+{
+    return horizontal ? r.bottom - r.top : r.right - r.left;
+}
+
+// Frame extent less client extent of pane window N along the axis.
+int Overhead(int n, bool horizontal)
+{
+    RECT f{}, c{};
+    GetWindowRect(gWindowTable.frame[n], &f);
+    GetClientRect(gWindowTable.client[n], &c);
+    return Along(f, horizontal) - Along(c, horizontal);
+}
+
+int ClientExtent(int n, bool horizontal)
+{
+    RECT c{};
+    GetClientRect(gWindowTable.client[n], &c);
+    return Along(c, horizontal);
+}
+
+void Place(HWND w, const RECT& r, UINT extra)
+{
+    SetWindowPos(w, nullptr, r.left, r.top, std::max<LONG>(0, r.right - r.left), std::max<LONG>(0, r.bottom - r.top),
+                 SWP_NOZORDER | SWP_NOACTIVATE | extra);
+}
+
+// Rectangles of pane 0, bar and pane 1 when pane 0 ends at END0 and pane 1
+// starts at START1, across the full extent of R.
+void Arrange(SplitRecord* s, const RECT& R, int end0, int barStart, int start1)
+{
+    bool h = Horizontal(s);
+    RECT p0 = R, b = R, p1 = R;
+    if (h) {
+        p0.bottom = end0;
+        b.top = barStart;
+        b.bottom = barStart + GetSystemMetrics(SM_CXFRAME);
+        p1.top = start1;
+    } else {
+        p0.right = end0;
+        b.left = barStart;
+        b.right = barStart + GetSystemMetrics(SM_CXFRAME);
+        p1.left = start1;
+    }
+    Place(gWindowTable.frame[s->pane[0]], p0, SWP_NOMOVE);
+    Place(s->bar, b, 0);
+    Place(gWindowTable.frame[s->pane[1]], p1, 0);
+}
+
+void PaneBars(int n, const int toolbars[4], int flags)
+{
+    for (int slot = 0; slot < 4; ++slot) {
+        if (!toolbars || !toolbars[slot])
+            continue;
+        int id = toolbars[slot], w = 0, h = 0;
+        ToolbarCreate(id, n, slot, w, h);
+    }
+    gWindowTable.partStyle[n].fill(0);
+    gWindowTable.partWidth[n].fill(0);
+    if (flags & kWindowStatusBar) {
+        HWND sb = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, gWindowTable.frame[n],
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(999)), gWindowSystem.instance, nullptr);
+        gWindowTable.statusBar[n] = sb;
+        gWindowTable.partWidth[n][0] = -1;
+    }
+}
+
+void PaneDestroy(int n)
+{
+    if (n < 1 || n > kLastWindow)
+        return;
+    if (gWindowTable.frame[n])
+        DestroyWindow(gWindowTable.frame[n]);
+    if (gWindowTable.menu[n]) {
+        MenuFreeHelp(gWindowTable.menu[n], n);
+        DestroyMenu(gWindowTable.menu[n]);
+    }
+    gWindowTable.menu[n] = nullptr;
+    gWindowTable.accelerators[n] = nullptr;
+    gWindowTable.menuHelpResource[n] = {};
+    ToolTipTableFree(n);
+    WindowRowClear(n);
+}
+
+} // namespace
+
+int SplitPaneFixed(const SplitRecord* record, int pane, int axis)
+{
+    if (!record || pane < 0 || pane > 1)
+        return 0;
+    if (axis == Axis(record) && (record->paneFlags[pane] & kWindowFixedSize))
+        return 1;
+    int n = record->pane[pane];
+    if (n < 0 || n > kLastWindow)
+        return 0;
+    auto* inner = WindowRecordAs<SplitRecord>(gWindowTable.frame[n], kRecordSplit);
+    if (!inner)
+        return 0;
+    bool proportional = inner->options & kSplitProportional;
+    int innerAxis = Axis(inner);
+    bool either = SplitPaneFixed(inner, 0, axis) || SplitPaneFixed(inner, 1, axis);
+    bool both = SplitPaneFixed(inner, 0, axis) && SplitPaneFixed(inner, 1, axis);
+    // Across the inner bar either fixed pane fixes it; along it only both, and
+    // only without proportional sharing.
+    if (axis != innerAxis)
+        return either ? 1 : 0;
+    return (!proportional && both) ? 1 : 0;
+}
+
+void SplitLayout(SplitRecord* s)
+{
+    if (!s || !WindowIsOpen(s->window) || !WindowIsOpen(s->pane[0]) || !WindowIsOpen(s->pane[1]) || !s->bar)
+        return;
+    HWND client = gWindowTable.client[s->window];
+    bool h = Horizontal(s);
+    RECT R;
+    GetClientRect(client, &R);
+    int extent = Along(R, h);
+    int bar = GetSystemMetrics(SM_CXFRAME);
+    RECT p0 = RectIn(gWindowTable.frame[s->pane[0]], client);
+    RECT p1 = RectIn(gWindowTable.frame[s->pane[1]], client);
+    RECT b = RectIn(s->bar, client);
+    int end0, barStart, start1;
+    if (s->options & kSplitProportional) {
+        int ov0 = Overhead(s->pane[0], h), ov1 = Overhead(s->pane[1], h);
+        long long room = static_cast<long long>(extent) - bar - ov0 - ov1;
+        long long e0 = s->paneExtent[0], e1 = s->paneExtent[1];
+        long long c0 = (e0 + e1) > 0 ? room * e0 / (e0 + e1) : room / 2;
+        end0 = static_cast<int>(c0) + ov0;
+        barStart = end0;
+        start1 = barStart + bar;
+    } else if ((s->options & kSplitSizeIsPane1) || SplitPaneFixed(s, 1, Axis(s))) {
+        int keep = Along(p1, h);
+        start1 = extent - keep;
+        barStart = start1 - bar;
+        end0 = barStart;
+    } else {
+        end0 = h ? p0.bottom : p0.right;
+        barStart = h ? b.top : b.left;
+        start1 = barStart + bar;
+    }
+    Arrange(s, R, end0, barStart, start1);
+    ValidateRect(client, nullptr);
+}
+
+void SplitWindowCreate(int panes[2], int options, const int paneFlags[2], int size, const int menus[2],
+                       const int toolbars[2][4], int dialogs[2], const int colours[2], std::string_view title0,
+                       std::string_view title1)
+{
+    int c = gWindowSystem.currentWindow;
+    auto fail = [&](int status) { panes[0] = panes[1] = status; };
+    if (!WindowIsOpen(c) || !gWindowTable.client[c]) {
+        fail(-1);
+        return;
+    }
+    HWND cf = gWindowTable.frame[c];
+    HWND cc = gWindowTable.client[c];
+    int t = WindowRecordTypeOf(cf);
+    if (t == kRecordContentsDialog) {
+        fail(-3);
+        return;
+    }
+    if (t != 0) {
+        fail(-4);
+        return;
+    }
+    for (int i = 1; i <= kLastWindow; ++i)
+        if (gWindowTable.frame[i] && GetParent(gWindowTable.frame[i]) == cc) {
+            fail(-6);
+            return;
+        }
+    auto* s = static_cast<SplitRecord*>(WindowRecordAttach(cf, kRecordSplit, sizeof(SplitRecord)));
+    if (!s) {
+        fail(-1);
+        return;
+    }
+    s->window = c;
+    s->dragAnchor = kNoPlacement;
+    int n0 = WindowSlotFree();
+    int n1 = -1;
+    if (n0 > 0) {
+        gWindowTable.frame[n0] = reinterpret_cast<HWND>(1); // reserved while the second is found
+        n1 = WindowSlotFree();
+        gWindowTable.frame[n0] = nullptr;
+    }
+    if (n0 < 0 || n1 < 0) {
+        WindowRecordDetach(cf);
+        WindowRecordFree(s);
+        fail(-1);
+        return;
+    }
+    s->pane[0] = n0;
+    s->pane[1] = n1;
+    s->options = options;
+    s->paneFlags[0] = paneFlags[0];
+    s->paneFlags[1] = paneFlags[1];
+    RECT o;
+    GetWindowRect(cf, &o);
+    s->outerWidth = o.right - o.left;
+    s->outerHeight = o.bottom - o.top;
+    bool h = Horizontal(s);
+    RECT R;
+    GetClientRect(cc, &R);
+    int extent = Along(R, h);
+
+    // Contents dialogs: checked and probed per pane.
+    bool fits[2] = {false, false};
+    for (int p = 0; p < 2; ++p) {
+        if (!dialogs[p])
+            continue;
+        int status = 0;
+        int flags = s->paneFlags[p];
+        SIZE ext{};
+        if (DialogIndexById(dialogs[p]) >= 0)
+            status = -5;
+        else if (DialogTableCount() >= 100)
+            status = -3;
+        else
+            status = ContentsDialogProbe(dialogs[p], gWindowTable.frame[0], R.right, R.bottom, flags, &ext);
+        if (status < 0) {
+            dialogs[p] = status;
+            continue;
+        }
+        fits[p] = true;
+        if (flags & kWindowFixedSize) {
+            if (p == 0) {
+                s->paneFlags[0] |= kWindowFixedSize;
+                s->options &= ~(kSplitProportional | kSplitSizeIsPane1);
+            } else if (!(s->paneFlags[0] & kWindowFixedSize)) {
+                s->paneFlags[1] |= kWindowFixedSize;
+                s->options &= ~kSplitProportional;
+            }
+        }
+        int sized = (s->options & kSplitSizeIsPane1) ? 1 : 0;
+        if (p == sized && (flags & kWindowFixedSize))
+            size = h ? ext.cy : ext.cx;
+    }
+    int bar = GetSystemMetrics(SM_CXFRAME);
+    bool even = size < 0;
+    int sizedPane = (s->options & kSplitSizeIsPane1) ? 1 : 0;
+
+    HWND outer = cf;
+    while ((GetWindowLongA(outer, GWL_STYLE) & WS_CHILD) && GetParent(GetParent(outer)))
+        outer = GetParent(GetParent(outer));
+
+    int numbers[2] = {n0, n1};
+    std::string titles[2] = {std::string(TrimRight(title0)), std::string(TrimRight(title1))};
+    bool ok = true;
+    for (int p = 0; p < 2 && ok; ++p) {
+        int n = numbers[p];
+        DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION;
+        if (!even)
+            style |= WS_VISIBLE;
+        if (s->paneFlags[p] & kWindowNoCaption)
+            style &= ~WS_CAPTION;
+        if (gWindowSystem.semiModelessCount > 0)
+            style |= WS_DISABLED;
+        // Outer extent of the sized pane from its client extent.
+        int e0, s1;
+        if (even) {
+            e0 = (extent - bar) / 2;
+            s1 = (extent + bar) / 2;
+        } else {
+            RECT adj{0, 0, size, size};
+            AdjustWindowRectEx(&adj, style, FALSE, 0);
+            int outerSize = Along(adj, h);
+            if (sizedPane == 0) {
+                e0 = outerSize;
+                s1 = e0 + bar;
+            } else {
+                s1 = extent - outerSize;
+                e0 = s1 - bar;
+            }
+        }
+        RECT r = R;
+        if (p == 0)
+            (h ? r.bottom : r.right) = e0;
+        else
+            (h ? r.top : r.left) = s1;
+        WindowBackgroundSet(n, colours ? colours[p] : -1);
+        HWND f = CreateWindowExA(0, "QUILCHILD", titles[p].c_str(), style, r.left, r.top,
+                                 std::max<LONG>(1, r.right - r.left), std::max<LONG>(1, r.bottom - r.top), cc, nullptr,
+                                 gWindowSystem.instance, nullptr);
+        if (!f) {
+            ok = false;
+            break;
+        }
+        gWindowTable.frame[n] = f;
+        gWindowTable.savedPlacement[n] = {kNoPlacement, 0, 0, 0};
+        gWindowTable.activationOwner[n] = gWindowSystem.lastActiveFrame;
+        HMENU m = (menus && menus[p]) ? MenuLoad(menus[p]) : nullptr;
+        WindowMenuRowLoad(n, m, menus ? menus[p] : 0);
+        PaneBars(n, toolbars ? toolbars[p] : nullptr, s->paneFlags[p]);
+        if (!ClientWindowCreate(n)) {
+            ok = false;
+            break;
+        }
+        if (fits[p])
+            dialogs[p] = ContentsDialogAttach(n, dialogs[p], s->paneFlags[p] | (even ? kWindowHidden : 0));
+    }
+    if (ok) {
+        s->bar = CreateWindowExA(WS_EX_TOPMOST, h ? "QUILSPLITH" : "QUILSPLITV", nullptr,
+                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 1, 1, cc, nullptr,
+                                 gWindowSystem.instance, nullptr);
+        ok = s->bar != nullptr;
+    }
+    if (!ok) {
+        if (s->bar)
+            DestroyWindow(s->bar);
+        PaneDestroy(n0);
+        PaneDestroy(n1);
+        WindowRecordDetach(cf);
+        WindowRecordFree(s);
+        fail(-1);
+        return;
+    }
+    SetWindowLongPtrA(s->bar, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(s));
+    // Put the bar between the panes.
+    RECT p0 = RectIn(gWindowTable.frame[n0], cc);
+    RECT b = R;
+    if (h) {
+        b.top = p0.bottom;
+        b.bottom = b.top + bar;
+    } else {
+        b.left = p0.right;
+        b.right = b.left + bar;
+    }
+    Place(s->bar, b, 0);
+    BringWindowToTop(s->bar);
+    if (even) {
+        s->paneExtent[0] = s->paneExtent[1] = 1;
+        int saved = s->options;
+        s->options |= kSplitProportional;
+        SplitLayout(s);
+        s->options = saved;
+        ShowWindow(gWindowTable.frame[n0], SW_SHOWNA);
+        ShowWindow(gWindowTable.frame[n1], SW_SHOWNA);
+    } else {
+        s->paneExtent[0] = ClientExtent(n0, h);
+        s->paneExtent[1] = ClientExtent(n1, h);
+    }
+    for (int n : numbers) {
+        RedrawWindow(gWindowTable.client[n], nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ERASENOW);
+        ValidateRect(gWindowTable.client[n], nullptr);
+        if (auto* cd = WindowRecordAs<ContentsDialogRecord>(gWindowTable.frame[n], kRecordContentsDialog)) {
+            RECT cr;
+            GetClientRect(gWindowTable.client[n], &cr);
+            SetWindowPos(cd->dialog, nullptr, 0, 0, cr.right, cr.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+    if (gWindowTable.menu[n0] && GetMenu(outer) != gWindowTable.menu[n0])
+        SetMenu(outer, gWindowTable.menu[n0]);
+    if (GetFocus() == cc) {
+        SetFocus(gWindowTable.client[n0]);
+        WindowFocusActivate(gWindowTable.frame[n0]);
+        if (WindowRecordTypeOf(gWindowTable.frame[n0]) == kRecordContentsDialog)
+            DialogFieldSelectAll(GetFocus());
+    }
+    s->focusedPane = gWindowTable.frame[n0];
+    panes[0] = n0;
+    panes[1] = n1;
+}
+
+void SplitUndo(HWND frame, int& currentDialog)
+{
+    auto* s = WindowRecordAs<SplitRecord>(frame, kRecordSplit);
+    if (!s)
+        return;
+    WindowRecordDetach(frame);
+    int w = s->window;
+    if (w >= 0 && w <= kLastWindow && !(GetWindowLongA(frame, GWL_STYLE) & WS_CHILD))
+        SetMenu(frame, gWindowTable.menu[w]);
+    WindowCloseTree(s->pane[0], currentDialog);
+    WindowCloseTree(s->pane[1], currentDialog);
+    if (s->bar && IsWindow(s->bar))
+        DestroyWindow(s->bar);
+    WindowRecordFree(s);
+}
+
+LRESULT CALLBACK SplitterWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* s = reinterpret_cast<SplitRecord*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!s || s->type != kRecordSplit)
+        return DefWindowProcA(window, message, wParam, lParam);
+    bool h = Horizontal(s);
+    bool fixed = SplitPaneFixed(s, 0, Axis(s)) || SplitPaneFixed(s, 1, Axis(s));
+    HWND parent = GetParent(window);
+    switch (message) {
+    case WM_NCHITTEST:
+        return fixed ? HTBORDER : HTCAPTION;
+    case WM_SETCURSOR:
+        if (!fixed) {
+            SetCursor(reinterpret_cast<HCURSOR>(GetClassLongPtrA(window, GCLP_HCURSOR)));
+            return 1;
+        }
+        return 0;
+    case WM_ENTERSIZEMOVE: {
+        RECT b = RectIn(window, parent);
+        s->dragAnchor = h ? b.left : b.top;
+        return 0;
+    }
+    case WM_MOVING:
+        if (s->dragAnchor != kNoPlacement) {
+            auto* r = reinterpret_cast<RECT*>(lParam);
+            POINT origin{0, 0};
+            ClientToScreen(parent, &origin);
+            if (h) {
+                int w = r->right - r->left;
+                r->left = origin.x + s->dragAnchor;
+                r->right = r->left + w;
+            } else {
+                int ht = r->bottom - r->top;
+                r->top = origin.y + s->dragAnchor;
+                r->bottom = r->top + ht;
+            }
+        }
+        return 1;
+    case WM_MOVE:
+        if (s->dragAnchor != kNoPlacement && WindowIsOpen(s->pane[0]) && WindowIsOpen(s->pane[1])) {
+            RECT R;
+            GetClientRect(parent, &R);
+            RECT b = RectIn(window, parent);
+            int barStart = h ? b.top : b.left;
+            int barEnd = h ? b.bottom : b.right;
+            RECT p0 = R, p1 = R;
+            if (h) {
+                p0.bottom = barStart;
+                p1.top = barEnd;
+            } else {
+                p0.right = barStart;
+                p1.left = barEnd;
+            }
+            Place(gWindowTable.frame[s->pane[0]], p0, SWP_NOMOVE);
+            Place(gWindowTable.frame[s->pane[1]], p1, 0);
+            s->paneExtent[0] = ClientExtent(s->pane[0], h);
+            s->paneExtent[1] = ClientExtent(s->pane[1], h);
+        }
+        return 0;
+    case WM_EXITSIZEMOVE:
+        s->dragAnchor = kNoPlacement;
+        return 0;
+    case WM_SETFOCUS:
+        if (s->focusedPane)
+            SetFocus(s->focusedPane);
+        return 0;
+    case WM_DESTROY:
+        return 0;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCMBUTTONDOWN:
+    case WM_NCRBUTTONDOWN: {
+        int button = message == WM_NCLBUTTONDOWN ? 1 : message == WM_NCMBUTTONDOWN ? 2 : 3;
+        if (WindowIsOpen(s->window))
+            EventStore(kEventFrameButton, button, wParam, lParam, gWindowTable.frame[s->window]);
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}

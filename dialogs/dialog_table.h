@@ -1,0 +1,126 @@
+// The table of loaded dialogs, the record hung on each dialog window, the
+// pending show that the dialog initialisation reads, loading a dialog from
+// its DIALOG resource and selecting the current dialog.
+//
+// Every dialog the library shows is first loaded into a hidden modeless
+// dialog window that stays alive until it is unloaded; every other dialog
+// routine works on the current dialog of this table.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+
+// Words of the dialog record, in order.
+enum DialogWord : int {
+    kDlgIdentifier = 0,     // the number by which the caller names the dialog
+    kDlgUnused = 1,         // always 0
+    kDlgShown = 2,          // 1 while shown modeless or semi-modeless
+    kDlgCurrentField = 3,   // field that raised the last event or got the focus last
+    kDlgPreviousField = 4,  // the current field before the last change
+    kDlgNewPage = 5,        // page dialog selected by the last tab change
+    kDlgOldPage = 6,        // page dialog left by the last tab change
+    kDlgShowType = 7,       // DialogShowType of the last show
+    kDlgOwner = 8,          // window active when shown (a handle)
+    kDlgReturn = 9,         // window the focus returns to when hidden (a handle)
+    kDlgGridCell = 10,      // packed cell of the last grid change; kept message parameter
+    kDlgGraphicsField = 11, // 0 while events of the dialog's own graphics area are raised
+    kDlgGraphicsArea = 12,  // 1 once the dialog itself is a drawing target
+    kDlgMouseButton = 13,   // button of the last graphics-area mouse event
+    kDlgMainAccelerators = 14, // 1: the main window's accelerators apply
+    kDlgHost = 15,          // frame of the window whose contents the dialog is (a handle)
+    kDlgFocusField = 16,    // field that had the focus last (a handle)
+    kDlgStretchField = 17,  // control named by the "[Dialog]" line (a handle); non-zero: resizable
+    kDlgMinWidth = 18,      // window width at load
+    kDlgMinHeight = 19,     // window height at load
+    kDialogWordCount = 20,
+};
+
+// Show types.
+enum DialogShowType : int { kShowModal = 1, kShowModeless = 2, kShowSemiModeless = 3 };
+
+// The record of a loaded dialog: the 20 words above, tagged so that it can
+// never be taken for a field record, and the DIALOG resource it came from.
+struct DialogRecord {
+    uint32_t tag;
+    int32_t words[kDialogWordCount];
+    int32_t resource; // DIALOG resource number the dialog was loaded from
+};
+
+// Window handles kept in record words (the program is 32-bit).
+inline int32_t HandleWord(HWND w) { return static_cast<int32_t>(reinterpret_cast<intptr_t>(w)); }
+inline HWND WordHandle(int32_t w) { return reinterpret_cast<HWND>(static_cast<intptr_t>(w)); }
+
+// The record hung on DIALOG, nullptr when it has none (or another kind).
+DialogRecord* DialogRecordOf(HWND dialog);
+// Allocates a zero-filled record, hangs it on DIALOG and returns its words;
+// nullptr when DIALOG is no window. Used by the loader and by whoever parses
+// a dialog's extras for a dialog outside the table.
+int32_t* DialogRecordAttach(HWND dialog);
+// Unhooks the record from DIALOG and frees it.
+void DialogRecordRelease(HWND dialog);
+// Unhooks the record from DIALOG without freeing it (its destroyer frees it).
+void DialogRecordUnhook(HWND dialog);
+// The same for a record not (or no longer) hung on a window.
+DialogRecord* DialogRecordNew();
+void DialogRecordHang(HWND dialog, DialogRecord* record);
+void DialogRecordFree(DialogRecord* record);
+
+constexpr int kDialogTableSize = 100;
+
+// The loaded dialogs in load order: slots 1..count in use, no gaps; slot 0
+// holds the running modal copy (0 otherwise).
+struct DialogTable {
+    std::array<HWND, kDialogTableSize + 1> slot{};
+    int count = 0;
+    int current = 0;  // slot of the current dialog, 0 none
+    int creating = 0; // creation flag: no field change is recorded while set
+    int exitDialog = 0; // dialog (or tab page) whose push button ended the last modal show
+};
+extern DialogTable gDialogTable;
+
+// The show in progress: focus field and position, read by the modal copy's
+// initialisation and by the centring.
+struct DialogPendingShow {
+    int focus = 0;
+    int x = 0;
+    int y = 0;
+};
+extern DialogPendingShow gDialogPendingShow;
+
+// Public: loads DIALOG resource IDIALOG as dialog IDENT (default IDIALOG)
+// owned by library window IWINDOW (default 0; -1: DialogOwnerWindow) and
+// makes it current. Errors 1087, 1007, 1088 under "WDialogLoad".
+void WDialogLoad(int idialog, const int* ident = nullptr, const int* iwindow = nullptr);
+// Public: makes loaded dialog IDENT current; 1008 when it is not loaded.
+void WDialogSelect(int ident);
+
+// The engine of WDialogLoad: DialogCreate with host flag 0.
+void DialogLoad(int& resource, int identifier, int n);
+// Loads one dialog. RESOURCE in; out unchanged on success, -1 table full,
+// -2 no DIALOG resource, -3 no window created. HOSTFLAG 1: the dialog is the
+// contents of window N. A dialog already loaded under IDENTIFIER is only
+// made current.
+void DialogCreate(int& resource, int identifier, int n, int hostFlag);
+// First slot 0..count whose dialog has IDENTIFIER, -1 none.
+int DialogIndexById(int identifier);
+// Current index := DialogIndexById; IDENTIFIER := -1 when not loaded.
+void DialogSelectById(int& identifier);
+// Number 0..50 of the library window whose frame or client is the parent of
+// the current dialog; 0 when none.
+void DialogParentWindow(int& n);
+// The window that owns a new dialog, message box or common dialog.
+HWND DialogOwnerWindow();
+
+// Loaded dialogs: their count and the window of slot 1..count.
+int DialogTableCount();
+HWND DialogTableWindow(int slot);
+// The window of the current dialog, nullptr without one.
+HWND DialogCurrentWindow();
+// The 20 words of the dialog record hung on DIALOG, nullptr when none.
+int32_t* DialogRecordWords(HWND dialog);
+// Destroys every loaded dialog (tab pages detached first) and frees its
+// record; resets the table, the current dialog, the semi-modeless state and
+// the focus and host words.
+void DialogTableDestroyAll();

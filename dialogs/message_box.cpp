@@ -1,0 +1,128 @@
+// The message box: the table of button sets, icons and default buttons, the
+// Windows box owned by the window the user works in, and the mapping of the
+// user's choice to the library's answers.
+#include "dialogs/message_box.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "core/errors.h"
+#include "core/fixed_text.h"
+
+DialogStatus gDialogStatus;
+
+namespace {
+
+// The window that owns the box: the window that is active in this thread, or
+// none. The dialog manager's owner rule (the active visible dialog or its
+// host, else the last active frame) takes this place when it exists.
+HWND MessageBoxOwner()
+{
+    return GetActiveWindow();
+}
+
+// Call points of the modal protocol around the box: snapshots of covered
+// graphics windows and disabling the other library windows before the box,
+// enabling them and releasing the snapshots after it. The window services
+// that do this join here when they exist; until then the box is modal only to
+// its owner, as Windows makes it.
+void ModalWindowsBegin(HWND /*owner*/) {}
+void ModalWindowsEnd(HWND /*owner*/) {}
+
+} // namespace
+
+int MessageBoxDefaultPosition(int type, int defaultAnswer)
+{
+    switch (type) {
+    case kBoxOkCancel:
+    case kBoxRetryCancel:
+    case kBoxYesNo:
+        return defaultAnswer == 1 ? 1 : 2;
+    case kBoxYesNoCancel:
+        return defaultAnswer == 1 ? 1 : defaultAnswer == 2 ? 2 : 3;
+    case kBoxAbortRetryIgnore:
+        return defaultAnswer == 1 ? 2 : defaultAnswer == 2 ? 1 : 3;
+    default:
+        return 1;
+    }
+}
+
+unsigned MessageBoxFlags(int type, int icon, int buttonPosition)
+{
+    unsigned flags;
+    switch (type) {
+    case kBoxOkCancel: flags = MB_OKCANCEL; break;
+    case kBoxRetryCancel: flags = MB_RETRYCANCEL; break;
+    case kBoxYesNo: flags = MB_YESNO; break;
+    case kBoxYesNoCancel: flags = MB_YESNOCANCEL; break;
+    case kBoxAbortRetryIgnore: flags = MB_ABORTRETRYIGNORE; break;
+    default: flags = MB_OK; break;
+    }
+    switch (icon) {
+    case kIconStop: flags |= MB_ICONHAND; break;
+    case kIconQuestion: flags |= MB_ICONQUESTION; break;
+    case kIconExclamation: flags |= MB_ICONEXCLAMATION; break;
+    case kIconInformation: flags |= MB_ICONASTERISK; break;
+    default: break;
+    }
+    if (buttonPosition == 2)
+        flags |= MB_DEFBUTTON2;
+    else if (buttonPosition == 3)
+        flags |= MB_DEFBUTTON3;
+    return flags;
+}
+
+int MessageBoxAnswer(int windowsResult)
+{
+    switch (windowsResult) {
+    case IDCANCEL:
+    case IDIGNORE:
+        return 0;
+    case IDABORT:
+    case IDNO:
+        return 2;
+    case IDOK:
+    case IDRETRY:
+    case IDYES:
+        return 1;
+    default: // 0: no box was shown
+        return -1;
+    }
+}
+
+void MessageBoxRun(int type, int icon, int buttonPosition, int& answer, std::string_view message,
+                   std::string_view title)
+{
+    unsigned flags = MessageBoxFlags(type, icon, buttonPosition);
+    std::string text(TrimRight(message));
+    std::string caption(TrimRight(title));
+
+    HWND owner = MessageBoxOwner();
+    HWND focus = GetFocus();
+    ModalWindowsBegin(owner);
+    int result = MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+    ModalWindowsEnd(owner);
+
+    if (owner && IsWindow(owner)) {
+        if (GetWindowLongA(owner, GWL_STYLE) & WS_CHILD)
+            SetFocus(owner);
+        if (focus && IsWindow(focus) && IsChild(owner, focus))
+            SetFocus(focus);
+    }
+    answer = MessageBoxAnswer(result);
+}
+
+void WMessageBox(int type, int icon, int defaultAnswer, std::string_view message,
+                 std::string_view title)
+{
+    int position = MessageBoxDefaultPosition(type, defaultAnswer);
+    int answer = -1;
+    MessageBoxRun(type, icon, position, answer, message, title);
+    gDialogStatus.previousField = 0;
+    if (answer == -1) {
+        YYErrorReport(1004, "WMessageBox");
+        return;
+    }
+    gDialogStatus.lastAnswer = answer;
+}

@@ -1,0 +1,504 @@
+// Graphics text drawing (see text_draw.h).
+//
+// Quantities of one call, in device units: R the reference point, J the part
+// of the text's length before R (justification x 0.5), n the number of
+// characters, Wc x Hc the nominal character cell, cw x ch the cell used for
+// placing (the device font's actual cell for device text on the screen
+// side), e the baseline direction, a = cw e one character along it and h one
+// character height across it. A text position is the left end of the centre
+// line of the first character; a stacked column's is the top centre of its
+// first cell.
+#include "fonts/text_draw.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/fixed_text.h"
+#include "core/string_routines.h"
+#include "fonts/builtin_fonts.h"
+#include "fonts/stroke_font.h"
+#include "fonts/stroke_text.h"
+#include "fonts/text_font.h"
+#include "fonts/text_measure.h"
+#include "fonts/text_state.h"
+#include "graphics/colours.h"
+#include "graphics/coordinates.h"
+#include "graphics/device_ops.h"
+#include "graphics/graphics_state.h"
+#include "graphics/lines.h"
+#include "graphics/polygons.h"
+#include "hardcopy/hardcopy_state.h"
+
+namespace {
+
+struct Vec {
+    double x = 0.0, y = 0.0;
+};
+Vec operator+(Vec p, Vec q) { return {p.x + q.x, p.y + q.y}; }
+Vec operator-(Vec p, Vec q) { return {p.x - q.x, p.y - q.y}; }
+Vec operator*(double s, Vec p) { return {s * p.x, s * p.y}; }
+
+// Device coordinates stay far inside the float range, so that storing one
+// can never overflow.
+constexpr double kCoordinateLimit = 1.0e30;
+float F32(double v)
+{
+    if (std::isnan(v))
+        return 0.0f;
+    return static_cast<float>(std::clamp(v, -kCoordinateLimit, kCoordinateLimit));
+}
+
+double Quotient(double a, double b, double otherwise)
+{
+    if (b == 0.0)
+        return otherwise;
+    const double q = a / b;
+    return std::isfinite(q) ? q : otherwise;
+}
+
+bool Inside(Vec p) { return YYInsideClip(F32(p.x), F32(p.y)); }
+
+const int kMeasureByDevice = 0;
+const int kMeasureByTable = 1;
+
+// Width of character I (1-based) of TEXT, measured as OVERRIDE says.
+double CharLength(std::string_view text, size_t i, const int& override)
+{
+    return YYTextLength(text.substr(i - 1, 1), &override);
+}
+
+void SendText(int device)
+{
+    if (device == kTextScreen)
+        YYScreenDeviceCall(DeviceOp::kText);
+    else
+        YYHardcopyCallIfOpen(DeviceOp::kText);
+}
+
+void PutRun(std::string_view run)
+{
+    PutText(std::span<char>(gDeviceTextBuffer.text.data(), kDeviceTextLength), run);
+}
+
+// IX2 of a text sent in parts on the hardcopy: bit 0 the first, bit 1 the
+// last part (3 for one part that is both).
+int PartFlags(bool first, bool last) { return (first ? 1 : 0) | (last ? 2 : 0); }
+
+// Sends the visible run as whole-string text operations (IX4 := 1 before
+// each): one operation when it fits the 260-character buffer; otherwise in
+// consecutive pieces of at most 260 characters, each placed where the
+// previous one ended (along the baseline by the device's measure, with left
+// justification for the pieces; stacked one character height lower per
+// character). UNDERLINE becomes true when a driver left IX4 at 1.
+void SendWhole(int device, std::string_view run, bool stacked, Vec V, Vec F, Vec E, Vec a, Vec h,
+               bool& underline)
+{
+    DeviceParameterBlock& b = gDeviceParameterBlock;
+    TextState& t = gTextState;
+    if (run.size() <= static_cast<size_t>(kDeviceTextLength)) {
+        PutRun(run);
+        b.IX[0] = static_cast<int32_t>(run.size());
+        if (device == kTextHardcopy)
+            b.IX[1] = 3;
+        b.IX[3] = 1;
+        SendText(device);
+        underline = b.IX[3] == 1;
+        return;
+    }
+    const int savedJustification = t.justification;
+    if (!stacked)
+        t.justification = 0;
+    underline = false;
+    double before = 0.0;
+    for (size_t off = 0; off < run.size(); off += kDeviceTextLength) {
+        const std::string_view piece = run.substr(off, kDeviceTextLength);
+        const bool last = off + piece.size() >= run.size();
+        Vec start;
+        if (stacked) {
+            start = V - static_cast<double>(off) * h;
+        } else {
+            start = V + before * a;
+            const double w = last ? 0.0 : YYTextLength(piece, &kMeasureByDevice);
+            const Vec end = start + w * a;
+            b.X[2] = F32(last ? F.x : end.x);
+            b.Y[2] = F32(last ? F.y : end.y);
+            b.X[3] = F32(last ? E.x : end.x);
+            b.Y[3] = F32(last ? E.y : end.y);
+            before += w;
+        }
+        b.X[0] = F32(start.x);
+        b.Y[0] = F32(start.y);
+        PutRun(piece);
+        b.IX[0] = static_cast<int32_t>(piece.size());
+        if (device == kTextHardcopy)
+            b.IX[1] = PartFlags(off == 0, last);
+        b.IX[3] = 1;
+        SendText(device);
+        if (b.IX[3] == 1)
+            underline = true;
+    }
+    t.justification = savedJustification;
+}
+
+} // namespace
+
+void YYTextBox(float x, float y, std::string_view text, int override, int screen, int hardcopy)
+{
+    GraphicsState& g = gGraphicsState;
+    const TextState& t = gTextState;
+    const int selector = screen == 0 ? 2 : (hardcopy == 0 ? 1 : 0);
+
+    // 1. The previous colour becomes the current one for the box.
+    const int number = g.currentNumber, rgb = g.currentRgb, device = g.currentDevice;
+    const int fill = g.fillMode;
+    YYColourSetDirect(g.previousNumber, g.previousRgb, g.previousDevice, selector);
+
+    // 2. Corners.
+    const Vec X{x, y};
+    const Vec a{t.advanceX, t.advanceY};
+    const Vec h{-static_cast<double>(t.upX), t.upY};
+    Vec P[4];
+    if (t.stacking == 0) {
+        const double T = YYTextLength(text, &override);
+        P[0] = X - 0.5 * h;
+        P[1] = P[0] + T * a;
+        P[2] = P[1] + h;
+        P[3] = P[2] - T * a;
+    } else {
+        double W = 0.0;
+        if (!text.empty() && t.spacing == TextSpacing::kFixedPitch)
+            W = 1.0;
+        else
+            for (char c : text)
+                W = std::max(W, static_cast<double>(YYStrokeCharWidth(YYCharCode(c))));
+        const double n = static_cast<double>(text.size());
+        P[0] = X - 0.5 * W * a;
+        P[1] = P[0] - n * h;
+        P[2] = P[1] + W * a;
+        P[3] = P[2] + n * h;
+    }
+    float px[5], py[5];
+    for (int i = 0; i < 5; ++i) {
+        px[i] = F32(P[i % 4].x);
+        py[i] = F32(P[i % 4].y);
+    }
+
+    // 3. Solid, to the chosen outputs only; then everything back.
+    const int screenOutput = g.screenOutput, hardcopyOpen = g.hardcopyOpen;
+    g.fillMode = kFillSolid;
+    g.screenOutput = screen;
+    g.hardcopyOpen = hardcopy;
+    YYPolygon(px, py, 5, 1);
+    g.screenOutput = screenOutput;
+    g.hardcopyOpen = hardcopyOpen;
+    YYColourSetDirect(number, rgb, device, selector);
+    g.fillMode = fill;
+}
+
+void YYTextDraw(const float* xp, const float* yp, std::string_view text)
+{
+    TextState& t = gTextState;
+    GraphicsState& g = gGraphicsState;
+    DeviceParameterBlock& b = gDeviceParameterBlock;
+
+    // 1. Set-up.
+    float rx = 0.0f, ry = 0.0f;
+    YYWorldToDevice(xp ? *xp : g.penPosition[0], yp ? *yp : g.penPosition[1], rx, ry);
+    const Vec R{rx, ry};
+    const double J = t.justification * 0.5;
+    const size_t n = text.size();
+    const bool stacked = t.stacking != 0;
+    const int style = t.style;
+    const int savedLineStyle = g.lineStyle;
+    const int stroke = t.builtInFont;
+    int forced = 0;
+    int device = (g.screenOutput == 0 && g.hardcopyOpen > 0) ? kTextHardcopy : kTextScreen;
+    const int solid = 0;
+
+    for (;;) {
+        // 2. Metrics of the pass.
+        const double Wc = static_cast<double>(t.charWidth) * g.orientedAreaSize[0];
+        const double Hc = static_cast<double>(t.charHeight) * g.orientedAreaSize[1];
+        double cw = Wc, ch = Hc;
+        if (device == kTextScreen && !stroke && !forced) {
+            cw = Quotient(g.orientedLimit[0], t.textScaleX, Wc);
+            ch = Quotient(g.orientedLimit[1], t.textScaleY, Hc);
+        }
+        t.advanceX = F32(cw * t.deviceCos);
+        t.advanceY = F32(cw * t.deviceSinK);
+        t.upY = F32(ch * t.deviceCos);
+        t.upX = F32(ch * t.deviceSinByK);
+        const Vec e{t.deviceCos, t.deviceSinK};
+        const Vec a{t.advanceX, t.advanceY};
+        const Vec h{-static_cast<double>(t.upX), t.upY};
+        const double tl = t.spacing == TextSpacing::kFixedPitch ? static_cast<double>(n)
+                                                                : YYTextLength(text, &kMeasureByDevice);
+
+        // 3. Placement. The pen after a stacked column stands where a column
+        // drawn next would continue it (left justification: one cell below
+        // its last character), measured in nominal cells like the pen after
+        // text along the baseline.
+        Vec S0, E, F, P;
+        if (!stacked) {
+            const double L = tl * cw, Lw = tl * Wc;
+            S0 = R - (J * L) * e;
+            E = S0 + L * e;
+            F = R + ((1.0 - J) * Lw) * e;
+            P = R + (J * Wc + (1.0 - J) * Lw) * e;
+        } else {
+            S0 = R + (J * static_cast<double>(n)) * h;
+            const Vec hNominal{-Hc * t.deviceSinByK, Hc * t.deviceCos};
+            P = R - (J + (1.0 - J) * static_cast<double>(n)) * hNominal;
+        }
+
+        // 4. Solid lines for strokes and the underline.
+        if (g.lineStyle != 0 && (stroke || forced || (!stacked && (style & TextStyleBits::kUnderline))))
+            IGrLineStyleSelect(&solid);
+
+        // 5. The pen moves before anything is drawn.
+        if (device == kTextScreen || g.screenOutput == 0) {
+            float wx = 0.0f, wy = 0.0f;
+            YYDeviceToWorld(F32(P.x), F32(P.y), wx, wy);
+            YYPenMoveTo(wx, wy);
+        }
+
+        // 6. Stroke text.
+        if (stroke || forced) {
+            const float savedSlant = t.slant;
+            if (forced)
+                t.slant = (style & TextStyleBits::kItalic) ? kItalicSlant : 0.0f;
+            const int screenOutput = g.screenOutput, hardcopyOpen = g.hardcopyOpen;
+            if (forced == 1)
+                g.hardcopyOpen = 0;
+            else if (forced == 2)
+                g.screenOutput = 0;
+            if (style & TextStyleBits::kBox)
+                YYTextBox(F32(S0.x), F32(S0.y), text, kMeasureByTable, g.screenOutput, g.hardcopyOpen);
+            YYStrokeText(F32(S0.x), F32(S0.y), text, F32(cw), F32(ch));
+            g.screenOutput = screenOutput;
+            g.hardcopyOpen = hardcopyOpen;
+            if (stroke)
+                break; // the primitives served every active output at once
+            YYFontSaveRestore(0);
+            t.slant = savedSlant;
+            if (forced == 2 || g.hardcopyOpen <= 0)
+                break;
+            forced = 0;
+            device = kTextHardcopy;
+            continue;
+        }
+
+        // 7. Stroke decision for a device that limits its own text.
+        if (t.sizeLimit[static_cast<size_t>(device)] < kNoTextSizeLimit) {
+            int need = 0;
+            YYNeedStrokeFont(device, F32(cw), F32(ch), need);
+            if (need != 0) {
+                YYFontSaveRestore(-1);
+                switch (t.family) {
+                case TextFontFamily::kSwiss: YYFontSwissSelect(); break;
+                case TextFontFamily::kRoman: YYFontRomanSelect(); break;
+                case TextFontFamily::kSymbol: YYFontSymbol(); break;
+                default: YYFontFixedSelect(); break;
+                }
+                t.builtInFont = 1;
+                forced = device == kTextScreen ? 1 : 2;
+                continue;
+            }
+        }
+
+        // 9 (first part). An empty text ends here, without a further pass.
+        if (n == 0)
+            break;
+
+        // 8. Proportional device text starts 0.14 of its first character
+        // later and ends 0.14 of its last one earlier.
+        Vec S = S0;
+        if (!stacked && t.spacing != TextSpacing::kFixedPitch) {
+            const double wFirst = CharLength(text, 1, kMeasureByDevice);
+            const double wLast = CharLength(text, n, kMeasureByDevice);
+            S = S + (0.14 * wFirst) * a;
+            F = F - (0.14 * wLast) * a;
+            E = E - (0.14 * wLast) * a;
+        }
+
+        // 9. The visible run: characters are dropped from both ends until
+        // the ends of the run lie inside the clip box.
+        size_t first = 1, last = n;
+        Vec V;
+        const Vec halfH = 0.5 * h, halfA = 0.5 * a;
+        bool visible = true;
+        if (!stacked) {
+            const Vec start = S;
+            while (!(Inside(S + halfH) && Inside(S - halfH))) {
+                S = S + CharLength(text, first, kMeasureByDevice) * a;
+                if (++first > n) {
+                    visible = false;
+                    break;
+                }
+            }
+            if (visible) {
+                Vec end = start + YYTextLength(text, &kMeasureByDevice) * a;
+                while (!(Inside(end + halfH) && Inside(end - halfH))) {
+                    const Vec step = CharLength(text, last, kMeasureByDevice) * a;
+                    end = end - step;
+                    F = F - step;
+                    E = E - step;
+                    if (--last < first) {
+                        visible = false;
+                        break;
+                    }
+                }
+            }
+            V = S;
+        } else {
+            visible = false;
+            for (size_t i = 1; i <= n; ++i) {
+                const Vec top = S - static_cast<double>(i - 1) * h;
+                if (Inside(top - halfA) && Inside(top + halfA)) {
+                    first = i;
+                    visible = true;
+                    break;
+                }
+            }
+            if (visible) {
+                visible = false;
+                for (size_t i = n; i >= first; --i) {
+                    const Vec bottom = S - static_cast<double>(i) * h;
+                    if (Inside(bottom - halfA) && Inside(bottom + halfA)) {
+                        last = i;
+                        visible = true;
+                        break;
+                    }
+                }
+            }
+            V = S - halfA - halfH - static_cast<double>(first - 1) * h;
+        }
+        if (!visible)
+            break; // nothing to draw, and no further pass
+        const std::string_view run = text.substr(first - 1, last - first + 1);
+
+        // 10. Background box where the device does not draw it.
+        const int passScreen = device == kTextScreen ? g.screenOutput : 0;
+        if (style & TextStyleBits::kBox) {
+            if (stacked) {
+                const Vec at = V + halfA + halfH;
+                YYTextBox(F32(at.x), F32(at.y), run, kMeasureByTable, passScreen, device);
+            } else if (t.spacing == TextSpacing::kWidthTable ||
+                       (device == kTextHardcopy && t.hardcopyTextBox == 0)) {
+                YYTextBox(F32(V.x), F32(V.y), run, kMeasureByTable, passScreen, device);
+            }
+        }
+
+        // 11. Operands.
+        b.X[0] = F32(V.x);
+        b.Y[0] = F32(V.y);
+        b.X[1] = F32(cw);
+        b.Y[1] = F32(ch);
+        if (!stacked) {
+            b.X[2] = F32(F.x);
+            b.Y[2] = F32(F.y);
+            b.X[3] = F32(E.x);
+            b.Y[3] = F32(E.y);
+        }
+        const double q = Quotient(gHardcopyState.pageAspect, g.aspect, 1.0);
+        bool perCharacter = false, underlineLeft = false;
+
+        if (device == kTextScreen) {
+            // 12. The screen side.
+            if (stacked || t.spacing != TextSpacing::kWidthTable) {
+                SendWhole(device, run, stacked, V, F, E, a, h, underlineLeft);
+            } else {
+                perCharacter = true;
+                Vec at = V;
+                b.IX[0] = 1;
+                for (size_t i = 0; i < run.size(); ++i) {
+                    PutRun(run.substr(i, 1));
+                    b.X[0] = F32(at.x);
+                    b.Y[0] = F32(at.y);
+                    SendText(device);
+                    at = at + CharLength(run, i + 1, kMeasureByTable) * a;
+                }
+            }
+        } else if (!stacked && (t.spacing == TextSpacing::kFixedPitch ||
+                                (t.spacing == TextSpacing::kDevice && t.deviceProportional[1] == 1))) {
+            // 13. The hardcopy: a whole string.
+            SendWhole(device, run, stacked, V, F, E, a, h, underlineLeft);
+        } else if (!stacked) {
+            // 13. The hardcopy, character by character along the baseline.
+            perCharacter = true;
+            double x = V.x, y = V.y;
+            b.IX[0] = 1;
+            for (size_t i = 0; i < run.size(); ++i) {
+                PutRun(run.substr(i, 1));
+                b.X[0] = F32(x);
+                b.Y[0] = F32(y);
+                b.IX[1] = PartFlags(i == 0, i + 1 == run.size());
+                SendText(device);
+                const double w = CharLength(run, i + 1, kMeasureByTable);
+                x += w * t.advanceX;
+                y += w * t.advanceY * q;
+            }
+        } else {
+            // 13. The hardcopy, a stacked column character by character.
+            const int savedJustification = t.justification, savedSpacing = t.spacing;
+            const bool ownSpacing = t.deviceProportional[1] == 1;
+            if (t.spacing != TextSpacing::kFixedPitch && ownSpacing) {
+                t.justification = 1;
+                t.spacing = TextSpacing::kDevice;
+            }
+            const Vec along{t.advanceX, t.advanceY * q};
+            b.IX[0] = 1;
+            for (size_t i = 0; i < run.size(); ++i) {
+                Vec at = V - static_cast<double>(i) * h;
+                if (t.spacing != TextSpacing::kFixedPitch) {
+                    const double shift =
+                        ownSpacing ? 0.5 : 0.5 * (1.0 - CharLength(run, i + 1, kMeasureByDevice));
+                    at = at + shift * along;
+                }
+                PutRun(run.substr(i, 1));
+                b.X[0] = F32(at.x);
+                b.Y[0] = F32(at.y);
+                b.X[2] = F32(at.x + t.deviceCos);
+                b.Y[2] = F32(at.y + t.deviceSinK);
+                b.IX[1] = PartFlags(i == 0, i + 1 == run.size());
+                SendText(device);
+            }
+            t.justification = savedJustification;
+            t.spacing = savedSpacing;
+        }
+
+        // 14. The underline that the device did not draw.
+        if (!stacked && (style & TextStyleBits::kUnderline) && (perCharacter || underlineLeft)) {
+            const int screenOutput = g.screenOutput, hardcopyOpen = g.hardcopyOpen;
+            if (device == kTextScreen)
+                g.hardcopyOpen = 0;
+            else
+                g.screenOutput = 0;
+            const double U = YYTextLength(run, &kMeasureByDevice) * cw;
+            const Vec o = (0.45 * ch) * Vec{t.deviceSinByK, -static_cast<double>(t.deviceCos)};
+            const double s = device == kTextScreen ? t.deviceSinK : t.deviceSinK * q;
+            const Vec Ub = U * Vec{t.deviceCos, s};
+            Vec from;
+            if (t.justification == 0)
+                from = V + o;
+            else if (t.justification == 2)
+                from = F + o - Ub;
+            else
+                from = 0.5 * (V + F - Ub) + o;
+            const Vec to = from + Ub;
+            YYDeviceLine(F32(from.x), F32(from.y), F32(to.x), F32(to.y));
+            g.screenOutput = screenOutput;
+            g.hardcopyOpen = hardcopyOpen;
+        }
+
+        // 15. After the screen side, an open hardcopy.
+        if (device == kTextScreen && g.hardcopyOpen > 0) {
+            device = kTextHardcopy;
+            continue;
+        }
+        break;
+    }
+
+    if (g.lineStyle != savedLineStyle)
+        IGrLineStyleSelect(&savedLineStyle);
+}

@@ -1,0 +1,29 @@
+// Text length, the stroke decision and the pen position: the small services
+// that text drawing is built on. YYTextLength measures a text in character
+// widths (the device's own measure when it draws the text itself, else the
+// character count or the stroke width table); YYNeedStrokeFont decides for
+// one device whether its own text can serve; YYPenMoveTo and YYPenMoveRel set
+// the pen position of GraphicsState.
+#pragma once
+
+#include <string_view>
+
+// Length of TEXT (every character counts, trailing blanks too) in character
+// widths. OVERRIDE absent or 0 lets the device measure (DeviceOp 25, in
+// pieces of at most 260 characters whose widths are added); any other value
+// forces the character count (fixed pitch) or the width-table sum.
+float YYTextLength(std::string_view text, const int* override = nullptr);
+
+// The stroke width of one character code in character widths, mapped as the
+// width table is read: codes without an entry (0..31, 127, 129..160, and
+// 161..255 with a seven-bit font) measure as the space, 128 as the extra
+// glyph when the current stroke font has one.
+float YYStrokeCharWidth(int code);
+
+// NEED := -1 when text of WIDTH x HEIGHT device units must be drawn with
+// strokes on DEVICE (0 screen side, 1 hardcopy), else 0.
+void YYNeedStrokeFont(int device, float width, float height, int& need);
+
+// The pen position in world units.
+void YYPenMoveTo(float x, float y);
+void YYPenMoveRel(float dx, float dy);

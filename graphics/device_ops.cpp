@@ -1,0 +1,99 @@
+// The device protocol's global areas and the two routers.
+#include "graphics/device_ops.h"
+
+#include <cmath>
+
+#include "graphics/graphics_neighbours.h"
+#include "graphics/graphics_state.h"
+#include "graphics/screen_driver.h"
+
+DeviceParameterBlock gDeviceParameterBlock;
+DevicePointArrays gDevicePointArrays;
+DeviceTextBuffer gDeviceTextBuffer;
+DeviceCapabilityString gDeviceCapabilityString = [] {
+    DeviceCapabilityString s;
+    for (auto& side : s)
+        side.fill('0');
+    return s;
+}();
+DeviceCapabilityWords gDeviceCapabilityWords;
+
+namespace {
+DeviceDriver gDriverOverride[2] = {nullptr, nullptr};
+}
+
+void DevicePointArrays::Reserve(int n)
+{
+    if (n > 0 && static_cast<size_t>(n) > x.size()) {
+        x.resize(static_cast<size_t>(n), 0.0f);
+        y.resize(static_cast<size_t>(n), 0.0f);
+    }
+}
+
+int32_t YYDeviceTrunc(float v)
+{
+    if (std::isnan(v))
+        return 0;
+    if (v >= kDeviceCoordinateLimit)
+        return static_cast<int32_t>(kDeviceCoordinateLimit);
+    if (v <= -kDeviceCoordinateLimit)
+        return -static_cast<int32_t>(kDeviceCoordinateLimit);
+    return static_cast<int32_t>(v);
+}
+
+int32_t YYDeviceTrunc(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    if (v >= kDeviceCoordinateLimit)
+        return static_cast<int32_t>(kDeviceCoordinateLimit);
+    if (v <= -kDeviceCoordinateLimit)
+        return -static_cast<int32_t>(kDeviceCoordinateLimit);
+    return static_cast<int32_t>(v);
+}
+
+void DeviceDriverOverride(int side, DeviceDriver driver)
+{
+    if (side == kScreenSide || side == kHardcopySide)
+        gDriverOverride[side] = driver;
+}
+
+DeviceDriver DeviceDriverOverrideOf(int side)
+{
+    if (side == kScreenSide || side == kHardcopySide)
+        return gDriverOverride[side];
+    return nullptr;
+}
+
+void YYScreenDeviceCall(int op)
+{
+    if (gDriverOverride[kScreenSide]) {
+        gDriverOverride[kScreenSide](kScreenSide, op);
+        return;
+    }
+    if (gGraphicsState.memoryMetafileRouting)
+        YYCGMMemoryDriver(op);
+    else
+        YYGAPI(op);
+}
+
+void HardcopyDriverCall(int op)
+{
+    if (gDriverOverride[kHardcopySide])
+        gDriverOverride[kHardcopySide](kHardcopySide, op);
+    else
+        YYHardcopyCall(op);
+}
+
+void YYHardcopyCallIfOpen(int op)
+{
+    if (gGraphicsState.hardcopyOpen <= 0)
+        return;
+    // The fill pass of a filled shape: the drivers that want the fill as
+    // hatch lines set their own spacing; start every pass from 100.
+    bool fillPass = op >= DeviceOp::kEllipseHalftone && op <= DeviceOp::kPolygonHalftone &&
+                    (op % 2) == 1 && gDeviceParameterBlock.M != -1;
+    if (fillPass)
+        gGraphicsState.LineFillSpacing[kHardcopySide] = 100.0f;
+    HardcopyDriverCall(op);
+}

@@ -1,0 +1,627 @@
+// GDI surface: surface selection, pens with dash tables, brushes, palette and
+// the drawing primitives of the screen driver.
+#include "graphics/gdi_surface.h"
+
+#include <algorithm>
+
+#include "core/library_state.h"
+
+GdiSurfaceState gGdiSurfaceState;
+
+namespace {
+
+GdiSurfaceState& S() { return gGdiSurfaceState; }
+
+// Dash tables in pixels at screen resolution (dash, gap, ...), styles 1..7.
+const std::array<std::vector<DWORD>, 7> kBaseDashes = {{
+    {1, 4},
+    {8, 6},
+    {1, 4, 8, 4},
+    {1, 4, 1, 4, 8, 4},
+    {8, 4, 4, 4},
+    {4, 4},
+    {8, 4, 4, 4, 4, 4},
+}};
+
+// GDI pen style of each line style 0..7.
+constexpr std::array<int, 8> kPenStyles = {PS_SOLID, PS_DOT,     PS_DASH,    PS_DASHDOT,
+                                           PS_DASHDOTDOT, PS_DASHDOT, PS_DASH, PS_DASHDOTDOT};
+
+bool PaletteDisplay() { return S().palette != nullptr && S().metafileDC == nullptr; }
+
+int ScreenDpi()
+{
+    if (S().screenDpi <= 0) {
+        int dpi = gLibraryState.dotsPerInchX;
+        if (dpi <= 0) {
+            HDC screen = GetDC(nullptr);
+            dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+            if (screen)
+                ReleaseDC(nullptr, screen);
+        }
+        S().screenDpi = dpi > 0 ? dpi : 96;
+    }
+    return S().screenDpi;
+}
+
+void EnsureDashes()
+{
+    if (S().dashes[0].empty())
+        GdiDashScale();
+}
+
+// The pixel that LineTo leaves out at the end of a solid line. In copy mode
+// it is set directly; in the other plot modes a 1-pixel pen draws it
+// through the raster operation, so that a line drawn twice in exclusive-or
+// mode leaves nothing behind (a wider pen already covers its end).
+void EndPixel(HDC dc, int x, int y)
+{
+    if (S().rop == R2_COPYPEN) {
+        SetPixel(dc, x, y, S().current);
+    } else if (S().lineWidth <= 1) {
+        MoveToEx(dc, x, y, nullptr);
+        LineTo(dc, x + 1, y);
+    }
+}
+
+COLORREF SolidColour(int rgb)
+{
+    if (PaletteDisplay())
+        return PALETTEINDEX(0);
+    return static_cast<COLORREF>(rgb) & 0xFFFFFF;
+}
+
+// Runs DRAW with the clip region selected into the DC.
+template <class F>
+void Clipped(F draw)
+{
+    if (S().clip)
+        SelectClipRgn(S().dc, S().clip);
+    draw();
+    if (S().clip)
+        SelectClipRgn(S().dc, nullptr);
+}
+
+// Selects BRUSH and PEN for one call and restores the previous objects.
+template <class F>
+void WithObjects(HBRUSH brush, HPEN pen, F draw)
+{
+    HGDIOBJ oldBrush = SelectObject(S().dc, brush);
+    HGDIOBJ oldPen = SelectObject(S().dc, pen);
+    draw();
+    SelectObject(S().dc, oldPen);
+    SelectObject(S().dc, oldBrush);
+}
+
+void PatternMake()
+{
+    if (S().pattern) {
+        DeleteObject(S().pattern);
+        S().pattern = nullptr;
+    }
+    if (S().dc)
+        S().pattern = CreateCompatibleBitmap(S().dc, 8, 8);
+    S().patternStale = true;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Surface selection
+
+void GdiSurfaceSelect(HDC dc, HWND window)
+{
+    GdiSurfaceState& s = S();
+    if (s.dc)
+        GdiSurfaceRelease();
+    s.dc = dc;
+    s.window = window;
+    if (!dc)
+        return;
+    PatternMake();
+    SetROP2(dc, s.rop);
+    SetBkMode(dc, TRANSPARENT);
+    GdiDashScale();
+    GdiPenCreate();
+    if (s.font)
+        s.fontReplaced = static_cast<HFONT>(SelectObject(dc, s.font));
+    if (s.palette) {
+        SelectPalette(dc, s.palette, FALSE);
+        RealizePalette(dc);
+    }
+}
+
+void GdiSurfaceRelease()
+{
+    GdiSurfaceState& s = S();
+    if (s.dc) {
+        if (s.penReplaced)
+            SelectObject(s.dc, s.penReplaced);
+        if (s.fontReplaced)
+            SelectObject(s.dc, s.fontReplaced);
+        if (s.clip)
+            SelectClipRgn(s.dc, nullptr);
+    }
+    s.penReplaced = nullptr;
+    s.fontReplaced = nullptr;
+    s.dc = nullptr;
+    s.window = nullptr;
+}
+
+void GdiSurfaceDestroy()
+{
+    GdiSurfaceRelease();
+    GdiSurfaceState& s = S();
+    if (s.pattern)
+        DeleteObject(s.pattern);
+    if (s.pen)
+        DeleteObject(s.pen);
+    if (s.font)
+        DeleteObject(s.font);
+    if (s.clip)
+        DeleteObject(s.clip);
+    if (s.palette)
+        DeleteObject(s.palette);
+    s.pattern = nullptr;
+    s.pen = nullptr;
+    s.font = nullptr;
+    s.clip = nullptr;
+    s.palette = nullptr;
+    s.paletteEntries.clear();
+    s.patternStale = true;
+}
+
+void GdiPaletteInstall(HPALETTE palette, const std::vector<PALETTEENTRY>& entries)
+{
+    if (S().palette && S().palette != palette)
+        DeleteObject(S().palette);
+    S().palette = palette;
+    S().paletteEntries = entries;
+}
+
+// ---------------------------------------------------------------------------
+// Pens and dashes
+
+void GdiDashScale()
+{
+    GdiSurfaceState& s = S();
+    unsigned screen = static_cast<unsigned>(ScreenDpi());
+    unsigned factor = (s.metafileDC && s.referenceDpi > 0) ? static_cast<unsigned>(s.referenceDpi) : screen;
+    for (size_t t = 0; t < kBaseDashes.size(); ++t) {
+        s.dashes[t] = kBaseDashes[t];
+        for (size_t i = 0; i < s.dashes[t].size(); ++i) {
+            DWORD v = kBaseDashes[t][i] * factor / screen;
+            if (s.lineWidth > 1 && i % 2 == 1)
+                v += static_cast<DWORD>(s.lineWidth - 1);
+            s.dashes[t][i] = v;
+        }
+    }
+}
+
+void GdiPenCreate()
+{
+    GdiSurfaceState& s = S();
+    if (s.pen) {
+        if (s.dc && s.penReplaced)
+            SelectObject(s.dc, s.penReplaced);
+        DeleteObject(s.pen);
+        s.pen = nullptr;
+    }
+    int width = std::max(1, s.lineWidth);
+    if (s.geometricPens && s.lineStyle >= 1 && s.lineStyle <= 7) {
+        EnsureDashes();
+        LOGBRUSH lb{BS_SOLID, s.current, 0};
+        const std::vector<DWORD>& d = s.dashes[s.lineStyle - 1];
+        s.pen = ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL,
+                             static_cast<DWORD>(width), &lb, static_cast<DWORD>(d.size()), d.data());
+    }
+    if (!s.pen)
+        s.pen = CreatePen(s.penStyle, width, s.current);
+    if (s.dc && s.pen) {
+        HPEN old = static_cast<HPEN>(SelectObject(s.dc, s.pen));
+        // Keep the DC's own pen, not one of ours, as the one to restore.
+        if (!s.penReplaced)
+            s.penReplaced = old;
+    }
+}
+
+void GdiLineStyleSet(int style)
+{
+    int st = (style >= 0 && style <= 7) ? style : 0;
+    S().penStyle = kPenStyles[st];
+    S().lineStyle = st;
+    GdiPenCreate();
+}
+
+void GdiLineWidthSet(int width)
+{
+    S().lineWidth = std::max(1, width);
+    GdiDashScale();
+    GdiPenCreate();
+}
+
+void GdiPlotMode(int mode)
+{
+    switch (mode) {
+    case 0: S().rop = R2_COPYPEN; break;
+    case 1: S().rop = R2_MERGEPEN; break;
+    case 2: S().rop = R2_MASKPEN; break;
+    case 3: S().rop = R2_XORPEN; break;
+    default: break;
+    }
+    if (S().dc)
+        SetROP2(S().dc, S().rop);
+}
+
+// ---------------------------------------------------------------------------
+// Colours, brushes and palette
+
+void GdiColourSet(int device, int rgb)
+{
+    GdiSurfaceState& s = S();
+    s.previous = s.current;
+    COLORREF c = static_cast<COLORREF>(rgb) & 0xFFFFFF;
+    if (s.metafileDC)
+        s.current = c;
+    else if (PaletteDisplay())
+        s.current = PALETTEINDEX(static_cast<WORD>(device & 0xFFFF));
+    else if (s.dc)
+        s.current = GetNearestColor(s.dc, c);
+    else
+        s.current = c;
+    s.patternStale = true;
+    GdiPenCreate();
+}
+
+HBRUSH GdiHalftoneBrush()
+{
+    GdiSurfaceState& s = S();
+    if (s.metafileDC) {
+        auto mean = [](COLORREF a, COLORREF b, int shift) {
+            return static_cast<BYTE>((((a >> shift) & 0xFF) + ((b >> shift) & 0xFF)) / 2);
+        };
+        return CreateSolidBrush(RGB(mean(s.previous, s.current, 0), mean(s.previous, s.current, 8),
+                                    mean(s.previous, s.current, 16)));
+    }
+    if (!s.pattern)
+        PatternMake();
+    if (!s.pattern)
+        return CreateSolidBrush(s.current);
+    if (s.patternStale) {
+        HDC mem = CreateCompatibleDC(s.dc);
+        HGDIOBJ old = SelectObject(mem, s.pattern);
+        HPALETTE oldPal = nullptr;
+        if (s.palette) {
+            oldPal = SelectPalette(mem, s.palette, FALSE);
+            RealizePalette(mem);
+        }
+        for (int y = 0; y < 8; y += 2) {
+            for (int x = 0; x < 8; x += 2) {
+                SetPixel(mem, x, y, s.current);
+                SetPixel(mem, x + 1, y + 1, s.current);
+                SetPixel(mem, x + 1, y, s.previous);
+                SetPixel(mem, x, y + 1, s.previous);
+            }
+        }
+        if (oldPal)
+            SelectPalette(mem, oldPal, FALSE);
+        SelectObject(mem, old);
+        DeleteDC(mem);
+        s.patternStale = false;
+    }
+    return CreatePatternBrush(s.pattern);
+}
+
+void GdiPaletteSet(int index, int rgb, int mode)
+{
+    GdiSurfaceState& s = S();
+    if (s.metafileDC || !s.palette)
+        return;
+    if (index < 0 || static_cast<size_t>(index) >= s.paletteEntries.size())
+        return;
+    if (mode < 2 && s.dc)
+        UnrealizeObject(s.palette);
+    PALETTEENTRY& e = s.paletteEntries[static_cast<size_t>(index)];
+    e.peRed = static_cast<BYTE>(rgb & 0xFF);
+    e.peGreen = static_cast<BYTE>((rgb >> 8) & 0xFF);
+    e.peBlue = static_cast<BYTE>((rgb >> 16) & 0xFF);
+    e.peFlags = 0;
+    SetPaletteEntries(s.palette, static_cast<UINT>(index), 1, &e);
+    if ((mode == 0 || mode == 3) && s.dc) {
+        SelectPalette(s.dc, s.palette, FALSE);
+        RealizePalette(s.dc);
+    }
+}
+
+void GdiPaletteEntry(int index, int rgb, int mode) { GdiPaletteSet(index, rgb, mode); }
+
+// ---------------------------------------------------------------------------
+// Points
+
+void GdiPointsAlloc(int n) { S().points.assign(static_cast<size_t>(std::max(0, n)), POINT{0, 0}); }
+
+void GdiPointSet(int x, int y, int i)
+{
+    if (i >= 0 && static_cast<size_t>(i) < S().points.size())
+        S().points[static_cast<size_t>(i)] = POINT{x, y};
+}
+
+void GdiPointsFree()
+{
+    S().points.clear();
+    S().points.shrink_to_fit();
+}
+
+// ---------------------------------------------------------------------------
+// Primitives
+
+void GdiLine(int x1, int y1, int x2, int y2)
+{
+    HDC dc = S().dc;
+    if (!dc)
+        return;
+    MoveToEx(dc, x1, y1, nullptr);
+    LineTo(dc, x2, y2);
+    if (S().lineStyle == 0)
+        EndPixel(dc, x2, y2);
+}
+
+void GdiPolyline(int n)
+{
+    HDC dc = S().dc;
+    n = std::min<int>(n, static_cast<int>(S().points.size()));
+    if (!dc || n < 1)
+        return;
+    Polyline(dc, S().points.data(), n);
+    const POINT& last = S().points[static_cast<size_t>(n - 1)];
+    const POINT& first = S().points[0];
+    if (S().lineStyle == 0 && (last.x != first.x || last.y != first.y))
+        EndPixel(dc, last.x, last.y);
+}
+
+void GdiPixel(int x, int y)
+{
+    if (S().dc)
+        SetPixel(S().dc, x, y, S().current);
+}
+
+void GdiPixelGet(int x, int y, int& r, int& g, int& b)
+{
+    COLORREF c = S().dc ? GetPixel(S().dc, x, y) : CLR_INVALID;
+    if (c == CLR_INVALID) {
+        r = -1;
+        return;
+    }
+    r = GetRValue(c);
+    g = GetGValue(c);
+    b = GetBValue(c);
+}
+
+void GdiEllipse(int cx, int cy, int rx, int ry, int mode, int kind)
+{
+    HDC dc = S().dc;
+    if (!dc)
+        return;
+    if (mode == 4) {
+        Clipped([&] {
+            HGDIOBJ old = SelectObject(dc, GetStockObject(NULL_BRUSH));
+            Ellipse(dc, cx - rx - 1, cy - ry - 1, cx + rx + 2, cy + ry + 2);
+            SelectObject(dc, old);
+        });
+        return;
+    }
+    int e = kind == 3 ? 3 : 2;
+    HPEN madePen = nullptr;
+    HBRUSH brush = kind == 3 ? GdiHalftoneBrush() : CreateSolidBrush(S().current);
+    HPEN pen = kind == 3 ? static_cast<HPEN>(GetStockObject(NULL_PEN))
+                         : (madePen = CreatePen(PS_SOLID, 1, S().current));
+    Clipped([&] {
+        WithObjects(brush, pen, [&] { Ellipse(dc, cx - rx - 1, cy - ry - 1, cx + rx + e, cy + ry + e); });
+    });
+    DeleteObject(brush);
+    if (madePen)
+        DeleteObject(madePen);
+}
+
+void GdiRectangle(int x1, int y1, int x2, int y2, int kind)
+{
+    HDC dc = S().dc;
+    if (!dc)
+        return;
+    HBRUSH brush = kind == 3 ? GdiHalftoneBrush() : CreateSolidBrush(S().current);
+    WithObjects(brush, static_cast<HPEN>(GetStockObject(NULL_PEN)),
+                [&] { Rectangle(dc, x1, y1, x2 + 2, y2 + 2); });
+    DeleteObject(brush);
+}
+
+void GdiPie(int cx, int cy, int rx, int ry, int xs, int ys, int xe, int ye, int kind)
+{
+    HDC dc = S().dc;
+    if (!dc)
+        return;
+    int e = kind == 3 ? 3 : 2;
+    HPEN madePen = nullptr;
+    HBRUSH brush = kind == 3 ? GdiHalftoneBrush() : CreateSolidBrush(S().current);
+    HPEN pen = kind == 3 ? static_cast<HPEN>(GetStockObject(NULL_PEN))
+                         : (madePen = CreatePen(PS_SOLID, 1, S().current));
+    Clipped([&] {
+        WithObjects(brush, pen, [&] {
+            Pie(dc, cx - rx - 1, cy - ry - 1, cx + rx + e, cy + ry + e, xs, ys, xe, ye);
+        });
+    });
+    DeleteObject(brush);
+    if (madePen)
+        DeleteObject(madePen);
+}
+
+void GdiArc(int cx, int cy, int rx, int ry, int xs, int ys, int xe, int ye, int p, int q)
+{
+    HDC dc = S().dc;
+    if (!dc)
+        return;
+    Clipped([&] {
+        HGDIOBJ old = SelectObject(dc, GetStockObject(NULL_BRUSH));
+        if (p < 3 || q > 0)
+            Pie(dc, cx - rx - 1, cy - ry - 1, cx + rx + 2, cy + ry + 2, xs, ys, xe, ye);
+        else
+            Arc(dc, cx - rx - 1, cy - ry - 1, cx + rx + 2, cy + ry + 2, xs, ys, xe, ye);
+        SelectObject(dc, old);
+    });
+}
+
+void GdiPolygon(int n, int kind)
+{
+    HDC dc = S().dc;
+    n = std::min<int>(n, static_cast<int>(S().points.size()));
+    if (!dc || n < 2)
+        return;
+    HBRUSH brush = kind == 3 ? GdiHalftoneBrush() : CreateSolidBrush(S().current);
+    HPEN madePen = nullptr;
+    HPEN pen;
+    if (kind == 3 || S().rop == R2_XORPEN)
+        pen = static_cast<HPEN>(GetStockObject(NULL_PEN));
+    else
+        pen = madePen = CreatePen(PS_SOLID, 1, S().current);
+    Clipped([&] { WithObjects(brush, pen, [&] { Polygon(dc, S().points.data(), n); }); });
+    DeleteObject(brush);
+    if (madePen)
+        DeleteObject(madePen);
+}
+
+void GdiGradientTriangles(const int* x, const int* y, const int* colours, const int* triangles,
+                          int n, int m, int& status)
+{
+    using GradientFillFn = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
+    static GradientFillFn fill = [] {
+        HMODULE lib = LoadLibraryA("msimg32.dll");
+        return lib ? reinterpret_cast<GradientFillFn>(
+                         reinterpret_cast<void*>(GetProcAddress(lib, "GradientFill")))
+                   : nullptr;
+    }();
+    status = 1;
+    if (!fill || !S().dc || n < 3 || m < 1)
+        return;
+    std::vector<TRIVERTEX> v(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        int c = colours[i];
+        v[static_cast<size_t>(i)] = TRIVERTEX{x[i], y[i], static_cast<COLOR16>((c & 0xFF) << 8),
+                                              static_cast<COLOR16>(((c >> 8) & 0xFF) << 8),
+                                              static_cast<COLOR16>(((c >> 16) & 0xFF) << 8), 0};
+    }
+    std::vector<GRADIENT_TRIANGLE> t;
+    t.reserve(static_cast<size_t>(m));
+    for (int k = 0; k < m; ++k) {
+        int a = triangles[3 * k], b = triangles[3 * k + 1], c = triangles[3 * k + 2];
+        if (a < 1 || a > n || b < 1 || b > n || c < 1 || c > n)
+            return;
+        t.push_back(GRADIENT_TRIANGLE{static_cast<ULONG>(a - 1), static_cast<ULONG>(b - 1),
+                                      static_cast<ULONG>(c - 1)});
+    }
+    if (fill(S().dc, v.data(), static_cast<ULONG>(n), t.data(), static_cast<ULONG>(m),
+             GRADIENT_FILL_TRIANGLE))
+        status = 0;
+}
+
+void GdiClear(int width, int height, int rgb)
+{
+    HDC dc = S().dc;
+    if (!dc)
+        return;
+    HBRUSH brush = CreateSolidBrush(SolidColour(rgb));
+    int oldRop = SetROP2(dc, R2_COPYPEN);
+    WithObjects(brush, static_cast<HPEN>(GetStockObject(NULL_PEN)),
+                [&] { Rectangle(dc, 0, 0, width + 1, height + 1); });
+    SetROP2(dc, oldRop);
+    DeleteObject(brush);
+}
+
+void GdiAreaMove(int sx1, int sy1, int sx2, int sy2, int dx, int dy, int clear, int rgb)
+{
+    HDC dc = S().dc;
+    if (!dc)
+        return;
+    int w = sx2 - sx1 + 1, h = sy2 - sy1 + 1;
+    if (w <= 0 || h <= 0)
+        return;
+    DWORD rop = SRCCOPY;
+    switch (S().rop) {
+    case R2_MERGEPEN: rop = SRCPAINT; break;
+    case R2_MASKPEN: rop = SRCAND; break;
+    case R2_XORPEN: rop = SRCINVERT; break;
+    default: break;
+    }
+    BitBlt(dc, dx, dy, w, h, dc, sx1, sy1, rop);
+    if (!clear)
+        return;
+    // The part of the source not covered by the destination, as a polygon.
+    int ox = dx - sx1, oy = dy - sy1;
+    if (std::abs(ox) >= w || std::abs(oy) >= h) {
+        GdiPointsAlloc(4);
+        GdiPointSet(sx1, sy1, 0);
+        GdiPointSet(sx2 + 1, sy1, 1);
+        GdiPointSet(sx2 + 1, sy2 + 1, 2);
+        GdiPointSet(sx1, sy2 + 1, 3);
+    } else if (ox == 0 || oy == 0) {
+        int x1 = sx1, x2 = sx2 + 1, y1 = sy1, y2 = sy2 + 1;
+        if (ox > 0) x2 = sx1 + ox;
+        if (ox < 0) x1 = sx2 + 1 + ox;
+        if (oy > 0) y2 = sy1 + oy;
+        if (oy < 0) y1 = sy2 + 1 + oy;
+        GdiPointsAlloc(4);
+        GdiPointSet(x1, y1, 0);
+        GdiPointSet(x2, y1, 1);
+        GdiPointSet(x2, y2, 2);
+        GdiPointSet(x1, y2, 3);
+    } else {
+        // An L-shaped strip: the source rectangle less the destination corner.
+        int L = sx1, R = sx2 + 1, T = sy1, B = sy2 + 1;
+        int cx = ox > 0 ? L + ox : R + ox; // inner x edge of the destination
+        int cy = oy > 0 ? T + oy : B + oy;
+        GdiPointsAlloc(6);
+        if (ox > 0 && oy > 0) {
+            GdiPointSet(L, T, 0); GdiPointSet(R, T, 1); GdiPointSet(R, cy, 2);
+            GdiPointSet(cx, cy, 3); GdiPointSet(cx, B, 4); GdiPointSet(L, B, 5);
+        } else if (ox < 0 && oy > 0) {
+            GdiPointSet(L, T, 0); GdiPointSet(R, T, 1); GdiPointSet(R, B, 2);
+            GdiPointSet(cx, B, 3); GdiPointSet(cx, cy, 4); GdiPointSet(L, cy, 5);
+        } else if (ox > 0 && oy < 0) {
+            GdiPointSet(L, T, 0); GdiPointSet(cx, T, 1); GdiPointSet(cx, cy, 2);
+            GdiPointSet(R, cy, 3); GdiPointSet(R, B, 4); GdiPointSet(L, B, 5);
+        } else {
+            GdiPointSet(L, T, 0); GdiPointSet(R, T, 1); GdiPointSet(R, cy, 2);
+            GdiPointSet(cx, cy, 3); GdiPointSet(cx, B, 4); GdiPointSet(L, B, 5);
+        }
+    }
+    HBRUSH brush = CreateSolidBrush(SolidColour(rgb));
+    HPEN pen = CreatePen(PS_SOLID, 1, SolidColour(rgb));
+    int oldRop = SetROP2(dc, R2_COPYPEN);
+    WithObjects(brush, pen, [&] {
+        Polygon(dc, S().points.data(), static_cast<int>(S().points.size()));
+    });
+    SetROP2(dc, oldRop);
+    DeleteObject(brush);
+    DeleteObject(pen);
+    GdiPointsFree();
+}
+
+void GdiClip(int x1, int y1, int x2, int y2)
+{
+    if (S().clip) {
+        DeleteObject(S().clip);
+        S().clip = nullptr;
+    }
+    if (y2 == -1)
+        return;
+    S().clip = CreateRectRgn(x1, y1, x2, y2);
+}
+
+void GdiPixelCallback(int x, int y, int rgb)
+{
+    HDC dc = S().dc;
+    if (!dc)
+        return;
+    COLORREF c = static_cast<COLORREF>(rgb) & 0xFFFFFF;
+    if (PaletteDisplay())
+        c = PALETTEINDEX(static_cast<WORD>(GetNearestPaletteIndex(S().palette, c)));
+    SetPixel(dc, x, y, c);
+}

@@ -1,0 +1,117 @@
+// Opening and closing a hardcopy plot with the whole protocol: close of an
+// open plot (end of a pending page, end of plot), the print command that a
+// closed plot runs, the driver-number query, the output name (the driver's
+// default, the caller's, or the temporary plot file when the name carries a
+// print command " @ "), the title, begin plot, the aspect words, the colour
+// numbers of RGB colours and the re-sent drawing state.
+#include "graphics/hardcopy_open.h"
+
+#include <string>
+
+#include "core/fixed_text.h"
+#include "core/library_state.h"
+#include "core/os_services.h"
+#include "graphics/colours.h"
+#include "graphics/device_ops.h"
+#include "graphics/graphics_neighbours.h"
+#include "graphics/graphics_state.h"
+#include "hardcopy/hardcopy_state.h"
+
+namespace {
+
+void PutBuffer(std::string_view text) { PutText(std::span<char>(gDeviceTextBuffer.text), text); }
+
+// Runs the stored print command with its first "@" replaced by the trimmed
+// temporary plot file, deletes that file and blanks the command.
+void RunPrintCommand()
+{
+    HardcopyState& h = gHardcopyState;
+    std::string_view stored = h.printCommand.view();
+    if (TrimRight(stored).empty())
+        return;
+    std::string temp(TrimRight(gLibraryPaths.tempPlotFile.view()));
+    std::string command;
+    size_t at = stored.find('@');
+    if (at == std::string_view::npos)
+        command = std::string(TrimRight(stored));
+    else
+        command = std::string(stored.substr(0, at)) + temp + std::string(TrimRight(stored.substr(at + 1)));
+    YYPRNCMD(command);
+    IOsDeleteFile(temp);
+    h.printCommand = FixedText<260>();
+}
+
+} // namespace
+
+void YYHardcopyOpen(const std::string_view* file, const std::string_view* title)
+{
+    GraphicsState& g = gGraphicsState;
+    HardcopyState& h = gHardcopyState;
+    DeviceParameterBlock& b = gDeviceParameterBlock;
+
+    // 1-2: close what is open.
+    if (h.pagePending & 1) {
+        b.M = 32;
+        b.N = 1;
+        YYHardcopyCallIfOpen(DeviceOp::kEndPage);
+    }
+    YYHardcopyCallIfOpen(DeviceOp::kEndPlot);
+    g.hardcopyOpen = 0;
+
+    // 3: "S" closes only (and runs a pending print command).
+    if (file && file->size() == 1 && ((*file)[0] == 'S' || (*file)[0] == 's')) {
+        RunPrintCommand();
+        return;
+    }
+
+    // 4: is there a driver?
+    b.N = kDriverNumberQuery;
+    HardcopyDriverCall(DeviceOp::kInitialise);
+    if (b.N == kDriverNumberQuery)
+        return;
+    h.driverNumber = b.N;
+
+    // 5-6: the output name.
+    std::string_view name = gLibraryPaths.hardcopyFileName.view();
+    b.N = 1;
+    if (file && !TrimRight(*file).empty()) {
+        name = *file;
+        b.N = 0;
+    }
+    PutBuffer(name);
+    if (h.printCommandAllowed && std::string_view(TrimRight(name)).find(" @ ") != std::string_view::npos) {
+        h.printCommand = FixedText<260>(name);
+        PutBuffer(gLibraryPaths.tempPlotFile.view());
+    }
+
+    // 7: the title.
+    if (title) {
+        h.plotTitle = FixedText<200>(*title);
+        h.titleGiven = 1;
+        b.IX[0] = 1;
+    } else {
+        h.titleGiven = 0;
+        b.IX[0] = 0;
+    }
+
+    // 8: begin the plot.
+    g.hardcopyOpen = 1;
+    b.M = 1;
+    YYHardcopyCallIfOpen(DeviceOp::kBeginPlot);
+
+    // 9-11: aspect, colours, pen.
+    YYHardcopyAspect();
+    YYAspectWordsSet();
+    if (g.screenOutput == 0)
+        g.roundingColours = g.hardcopyColours;
+    if (g.previousNumber == -1)
+        YYColourNearest(g.previousRgb, g.previousNumber);
+    if (g.currentNumber == -1)
+        YYColourNearest(g.currentRgb, g.currentNumber);
+    h.lastPosition = {-9999.0f, -9999.0f};
+
+    // 12: the drawing state to the new plot.
+    for (int op : {DeviceOp::kLineWidth, DeviceOp::kLineStyle, DeviceOp::kLineJoin, DeviceOp::kLineCap,
+                   DeviceOp::kClip, DeviceOp::kFont, DeviceOp::kColour})
+        YYHardcopyCallIfOpen(op);
+}

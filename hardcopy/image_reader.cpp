@@ -1,0 +1,709 @@
+// The image decoder (BMP, PCX, PNG into packed RGB values) and the public
+// reader IGrLoadImageData built on it.
+//
+// Layout of the file: the header is parsed into a Layout (every offset and
+// size checked against the file and computed in 64 bits), then one decoder per
+// format writes the pixels. Palettes live in a 256-entry table that starts
+// black for every file, so an index the file's palette does not cover gives
+// black and never reads past the table.
+#include "hardcopy/image_reader.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "core/errors.h"
+#include "core/os_services.h"
+#include "hardcopy/png_routines.h"
+
+namespace {
+
+using Bytes = std::span<const std::uint8_t>;
+using Palette = std::array<int, 256>;
+
+constexpr int kOk = 0;
+constexpr int kShort = 2;
+constexpr int kUnsupported = 27;
+constexpr int kInflateFailed = 1044;
+
+constexpr std::uint8_t kPngSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
+
+// Windows error codes that mean "there is no such file".
+constexpr int kErrorFileNotFound = 2;
+constexpr int kErrorPathNotFound = 3;
+constexpr int kErrorInvalidName = 123;
+
+int Rgb(int red, int green, int blue)
+{
+    return red + 256 * green + 65536 * blue;
+}
+
+// Little-endian fields; callers check the range first (Has).
+std::uint32_t U16(Bytes d, std::int64_t at)
+{
+    return std::uint32_t(d[at]) | (std::uint32_t(d[at + 1]) << 8);
+}
+
+std::uint32_t U32(Bytes d, std::int64_t at)
+{
+    return U16(d, at) | (U16(d, at + 2) << 16);
+}
+
+bool Has(Bytes d, std::int64_t at, std::int64_t n)
+{
+    return at >= 0 && n >= 0 && at <= std::int64_t(d.size()) && n <= std::int64_t(d.size()) - at;
+}
+
+// One colour component of a bit-field pixel scaled to 8 bits: a component of
+// fewer than 8 bits is shifted up, one of more is cut to its top 8 bits.
+struct BitField {
+    std::uint32_t mask = 0;
+    int shift = 0;
+    int width = 0;
+};
+
+BitField BitFieldOf(std::uint32_t mask)
+{
+    BitField f;
+    f.mask = mask;
+    if (mask == 0)
+        return f;
+    while (!((mask >> f.shift) & 1u))
+        ++f.shift;
+    std::uint32_t m = mask >> f.shift;
+    while (m) {
+        ++f.width;
+        m >>= 1;
+    }
+    return f;
+}
+
+int BitFieldValue(const BitField& f, std::uint32_t v)
+{
+    if (f.mask == 0)
+        return 0;
+    std::uint32_t c = (v & f.mask) >> f.shift;
+    if (f.width > 8)
+        return int(c >> (f.width - 8));
+    return int((c << (8 - f.width)) & 0xFFu);
+}
+
+// Everything the pixel decoders need, checked against the file.
+struct Layout {
+    int kind = 0;
+    int width = 0;
+    int height = 0;
+    // BMP
+    int bits = 0;
+    std::uint32_t compression = 0;
+    bool topDown = false;
+    bool runLength = false;
+    std::int64_t dataOffset = 0;
+    std::int64_t stride = 0;
+    std::array<BitField, 3> fields{};
+    // PCX
+    int planes = 0;
+    std::int64_t bytesPerLine = 0;
+    std::int64_t dataEnd = 0;
+    // PNG
+    int colourType = 0;
+    int depth = 0;
+    int bitsPerPixel = 0;
+    int unfilterBytes = 0;
+    // All kinds with colour tables.
+    Palette palette{};
+};
+
+// ---------------------------------------------------------------------------
+// Headers
+
+int BmpLayout(Bytes d, Layout& L)
+{
+    // File header (14 bytes) and the fixed part of the information header.
+    if (!Has(d, 0, 54))
+        return kUnsupported;
+    std::int64_t headerSize = U32(d, 14);
+    if (headerSize < 40) // 12: the OS/2 header, not read
+        return kUnsupported;
+    std::int32_t width = std::int32_t(U32(d, 18));
+    std::int32_t height = std::int32_t(U32(d, 22));
+    L.bits = int(U16(d, 28));
+    L.compression = U32(d, 30);
+    std::uint32_t coloursUsed = U32(d, 46);
+    if (width <= 0 || height == 0 || height == INT32_MIN)
+        return kUnsupported;
+    L.topDown = height < 0;
+    L.width = width;
+    L.height = height < 0 ? -height : height;
+    if (std::int64_t(L.width) * L.height > kImageMaxPixels)
+        return kUnsupported;
+
+    switch (L.bits) {
+    case 1: case 4: case 8: case 16: case 24: case 32: break;
+    default: return kUnsupported;
+    }
+    // Compression 1 and 2 (run-length) for 4 and 8 bits, 3 (bit fields) for
+    // 16 and 32 bits, none for any depth; anything else is not read.
+    if (L.compression == 1 || L.compression == 2) {
+        if (L.bits != 4 && L.bits != 8)
+            return kUnsupported;
+        if (L.topDown) // run-length pictures are always stored bottom-up
+            return kUnsupported;
+        L.runLength = true;
+    } else if (L.compression == 3) {
+        if (L.bits != 16 && L.bits != 32)
+            return kUnsupported;
+    } else if (L.compression != 0) {
+        return kUnsupported;
+    }
+
+    std::int64_t tableStart = 14 + headerSize;
+    std::int64_t fileOffset = U32(d, 10);
+    if (fileOffset != 0 && fileOffset < tableStart)
+        return kUnsupported; // pixel data inside the header
+    std::int64_t tableEnd = tableStart;
+
+    if (L.compression == 3) {
+        // The three masks: inside a header of 52 bytes or more, else right
+        // after the 40-byte header.
+        std::int64_t at = headerSize >= 52 ? 54 : tableStart;
+        if (!Has(d, at, 12))
+            return kShort;
+        for (int k = 0; k < 3; ++k)
+            L.fields[k] = BitFieldOf(U32(d, at + 4 * k));
+        if (headerSize < 52)
+            tableEnd = tableStart + 12;
+    } else if (L.bits == 16) {
+        L.fields = {BitFieldOf(0x7C00u), BitFieldOf(0x03E0u), BitFieldOf(0x001Fu)};
+    } else if (L.bits == 32) {
+        L.fields = {BitFieldOf(0x00FF0000u), BitFieldOf(0x0000FF00u), BitFieldOf(0x000000FFu)};
+    }
+
+    if (L.bits <= 8) {
+        // Colour table: blue, green, red, reserved; at most 256 entries and
+        // never reaching into the pixel data.
+        std::int64_t entries = coloursUsed != 0 ? std::int64_t(coloursUsed) : (std::int64_t(1) << L.bits);
+        entries = std::min<std::int64_t>(entries, 256);
+        if (fileOffset != 0)
+            entries = std::min<std::int64_t>(entries, (fileOffset - tableStart) / 4);
+        if (!Has(d, tableStart, 4 * entries))
+            return kShort;
+        for (std::int64_t i = 0; i < entries; ++i) {
+            std::int64_t at = tableStart + 4 * i;
+            L.palette[i] = Rgb(d[at + 2], d[at + 1], d[at]);
+        }
+        tableEnd = tableStart + 4 * entries;
+    }
+
+    L.dataOffset = fileOffset != 0 ? fileOffset : tableEnd;
+    L.stride = (std::int64_t(L.bits) * L.width + 31) / 32 * 4;
+    if (!L.runLength) {
+        // Every row complete; the padding of the last row may be missing.
+        std::int64_t last = (std::int64_t(L.bits) * L.width + 7) / 8;
+        if (!Has(d, L.dataOffset, L.stride * (L.height - 1) + last))
+            return kShort;
+    }
+    return kOk;
+}
+
+int PcxLayout(Bytes d, Layout& L)
+{
+    if (!Has(d, 0, 128))
+        return kUnsupported;
+    L.bits = d[3];
+    L.planes = d[65];
+    L.bytesPerLine = U16(d, 66);
+    std::int64_t width = std::int64_t(U16(d, 8)) - std::int64_t(U16(d, 4)) + 1;
+    std::int64_t height = std::int64_t(U16(d, 10)) - std::int64_t(U16(d, 6)) + 1;
+    if (width <= 0 || height <= 0 || width * height > kImageMaxPixels)
+        return kUnsupported;
+    L.width = int(width);
+    L.height = int(height);
+
+    bool known = (L.bits == 1 && (L.planes == 1 || L.planes == 4)) ||
+                 (L.bits == 8 && (L.planes == 1 || L.planes == 3));
+    if (!known)
+        return kUnsupported;
+    if (L.bytesPerLine < (width * L.bits + 7) / 8)
+        return kUnsupported; // a line cannot hold the picture's width
+
+    L.dataEnd = std::int64_t(d.size());
+    if (L.planes == 4) {
+        for (int i = 0; i < 16; ++i)
+            L.palette[i] = Rgb(d[16 + 3 * i], d[17 + 3 * i], d[18 + 3 * i]);
+    } else if (L.bits == 8 && L.planes == 1) {
+        // The 256 colours follow the marker 12 at the end of the file; a file
+        // without that tail has no colours.
+        std::int64_t tail = std::int64_t(d.size()) - 769;
+        if (tail < 128 || d[tail] != 12)
+            return kShort;
+        for (int i = 0; i < 256; ++i)
+            L.palette[i] = Rgb(d[tail + 1 + 3 * i], d[tail + 2 + 3 * i], d[tail + 3 + 3 * i]);
+        L.dataEnd = tail;
+    }
+    return kOk;
+}
+
+int PngLayout(Bytes d, Layout& L)
+{
+    // Signature and IHDR chunk.
+    if (!Has(d, 0, 33) || std::memcmp(d.data(), kPngSignature, 8) != 0)
+        return kUnsupported;
+    if (PngReadU32(&d[8]) != 13 || !PngTypeIs(&d[12], "IHDR"))
+        return kUnsupported;
+    std::uint32_t width = PngReadU32(&d[16]);
+    std::uint32_t height = PngReadU32(&d[20]);
+    L.depth = d[24];
+    L.colourType = d[25];
+    int compression = d[26], filter = d[27], interlace = d[28];
+    if (width == 0 || height == 0 || width > 0x7FFFFFFFu || height > 0x7FFFFFFFu)
+        return kUnsupported;
+    if (std::int64_t(width) * std::int64_t(height) > kImageMaxPixels)
+        return kUnsupported;
+    if (compression != 0 || filter != 0 || interlace != 0)
+        return kUnsupported;
+    switch (L.colourType) {
+    case 2: // RGB
+        if (L.depth != 8 && L.depth != 16)
+            return kUnsupported;
+        L.bitsPerPixel = 3 * L.depth;
+        break;
+    case 3: // palette
+        if (L.depth != 1 && L.depth != 2 && L.depth != 4 && L.depth != 8)
+            return kUnsupported;
+        L.bitsPerPixel = L.depth;
+        break;
+    case 6: // RGB with alpha
+        if (L.depth != 8 && L.depth != 16)
+            return kUnsupported;
+        L.bitsPerPixel = 4 * L.depth;
+        break;
+    default: // grey-scale kinds are not read
+        return kUnsupported;
+    }
+    L.width = int(width);
+    L.height = int(height);
+    L.unfilterBytes = L.bitsPerPixel < 8 ? 1 : L.bitsPerPixel / 8;
+    L.stride = (std::int64_t(width) * L.bitsPerPixel + 7) / 8 + 1;
+    if (L.stride * L.height > kImageMaxInflatedBytes)
+        return kUnsupported;
+    return kOk;
+}
+
+int LayoutRead(Bytes d, Layout& L)
+{
+    L = Layout{};
+    L.kind = ImageKindOf(d);
+    switch (L.kind) {
+    case kImageKindBmp: return BmpLayout(d, L);
+    case kImageKindPcx: return PcxLayout(d, L);
+    case kImageKindPng: return PngLayout(d, L);
+    default: return kUnsupported;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// BMP pixels
+
+int BmpRows(Bytes d, const Layout& L, std::span<int> px)
+{
+    const std::int64_t w = L.width;
+    for (std::int64_t k = 0; k < L.height; ++k) {
+        const std::uint8_t* row = d.data() + L.dataOffset + k * L.stride;
+        int* out = px.data() + (L.topDown ? k : L.height - 1 - k) * w;
+        for (std::int64_t x = 0; x < w; ++x) {
+            switch (L.bits) {
+            case 1: out[x] = L.palette[(row[x / 8] >> (7 - x % 8)) & 1]; break;
+            case 4: out[x] = L.palette[(x % 2 == 0) ? row[x / 2] >> 4 : row[x / 2] & 15]; break;
+            case 8: out[x] = L.palette[row[x]]; break;
+            case 16: {
+                std::uint32_t v = row[2 * x] | (std::uint32_t(row[2 * x + 1]) << 8);
+                out[x] = Rgb(BitFieldValue(L.fields[0], v), BitFieldValue(L.fields[1], v),
+                             BitFieldValue(L.fields[2], v));
+                break;
+            }
+            case 24: out[x] = Rgb(row[3 * x + 2], row[3 * x + 1], row[3 * x]); break;
+            case 32: {
+                const std::uint8_t* p = row + 4 * x;
+                std::uint32_t v = p[0] | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
+                                  (std::uint32_t(p[3]) << 24);
+                out[x] = Rgb(BitFieldValue(L.fields[0], v), BitFieldValue(L.fields[1], v),
+                             BitFieldValue(L.fields[2], v));
+                break;
+            }
+            }
+        }
+    }
+    return kOk;
+}
+
+// Run-length pixel data, bottom row first, in byte pairs (count, value) with
+// the escapes 0-0 end of row, 0-1 end of picture, 0-2 delta, 0-n absolute.
+// Positions right of the picture are counted but not stored; a step above
+// the top row ends the picture. Data that end before the end-of-picture
+// escape are short.
+int BmpRunLength(Bytes d, const Layout& L, std::span<int> px)
+{
+    const std::int64_t w = L.width, h = L.height;
+    const std::int64_t end = std::int64_t(d.size());
+    std::int64_t pos = L.dataOffset;
+    std::int64_t x = 0, y = 0; // y counts rows from the bottom
+    auto put = [&](int index) {
+        if (x < w && y < h)
+            px[(h - 1 - y) * w + x] = L.palette[index];
+        ++x;
+    };
+    auto nibbleOrByte = [&](int v, std::int64_t i) { return L.bits == 8 ? v : (i % 2 == 0 ? v >> 4 : v & 15); };
+
+    while (y < h) {
+        if (!Has(d, pos, 2))
+            return kShort;
+        int n = d[pos], v = d[pos + 1];
+        pos += 2;
+        if (n > 0) {
+            std::int64_t visible = std::clamp<std::int64_t>(w - x, 0, n);
+            for (std::int64_t i = 0; i < visible; ++i)
+                put(nibbleOrByte(v, i));
+            x += n - visible;
+        } else if (v == 0) {
+            x = 0;
+            ++y;
+        } else if (v == 1) {
+            return kOk;
+        } else if (v == 2) {
+            if (!Has(d, pos, 2))
+                return kShort;
+            x += d[pos];
+            y += d[pos + 1];
+            pos += 2;
+        } else {
+            std::int64_t bytes = L.bits == 8 ? v : (v + 1) / 2;
+            if (pos > end - bytes)
+                return kShort;
+            for (std::int64_t i = 0; i < v; ++i) {
+                int b = L.bits == 8 ? d[pos + i] : d[pos + i / 2];
+                put(nibbleOrByte(b, i));
+            }
+            pos += bytes + (bytes & 1);
+        }
+    }
+    return kOk; // ran past the top row: nothing more can be stored
+}
+
+// ---------------------------------------------------------------------------
+// PCX pixels
+
+// The run-length byte stream of a PCX file: a byte with both top bits set
+// repeats the next byte (its low six bits) times; any other byte stands for
+// itself. Runs may cross line ends.
+class PcxStream {
+public:
+    PcxStream(Bytes d, std::int64_t begin, std::int64_t end) : d_(d), pos_(begin), end_(end) {}
+    bool Next(int& value)
+    {
+        while (left_ == 0) {
+            if (pos_ >= end_)
+                return false;
+            int c = d_[pos_++];
+            if ((c & 0xC0) != 0xC0) {
+                value = c;
+                return true;
+            }
+            if (pos_ >= end_)
+                return false;
+            left_ = c & 0x3F;
+            run_ = d_[pos_++];
+        }
+        --left_;
+        value = run_;
+        return true;
+    }
+
+private:
+    Bytes d_;
+    std::int64_t pos_, end_;
+    int left_ = 0, run_ = 0;
+};
+
+int PcxPixels(Bytes d, const Layout& L, std::span<int> px)
+{
+    const std::int64_t w = L.width;
+    PcxStream in(d, 128, L.dataEnd);
+    std::vector<int> line(static_cast<std::size_t>(w));
+    for (std::int64_t y = 0; y < L.height; ++y) {
+        std::fill(line.begin(), line.end(), 0);
+        for (int p = 0; p < L.planes; ++p) {
+            for (std::int64_t i = 0; i < L.bytesPerLine; ++i) {
+                int b;
+                if (!in.Next(b))
+                    return kShort;
+                if (L.bits == 1) {
+                    for (int k = 0; k < 8; ++k) {
+                        std::int64_t x = 8 * i + k;
+                        if (x < w && ((b >> (7 - k)) & 1))
+                            line[x] |= 1 << p;
+                    }
+                } else if (i < w) {
+                    line[i] |= b << (8 * p);
+                }
+            }
+        }
+        int* out = px.data() + y * w;
+        for (std::int64_t x = 0; x < w; ++x) {
+            if (L.bits == 1 && L.planes == 1)
+                out[x] = line[x] ? 16777215 : 0; // monochrome: set bits white
+            else if (L.planes == 4 || L.planes == 1)
+                out[x] = L.palette[line[x]];
+            else
+                out[x] = line[x]; // red, green, blue planes
+        }
+    }
+    return kOk;
+}
+
+// ---------------------------------------------------------------------------
+// PNG pixels
+
+int PngPixels(Bytes d, Layout& L, std::span<int> px, int& zlibStatus)
+{
+    std::vector<std::uint8_t> data; // the image data of all IDAT chunks
+    bool havePalette = false;
+    std::int64_t pos = 33;
+    for (;;) {
+        if (!Has(d, pos, 8))
+            return kShort; // no IEND
+        std::uint32_t length = PngReadU32(&d[pos]);
+        if (length > 0x7FFFFFFFu)
+            return kUnsupported;
+        const std::uint8_t* type = &d[pos + 4];
+        std::int64_t at = pos + 8;
+        if (!Has(d, at, length))
+            return kShort;
+        if (PngTypeIs(type, "IEND"))
+            break;
+        if (PngTypeIs(type, "IDAT")) {
+            data.insert(data.end(), d.begin() + at, d.begin() + at + length);
+        } else if (PngTypeIs(type, "PLTE")) {
+            std::int64_t entries = std::min<std::int64_t>(length / 3, 256);
+            for (std::int64_t i = 0; i < entries; ++i)
+                L.palette[i] = Rgb(d[at + 3 * i], d[at + 3 * i + 1], d[at + 3 * i + 2]);
+            havePalette = true;
+        }
+        pos = at + length + 4; // data and CRC (not checked)
+    }
+    if (L.colourType == 3 && !havePalette)
+        return kUnsupported;
+
+    const std::int64_t size = L.stride * L.height;
+    std::vector<std::uint8_t> rows(static_cast<std::size_t>(size));
+    uLongf produced = static_cast<uLongf>(size);
+    int status = uncompress(rows.data(), &produced, data.data(), static_cast<uLong>(data.size()));
+    if (status != Z_OK) {
+        zlibStatus = status;
+        return kInflateFailed;
+    }
+    if (std::int64_t(produced) != size)
+        return kShort; // the stream ended before the picture
+    PngUnfilterRows(static_cast<std::size_t>(L.stride), L.height, L.unfilterBytes, rows);
+
+    const std::int64_t w = L.width;
+    for (std::int64_t y = 0; y < L.height; ++y) {
+        const std::uint8_t* row = rows.data() + y * L.stride + 1;
+        int* out = px.data() + y * w;
+        if (L.colourType == 3) {
+            const int depth = L.depth, perByte = 8 / depth, mask = (1 << depth) - 1;
+            for (std::int64_t x = 0; x < w; ++x) {
+                int shift = 8 - depth * int(x % perByte + 1);
+                out[x] = L.palette[(row[x / perByte] >> shift) & mask];
+            }
+        } else {
+            const std::int64_t sample = L.depth / 8;
+            const std::int64_t pixel = (L.colourType == 2 ? 3 : 4) * sample;
+            for (std::int64_t x = 0; x < w; ++x) {
+                const std::uint8_t* p = row + x * pixel;
+                out[x] = Rgb(p[0], p[sample], p[2 * sample]);
+            }
+        }
+    }
+    return kOk;
+}
+
+int PixelsDecode(Bytes d, Layout& L, std::span<int> px, int& zlibStatus)
+{
+    switch (L.kind) {
+    case kImageKindBmp: return L.runLength ? BmpRunLength(d, L, px) : BmpRows(d, L, px);
+    case kImageKindPcx: return PcxPixels(d, L, px);
+    case kImageKindPng: return PngPixels(d, L, px, zlibStatus);
+    default: return kUnsupported;
+    }
+}
+
+std::string_view Trim(std::string_view s)
+{
+    size_t a = 0, b = s.size();
+    while (a < b && (s[a] == ' ' || s[a] == '\0'))
+        ++a;
+    while (b > a && (s[b - 1] == ' ' || s[b - 1] == '\0'))
+        --b;
+    return s.substr(a, b - a);
+}
+
+} // namespace
+
+int ImageKindOf(std::span<const std::uint8_t> file)
+{
+    Bytes d = file;
+    if (d.size() < 4)
+        return -1;
+    if (d[0] == 10 && d[2] == 1)
+        return kImageKindPcx;
+    if (d[0] == 'B' && d[1] == 'M' && Has(d, 0, 18) && U32(d, 6) == 0 && U32(d, 14) != 12)
+        return kImageKindBmp;
+    if (Has(d, 0, 8) && std::memcmp(d.data(), kPngSignature, 8) == 0)
+        return kImageKindPng;
+    return 0;
+}
+
+int ImageHeaderRead(std::span<const std::uint8_t> file, ImageHeader& header)
+{
+    Layout L;
+    int rc = LayoutRead(file, L);
+    header = ImageHeader{ImageKindOf(file), 0, 0};
+    if (rc == kOk || rc == kShort) {
+        header.width = L.width;
+        header.height = L.height;
+    }
+    return rc;
+}
+
+int ImageDecodeInto(std::span<const std::uint8_t> file, ImageHeader& header, std::span<int> pixels,
+                    int& zlibStatus)
+{
+    zlibStatus = 0;
+    Layout L;
+    int rc = LayoutRead(file, L);
+    header = ImageHeader{ImageKindOf(file), 0, 0};
+    if (rc == kOk || rc == kShort) {
+        header.width = L.width;
+        header.height = L.height;
+    }
+    if (rc != kOk)
+        return rc;
+    if (std::int64_t(L.width) * L.height > std::int64_t(pixels.size()))
+        return kUnsupported;
+    try {
+        return PixelsDecode(file, L, pixels, zlibStatus);
+    } catch (const std::bad_alloc&) {
+        return kUnsupported;
+    }
+}
+
+int ImageDecode(std::span<const std::uint8_t> file, ImageHeader& header, std::vector<int>& pixels,
+                int& zlibStatus)
+{
+    zlibStatus = 0;
+    int rc = ImageHeaderRead(file, header);
+    if (rc != kOk)
+        return rc;
+    try {
+        pixels.assign(static_cast<std::size_t>(std::int64_t(header.width) * header.height), 0);
+    } catch (const std::bad_alloc&) {
+        return kUnsupported;
+    }
+    return ImageDecodeInto(file, header, pixels, zlibStatus);
+}
+
+int ImageFileLoad(std::string_view name, std::vector<std::uint8_t>& bytes, int& osError)
+{
+    osError = 0;
+    bytes.clear();
+    std::string path(Trim(name));
+    if (path.empty())
+        return kUnsupported;
+    int handle = -1, err = 0;
+    OsFileOpen(path.c_str(), 0, handle, err);
+    if (handle == -1) {
+        if (err == kErrorFileNotFound || err == kErrorPathNotFound || err == kErrorInvalidName)
+            return kUnsupported;
+        osError = err;
+        return 1;
+    }
+    int rc = kOk;
+    try {
+        constexpr int kChunk = 1 << 20;
+        for (;;) {
+            std::size_t have = bytes.size();
+            if (std::int64_t(have) > kImageMaxFileBytes) {
+                rc = kUnsupported;
+                break;
+            }
+            bytes.resize(have + kChunk);
+            int count = 0;
+            OsFileRead(handle, bytes.data() + have, kChunk, count, err);
+            bytes.resize(have + static_cast<std::size_t>(count > 0 ? count : 0));
+            if (err != 0) {
+                osError = err;
+                rc = kShort;
+                break;
+            }
+            if (count <= 0)
+                break;
+        }
+    } catch (const std::bad_alloc&) {
+        rc = kUnsupported;
+    }
+    OsFileClose(handle);
+    if (rc != kOk)
+        bytes.clear();
+    return rc;
+}
+
+void IGrLoadImageData(std::string_view filename, std::span<int> image)
+{
+    constexpr std::string_view kName = "IGrLoadImageData";
+    std::vector<std::uint8_t> file;
+    int osError = 0;
+    int rc = ImageFileLoad(filename, file, osError);
+    if (rc == 1 || (rc == kShort && osError != 0)) {
+        gErrorState.osError = osError;
+        gErrorState.osErrorKind = 2;
+        YYErrorReport(rc, kName);
+        return;
+    }
+    if (rc != kOk) {
+        YYErrorReport(rc, kName);
+        return;
+    }
+
+    ImageHeader header;
+    rc = ImageHeaderRead(file, header);
+    if (rc == kOk && std::int64_t(header.width) * header.height > std::int64_t(image.size()))
+        rc = kUnsupported; // the picture does not fit the caller's array
+    int zlibStatus = 0;
+    if (rc == kOk) {
+        // Decode into a copy so that the caller's array changes only when the
+        // whole picture was read.
+        std::size_t n = static_cast<std::size_t>(std::int64_t(header.width) * header.height);
+        try {
+            std::vector<int> work(image.begin(), image.begin() + n);
+            rc = ImageDecodeInto(file, header, work, zlibStatus);
+            if (rc == kOk)
+                std::copy(work.begin(), work.end(), image.begin());
+        } catch (const std::bad_alloc&) {
+            rc = kUnsupported;
+        }
+    }
+    if (rc == kOk)
+        return;
+    if (rc == kInflateFailed) {
+        gErrorState.status = zlibStatus;
+    } else if (rc == kShort) {
+        gErrorState.osError = 0;
+        gErrorState.osErrorKind = 0;
+    }
+    YYErrorReport(rc, kName);
+}

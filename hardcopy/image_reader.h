@@ -1,0 +1,78 @@
+// The library's one image decoder: BMP, PCX and PNG files into packed RGB
+// values (red + 256 x green + 65536 x blue), one int per pixel, row-major with
+// the top row of the picture first.
+//
+// The decoder is a pure function of the file's bytes, so that the public
+// reader IGrLoadImageData and the GDI image drawing decode alike. Every read
+// is bounded by the bytes at hand; sizes are computed in 64 bits and capped.
+// Results:
+//    0  decoded
+//    2  the file ends before the picture does (header complete, data short),
+//       or an 8-bit PCX lacks its palette tail (marker 12 and 768 bytes)
+//   27  not a BMP, PCX or PNG file, a header the decoder does not read or
+//       that is invalid, a picture above the caps, or a picture that does
+//       not fit the space given for it
+// 1044  the PNG image data do not decompress (zlib status alongside)
+// No Win32 here.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+// The ImageFileType codes of the three kinds the decoder reads.
+constexpr int kImageKindBmp = 1;
+constexpr int kImageKindPcx = 2;
+constexpr int kImageKindPng = 15;
+
+// Caps: the largest picture decoded, the largest decompressed PNG image data
+// and the largest file loaded.
+constexpr std::int64_t kImageMaxPixels = std::int64_t(1) << 24;
+constexpr std::int64_t kImageMaxInflatedBytes = std::int64_t(1) << 27;
+constexpr std::int64_t kImageMaxFileBytes = std::int64_t(1) << 28;
+
+// What a file's header says. KIND is 1, 2 or 15 for a file the decoder
+// recognises by its first bytes (as the file-kind detection does), -1 for
+// fewer than 4 bytes, 0 otherwise. WIDTH and HEIGHT are set once the header
+// has been read.
+struct ImageHeader {
+    int kind = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// The kind of FILE by its first bytes: -1, 0, 1, 2 or 15 (see ImageHeader).
+int ImageKindOf(std::span<const std::uint8_t> file);
+
+// Reads and checks the header (kind, size, depth, layout). Returns 0, 2 or 27.
+int ImageHeaderRead(std::span<const std::uint8_t> file, ImageHeader& header);
+
+// Decodes FILE into PIXELS, which must hold at least width x height elements
+// (else 27); only the first width x height are written. Pixels the file does
+// not set (skipped by a BMP run-length delta, past the end of such data) keep
+// their values. On a non-zero result PIXELS may be partly written; the public
+// reader decodes into a copy for that reason. ZLIBSTATUS := the zlib status
+// with result 1044, else 0.
+int ImageDecodeInto(std::span<const std::uint8_t> file, ImageHeader& header,
+                    std::span<int> pixels, int& zlibStatus);
+
+// As ImageDecodeInto into a new array of width x height zeros.
+int ImageDecode(std::span<const std::uint8_t> file, ImageHeader& header,
+                std::vector<int>& pixels, int& zlibStatus);
+
+// Loads the file NAME (leading and trailing blanks ignored) into BYTES.
+// Returns 0; 27 when the name is blank, the file does not exist or it is
+// larger than kImageMaxFileBytes; 1 when it exists but cannot be opened;
+// 2 on a read failure. OSERROR := the Windows error code with 1 and 2, else 0.
+int ImageFileLoad(std::string_view name, std::vector<std::uint8_t>& bytes, int& osError);
+
+// Reads the BMP, PCX or PNG file NAME into IMAGE, the caller's array of
+// IMAGE.size() elements. The picture's width x height elements are written
+// only when the whole picture was decoded; on any error IMAGE is left as it
+// was and the error is reported under "IGrLoadImageData": 27 for a file that
+// is missing, not BMP, PCX or PNG, not readable by the decoder, or whose
+// picture has more pixels than IMAGE holds; 1 when it cannot be opened;
+// 2 for a read failure or a file that ends before the picture; 1044 (zlib
+// status in ErrorState.status) for PNG data that do not decompress.
+void IGrLoadImageData(std::string_view filename, std::span<int> image);

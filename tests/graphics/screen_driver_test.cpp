@@ -1,0 +1,284 @@
+// The screen driver and the GDI surface, drawing on a memory bitmap: the
+// pixels each DeviceOp lights.
+#include "graphics_fixture.h"
+
+#include "graphics/screen_driver.h"
+
+namespace {
+
+class ScreenDriverTest : public ::testing::Test {
+protected:
+    GraphicsStateGuard guard;
+    MemorySurface surface{100, 100};
+    DeviceParameterBlock& b = gDeviceParameterBlock;
+
+    void Line(int x1, int y1, int x2, int y2)
+    {
+        b.IX[0] = x1;
+        b.IY[0] = y1;
+        b.IX[1] = x2;
+        b.IY[1] = y2;
+        YYGAPI(DeviceOp::kLine);
+    }
+    void Rectangle(int op, int x1, int y1, int x2, int y2)
+    {
+        b.IX[0] = x1;
+        b.IY[0] = y1;
+        b.IX[1] = x2;
+        b.IY[1] = y2;
+        YYGAPI(op);
+    }
+    void Style(int style, int width)
+    {
+        gGraphicsState.lineStyle = style;
+        gGraphicsState.lineWidth = width;
+        YYGAPI(DeviceOp::kLineWidth);
+        YYGAPI(DeviceOp::kLineStyle);
+    }
+    void Area(int x1, int y1, int x2, int y2)
+    {
+        gGraphicsState.integerArea = {x1, y1, x2, y2};
+        YYGAPI(DeviceOp::kClip);
+    }
+};
+
+TEST_F(ScreenDriverTest, RectangleCoversTheFlippedRowsInclusive)
+{
+    Rectangle(DeviceOp::kRectangleSolid, 10, 0, 20, 9);
+    for (int y = 85; y < 100; ++y) {
+        for (int x = 5; x < 25; ++x) {
+            bool inside = x >= 10 && x <= 20 && y >= 90 && y <= 99;
+            ASSERT_EQ(surface.Pixel(x, y), inside ? kBlack : kWhite) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(ScreenDriverTest, SolidLineLightsItsEndPixelDashedLineDoesNot)
+{
+    Line(0, 0, 10, 0);
+    EXPECT_EQ(surface.Pixel(0, 99), kBlack);
+    EXPECT_EQ(surface.Pixel(10, 99), kBlack);
+    EXPECT_EQ(surface.Pixel(11, 99), kWhite);
+
+    // Style 2: dash 8, gap 6, so pixel 10 falls into the first gap.
+    Style(2, 1);
+    Line(0, 50, 10, 50);
+    EXPECT_EQ(surface.Pixel(0, 49), kBlack);
+    EXPECT_EQ(surface.Pixel(10, 49), kWhite);
+}
+
+TEST_F(ScreenDriverTest, DashTablesWidenTheGapsWithTheLineWidth)
+{
+    Style(2, 3);
+    EXPECT_EQ(gGdiSurfaceState.dashes[1], (std::vector<DWORD>{8, 8}));
+    EXPECT_EQ(gGdiSurfaceState.dashes[3], (std::vector<DWORD>{1, 6, 1, 6, 8, 6}));
+    Style(2, 1);
+    EXPECT_EQ(gGdiSurfaceState.dashes[1], (std::vector<DWORD>{8, 6}));
+}
+
+TEST_F(ScreenDriverTest, DashPeriodAtWidthThreeIsSixteenPixels)
+{
+    Style(2, 3);
+    Line(0, 50, 99, 50);
+    int row = 100 - 50 - 1;
+    int lit = 0;
+    for (int x = 0; x < 16; ++x)
+        lit += surface.Pixel(x + 20, row) == kBlack;
+    EXPECT_GT(lit, 0);
+    EXPECT_LT(lit, 16);
+    for (int x = 4; x < 70; ++x)
+        ASSERT_EQ(surface.Pixel(x, row), surface.Pixel(x + 16, row)) << x;
+    // The line is three pixels wide.
+    EXPECT_EQ(surface.Pixel(20, row - 1), surface.Pixel(20, row));
+    EXPECT_EQ(surface.Pixel(20, row + 1), surface.Pixel(20, row));
+}
+
+TEST_F(ScreenDriverTest, HalftoneFillIsACheckerboardOfPreviousAndCurrent)
+{
+    const int red = 0x0000FF, blue = 0xFF0000;
+    MemorySurface::SetColours(red, blue);
+    Rectangle(DeviceOp::kRectangleHalftone, 10, 10, 40, 40);
+    for (int y = 60; y <= 89; ++y)
+        for (int x = 10; x <= 40; ++x)
+            ASSERT_EQ(surface.Pixel(x, y), (x + y) % 2 == 0 ? blue : red) << x << "," << y;
+    EXPECT_EQ(surface.Pixel(41, 70), kWhite);
+}
+
+TEST_F(ScreenDriverTest, HalftoneOnAMetafileSurfaceIsTheMeanColour)
+{
+    gGdiSurfaceState.metafileDC = surface.dc();
+    MemorySurface::SetColours(0x0000FF, 0xFF0000);
+    Rectangle(DeviceOp::kRectangleHalftone, 10, 10, 20, 20);
+    gGdiSurfaceState.metafileDC = nullptr;
+    EXPECT_EQ(surface.Pixel(15, 85), 0x7F007F);
+    EXPECT_EQ(surface.Pixel(16, 85), 0x7F007F);
+}
+
+TEST_F(ScreenDriverTest, PolygonIsClippedToTheGraphicsArea)
+{
+    Area(20, 30, 59, 69);
+    DevicePointArrays& p = gDevicePointArrays;
+    p.Reserve(4);
+    p.x = {0, 99, 99, 0};
+    p.y = {0, 0, 99, 99};
+    b.N = 4;
+    YYGAPI(DeviceOp::kPolygonSolid);
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 100; ++x) {
+            int dy = 99 - y;
+            bool inside = x >= 20 && x <= 59 && dy >= 30 && dy <= 69;
+            ASSERT_EQ(surface.Pixel(x, y), inside ? kBlack : kWhite) << x << "," << y;
+        }
+    }
+    // The whole surface as area removes the clip region.
+    Area(0, 0, 99, 99);
+    EXPECT_EQ(gGdiSurfaceState.clip, nullptr);
+    YYGAPI(DeviceOp::kPolygonSolid);
+    EXPECT_EQ(surface.Pixel(0, 0), kBlack);
+}
+
+TEST_F(ScreenDriverTest, DialogFieldTargetAlwaysGetsAClipRegion)
+{
+    gGraphicsState.targetKind = kTargetDialogField;
+    Area(0, 0, 99, 99);
+    EXPECT_NE(gGdiSurfaceState.clip, nullptr);
+}
+
+TEST_F(ScreenDriverTest, ExclusiveOrLineDrawnTwiceLeavesNothing)
+{
+    // A white pen turns white pixels black under exclusive or.
+    MemorySurface::SetColours(kBlack, kWhite);
+    gGraphicsState.plotMode = kPlotXor;
+    YYGAPI(DeviceOp::kPlotMode);
+    Line(5, 5, 30, 20);
+    EXPECT_EQ(surface.Pixel(5, 94), kBlack);
+    EXPECT_EQ(surface.Pixel(30, 79), kBlack);
+    Line(5, 5, 30, 20);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x)
+            ASSERT_EQ(surface.Pixel(x, y), kWhite) << x << "," << y;
+}
+
+TEST_F(ScreenDriverTest, PlotModeOutsideTheListKeepsTheRasterOperation)
+{
+    gGraphicsState.plotMode = kPlotXor;
+    YYGAPI(DeviceOp::kPlotMode);
+    gGraphicsState.plotMode = 9;
+    YYGAPI(DeviceOp::kPlotMode);
+    EXPECT_EQ(gGdiSurfaceState.rop, R2_XORPEN);
+    EXPECT_EQ(GetROP2(surface.dc()), R2_XORPEN);
+}
+
+TEST_F(ScreenDriverTest, ClosedSolidPolylineSetsItsLastPixelOnce)
+{
+    MemorySurface::SetColours(kBlack, kWhite);
+    gGraphicsState.plotMode = kPlotXor;
+    YYGAPI(DeviceOp::kPlotMode);
+    DevicePointArrays& p = gDevicePointArrays;
+    p.Reserve(4);
+    p.x = {10, 30, 30, 10};
+    p.y = {10, 10, 30, 10};
+    b.N = 4;
+    YYGAPI(DeviceOp::kPolyline);
+    // The closing point is the start point: drawn once, so lit under XOR.
+    EXPECT_EQ(surface.Pixel(10, 89), kBlack);
+    EXPECT_EQ(surface.Pixel(30, 69), kBlack);
+}
+
+TEST_F(ScreenDriverTest, ScreenOutputOffDoesNothingAtAll)
+{
+    gGraphicsState.screenOutput = 0;
+    gDeviceCapabilityString[kScreenSide].fill('0');
+    YYGAPI(DeviceOp::kInitialise);
+    EXPECT_EQ(gDeviceCapabilityString[kScreenSide][0], '0');
+    Rectangle(DeviceOp::kRectangleSolid, 0, 0, 99, 99);
+    EXPECT_EQ(surface.Pixel(50, 50), kWhite);
+}
+
+TEST_F(ScreenDriverTest, InitialiseWritesTheScreenCapabilities)
+{
+    YYGAPI(DeviceOp::kInitialise);
+    std::string cap(gDeviceCapabilityString[kScreenSide].begin(), gDeviceCapabilityString[kScreenSide].end());
+    EXPECT_EQ(cap, "11111111111111111110111011111");
+    EXPECT_EQ(gDeviceCapabilityWords.angleLimit[kScreenSide], 360);
+    EXPECT_EQ(gTextState.deviceCharset[kScreenSide], 8);
+    EXPECT_EQ(gTextState.rotation[kScreenSide], 360);
+    EXPECT_FLOAT_EQ(gTextState.sizeLimit[kScreenSide], 1.7e38f);
+    gGraphicsState.targetKind = kTargetMetafileSlot;
+    YYGAPI(DeviceOp::kInitialise);
+    EXPECT_EQ(gDeviceCapabilityString[kScreenSide][28], '0');
+}
+
+TEST_F(ScreenDriverTest, ClearAndPixelReadUseTheColourTable)
+{
+    YYColourTableInit();
+    Rectangle(DeviceOp::kRectangleSolid, 0, 0, 99, 99);
+    YYGAPI(DeviceOp::kClear);
+    EXPECT_EQ(surface.Pixel(0, 0), gColourTable.entries[0]);
+    EXPECT_EQ(surface.Pixel(99, 99), gColourTable.entries[0]);
+    b.IX[0] = 3;
+    b.IY[0] = 4;
+    YYGAPI(DeviceOp::kPoint);
+    b.IX[0] = 3;
+    b.IY[0] = 4;
+    YYGAPI(DeviceOp::kReadPixel);
+    EXPECT_EQ(b.IX[0], kBlack);
+    EXPECT_EQ(surface.Pixel(3, 95), kBlack);
+}
+
+TEST_F(ScreenDriverTest, SameFontTwiceMakesOneFont)
+{
+    gGraphicsState.orientedAreaSize = {100.0f, 100.0f};
+    gGraphicsState.orientedLimit = {99.99f, 99.99f};
+    gTextState.charWidth = 0.1f;
+    gTextState.charHeight = 0.2f;
+    gTextState.requestedFamily = 2;
+    YYGAPI(DeviceOp::kBeginPlot);
+    YYGAPI(DeviceOp::kFont);
+    HFONT first = gGdiSurfaceState.font;
+    ASSERT_NE(first, nullptr);
+    YYGAPI(DeviceOp::kFont);
+    EXPECT_EQ(gGdiSurfaceState.font, first);
+    EXPECT_GT(gTextState.textScaleX, 0.0f);
+    gTextState.style = 1;
+    YYGAPI(DeviceOp::kFont);
+    EXPECT_NE(gGdiSurfaceState.font, nullptr);
+
+    // Text width of the first M characters.
+    PutText(std::span<char>(gDeviceTextBuffer.text), "WWWW");
+    b.M = 2;
+    b.N = 0;
+    YYGAPI(DeviceOp::kTextWidth);
+    float two = b.X[0];
+    b.M = 4;
+    YYGAPI(DeviceOp::kTextWidth);
+    EXPECT_EQ(b.N, 1);
+    EXPECT_GT(two, 0.0f);
+    EXPECT_FLOAT_EQ(b.X[0], 2 * two);
+}
+
+TEST_F(ScreenDriverTest, TextIsDrawnAndReportedDrawn)
+{
+    gGraphicsState.orientedAreaSize = {100.0f, 100.0f};
+    gGraphicsState.orientedLimit = {99.99f, 99.99f};
+    gTextState.charWidth = 0.1f;
+    gTextState.charHeight = 0.2f;
+    gTextState.justification = 0;
+    YYGAPI(DeviceOp::kFont);
+    PutText(std::span<char>(gDeviceTextBuffer.text), "HH");
+    b.IX[0] = 2;
+    b.IX[3] = 1;
+    b.X[0] = 10.0f;
+    b.Y[0] = 50.0f;
+    b.X[2] = 40.0f;
+    b.Y[2] = 50.0f;
+    YYGAPI(DeviceOp::kText);
+    EXPECT_EQ(b.IX[3], 0);
+    int lit = 0;
+    for (int y = 30; y < 70; ++y)
+        for (int x = 5; x < 60; ++x)
+            lit += surface.Pixel(x, y) != kWhite;
+    EXPECT_GT(lit, 10);
+}
+
+} // namespace
