@@ -38,8 +38,9 @@ protected:
             EXPECT_EQ(e.type, x.type) << x.why << ": got " << Describe(e);
             EXPECT_EQ(e.m.window, x.window) << x.why << ": got " << Describe(e);
             EXPECT_EQ(e.m.value1, x.value1) << x.why << ": got " << Describe(e);
-            if (x.value2 != kAny)
+            if (x.value2 != kAny) {
                 EXPECT_EQ(e.m.value2, x.value2) << x.why << ": got " << Describe(e);
+            }
         }
     }
     // The closing request arrives as the cancel command: event 3 with 2. It

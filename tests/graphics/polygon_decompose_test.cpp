@@ -83,8 +83,9 @@ TEST_F(DecomposeTest, ConcaveShapes)
             sum += std::fabs((c.x[b] - c.x[a]) * (c.y[d] - c.y[a]) - (c.x[d] - c.x[a]) * (c.y[b] - c.y[a]));
         }
         EXPECT_NEAR(sum, std::fabs(polygon), 1e-6);
-        if (c.area > 0)
+        if (c.area > 0) {
             EXPECT_NEAR(sum / 2, c.area, 1e-6);
+        }
     }
 }
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "graphics/clipping.h"
+#include "graphics/coordinates.h"
 #include "graphics/ellipses.h"
 #include "graphics/hatch_fill.h"
 #include "graphics/lines.h"
@@ -552,8 +553,9 @@ TEST_F(ShapesTest, CurveResampleKeepsAStraightLineStraight)
     EXPECT_EQ(yo.back(), 9);
     for (size_t k = 0; k < xo.size(); ++k) {
         EXPECT_NEAR(yo[k], 2 * xo[k] + 1, 1e-4) << k;
-        if (k > 0)
+        if (k > 0) {
             EXPECT_GT(xo[k], xo[k - 1]) << k;
+        }
     }
     // Too few points: the outputs are left alone.
     std::vector<float> untouched(20, -1);
