@@ -15,7 +15,6 @@
 #include <span>
 #include <string_view>
 
-#include "charts/charts_neighbours.h"
 #include "charts/graph_state.h"
 #include "core/conversions.h"
 #include "core/string_routines.h"

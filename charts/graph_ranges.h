@@ -6,7 +6,6 @@
 
 #include <string_view>
 
-#include "charts/charts_neighbours.h"
 
 // User range (note the order x1, y1, x2, y2). Equal ends of an axis give
 // 0..1 on that axis with error 16 under "IPgArea" (once per axis).

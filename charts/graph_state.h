@@ -12,7 +12,6 @@
 #include <span>
 #include <vector>
 
-#include "charts/charts_neighbours.h"
 
 constexpr int kMaxDataSets = 500;
 

@@ -703,7 +703,8 @@ void DialogTabPagesAttach(HWND dialog)
         bool tabVisible = (GetWindowLongA(tab, GWL_STYLE) & WS_VISIBLE) != 0;
         for (int i = 0; i < n; ++i) {
             HWND page = PageOfTabItem(tab, i);
-            if (!page || page == dialog)
+            // A page that holds this dialog (extras naming each other) stays where it is.
+            if (!page || page == dialog || IsChild(page, dialog))
                 continue;
             LONG style = GetWindowLongA(page, GWL_STYLE);
             style &= ~(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);

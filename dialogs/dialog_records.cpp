@@ -103,7 +103,10 @@ FieldRecord* FieldRecordCreate(HWND control)
     r->upperLimit = -1000.0;
     r->foreColour = -1;
     r->backColour = -1;
-    SetPropA(control, kRecordProperty, r);
+    if (!SetPropA(control, kRecordProperty, r)) {
+        std::free(r);
+        return nullptr;
+    }
     return r;
 }
 

@@ -204,7 +204,8 @@ void WDialogLoad(int idialog, const int* ident, const int* iwindow)
 void DialogParentWindow(int& n)
 {
     HWND d = DialogCurrentWindow();
-    int index = d ? WindowTableIndex(GetParent(d)) : -1;
+    HWND parent = (d && (GetWindowLongA(d, GWL_STYLE) & WS_CHILD)) ? GetParent(d) : nullptr;
+    int index = parent ? WindowTableIndex(parent) : -1;
     n = index < 0 ? 0 : index;
 }
 

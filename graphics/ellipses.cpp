@@ -125,7 +125,7 @@ void YYELIP(float x, float y, float r, float h)
     const auto& a = g.deviceArea;
     const double cx = dx, cy = dy;
     if (cx - rxS > a[2] || a[0] > cx + rxS || cy - ryS > a[3] || a[1] > cy + ryS) {
-        PenPositionSet(x, y);
+        YYPenMoveTo(x, y);
         return;
     }
     Box box = ClampedBox(dx, dy, rxS, ryS);
@@ -152,7 +152,7 @@ void YYELIP(float x, float y, float r, float h)
         YYFillModeMerge(DeviceOp::kEllipseSolid, op);
         YYScreenDeviceCall(op);
         if (g.LineFillRequest[kScreenSide] == 0 && g.hardcopyOpen <= 0) {
-            PenPositionSet(x, y);
+            YYPenMoveTo(x, y);
             return;
         }
     }
@@ -191,7 +191,7 @@ void YYELIP(float x, float y, float r, float h)
         else if (lineFill)
             EllipseLineFill(pass, dx, dy, rx, ry, box);
     });
-    PenPositionSet(x, y);
+    YYPenMoveTo(x, y);
 }
 
 void YYCircle(float x, float y, float r) { YYELIP(x, y, r, 1.0f); }

@@ -121,6 +121,6 @@ void YYGraphicsDefaults(std::string_view options)
     IPgPlotAreaFractions(0.1f, 0.1f, 0.9f, 0.9f);
     IPgArea(0.0f, 0.0f, 1.0f, 1.0f);
     const int points = 1, zero = 0;
-    IPgGraphBegin(4, 500, &points, &zero, &zero);
+    IPgGraphBegin(4, 500, std::span<const int>(&points, 1), &zero, &zero);
     PgGraphStartupDefaults();
 }

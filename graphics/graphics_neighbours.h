@@ -25,24 +25,15 @@ void YYWindowTextFontPixels();
 
 // ---- Presentation graphics --------------------------------------------------
 
-void IPgArea(float x1, float y1, float x2, float y2);
-void IPgGraphBegin(int type, int sets, const int* points, const int* optionBits = nullptr,
-                   const int* applyDefaults = nullptr);
-void IPgPlotAreaFractions(float x1, float y1, float x2, float y2);
-// The remaining start-up values of the graph state and the data-set styles,
-// after IPgArea(0, 0, 1, 1) and IPgGraphBegin(4, 500, 1, 0, 0).
-void PgGraphStartupDefaults();
+#include "charts/graph_ranges.h"
+#include "charts/graph_state.h"
 
 // ---- Hardcopy ---------------------------------------------------------------
 
-// Passes OP to the driver the dispatcher's driver number selects.
-void YYHardcopyCall(int op);
-// Sets one HardcopyOption (1..29, 101..109) with its range check; 9, 10 and
-// 11 also go to an open hardcopy as DeviceOps 30, 36 and 37.
-void YYHardcopyOption(int code, int value);
-void YYHardcopyAspect();
-// Runs a command line through the system's command interpreter and waits.
-void YYPRNCMD(std::string_view command);
+// YYHardcopyCall, YYHardcopyOption, YYHardcopyAspect (hardcopy/hardcopy_state.h)
+// and YYPRNCMD (hardcopy/plot_output.h).
+#include "hardcopy/hardcopy_state.h"
+#include "hardcopy/plot_output.h"
 
 // ---- Graphics-core neighbours -------------------------------------------------
 

@@ -57,8 +57,6 @@ void SendPenPoint()
 
 } // namespace
 
-void PenPositionSet(float x, float y) { gGraphicsState.penPosition = {x, y}; }
-
 void YYWorldLine(float x1, float y1, float x2, float y2)
 {
     DeviceParameterBlock& b = gDeviceParameterBlock;
@@ -80,21 +78,21 @@ void YYDeviceLine(float x1, float y1, float x2, float y2)
 void YYLineBetween(float x1, float y1, float x2, float y2)
 {
     YYWorldLine(x1, y1, x2, y2);
-    PenPositionSet(x2, y2);
+    YYPenMoveTo(x2, y2);
 }
 
 void YYLineRel(float x, float y, float dx, float dy)
 {
     float ex = Sum(x, dx), ey = Sum(y, dy);
     YYWorldLine(x, y, ex, ey);
-    PenPositionSet(ex, ey);
+    YYPenMoveTo(ex, ey);
 }
 
 void YYDrawTo(float x, float y)
 {
     const auto pen = gGraphicsState.penPosition;
     YYWorldLine(pen[0], pen[1], x, y);
-    PenPositionSet(x, y);
+    YYPenMoveTo(x, y);
 }
 
 void YYDrawRel(float dx, float dy)
@@ -102,19 +100,19 @@ void YYDrawRel(float dx, float dy)
     const auto pen = gGraphicsState.penPosition;
     float ex = Sum(pen[0], dx), ey = Sum(pen[1], dy);
     YYWorldLine(pen[0], pen[1], ex, ey);
-    PenPositionSet(ex, ey);
+    YYPenMoveTo(ex, ey);
 }
 
 void YYPointPlot(float x, float y)
 {
-    PenPositionSet(x, y);
+    YYPenMoveTo(x, y);
     SendPenPoint();
 }
 
 void YYPointRel(float dx, float dy)
 {
     const auto pen = gGraphicsState.penPosition;
-    PenPositionSet(Sum(pen[0], dx), Sum(pen[1], dy));
+    YYPenMoveTo(Sum(pen[0], dx), Sum(pen[1], dy));
     SendPenPoint();
 }
 
@@ -186,7 +184,7 @@ void YYArrowDraw(float x, float y, float length, float angle, int type, const fl
     }
     g.screenOutput = screen;
     g.hardcopyOpen = hardcopy;
-    PenPositionSet(x, y);
+    YYPenMoveTo(x, y);
 }
 
 void YYArrowAlong(float x1, float y1, float x2, float y2, int type, const float* head)

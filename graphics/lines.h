@@ -10,8 +10,8 @@
 // clipped away. No routine here reports an error.
 #pragma once
 
-// The pen position of GraphicsState, set without drawing.
-void PenPositionSet(float x, float y);
+// The pen itself is set with YYPenMoveTo (fonts/text_measure.h).
+#include "fonts/text_measure.h"
 
 void YYWorldLine(float x1, float y1, float x2, float y2);
 void YYDeviceLine(float x1, float y1, float x2, float y2);

@@ -242,7 +242,7 @@ void YYPolygonFill(const float* x, const float* y, int n)
         return;
     GraphicsState& g = gGraphicsState;
     if (n <= 2) {
-        PenPositionSet(x[0], y[0]);
+        YYPenMoveTo(x[0], y[0]);
         return;
     }
     const int mode = g.fillMode;
@@ -251,7 +251,7 @@ void YYPolygonFill(const float* x, const float* y, int n)
         int count = 0;
         YYPolygonDecompose(x, y, n, tri.data(), count);
         if (count == 0) {
-            PenPositionSet(x[0], y[0]);
+            YYPenMoveTo(x[0], y[0]);
             return;
         }
         const int outline = g.outline;
@@ -264,13 +264,13 @@ void YYPolygonFill(const float* x, const float* y, int n)
         g.outline = outline;
     }
     if (g.outline != 0 && mode < kFillHalftone) {
-        PenPositionSet(x[0], y[0]);
+        YYPenMoveTo(x[0], y[0]);
         for (int i = 1; i < n; ++i)
             YYDrawTo(x[i], y[i]);
         if (x[n - 1] != x[0] || y[n - 1] != y[0])
             YYDrawTo(x[0], y[0]);
     }
-    PenPositionSet(x[0], y[0]);
+    YYPenMoveTo(x[0], y[0]);
 }
 
 void YYCharCell(float& w, float& h)

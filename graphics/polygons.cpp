@@ -242,7 +242,7 @@ void YYPolygon(const float* x, const float* y, int n, int device)
     DeviceParameterBlock& b = gDeviceParameterBlock;
     auto done = [&] {
         if (device == 0 && n >= 1)
-            PenPositionSet(x[0], y[0]);
+            YYPenMoveTo(x[0], y[0]);
     };
     if (n <= 1 || !x || !y) {
         done();
@@ -373,7 +373,7 @@ void YYPolyline(const float* x, const float* y, int n, int device)
     }
     send();
     if (device == 0)
-        PenPositionSet(x[n - 1], y[n - 1]);
+        YYPenMoveTo(x[n - 1], y[n - 1]);
 }
 
 void YYCurveResample(const float* x, const float* y, int n, float* xo, float* yo, const int* m)

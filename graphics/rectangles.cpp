@@ -175,7 +175,7 @@ void RectangleWorld(int entry, float x1, float y1, float x2, float y2)
     YYWorldToDevice(x2, y2, dx2, dy2);
     RectangleDraw(std::fmin(dx1, dx2), std::fmin(dy1, dy2), std::fmax(dx1, dx2), std::fmax(dy1, dy2));
     if (entry == 1)
-        PenPositionSet(x1, y1);
+        YYPenMoveTo(x1, y1);
 }
 
 // ---- Triangle -------------------------------------------------------------------
@@ -249,7 +249,7 @@ void TriangleWorld(int entry, float x1, float y1, float x2, float y2, float x3, 
     const bool visible = xmin <= a[2] && xmax >= a[0] && p.y[0] <= a[3] && p.y[2] >= a[1];
     auto finish = [&] {
         if (entry == 1)
-            PenPositionSet(x1, y1);
+            YYPenMoveTo(x1, y1);
     };
     if (!visible) {
         finish();
@@ -531,7 +531,7 @@ void IGrPolygonGrad(const float* x, const float* y, int n, int direction)
         return;
     GraphicsState& g = gGraphicsState;
     if (n == 1) {
-        PenPositionSet(x[0], y[0]);
+        YYPenMoveTo(x[0], y[0]);
         return;
     }
     int m = n;
@@ -580,5 +580,5 @@ void IGrPolygonGrad(const float* x, const float* y, int n, int direction)
     YYColourSetDirect(cn, crgb, cdev, 0);
     if (g.lineStyle != savedStyle)
         IGrLineStyleSelect(&savedStyle);
-    PenPositionSet(x[0], y[0]);
+    YYPenMoveTo(x[0], y[0]);
 }

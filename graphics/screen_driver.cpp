@@ -16,6 +16,7 @@
 #include "graphics/graphics_neighbours.h"
 #include "graphics/graphics_state.h"
 #include "graphics/shaded_polygons.h"
+#include "hardcopy/gdi_image.h"
 #include "hardcopy/hardcopy_state.h"
 
 namespace {
@@ -410,6 +411,7 @@ void YYGAPI(int op)
         break;
     }
     case DeviceOp::kReloadPalette: ReloadPalette(); break;
+    case DeviceOp::kImageFile: ScreenImageDraw(); break;
     case DeviceOp::kShadedPolygon: ShadedPolygon(); break;
     default: break; // 19, 36, 37, 39 and unknown codes; 38 comes with the image files
     }

@@ -177,7 +177,7 @@ void Trapezium(bool twoWidths, float x1, float y1, float x2, float y2, float w1,
     const float ymax = std::fmax(std::fmax(P[0].y, P[1].y), std::fmax(P[2].y, P[3].y));
     const auto& a = g.deviceArea;
     if (xmin > a[2] || a[0] > xmax || ymin > a[3] || a[1] > ymax) {
-        PenPositionSet(x1, y1);
+        YYPenMoveTo(x1, y1);
         return;
     }
 
@@ -190,7 +190,7 @@ void Trapezium(bool twoWidths, float x1, float y1, float x2, float y2, float w1,
         YYFillModeMerge(DeviceOp::kQuadSolid, op);
         YYScreenDeviceCall(op);
         if (g.LineFillRequest[kScreenSide] == 0 && g.hardcopyOpen <= 0) {
-            PenPositionSet(x1, y1);
+            YYPenMoveTo(x1, y1);
             return;
         }
         kind = 1;
@@ -209,7 +209,7 @@ void Trapezium(bool twoWidths, float x1, float y1, float x2, float y2, float w1,
         else if (kind == 1 || kind == 2)
             ParallelogramLines(pass, kind, direction, orient, P, xmin, ymin, xmax, ymax);
     });
-    PenPositionSet(x1, y1);
+    YYPenMoveTo(x1, y1);
 }
 
 } // namespace

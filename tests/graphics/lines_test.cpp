@@ -97,7 +97,7 @@ TEST_F(LinesTest, IntegerWordsAreTruncatedNotRounded)
 TEST_F(LinesTest, InvisibleSegmentSendsNothingButThePenMoves)
 {
     OpenHardcopy();
-    PenPositionSet(-20, -5);
+    YYPenMoveTo(-20, -5);
     YYDrawTo(-10, -10);
     YYLineBetween(400, 10, 500, 20);
     EXPECT_TRUE(rec.ops.empty());
@@ -132,7 +132,7 @@ TEST_F(LinesTest, PointOnTheBoundaryIsDrawnJustOutsideIsNot)
     YYPointPlot(300.5f, 150);
     EXPECT_TRUE(rec.ops.empty());
     EXPECT_EQ(Pen(), (std::array<float, 2>{300.5f, 150}));
-    PenPositionSet(10, 10);
+    YYPenMoveTo(10, 10);
     YYPointRel(2.5f, 3);
     EXPECT_EQ(Pen(), (std::array<float, 2>{12.5f, 13}));
     EXPECT_EQ(rec.Codes(kScreenSide), (std::vector<int>{DeviceOp::kPoint}));
@@ -140,7 +140,7 @@ TEST_F(LinesTest, PointOnTheBoundaryIsDrawnJustOutsideIsNot)
 
 TEST_F(LinesTest, ZeroLengthDrawRelReachesTheDevicesAndKeepsThePen)
 {
-    PenPositionSet(10, 20);
+    YYPenMoveTo(10, 20);
     YYDrawRel(0, 0);
     auto lines = Lines(kScreenSide);
     ASSERT_EQ(lines.size(), 1u);

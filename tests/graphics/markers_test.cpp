@@ -76,7 +76,7 @@ TEST_F(MarkersTest, PlusInSquareGeometry)
 
 TEST_F(MarkersTest, MarkerOutsideTheUnitsDrawsNothing)
 {
-    PenPositionSet(1, 2);
+    YYPenMoveTo(1, 2);
     YYMarker(-50, 150, 3);
     YYMarker(150, 400, 13);
     EXPECT_TRUE(rec.ops.empty());

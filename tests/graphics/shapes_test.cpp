@@ -37,7 +37,7 @@ protected:
 
 TEST_F(ShapesTest, RectangleWithEqualCornersReportsError22)
 {
-    PenPositionSet(7, 8);
+    YYPenMoveTo(7, 8);
     IGrRectangle(1, 1, 1, 5);
     EXPECT_EQ(gErrorState.lastCode, 22);
     EXPECT_TRUE(rec.ops.empty());
@@ -105,6 +105,26 @@ TEST_F(ShapesTest, ExclusiveOrHatchStopsOnePixelShortOfTheEdges)
     }
 }
 
+TEST_F(ShapesTest, ExclusiveOrOutlineDrawsNoCornerTwice)
+{
+    gGraphicsState.plotMode = kPlotXor;
+    OpenHardcopy();
+    IGrRectangle(50, 50, 150, 150);
+    auto screen = Lines(kScreenSide);
+    ASSERT_EQ(screen.size(), 4u);
+    const float expected[4][4] = {{51, 50, 150, 50}, {150, 51, 150, 150}, {149, 150, 50, 150}, {50, 149, 50, 50}};
+    for (size_t k = 0; k < 4; ++k) {
+        const auto& b = screen[k].block;
+        EXPECT_EQ((std::array<float, 4>{b.X[0], b.Y[0], b.X[1], b.Y[1]}),
+                  (std::array<float, 4>{expected[k][0], expected[k][1], expected[k][2], expected[k][3]}));
+    }
+    // The hardcopy combines nothing: whole sides.
+    auto hard = Lines(kHardcopySide);
+    ASSERT_EQ(hard.size(), 4u);
+    EXPECT_EQ(hard[0].block.X[0], 50);
+    EXPECT_EQ(hard[1].block.Y[0], 50);
+}
+
 TEST_F(ShapesTest, HorizontalHatchOfStackedRectanglesHasNoPhaseJump)
 {
     Fill(kFillHatch, 3, 1, 0);
@@ -164,7 +184,7 @@ TEST_F(ShapesTest, DiagonalHatchOfNeighbouringPolygonsMeetsOnTheSharedEdge)
 
 TEST_F(ShapesTest, DegenerateTriangleIsSilentWithoutTheOutlineFlag)
 {
-    PenPositionSet(1, 2);
+    YYPenMoveTo(1, 2);
     Fill(kFillSolid, 3, 1, 0);
     IGrTriangle(10, 20, 30, 20, 50, 20);
     EXPECT_EQ(gErrorState.lastCode, 0);
@@ -194,7 +214,7 @@ TEST_F(ShapesTest, TriangleVerticesGoSortedByHeight)
 
 TEST_F(ShapesTest, EllipseRejectsNonPositiveRadiusOrRatio)
 {
-    PenPositionSet(3, 4);
+    YYPenMoveTo(3, 4);
     YYELIP(100, 100, 20, 0);
     EXPECT_EQ(gErrorState.lastCode, 20);
     gErrorState.lastCode = 0;
@@ -414,7 +434,7 @@ TEST_F(ShapesTest, TrapeziumPointsAreOrderedAlongItsOrientation)
 
 TEST_F(ShapesTest, TrapeziumErrors)
 {
-    PenPositionSet(2, 3);
+    YYPenMoveTo(2, 3);
     IGrTrapezium(1, 1, 5, 1, 1, 0, 1);
     EXPECT_EQ(gErrorState.lastCode, 21);
     gErrorState.lastCode = 0;
@@ -516,6 +536,59 @@ TEST_F(GradientTest, RowsRunFromThePreviousToTheCurrentColour)
     EXPECT_EQ(Pen(), (std::array<float, 2>{10, 10}));
 }
 
+TEST_F(GradientTest, EvenDirectionsRunAcross)
+{
+    Target(100, 100);
+    Colours(0x0000FF, 0xFF0000);
+    const float x[] = {10, 60, 60, 10}, y[] = {10, 10, 40, 40};
+    IGrPolygonGrad(x, y, 4, 2);
+    auto lines = Lines(kScreenSide);
+    ASSERT_EQ(lines.size(), 50u); // columns 10.5 .. 59.5
+    for (size_t k = 0; k < lines.size(); ++k) {
+        EXPECT_EQ(lines[k].block.X[0], 10.5f + k);
+        EXPECT_EQ(lines[k].block.X[1], lines[k].block.X[0]);
+    }
+    EXPECT_EQ(lines.front().state.currentRgb, 0x0000FF);
+    EXPECT_GT(lines.back().state.currentRgb >> 16, 0xF0);
+}
+
+TEST_F(GradientTest, HardcopyLinesAreOneDotApart)
+{
+    Target(100, 100);
+    Colours(0x0000FF, 0xFF0000);
+    OpenHardcopy();
+    HardcopyState& h = gHardcopyState;
+    const float x[] = {10, 60, 60, 10}, y[] = {10, 10, 40, 40};
+    auto rows = [&] {
+        std::vector<float> out;
+        for (const RecordedOp& r : Lines(kHardcopySide)) {
+            EXPECT_EQ(r.state.screenOutput, 0);
+            out.push_back(r.block.Y[0]);
+        }
+        return out;
+    };
+    // A page 720 points high at scale 1: a dot is 72 x 99.99 / 720 units.
+    h.driverNumber = kDriverPostScript;
+    h.options[HardcopyOptionSlot(2)] = 720;
+    h.scaleY = 1;
+    IGrPolygonGrad(x, y, 4, 1);
+    auto page = rows();
+    ASSERT_EQ(page.size(), 4u);
+    EXPECT_FLOAT_EQ(page[1] - page[0], 9.999f);
+    EXPECT_EQ(Lines(kScreenSide).size(), 30u);
+
+    // A raster one inch high at 50 dots per inch: 50 dots over the target.
+    rec.Clear();
+    h.driverNumber = kDriverImageFile;
+    h.options[HardcopyOptionSlot(2)] = 72;
+    h.resolutionY = 50;
+    IGrPolygonGrad(x, y, 4, 1);
+    auto raster = rows();
+    ASSERT_EQ(raster.size(), 16u);
+    EXPECT_FLOAT_EQ(raster[0], 10.0f);
+    EXPECT_NEAR(raster[1] - raster[0], 99.99f / 50, 1e-4);
+}
+
 TEST_F(GradientTest, ClosingRepeatAndReversedDirection)
 {
     Target(100, 100);
@@ -535,7 +608,7 @@ TEST_F(GradientTest, ClosingRepeatAndReversedDirection)
     EXPECT_EQ(Rows(), open);
 
     // No point: the pen stays.
-    PenPositionSet(4, 5);
+    YYPenMoveTo(4, 5);
     IGrPolygonGrad(x, y, 0, 1);
     EXPECT_EQ(Pen(), (std::array<float, 2>{4, 5}));
 }

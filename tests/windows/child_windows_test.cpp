@@ -479,7 +479,8 @@ TEST(FatalBox, WindowCreationFailureEndsProcessWithNonZeroCode)
     DeleteFileA(out.c_str());
     SetEnvironmentVariableA("QUIL_FATAL_CHILD", out.c_str());
     std::string cmd = std::string("\"") + exe + "\" --gtest_filter=FatalBox.*";
-    STARTUPINFOA si{sizeof si};
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     ASSERT_TRUE(CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
     SetEnvironmentVariableA("QUIL_FATAL_CHILD", nullptr);

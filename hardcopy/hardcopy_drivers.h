@@ -1,0 +1,8 @@
+// The entry routines of the hardcopy drivers, one per driver number, each
+// taking a DeviceOp code with its operands in the DeviceParameterBlock,
+// DevicePointArrays and DeviceTextBuffer. YYHardcopyCall dispatches to them.
+// No Win32 here.
+#pragma once
+
+// Driver 10: the Windows printer (hardcopy/printer_driver.cpp).
+void XXWIN(int op);

@@ -1,0 +1,123 @@
+// Plot output units, raw writes to a plot handle and the print command.
+#include "hardcopy/plot_output.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "core/errors.h"
+#include "core/fixed_text.h"
+#include "core/os_services.h"
+#include "graphics/device_ops.h"
+#include "hardcopy/hardcopy_state.h"
+
+namespace {
+
+bool ValidUnit(int unit) { return unit >= 0 && unit < kPlotUnitCount; }
+
+int& UnitHandle(int unit) { return gHardcopyState.plotUnits[static_cast<size_t>(unit)]; }
+
+// Reports CODE under NAME with the Windows error ERR as the code that applies
+// (none when ERR is 0) and raises the abort flag.
+void Fail(int code, std::string_view name, int err)
+{
+    gErrorState.osError = err;
+    gErrorState.osErrorKind = err != 0 ? 2 : 0;
+    YYErrorReport(code, name);
+    gHardcopyState.outputAbort = -1;
+}
+
+// One write of N bytes; a short write is error 2 under NAME.
+void WriteAll(int handle, const void* data, int n, std::string_view name)
+{
+    int written = 0, err = 0;
+    OsFileWrite(handle, data, n, written, err);
+    if (written < n)
+        Fail(2, name, err);
+}
+
+} // namespace
+
+void YYPROU(int unit, int& handle) { handle = ValidUnit(unit) ? UnitHandle(unit) : -1; }
+
+void YYPlotOpen(int unit)
+{
+    if (!ValidUnit(unit)) {
+        Fail(1, "YYPROU", 0);
+        return;
+    }
+    // The name ends at its last non-blank character; a NUL inside ends it too.
+    std::string name(TrimRight(std::string_view(gDeviceTextBuffer.text.data(), kDeviceTextLength)));
+    name.resize(std::min(name.size(), name.find('\0')));
+    if (TrimRight(name).empty()) {
+        Fail(1, "YYPROU", 0);
+        return;
+    }
+    gHardcopyState.outputAbort = 0;
+    int handle = -1, err = 0;
+    OsFileOpen(name.c_str(), 1, handle, err);
+    UnitHandle(unit) = handle;
+    if (handle == -1)
+        Fail(1, "YYPROU", err);
+}
+
+void YYPlotClose(int unit)
+{
+    if (!ValidUnit(unit) || UnitHandle(unit) == -1)
+        return;
+    OsFileClose(UnitHandle(unit));
+    UnitHandle(unit) = -1;
+}
+
+void YYPlotPutLine(int unit, std::string_view text)
+{
+    std::string line(text);
+    line += "\r\n";
+    int handle = -1;
+    YYPROU(unit, handle);
+    WriteAll(handle, line.data(), static_cast<int>(line.size()), "YYPROU");
+}
+
+void YYPlotPutBytes(int unit, std::span<const std::uint8_t> bytes, int count)
+{
+    int handle = -1;
+    YYPROU(unit, handle);
+    const int n = std::clamp<int>(count, 0, static_cast<int>(bytes.size()));
+    WriteAll(handle, bytes.data(), n, "YYPROU");
+}
+
+void YYPRBU(int handle, std::span<const std::uint8_t> bytes, int count, bool addLineEnd)
+{
+    const int n = std::clamp<int>(count, 0, static_cast<int>(bytes.size()));
+    WriteAll(handle, bytes.data(), n, "YYPRBU");
+    if (addLineEnd)
+        WriteAll(handle, "\r\n", 2, "YYPRBU");
+}
+
+std::string_view PrintCommandLine(int platform, std::string_view command, std::span<char> buffer)
+{
+    std::string_view prefix = platform == 4 ? "cmd.exe /c " : "command.com /c ";
+    if (buffer.empty())
+        return {};
+    size_t n = std::min(prefix.size(), buffer.size() - 1);
+    std::copy_n(prefix.data(), n, buffer.data());
+    size_t m = std::min(command.size(), buffer.size() - 1 - n);
+    std::copy_n(command.data(), m, buffer.data() + n);
+    buffer[n + m] = '\0';
+    return std::string_view(buffer.data(), n + m + 1);
+}
+
+void YYPRNCMD(std::string_view command)
+{
+    int platform = 0;
+    OsPlatform(platform);
+    std::vector<char> line(command.size() + 32);
+    PrintCommandLine(platform, command, line);
+    int answer = 0;
+    OsExecuteWait(line.data(), 1, 1, -1, answer);
+    if (answer != 32) {
+        gErrorState.status = answer;
+        gErrorState.osErrorKind = 0;
+        YYErrorReport(13, "YYPRNCMD");
+    }
+}

@@ -1,0 +1,89 @@
+// Running the host's own tools (pngcheck, ImageMagick's identify, pdftoppm)
+// from a test under Wine, to check files with readers this project did not
+// write. Wine starts a Unix program named by its Unix path; its exit status
+// comes back through a file. Outside Wine, or when a tool is missing, the
+// tests that need one skip.
+#pragma once
+
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "support/poll.h"
+
+namespace unixtools {
+
+// The Unix path of a Windows path, through Wine's kernel32 export; empty
+// outside Wine.
+inline std::string UnixPath(const std::string& windowsPath)
+{
+    using Fn = char*(CDECL*)(LPCWSTR);
+    static Fn convert = reinterpret_cast<Fn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!convert)
+        return {};
+    wchar_t wide[MAX_PATH];
+    if (MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, MAX_PATH) == 0)
+        return {};
+    char* unix = convert(wide);
+    if (!unix)
+        return {};
+    std::string result(unix);
+    HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+// True when the Unix program PATH (e.g. "/usr/bin/pngcheck") can be run.
+inline bool Available(const std::string& path)
+{
+    if (UnixPath("C:\\").empty())
+        return false;
+    const std::string windows = "Z:" + path;
+    DWORD attributes = GetFileAttributesA(windows.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Runs the shell COMMAND through /bin/sh, its output into OUTPUT; returns
+// its exit status, or -1 when it could not be run.
+inline int Run(const std::string& command, std::string* output = nullptr)
+{
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    const std::string base = std::string(dir) + "kvbtest-unix-" + std::to_string(GetCurrentProcessId());
+    const std::string outFile = base + ".out", statusFile = base + ".status";
+    DeleteFileA(outFile.c_str());
+    DeleteFileA(statusFile.c_str());
+    std::string script = "(" + command + ") > '" + UnixPath(outFile) + "' 2>&1; echo $? > '" +
+                         UnixPath(statusFile) + "'";
+    std::string escaped;
+    for (char c : script) {
+        if (c == '"')
+            escaped += '\\';
+        escaped += c;
+    }
+    std::string line = "/bin/sh -c \"" + escaped + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return -1;
+    WaitForSingleObject(pi.hProcess, 60000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    int status = -1;
+    PollUntil([&] {
+        std::ifstream in(statusFile);
+        return static_cast<bool>(in >> status);
+    }, 30000);
+    if (output) {
+        std::ifstream in(outFile, std::ios::binary);
+        output->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    DeleteFileA(outFile.c_str());
+    DeleteFileA(statusFile.c_str());
+    return status;
+}
+
+} // namespace unixtools
