@@ -224,7 +224,9 @@ void EventStore(int type, int a, WPARAM wParam, LPARAM lParam, HWND window)
     case kEventPushButton: {
         int32_t* w = DialogRecordWords(window);
         s.window = w ? w[kDlgId] : -1;
-        SlotValues(w ? w[kDlgCurrentField] : -1, w ? w[kDlgPreviousField] : -1, -1, -1, -1, -1);
+        // value1 is the command: the push button's id, 2 for the cancel
+        // command, 9 for a help request.
+        SlotValues(LOWORD(wParam), w ? w[kDlgPreviousField] : -1, -1, -1, -1, -1);
         break;
     }
     case kEventMouseDown:

@@ -1,5 +1,6 @@
 // The main window and the window system's start and end.
 #include "core/main_window.h"
+#include "dialogs/dialog_table.h"
 
 #include <commctrl.h>
 
@@ -199,12 +200,10 @@ int ContentsDialogProbe(int dialogId, HWND parent, int width, int height, int& f
     } else {
         SetWindowPos(d, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
         // A zero-filled dialog record for the time the extras are parsed.
-        auto* words = static_cast<int32_t*>(std::calloc(20, sizeof(int32_t)));
-        SetWindowLongPtrA(d, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(words));
+        DialogRecordAttach(d);
         DialogExtrasParse(d, dialogId, -1);
         bool resizable = DialogIsResizable(d) != 0;
-        SetWindowLongPtrA(d, GWLP_USERDATA, 0);
-        std::free(words);
+        DialogRecordRelease(d);
         if (!resizable)
             flags = (flags | kWindowFixedSize) & ~(kWindowMaximiseBox | kWindowMaximised);
         if (extent) {

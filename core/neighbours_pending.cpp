@@ -8,20 +8,10 @@
 
 void BitmapTableDestroyAll() {}
 
-int32_t* DialogRecordWords(HWND) { return nullptr; }
-void NumericEditClassesRegister() {}
-void ControlClassProcsProbe() {}
-void ControlClassAtomsProbe() {}
-void DialogWindowOpenReset() {}
-void DialogExtrasParse(HWND, int, int) {}
-int DialogIsResizable(HWND) { return 0; }
 // Without the dialog manager no dialog window can be created.
-void DialogCreate(int& resource, int, int, int) { resource = -3; }
 void DialogShow(int, int, int, int, int& type, int, int) { type = -1; }
 void DialogHide(int&) {}
 void DialogDestroyById(int, int) {}
-void DialogPagesDetach(HWND) {}
-int DialogIndexById(int) { return -1; }
 void DialogFieldSelectAll(HWND field)
 {
     char cls[16] = {};
@@ -30,12 +20,7 @@ void DialogFieldSelectAll(HWND field)
         SendMessageA(field, EM_SCROLLCARET, 0, 0);
     }
 }
-int DialogTableCount() { return 0; }
-HWND DialogTableWindow(int) { return nullptr; }
-void DialogTableDestroyAll() {}
 void DialogLinksReplace(HWND, HWND) {}
-HWND DialogCurrentWindow() { return nullptr; }
-void DialogFieldBrushDelete() {}
 HCURSOR DialogTargetFieldCursor(int&) { return nullptr; }
 void DialogTargetFieldCursorSet(HCURSOR, int) {}
 void DialogFieldCursorsClear() {}

@@ -269,7 +269,6 @@ bool Anchorable(HWND w)
 
 } // namespace
 
-#if QUIL_DIALOG_ROUTINES_LANDED
 
 void DialogExtrasParse(HWND dialog, int resource, int tableIndex)
 {
@@ -282,7 +281,6 @@ void DialogExtrasParse(HWND dialog, int resource, int tableIndex)
     DialogExtrasRead(text, applier);
 }
 
-#endif // QUIL_DIALOG_ROUTINES_LANDED
 
 void DialogAnchorsCompute(HWND dialog, HWND stretch, int align)
 {

@@ -2,19 +2,8 @@
 // grid control, the later parts of the dialog manager itself) with the least
 // bodies in dialogs/dialog_neighbours_pending.cpp, and the routines of the
 // window layer it uses that live elsewhere.
-//
-// QUIL_DIALOG_ROUTINES_LANDED: the window layer (core/neighbours_pending.cpp)
-// and the graphics core (graphics/graphics_neighbours_pending.cpp) still
-// hold placeholder bodies of dialog routines (DialogCreate, DialogIndexById,
-// DialogExtrasParse, WDialogSelect, ...). Two bodies of one routine cannot be
-// linked, so the dialog manager defines those routines only once the
-// placeholders are gone and this is 1; until then the library keeps the
-// placeholders and no dialog can be loaded.
-#pragma once
 
-#ifndef QUIL_DIALOG_ROUTINES_LANDED
-#define QUIL_DIALOG_ROUTINES_LANDED 0
-#endif
+#pragma once
 
 #include <windows.h>
 

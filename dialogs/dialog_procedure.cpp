@@ -641,7 +641,6 @@ INT_PTR DialogFieldColourApply(HWND dialog, UINT message, HDC dc, HWND control)
     return reinterpret_cast<INT_PTR>(gFieldBrush);
 }
 
-#if QUIL_DIALOG_ROUTINES_LANDED
 
 void DialogFieldBrushDelete()
 {
@@ -676,7 +675,6 @@ void DialogPagesDetach(HWND dialog)
     }
 }
 
-#endif // QUIL_DIALOG_ROUTINES_LANDED
 
 int DialogInModalClone(HWND window)
 {

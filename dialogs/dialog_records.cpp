@@ -78,13 +78,11 @@ void DialogRecordUnhook(HWND dialog)
         RemovePropA(dialog, kRecordProperty);
 }
 
-#if QUIL_DIALOG_ROUTINES_LANDED
 int32_t* DialogRecordWords(HWND dialog)
 {
     DialogRecord* r = DialogRecordOf(dialog);
     return r ? r->words : nullptr;
 }
-#endif
 
 FieldRecord* FieldRecordOf(HWND control)
 {

@@ -30,7 +30,6 @@ void DialogLoad(int& resource, int identifier, int n)
     DialogCreate(resource, identifier, n, 0);
 }
 
-#if QUIL_DIALOG_ROUTINES_LANDED
 
 void DialogCreate(int& resource, int identifier, int n, int hostFlag)
 {
@@ -168,7 +167,6 @@ void WDialogSelect(int ident)
     gDialogStatus.currentDialogId = ident;
 }
 
-#endif // QUIL_DIALOG_ROUTINES_LANDED
 
 void DialogSelectById(int& identifier)
 {

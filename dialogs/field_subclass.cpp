@@ -148,7 +148,6 @@ ATOM ClassAtomOf(HWND window)
     return window ? static_cast<ATOM>(GetClassLongA(window, GCW_ATOM)) : 0;
 }
 
-#if QUIL_DIALOG_ROUTINES_LANDED
 
 void ControlClassProcsProbe()
 {
@@ -178,7 +177,6 @@ void ControlClassAtomsProbe()
     c.grid = ProbeClass("KVBGRID", nullptr);
 }
 
-#endif // QUIL_DIALOG_ROUTINES_LANDED
 
 void ControlClassesEnsure()
 {

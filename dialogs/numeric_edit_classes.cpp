@@ -97,7 +97,6 @@ LRESULT CALLBACK RealSpinProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return Num
 LRESULT CALLBACK DoubleEditProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return NumericProc(4, w, m, wp, lp); }
 LRESULT CALLBACK DoubleSpinProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return NumericProc(5, w, m, wp, lp); }
 
-#if QUIL_DIALOG_ROUTINES_LANDED
 
 void NumericEditClassesRegister()
 {
@@ -131,7 +130,6 @@ void NumericEditClassesRegister()
     }
 }
 
-#endif // QUIL_DIALOG_ROUTINES_LANDED
 
 void DialogDefaultButtonPress(HWND window)
 {

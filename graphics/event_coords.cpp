@@ -5,6 +5,7 @@
 #include "core/events.h"
 #include "core/library_state.h"
 #include "core/window_services.h"
+#include "dialogs/dialog_table.h"
 #include "dialogs/message_box.h"
 #include "graphics/coordinates.h"
 #include "graphics/graphics_neighbours.h"

@@ -49,8 +49,6 @@ void YYDrawableHandleInfo(int slot, int& status, int& width, int& height);
 void DialogGraphicsTarget(int& field, int& width, int& height);
 // Information of bitmap viewer window N by code (0 unless N is a viewer).
 void BitmapViewerInfo(int n, int code, int& value);
-// Makes the loaded dialog IDENT current.
-void WDialogSelect(int ident);
 // Physical width (tenths of its unit) and pixel width of metafile slot 1..20
 // (both 0 for a free slot).
 void MetafileSlotWidths(int slot, int& physicalWidth, int& pixelWidth);

@@ -30,9 +30,6 @@ void DialogGraphicsTarget(int& field, int&, int&) { field = -1; }
 // No bitmap viewer exists yet.
 void BitmapViewerInfo(int, int, int& value) { value = 0; }
 
-// The dialog table is not built yet: there is no loaded dialog to select.
-void WDialogSelect(int) {}
-
 // No metafile slot can be created yet.
 void MetafileSlotWidths(int, int& physicalWidth, int& pixelWidth)
 {

@@ -10,7 +10,7 @@
 // clipped away. No routine here reports an error.
 #pragma once
 
-// The pen itself is set with YYPenMoveTo (fonts/text_measure.h).
+// The pen itself is set with YYPenMoveTo.
 #include "fonts/text_measure.h"
 
 void YYWorldLine(float x1, float y1, float x2, float y2);

@@ -166,17 +166,19 @@ int DrawClipboard(HDC dc, HRGN clip, int x1, int y1, int x2, int y2, int stretch
     return rc;
 }
 
-bool DrawDib(HDC dc, const Dib& dib, int x1, int y1, int x2, int y2, int stretch, int stretchMode)
+// Draws the DIB into the W x H box at (X, Y), stretched when its size
+// differs (with the stretch mode of MODE).
+bool DrawDib(HDC dc, const Dib& dib, int x, int y, int w, int h, int mode)
 {
-    const int w = dib.info.bmiHeader.biWidth, h = dib.info.bmiHeader.biHeight;
-    auto draw = [&](int dw, int dh) {
-        const int lines = StretchDIBits(dc, x1, y1, dw, dh, 0, 0, w, h, dib.bits.data(), &dib.info, DIB_RGB_COLORS,
-                                        SRCCOPY);
+    const int sw = dib.info.bmiHeader.biWidth, sh = dib.info.bmiHeader.biHeight;
+    auto draw = [&] {
+        const int lines =
+            StretchDIBits(dc, x, y, w, h, 0, 0, sw, sh, dib.bits.data(), &dib.info, DIB_RGB_COLORS, SRCCOPY);
         return lines != 0 && lines != static_cast<int>(GDI_ERROR);
     };
-    if (stretch == 0)
-        return draw(w, h);
-    return WithStretchMode(dc, stretchMode, [&] { return draw(Clamp32(int64_t(x2) - x1 + 1), Clamp32(int64_t(y2) - y1 + 1)); });
+    if (w == sw && h == sh)
+        return draw();
+    return WithStretchMode(dc, mode, draw);
 }
 
 HDC TargetContext(int target, HRGN& clip)
@@ -325,24 +327,38 @@ void ImageDrawToTarget(int sourceKind, int target, int x1, int y1, int x2, int y
         return;
     if (rotation != 90 && rotation != 180 && rotation != 270)
         rotation = 0;
-    const bool transform = rotation != 0 && gLibraryState.ntFamily;
-    if (rotation != 0 && !transform)
+    // The box: the picture's own size at (x1, y1), or the caller's box.
+    int64_t bx = x1, by = y1, bw = w, bh = h;
+    if (stretch != 0) {
+        bw = int64_t(x2) - x1 + 1;
+        bh = int64_t(y2) - y1 + 1;
+    }
+    if (rotation != 0) {
+        // The picture is turned pixel by pixel. On the NT family it goes where
+        // the world transform of the turn about (dx, dy) maps the box: 90
+        // (0, -1, 1, 0), 180 (-1, 0, 0, -1), 270 (0, 1, -1, 0); elsewhere it
+        // is drawn into the box at (x1, y1).
         ImagePixelsRotate(rotation, w, h, pixels);
+        if (rotation != 180)
+            std::swap(bw, bh);
+        if (gLibraryState.ntFamily) {
+            if (rotation == 90) {
+                bx = int64_t(dx) + y1;
+                by = int64_t(dy) - x1 - bh;
+            } else if (rotation == 180) {
+                bx = int64_t(dx) - x1 - bw;
+                by = int64_t(dy) - y1 - bh;
+            } else {
+                bx = int64_t(dx) - y1 - bw;
+                by = int64_t(dy) + x1;
+            }
+        }
+    }
     Dib dib;
     DibFromPixels(w, h, pixels, dib);
     pixels = std::vector<int>();
-    bool ok = WithClip(dc, clip, [&] {
-        if (!transform)
-            return DrawDib(dc, dib, x1, y1, x2, y2, stretch, stretchMode);
-        const float s = rotation == 90 ? -1.0f : rotation == 270 ? 1.0f : 0.0f;
-        const float c = rotation == 180 ? -1.0f : 0.0f;
-        XFORM xf{c, s, -s, c, static_cast<float>(dx), static_cast<float>(dy)};
-        const int oldMode = SetGraphicsMode(dc, GM_ADVANCED);
-        SetWorldTransform(dc, &xf);
-        const bool drawn = DrawDib(dc, dib, x1, y1, x2, y2, stretch, stretchMode);
-        ModifyWorldTransform(dc, nullptr, MWT_IDENTITY);
-        SetGraphicsMode(dc, oldMode ? oldMode : GM_COMPATIBLE);
-        return drawn;
+    const bool ok = WithClip(dc, clip, [&] {
+        return DrawDib(dc, dib, Clamp32(bx), Clamp32(by), Clamp32(bw), Clamp32(bh), stretchMode);
     });
     if (!ok) {
         result = kDrawFailed;

@@ -28,8 +28,10 @@ constexpr int kImageTargetMetafile = 11;
 // file FILENAME) into TARGET. STRETCH 0 draws it at (X1, Y1) in its own
 // size, else into the box of X2 - X1 + 1 by Y2 - Y1 + 1 pixels, with
 // STRETCHMODE 1 black-on-white, 2 white-on-black, 3 colour-on-colour or 4
-// half-tone (0 leaves the mode alone). ROTATION 90, 180 or 270 turns it about
-// (DX, DY) (other values: no turn; the clipboard bitmap is never turned).
+// half-tone (0 leaves the mode alone). ROTATION 90, 180 or 270 turns it: on
+// the NT family about (DX, DY), where the world transform of the turn maps
+// the box; elsewhere into the box at (X1, Y1). Other values and the
+// clipboard bitmap are not turned.
 // RESULT := the result code, OSERROR := the Windows or zlib code behind it.
 // Nothing is drawn on failure; any other source kind draws nothing and gives
 // 27.

@@ -44,7 +44,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   done
   wineserver -w || true
 fi
-setsid wineserver -p </dev/null >/dev/null 2>&1 &
+# wineserver detaches itself once it listens, so later Wine processes find it.
+wineserver -p </dev/null >/dev/null 2>&1 || true
 # Start Wine's background services now, detached from our output: otherwise they
 # inherit the pipes of the first test program and a runner waits on them forever.
 setsid wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true

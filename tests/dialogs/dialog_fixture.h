@@ -33,9 +33,6 @@ class DialogFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!QUIL_DIALOG_ROUTINES_LANDED)
-            GTEST_SKIP() << "the dialog routines are switched off while the window layer still holds "
-                            "placeholder bodies of them (QUIL_DIALOG_ROUTINES_LANDED)";
         ControlClassesEnsure();
         EventEnableMaskDefaults();
         DialogTableDestroyAll();
@@ -44,8 +41,6 @@ protected:
     }
     void TearDown() override
     {
-        if (!QUIL_DIALOG_ROUTINES_LANDED)
-            return;
         DialogTableDestroyAll();
         gActiveDialog = nullptr;
         EventEnableMaskDefaults();

@@ -69,6 +69,17 @@ void PaintQuarters(MemorySurface& s)
     SetPixel(s.dc(), 1, 1, RGB(0, 0, 0));
 }
 
+// The number of pixels of PIXELS (W x H) that differ from the surface with
+// their top-left pixel at (LEFT, TOP).
+int Mismatches(const MemorySurface& s, const std::vector<int>& pixels, int w, int h, int left, int top)
+{
+    int wrong = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            wrong += s.Pixel(left + x, top + y) != pixels[static_cast<size_t>(y * w + x)];
+    return wrong;
+}
+
 class GdiImageTest : public ::testing::Test {
 protected:
     GraphicsStateGuard guard;
@@ -115,30 +126,33 @@ TEST_F(GdiImageTest, StretchAndTurn)
                 wrong += surface.Pixel(2 + x, 2 + y) != pixels[static_cast<size_t>((y / 2) * w + x / 2)];
         EXPECT_EQ(wrong, 0);
     }
-    // Turned by 180 degrees about (30, 20): image pixel (x, y) at (29 - x, 19 - y).
-    {
-        MemorySurface surface(40, 30);
-        ASSERT_EQ(Draw(fx.kind, 0, 0, 0, 0, 0, 0, 180, 30, 20, file.path()).result, 0);
-        int wrong = 0;
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                wrong += surface.Pixel(29 - x, 19 - y) != pixels[static_cast<size_t>(y * w + x)];
-        EXPECT_EQ(wrong, 0);
-    }
-    // Turned by 90 degrees about (0, 25): (x, y) goes to (y, 24 - x), the
-    // same as the pixel-by-pixel turn of platforms without world transforms.
-    {
-        MemorySurface surface(20, 30);
-        ASSERT_EQ(Draw(fx.kind, 0, 0, 0, 0, 0, 0, 90, 0, 25, file.path()).result, 0);
+    // Turned about a point on the NT family: where the world transform of
+    // the turn maps the picture's box.
+    gLibraryState.ntFamily = 1;
+    for (int rotation : {90, 180, 270}) {
+        SCOPED_TRACE(rotation);
+        MemorySurface surface(60, 60);
+        ASSERT_EQ(Draw(fx.kind, 0, 0, 0, 0, 0, 0, rotation, 30, 30, file.path()).result, 0);
         int tw = w, th = h;
         std::vector<int> turned = pixels;
-        ImagePixelsRotate(90, tw, th, turned);
-        ASSERT_EQ(tw, h);
-        ASSERT_EQ(th, w);
+        ImagePixelsRotate(rotation, tw, th, turned);
+        // Where the turned picture's top-left pixel ideally lands.
+        const int left = rotation == 90 ? 30 : 30 - tw;
+        const int top = rotation == 270 ? 30 : 30 - th;
+        EXPECT_EQ(Mismatches(surface, turned, tw, th, left, top), 0);
+    }
+    // Without the world transform the turned picture is drawn at (x1, y1).
+    gLibraryState.ntFamily = 0;
+    {
+        MemorySurface surface(30, 30);
+        ASSERT_EQ(Draw(fx.kind, 4, 2, 0, 0, 0, 0, 270, 30, 30, file.path()).result, 0);
+        int tw = w, th = h;
+        std::vector<int> turned = pixels;
+        ImagePixelsRotate(270, tw, th, turned);
         int wrong = 0;
         for (int y = 0; y < th; ++y)
             for (int x = 0; x < tw; ++x)
-                wrong += surface.Pixel(x, 25 - th + y) != turned[static_cast<size_t>(y * tw + x)];
+                wrong += surface.Pixel(4 + x, 2 + y) != turned[static_cast<size_t>(y * tw + x)];
         EXPECT_EQ(wrong, 0);
     }
 }
@@ -206,8 +220,9 @@ TEST_F(GdiImageTest, FailuresDrawNothing)
         const std::vector<int> before = Snapshot(surface);
         const DrawResult r = Draw(c.kind, 1, 1, 0, 0, 0, 0, 0, 0, 0, name);
         EXPECT_EQ(r.result, c.result);
-        if (c.result == 1)
+        if (c.result == 1) {
             EXPECT_NE(r.osError, 0);
+        }
         EXPECT_EQ(Snapshot(surface), before);
     }
 }
@@ -263,8 +278,9 @@ TEST_F(GdiImageTest, SavedRectanglesReadBack)
         if (tools) {
             const std::string path = unixtools::UnixPath(saved.path());
             std::string out;
-            if (kind == kImageKindPng)
+            if (kind == kImageKindPng) {
                 EXPECT_EQ(unixtools::Run("/usr/bin/pngcheck '" + path + "'", &out), 0) << out;
+            }
             EXPECT_EQ(unixtools::Run("/usr/bin/identify -format '%w %h' '" + path + "'", &out), 0) << out;
             EXPECT_EQ(out, std::to_string(w) + " " + std::to_string(h));
         }
