@@ -72,6 +72,12 @@ int PointsToPixels(int v, int resolution) { return Clamp32(static_cast<int64_t>(
 
 double SafeQuotient(double a, double b) { return (b != 0.0 && std::isfinite(b)) ? a / b : a; }
 
+// A double as a float, saturated instead of overflowing.
+float ToFloat(double v) { return static_cast<float>(std::clamp(v, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX))); }
+
+// An angle in radians, 0 when it is not a number.
+double Angle(float a) { return std::isfinite(a) ? static_cast<double>(a) : 0.0; }
+
 int PX(double x) { return YYDeviceTrunc(x * gHardcopyState.scaleX); }
 int PY(double y) { return YYDeviceTrunc((gGraphicsState.targetLimit[1] - y) * gHardcopyState.scaleY); }
 int RX(double r) { return YYDeviceTrunc(r * gHardcopyState.scaleX); }
@@ -431,8 +437,8 @@ void SectorPoints(POINT& s, POINT& e)
 {
     const DeviceParameterBlock& b = B();
     const double cx = b.X[0], cy = b.Y[0], rx = b.X[1], ry = b.Y[1];
-    s = POINT{PX(cx + rx * std::cos(b.X[2])), PY(cy + ry * std::sin(b.X[2]))};
-    e = POINT{PX(cx + rx * std::cos(b.Y[2])), PY(cy + ry * std::sin(b.Y[2]))};
+    s = POINT{PX(cx + rx * std::cos(Angle(b.X[2]))), PY(cy + ry * std::sin(Angle(b.X[2])))};
+    e = POINT{PX(cx + rx * std::cos(Angle(b.Y[2]))), PY(cy + ry * std::sin(Angle(b.Y[2])))};
     if (s.x == e.x && s.y == e.y && std::fabs(b.Y[3]) <= 10.0f) {
         double a = std::isfinite(b.X[3]) ? std::fmod(static_cast<double>(b.X[3]), 360.0) : 0.0;
         if (a < 0.0)
@@ -651,7 +657,7 @@ void TextWidth()
     const int n = std::clamp<int>(b.M, 0, kDeviceTextLength);
     SIZE size{};
     GetTextExtentPoint32A(p.dc, gDeviceTextBuffer.text.data(), n, &size);
-    b.X[0] = static_cast<float>(SafeQuotient(size.cx, gHardcopyState.textScaleX));
+    b.X[0] = ToFloat(SafeQuotient(size.cx, gHardcopyState.textScaleX));
     b.N = 1;
 }
 

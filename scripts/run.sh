@@ -5,7 +5,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${BUILD:-$ROOT/build}
 "$ROOT/scripts/install-deps.sh"
-"$ROOT/scripts/build.sh" kestrow
+"$ROOT/scripts/build.sh" --target kestrow
 source "$ROOT/scripts/wine-env.sh"
 RUNDIR="$ROOT/run"
 mkdir -p "$RUNDIR"
