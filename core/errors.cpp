@@ -357,8 +357,10 @@ void YYErrorReport(int code, std::string_view name)
         // not be shown (recorded as 1004) must not end the process.
         gErrorState.lastCode = 0;
         WMessageBox(1, 3, 1, text, "Library Error");
+        // Cancel ends the process; with a non-zero exit code, so that a
+        // calling script does not take the end on an error for success.
         if (gErrorState.lastCode != 1004 && gDialogStatus.lastAnswer == 0)
-            YYAbnormalExit(" ", 0);
+            YYAbnormalExit(" ", kErrorCancelExitCode);
         break;
     }
     default:

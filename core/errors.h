@@ -58,6 +58,8 @@ std::string DebugLogFileName();
 
 // Ends the process with exit code CODE, first showing TEXT (when not blank)
 // in an error box captioned "Quillodrane".
+// Exit code of the process when the user answers Cancel in the level-4 box.
+inline constexpr int kErrorCancelExitCode = 1;
 [[noreturn]] void YYAbnormalExit(std::string_view text, int code);
 // The text of that box: "Abnormal exit (code N) : " followed by TEXT.
 std::string AbnormalExitText(std::string_view text, int code);

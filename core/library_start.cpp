@@ -135,12 +135,12 @@ void YYInstallDirectory()
     gLibraryState.localeDecimalSwitch = 0;
 
     std::string dir = EnvironmentValue("QUILLO");
-    if (!dir.empty()) {
-        if (dir.back() != '\\')
-            dir += '\\';
-    } else {
+    if (dir.empty())
         dir = InstallDirectoryFromZote(EnvironmentValue("ZOTE"));
-    }
+    // Either way the directory ends with a separator, so that file names can
+    // be appended to it.
+    if (!dir.empty() && dir.back() != '\\')
+        dir += '\\';
     PutText(p.installDirectory.span(), dir);
     p.LFNGEN = 40;
 }

@@ -305,11 +305,12 @@ protected:
     std::string dir, boxLog;
 };
 
-TEST_F(ErrorsInChild, Level4CancelEndsTheProcessWithCodeZeroAndOneBox)
+TEST_F(ErrorsInChild, Level4CancelEndsTheProcessWithNonZeroCodeAndOneBox)
 {
     ChildRun run = RunChildTest("DISABLED_ErrorsChild.Level4",
                                 {{"KVB_CHILD_ANSWER", "CANCEL"}, {"KVB_CHILD_BOXLOG", boxLog}}, dir);
-    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.exitCode, kErrorCancelExitCode);
+    EXPECT_NE(run.exitCode, 0);
     EXPECT_EQ(ReadFile(boxLog),
               "Library Error|Routine:IStringToInteger\\rError=  12\\rInvalid character detected\n");
 

@@ -88,7 +88,8 @@ TEST(LibraryStartSteps, InstallDirectory)
         {"C:\\lib\\", "D:\\x\\zote", "C:\\lib\\"},
         {nullptr, "D:\\tools\\zote\\bin", "D:\\tools\\"},
         {nullptr, "D:\\Zote\\x\\ZOTE\\y", "D:\\Zote\\x\\"}, // the last occurrence, any case
-        {nullptr, "E:\\apps", "E:\\apps"},                  // no word: the whole value, nothing appended
+        {nullptr, "C:\\myzote", "C:\\my\\"},                 // cut before the word, separator appended
+        {nullptr, "E:\\apps", "E:\\apps\\"},                // no word: the whole value, with a separator
         {nullptr, nullptr, ""},
     };
     for (const Case& c : cases) {
