@@ -8,6 +8,8 @@
 
 #include "core/events.h"
 #include "core/window_table.h"
+#include "graphics/coordinates.h"
+#include "graphics/graphics_state.h"
 #include "support/poll.h"
 #include "window_fixture.h"
 
@@ -125,6 +127,30 @@ TEST_F(Events, ModifierKeysAloneRaiseNothing)
     EventMessage m;
     ASSERT_EQ(WaitEvent(m), kEventKey);
     EXPECT_EQ(m.value1, 270);
+}
+
+TEST_F(Events, ClickCarriesTheWorldPointOfTheDrawingWindow)
+{
+    // World units 0..10 across and 0..5 up over the whole client area: the
+    // centre of pixel (px, py) lies at device (px + 0.5, height - py - 0.5).
+    IGrSelect(1, nullptr);
+    IGrArea(0.0f, 0.0f, 1.0f, 1.0f);
+    IGrUnits(0.0f, 0.0f, 10.0f, 5.0f);
+    RECT rc;
+    GetClientRect(client, &rc);
+    const int width = rc.right, height = rc.bottom;
+    const int px = 40, py = 10;
+    PostMessageA(client, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(px, py));
+    EventMessage m;
+    ASSERT_EQ(WaitEvent(m), kEventMouseDown);
+    float wx = EventWorldValue(m.worldX), wy = EventWorldValue(m.worldY);
+    EXPECT_NEAR(wx, 10.0f * (px + 0.5f) / width, 10.0f / width);
+    EXPECT_NEAR(wy, 5.0f * (height - py - 0.5f) / height, 5.0f / height);
+    // The opposite corner of the client area maps to the far end of the units.
+    PostMessageA(client, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(width - 1, 0));
+    ASSERT_EQ(WaitEvent(m), kEventMouseDown);
+    EXPECT_NEAR(EventWorldValue(m.worldX), 10.0f, 10.0f / width);
+    EXPECT_NEAR(EventWorldValue(m.worldY), 5.0f, 5.0f / height);
 }
 
 TEST_F(Events, MouseButtonsPositionsAndState)
