@@ -8,7 +8,8 @@ have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok ins
 
 pkgs=(wine wine32:i386 g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
       cmake ninja-build xvfb xauth googletest libz-mingw-w64-dev fonts-liberation
-      x11-apps imagemagick xdotool)
+      x11-apps imagemagick xdotool
+      cups printer-driver-cups-pdf libcups2:i386 poppler-utils pngcheck)
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi

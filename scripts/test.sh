@@ -6,6 +6,7 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${BUILD:-$ROOT/build}
 "$ROOT/scripts/install-deps.sh"
 "$ROOT/scripts/build.sh"
+"$ROOT/scripts/printer-setup.sh"
 KESTROW_VIRTUAL_DISPLAY=1
 source "$ROOT/scripts/wine-env.sh"
 # GUI tests share one display and the focus: run the programs one at a time.
