@@ -10,67 +10,14 @@
 #include "graphics/coordinates.h"
 #include "graphics/device_ops.h"
 #include "graphics/graphics_state.h"
+#include "graphics/scan_edges.h"
 #include "graphics/hatch_fill.h"
 #include "graphics/lines.h"
 
 namespace {
 
 constexpr int kComplexError = 49;
-constexpr int kPendingRanges = 30;
 constexpr int kActiveEdgeLimit = 100;
-
-struct Edge {
-    double slope;  // change of the cross coordinate per unit of the scan coordinate
-    double lower;  // scan coordinate of the lower end
-    double upper;  // of the upper end
-    double cross;  // cross coordinate at the lower end
-};
-
-// Sorts the edges by their lower end: quicksort around the middle key with
-// the larger part of each partition put on a table of at most 30 pending
-// ranges. False when the table would overflow.
-bool SortEdges(std::vector<Edge>& e)
-{
-    int pending[kPendingRanges][2];
-    int top = 0;
-    int lo = 0, hi = static_cast<int>(e.size()) - 1;
-    for (;;) {
-        while (hi - lo >= 2) {
-            const double pivot = e[static_cast<size_t>((lo + hi) / 2)].lower;
-            int i = lo, j = hi;
-            while (i <= j) {
-                while (e[static_cast<size_t>(i)].lower < pivot)
-                    ++i;
-                while (e[static_cast<size_t>(j)].lower > pivot)
-                    --j;
-                if (i <= j) {
-                    std::swap(e[static_cast<size_t>(i)], e[static_cast<size_t>(j)]);
-                    ++i;
-                    --j;
-                }
-            }
-            if (top == kPendingRanges)
-                return false;
-            if (j - lo < hi - i) {
-                pending[top][0] = i;
-                pending[top][1] = hi;
-                hi = j;
-            } else {
-                pending[top][0] = lo;
-                pending[top][1] = j;
-                lo = i;
-            }
-            ++top;
-        }
-        if (hi - lo == 1 && e[static_cast<size_t>(lo)].lower > e[static_cast<size_t>(hi)].lower)
-            std::swap(e[static_cast<size_t>(lo)], e[static_cast<size_t>(hi)]);
-        if (top == 0)
-            return true;
-        --top;
-        lo = pending[top][0];
-        hi = pending[top][1];
-    }
-}
 
 // The scan-line fill of the N-point polygon in DevicePointArrays.
 class ScanFill {
@@ -96,7 +43,7 @@ public:
 
 private:
     void Mode(int pass, int mode);
-    void Lines(int pass, int mode, const std::vector<Edge>& edges, float s0, float step, double smax);
+    void Lines(int pass, int mode, const std::vector<ScanEdge>& edges, float s0, float step, double smax);
 
     int n_;
     float box_[4];
@@ -124,13 +71,13 @@ void ScanFill::Mode(int pass, int mode)
         s0 = smin < 0.0f ? t - 0.5f : t + 0.5f;
     }
 
-    std::vector<Edge> edges;
+    std::vector<ScanEdge> edges;
     edges.reserve(static_cast<size_t>(n_));
     for (int i = 0; i < n_; ++i) {
         const size_t a = static_cast<size_t>(i), b = static_cast<size_t>(i + 1 < n_ ? i + 1 : 0);
         if (scan[a] == scan[b])
             continue;
-        Edge e;
+        ScanEdge e;
         e.slope = (static_cast<double>(other[a]) - other[b]) / (static_cast<double>(scan[a]) - scan[b]);
         const size_t low = scan[a] < scan[b] ? a : b;
         e.lower = scan[low];
@@ -138,7 +85,7 @@ void ScanFill::Mode(int pass, int mode)
         e.cross = other[low];
         edges.push_back(e);
     }
-    if (!SortEdges(edges)) {
+    if (!ScanEdgesSort(edges)) {
         YYErrorReport(kComplexError, "YYPolygon");
         ended_ = true;
         return;
@@ -165,7 +112,7 @@ void ScanFill::Mode(int pass, int mode)
     }
 }
 
-void ScanFill::Lines(int pass, int mode, const std::vector<Edge>& edges, float s0, float step, double smax)
+void ScanFill::Lines(int pass, int mode, const std::vector<ScanEdge>& edges, float s0, float step, double smax)
 {
     const auto& clip = gGraphicsState.clipBox;
     const double lo = mode == 1 ? clip[1] : clip[0];
@@ -196,7 +143,7 @@ void ScanFill::Lines(int pass, int mode, const std::vector<Edge>& edges, float s
         }
         cross.clear();
         for (int k : active) {
-            const Edge& e = edges[static_cast<size_t>(k)];
+            const ScanEdge& e = edges[static_cast<size_t>(k)];
             cross.push_back(SaturateToFloat((s - e.lower) * e.slope + e.cross));
         }
         const size_t c = cross.size();

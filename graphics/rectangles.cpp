@@ -14,13 +14,13 @@
 #include "graphics/graphics_state.h"
 #include "graphics/hatch_fill.h"
 #include "graphics/lines.h"
+#include "graphics/scan_edges.h"
 #include "hardcopy/hardcopy_state.h"
 
 namespace {
 
 constexpr int kSizeError = 22;
 constexpr int kComplexError = 49;
-constexpr int kPendingRanges = 30;
 constexpr int kActiveEdgeLimit = 99;
 
 float Sum(float a, float b) { return SaturateToFloat(static_cast<double>(a) + b); }
@@ -284,56 +284,6 @@ void TriangleWorld(int entry, float x1, float y1, float x2, float y2, float x3, 
 
 // ---- Gradient polygon -------------------------------------------------------------
 
-struct GradEdge {
-    double slope;  // change of the other coordinate per unit of the scan coordinate
-    double low;    // scan coordinate of the low end
-    double high;   // of the high end
-    double other;  // other coordinate at the low end
-};
-
-bool SortGradEdges(std::vector<GradEdge>& e)
-{
-    int pending[kPendingRanges][2];
-    int top = 0;
-    int lo = 0, hi = static_cast<int>(e.size()) - 1;
-    for (;;) {
-        while (hi - lo >= 2) {
-            const double pivot = e[static_cast<size_t>((lo + hi) / 2)].low;
-            int i = lo, j = hi;
-            while (i <= j) {
-                while (e[static_cast<size_t>(i)].low < pivot)
-                    ++i;
-                while (e[static_cast<size_t>(j)].low > pivot)
-                    --j;
-                if (i <= j) {
-                    std::swap(e[static_cast<size_t>(i)], e[static_cast<size_t>(j)]);
-                    ++i;
-                    --j;
-                }
-            }
-            if (top == kPendingRanges)
-                return false;
-            if (j - lo < hi - i) {
-                pending[top][0] = i;
-                pending[top][1] = hi;
-                hi = j;
-            } else {
-                pending[top][0] = lo;
-                pending[top][1] = j;
-                lo = i;
-            }
-            ++top;
-        }
-        if (hi - lo == 1 && e[static_cast<size_t>(lo)].low > e[static_cast<size_t>(hi)].low)
-            std::swap(e[static_cast<size_t>(lo)], e[static_cast<size_t>(hi)]);
-        if (top == 0)
-            return true;
-        --top;
-        lo = pending[top][0];
-        hi = pending[top][1];
-    }
-}
-
 // One dot of the hardcopy in the target's device units along the scan axis
 // (AXIS 0 x, 1 y); 0 when the hardcopy's page words give none. A raster
 // driver's page in dots is its page size option (points) at its resolution.
@@ -364,7 +314,7 @@ private:
     void Line(int pass, double s, double a, double b);
 
     std::vector<double> scan_, other_;
-    std::vector<GradEdge> edges_;
+    std::vector<ScanEdge> edges_;
     double smin_ = 1e38, smax_ = -1e38, omin_ = 1e38, omax_ = -1e38;
     bool byY_ = true; // scan along y: horizontal lines
     int start_[3] = {0, 0, 0};
@@ -406,7 +356,7 @@ Gradient::Gradient(const float* x, const float* y, int n, int direction)
         edges_.push_back({(other_[a] - other_[b]) / (scan_[a] - scan_[b]), scan_[low],
                           std::fmax(scan_[a], scan_[b]), other_[low]});
     }
-    sorted_ = SortGradEdges(edges_);
+    sorted_ = ScanEdgesSort(edges_);
     if (!sorted_)
         YYErrorReport(kComplexError, "IGrPolygonGrad");
 }
@@ -461,10 +411,10 @@ bool Gradient::Pass(int pass)
         if (rgb != gGraphicsState.currentRgb)
             IGrColourN(rgb);
 
-        while (next < edges_.size() && edges_[next].low <= s)
+        while (next < edges_.size() && edges_[next].lower <= s)
             active.push_back(next++);
         active.erase(std::remove_if(active.begin(), active.end(),
-                                    [&](size_t k) { return edges_[k].high <= s; }),
+                                    [&](size_t k) { return edges_[k].upper <= s; }),
                      active.end());
         if (static_cast<int>(active.size()) > kActiveEdgeLimit) {
             YYErrorReport(kComplexError, "IGrPolygonGrad");
@@ -473,7 +423,7 @@ bool Gradient::Pass(int pass)
         }
         cross.clear();
         for (size_t k : active)
-            cross.push_back(edges_[k].other + (s - edges_[k].low) * edges_[k].slope);
+            cross.push_back(edges_[k].cross + (s - edges_[k].lower) * edges_[k].slope);
         const size_t n = cross.size();
         if (n % 2 == 1 || n == 0)
             return;
