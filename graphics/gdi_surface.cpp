@@ -8,12 +8,8 @@
 
 GdiSurfaceState gGdiSurfaceState;
 
-namespace {
-
-GdiSurfaceState& S() { return gGdiSurfaceState; }
-
 // Dash tables in pixels at screen resolution (dash, gap, ...), styles 1..7.
-const std::array<std::vector<DWORD>, 7> kBaseDashes = {{
+const std::array<std::vector<DWORD>, 7> kGdiBaseDashes = {{
     {1, 4},
     {8, 6},
     {1, 4, 8, 4},
@@ -24,8 +20,12 @@ const std::array<std::vector<DWORD>, 7> kBaseDashes = {{
 }};
 
 // GDI pen style of each line style 0..7.
-constexpr std::array<int, 8> kPenStyles = {PS_SOLID, PS_DOT,     PS_DASH,    PS_DASHDOT,
+const std::array<int, 8> kGdiPenStyles = {PS_SOLID, PS_DOT,     PS_DASH,    PS_DASHDOT,
                                            PS_DASHDOTDOT, PS_DASHDOT, PS_DASH, PS_DASHDOTDOT};
+
+namespace {
+
+GdiSurfaceState& S() { return gGdiSurfaceState; }
 
 bool PaletteDisplay() { return S().palette != nullptr && S().metafileDC == nullptr; }
 
@@ -187,10 +187,10 @@ void GdiDashScale()
     GdiSurfaceState& s = S();
     unsigned screen = static_cast<unsigned>(ScreenDpi());
     unsigned factor = (s.metafileDC && s.referenceDpi > 0) ? static_cast<unsigned>(s.referenceDpi) : screen;
-    for (size_t t = 0; t < kBaseDashes.size(); ++t) {
-        s.dashes[t] = kBaseDashes[t];
+    for (size_t t = 0; t < kGdiBaseDashes.size(); ++t) {
+        s.dashes[t] = kGdiBaseDashes[t];
         for (size_t i = 0; i < s.dashes[t].size(); ++i) {
-            DWORD v = kBaseDashes[t][i] * factor / screen;
+            DWORD v = kGdiBaseDashes[t][i] * factor / screen;
             if (s.lineWidth > 1 && i % 2 == 1)
                 v += static_cast<DWORD>(s.lineWidth - 1);
             s.dashes[t][i] = v;
@@ -228,7 +228,7 @@ void GdiPenCreate()
 void GdiLineStyleSet(int style)
 {
     int st = (style >= 0 && style <= 7) ? style : 0;
-    S().penStyle = kPenStyles[st];
+    S().penStyle = kGdiPenStyles[st];
     S().lineStyle = st;
     GdiPenCreate();
 }

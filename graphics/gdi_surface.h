@@ -13,6 +13,12 @@
 #include <string_view>
 #include <vector>
 
+// Dash tables of line styles 1..7 in pixels at screen resolution (dash, gap,
+// ...), scaled by each device to its own resolution, and the GDI pen style of
+// each line style 0..7.
+extern const std::array<std::vector<DWORD>, 7> kGdiBaseDashes;
+extern const std::array<int, 8> kGdiPenStyles;
+
 struct GdiSurfaceState {
     HDC dc = nullptr;             // the surface all routines draw on
     HWND window = nullptr;        // window or field whose DC it is (none for memory DCs)

@@ -30,21 +30,6 @@ namespace {
 constexpr char kCapability[] = "00000111111111100010011011110";
 constexpr std::string_view kDefaultTitle = "Quillodrane graphic";
 
-// Dash and gap lengths of line styles 1..7 in screen pixels.
-const std::array<std::vector<DWORD>, 7> kBaseDashes = {{
-    {1, 4},
-    {8, 6},
-    {1, 4, 8, 4},
-    {1, 4, 1, 4, 8, 4},
-    {8, 4, 4, 4},
-    {4, 4},
-    {8, 4, 4, 4, 4, 4},
-}};
-
-// GDI pen style of line styles 0..7.
-constexpr std::array<int, 8> kPenStyles = {PS_SOLID, PS_DOT,     PS_DASH, PS_DASHDOT,
-                                           PS_DASHDOTDOT, PS_DASHDOT, PS_DASH, PS_DASHDOTDOT};
-
 PrinterDrawingState& P() { return gPrinterDrawingState; }
 DeviceParameterBlock& B() { return gDeviceParameterBlock; }
 
@@ -695,7 +680,7 @@ void LineStyle()
 {
     const int style = std::clamp(gGraphicsState.lineStyle, 0, 7);
     P().lineStyle = style;
-    P().gdiPenStyle = kPenStyles[static_cast<size_t>(style)];
+    P().gdiPenStyle = kGdiPenStyles[static_cast<size_t>(style)];
 }
 
 void LineWidth()
@@ -849,10 +834,10 @@ void PrinterDashTables(int resolutionX, int screenDpi, int width, std::array<std
 {
     const unsigned screen = static_cast<unsigned>(std::max(screenDpi, 1));
     const unsigned printer = resolutionX > 0 ? static_cast<unsigned>(resolutionX) : screen;
-    for (size_t s = 0; s < kBaseDashes.size(); ++s) {
-        dashes[s] = kBaseDashes[s];
+    for (size_t s = 0; s < kGdiBaseDashes.size(); ++s) {
+        dashes[s] = kGdiBaseDashes[s];
         for (size_t i = 0; i < dashes[s].size(); ++i) {
-            DWORD v = kBaseDashes[s][i] * printer / screen;
+            DWORD v = kGdiBaseDashes[s][i] * printer / screen;
             if (width > 1 && i % 2 == 1)
                 v += static_cast<DWORD>(width - 1);
             dashes[s][i] = v;
