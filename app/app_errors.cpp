@@ -41,3 +41,11 @@ int AppResultFileFailure(std::string_view file, bool openFailed)
     AppFaultBox(text, "Run-time error");
     return kExitResultFileFailure;
 }
+
+int AppParameterLogFailure(std::string_view file, bool openFailed)
+{
+    std::string text = openFailed ? "Cannot open the parameter log " : "Cannot write the parameter log ";
+    text += file;
+    AppFaultBox(text, "Run-time error");
+    return kExitParameterLogFailure;
+}

@@ -8,6 +8,7 @@
 
 // Exit codes of the failures (the floating-point fault handler uses 3).
 inline constexpr int kExitResultFileFailure = 2;
+inline constexpr int kExitParameterLogFailure = 2;
 inline constexpr int kExitAllocationFailure = 4;
 
 // True when KESTROW_NO_FAULT_BOX is set.
@@ -27,3 +28,6 @@ std::string AllocationFailureTitle(int status);
 // The box naming a result file that could not be opened (OPENFAILED) or
 // written; returns the exit code with which the program is to end.
 int AppResultFileFailure(std::string_view file, bool openFailed);
+
+// The same for the parameter log.
+int AppParameterLogFailure(std::string_view file, bool openFailed);

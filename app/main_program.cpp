@@ -1,18 +1,191 @@
+// The application: the first tabulation, the library start, the modeless
+// dialog "Kestrow splines" next to a plot window, the event loop and the
+// shut-down. Every accepted change in the dialog rereads all its controls,
+// rewrites the parameter log and the result files and redraws the graph.
 #include "app/main_program.h"
 
 #include "app/app_errors.h"
+#include "app/app_state.h"
+#include "app/parameter_log.h"
+#include "app/plot_refresh.h"
+#include "app/plot_windows.h"
 #include "app/spline_module.h"
 #include "app/spline_tabulate.h"
+#include "core/child_windows.h"
+#include "core/events.h"
+#include "core/library_start.h"
+#include "core/main_window.h"
+#include "dialogs/dialog_show.h"
+#include "dialogs/dialog_table.h"
+#include "dialogs/field_values.h"
 
 #include <string>
 
+KestrowAppState gKestrowApp;
+
+namespace {
+
+using SM = SplineModule;
+
+// Frees a table's storage.
+template <typename T>
+void Release(std::vector<T>& table)
+{
+    std::vector<T>().swap(table);
+}
+
+// The tables the shut-down releases, in its order; the rest go with the process.
+void SplineTablesRelease()
+{
+    SplineModule& s = gSplineModule;
+    Release(s.xx);
+    Release(s.px);
+    Release(s.c.data);
+    s.c.rows = s.c.cols = 0;
+    Release(s.spl);
+    Release(s.spl1der);
+    Release(s.spl2der);
+    Release(s.xvalues);
+    Release(s.yvalues);
+    Release(s.cdraw);
+    Release(s.pxdraw);
+    Release(s.descr);
+}
+
+// Ends the event loop with the exit code of a failure.
+void StopWithFailure(int exitCode)
+{
+    gKestrowApp.exitflag = 1;
+    gKestrowApp.exitCode = exitCode;
+}
+
+// Rewrites the parameter log and the result files and redraws; a file that
+// cannot be written is named in a box and ends the program.
+void RecomputeAndRedraw()
+{
+    SplineModule& s = gSplineModule;
+    KestrowAppState& app = gKestrowApp;
+    int log = ParameterLogWrite(s.pxdraw, s.cdraw, app.plotcontent);
+    if (log != kParameterLogOk) {
+        StopWithFailure(AppParameterLogFailure(kParameterLogFile, log == kParameterLogOpenFailed));
+        return;
+    }
+    std::string failedFile;
+    int status = SplineTabulate(&failedFile);
+    if (status != kTabulateOk) {
+        StopWithFailure(AppResultFileFailure(failedFile, status == kTabulateOpenFailed));
+        return;
+    }
+    PlotRefresh(app.win, app.win);
+}
+
+// Event 10 with the field left equal to the field now current: a value
+// changed in the field that had the focus.
+void FieldChanged()
+{
+    SplineModule& s = gSplineModule;
+    SplineDataReset();
+    WDialogSelect(kMainDialog);
+    for (int i = 0; i < SM::nintervals; ++i)
+        WDialogGetTrackBar(kTrackBars[i], s.pxdraw[i]);
+    for (int i = 0; i < SM::nintervals; ++i)
+        WDialogPutInteger(kIntegerFields[i], s.pxdraw[i]);
+    for (int i = 0; i < SM::ncoef; ++i) {
+        int state = 0;
+        WDialogGetCheckBox(kFieldFirstSwitch + i, state);
+        s.cdraw[i] = state == 1 ? 1.0 : 0.0;
+    }
+    WDialogGetRadioButton(kFieldSplines, gKestrowApp.plotcontent);
+    RecomputeAndRedraw();
+}
+
+// Push button "Help": the About dialog, modal at (10, 500).
+void AboutShow()
+{
+    KestrowAppState& app = gKestrowApp;
+    app.aboutline = FixedText<512>(kAboutLine);
+    WDialogLoad(kAboutDialog);
+    WDialogPutString(kFieldCredit, app.aboutline.view());
+    const int x = 10, y = 500, noFocus = 0, modal = kShowModal;
+    WDialogShow(&x, &y, &noFocus, &modal);
+    WDialogUnload();
+    WDialogSelect(kMainDialog);
+}
+
+void EventLoop()
+{
+    KestrowAppState& app = gKestrowApp;
+    while (!app.exitflag) {
+        int type = 0;
+        EventMessage event;
+        WMessageWait(type, event);
+        switch (type) {
+        case kEventPushButton:
+            if (event.value1 == kButtonHelp)
+                AboutShow();
+            else if (event.value1 == kButtonExit || event.value1 == kCommandCancel)
+                app.exitflag = 1;
+            break;
+        case kEventExpose:
+        case kEventResize:
+            if (gPlotState.plotexists) {
+                int k = event.window;
+                PlotRefresh(app.win, k);
+            }
+            break;
+        case kEventClose:
+            PlotWindowCloseRequest(app.exitflag, &event);
+            break;
+        case kEventFieldChanged:
+            if (event.value1 == event.value2)
+                FieldChanged();
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+} // namespace
+
 int MainProgram()
 {
+    KestrowAppState& app = gKestrowApp;
+    SplineModule& s = gSplineModule;
+
     SplineModuleInit();
     KnotVectorBuild();
     std::string failedFile;
     int status = SplineTabulate(&failedFile);
     if (status != kTabulateOk)
         return AppResultFileFailure(failedFile, status == kTabulateOpenFailed);
-    return 0;
+
+    WLibraryStart();
+    const int hidden = 128;
+    WindowOpen(&hidden);
+    WDialogLoad(kMainDialog);
+    WMessageEnable(kEventFieldChanged, 1);
+    WDialogPutRadioButton(kFieldSplines);
+    WDialogGetRadioButton(kFieldSplines, app.plotcontent);
+    for (int i = 0; i < SM::nintervals; ++i)
+        WDialogPutTrackBar(kTrackBars[i], s.pxdraw[i]);
+    for (int i = 0; i < SM::nintervals; ++i)
+        WDialogPutInteger(kIntegerFields[i], s.pxdraw[i]);
+    const int x = 10, y = 10, noFocus = 0, modeless = kShowModeless;
+    WDialogShow(&x, &y, &noFocus, &modeless);
+
+    app.windowtitle = FixedText<100>(kPlotWindowTitle);
+    PlotWindowOpen(app.win, app.windowtitle.view());
+    PlotRefresh(app.win, app.win);
+
+    EventLoop();
+
+    SplineTablesRelease();
+    PlotWindowList& list = gPlotWindowList;
+    while (list.count > 0) {
+        WindowCloseChild(list.window[list.count - 1]);
+        list.window[--list.count] = 0;
+    }
+    WLibraryShutdown();
+    return app.exitCode;
 }

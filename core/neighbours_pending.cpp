@@ -8,24 +8,6 @@
 
 void BitmapTableDestroyAll() {}
 
-// Without the dialog manager no dialog window can be created.
-void DialogShow(int, int, int, int, int& type, int, int) { type = -1; }
-void DialogHide(int&) {}
-void DialogDestroyById(int, int) {}
-void DialogFieldSelectAll(HWND field)
-{
-    char cls[16] = {};
-    if (field && GetClassNameA(field, cls, sizeof cls) && lstrcmpiA(cls, "EDIT") == 0) {
-        SendMessageA(field, EM_SETSEL, 0, -1);
-        SendMessageA(field, EM_SCROLLCARET, 0, 0);
-    }
-}
-void DialogLinksReplace(HWND, HWND) {}
-HCURSOR DialogTargetFieldCursor(int&) { return nullptr; }
-void DialogTargetFieldCursorSet(HCURSOR, int) {}
-void DialogFieldCursorsClear() {}
-
-void GridRegisterClasses() {}
 int YYGridSavePrompt(int, HWND) { return 1; }
 
 HMENU SpecialRecordMenu(WindowRecord*) { return nullptr; }

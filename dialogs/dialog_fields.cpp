@@ -11,6 +11,7 @@
 #include "core/window_table.h"
 #include "dialogs/dialog_neighbours.h"
 #include "dialogs/dialog_procedure.h"
+#include "dialogs/dialog_show.h"
 #include "dialogs/field_subclass.h"
 #include "dialogs/message_box.h"
 #include "dialogs/numeric_edit_classes.h"

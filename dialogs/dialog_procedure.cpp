@@ -11,10 +11,12 @@
 #include "core/window_table.h"
 #include "dialogs/dialog_fields.h"
 #include "dialogs/dialog_neighbours.h"
+#include "dialogs/dialog_show.h"
 #include "dialogs/dialog_table.h"
 #include "dialogs/field_services.h"
 #include "dialogs/field_subclass.h"
 #include "dialogs/numeric_edit_classes.h"
+#include "dialogs/window_snapshots.h"
 
 namespace {
 

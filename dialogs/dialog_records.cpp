@@ -47,6 +47,8 @@ void DialogRecordHang(HWND dialog, DialogRecord* record)
 void DialogRecordFree(DialogRecord* record)
 {
     if (record) {
+        if (record->titleIcon)
+            DestroyIcon(record->titleIcon);
         record->tag = 0;
         std::free(record);
     }

@@ -128,6 +128,12 @@ HWND DialogCurrentWindow()
     return DialogTableWindow(gDialogTable.current);
 }
 
+HWND DialogCurrentField(int field)
+{
+    HWND d = DialogCurrentWindow();
+    return d ? GetDlgItem(d, field) : nullptr;
+}
+
 void DialogTableDestroyAll()
 {
     for (int slot = gDialogTable.count; slot >= 1; --slot) {

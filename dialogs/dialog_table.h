@@ -41,11 +41,13 @@ enum DialogWord : int {
 enum DialogShowType : int { kShowModal = 1, kShowModeless = 2, kShowSemiModeless = 3 };
 
 // The record of a loaded dialog: the 20 words above, tagged so that it can
-// never be taken for a field record, and the DIALOG resource it came from.
+// never be taken for a field record, the DIALOG resource it came from and the
+// icon it owns.
 struct DialogRecord {
     uint32_t tag;
     int32_t words[kDialogWordCount];
     int32_t resource; // DIALOG resource number the dialog was loaded from
+    HICON titleIcon;  // large icon loaded by the title routine (owned; destroyed with the record)
 };
 
 // Window handles kept in record words (the program is 32-bit).
@@ -118,6 +120,8 @@ int DialogTableCount();
 HWND DialogTableWindow(int slot);
 // The window of the current dialog, nullptr without one.
 HWND DialogCurrentWindow();
+// The control with id FIELD of the current dialog, nullptr without one.
+HWND DialogCurrentField(int field);
 // The 20 words of the dialog record hung on DIALOG, nullptr when none.
 int32_t* DialogRecordWords(HWND dialog);
 // Destroys every loaded dialog (tab pages detached first) and frees its

@@ -9,26 +9,31 @@
 
 #include "core/errors.h"
 #include "core/fixed_text.h"
+#include "core/window_services.h"
+#include "core/window_table.h"
+#include "dialogs/dialog_show.h"
+#include "dialogs/dialog_table.h"
+#include "dialogs/window_snapshots.h"
 
 DialogStatus gDialogStatus;
 
 namespace {
 
-// The window that owns the box: the window that is active in this thread, or
-// none. The dialog manager's owner rule (the active visible dialog or its
-// host, else the last active frame) takes this place when it exists.
-HWND MessageBoxOwner()
+// The modal protocol around the box: the other library windows and shown
+// dialogs are disabled before it (the owner stays enabled; the box disables
+// it itself) and enabled after it, only the semi-modeless dialog while one is
+// up. The snapshots of covered graphics windows are taken by WMessageBox
+// around the whole run.
+void ModalWindowsBegin(HWND owner)
 {
-    return GetActiveWindow();
+    OtherWindowsDisable(owner, 1);
 }
 
-// Call points of the modal protocol around the box: snapshots of covered
-// graphics windows and disabling the other library windows before the box,
-// enabling them and releasing the snapshots after it. The window services
-// that do this join here when they exist; until then the box is modal only to
-// its owner, as Windows makes it.
-void ModalWindowsBegin(HWND /*owner*/) {}
-void ModalWindowsEnd(HWND /*owner*/) {}
+void ModalWindowsEnd(HWND owner)
+{
+    HWND semi = gWindowSystem.semiModelessDialog;
+    OtherWindowsEnable(semi ? semi : owner, 1);
+}
 
 } // namespace
 
@@ -98,15 +103,19 @@ void MessageBoxRun(int type, int icon, int buttonPosition, int& answer, std::str
     std::string text(TrimRight(message));
     std::string caption(TrimRight(title));
 
-    HWND owner = MessageBoxOwner();
+    HWND owner = DialogOwnerWindow();
+    if (owner && !IsWindow(owner))
+        owner = nullptr;
     HWND focus = GetFocus();
     ModalWindowsBegin(owner);
     int result = MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
     ModalWindowsEnd(owner);
 
     if (owner && IsWindow(owner)) {
-        if (GetWindowLongA(owner, GWL_STYLE) & WS_CHILD)
+        if (GetWindowLongA(owner, GWL_STYLE) & WS_CHILD) {
             SetFocus(owner);
+            WindowFocusActivate(owner);
+        }
         if (focus && IsWindow(focus) && IsChild(owner, focus))
             SetFocus(focus);
     }
@@ -117,12 +126,17 @@ void WMessageBox(int type, int icon, int defaultAnswer, std::string_view message
                  std::string_view title)
 {
     int position = MessageBoxDefaultPosition(type, defaultAnswer);
+    int status = 0;
+    WindowContentsSnapshot(1, -1, status);
+    if (status != 0)
+        YYErrorReport(status, "WMessageBox");
     int answer = -1;
     MessageBoxRun(type, icon, position, answer, message, title);
+    WindowContentsSnapshot(0, -1, status);
     gDialogStatus.previousField = 0;
-    if (answer == -1) {
-        YYErrorReport(1004, "WMessageBox");
-        return;
-    }
+    // A box that was not shown leaves no answer: -1, never a stale Yes that a
+    // later question could take for the user's.
     gDialogStatus.lastAnswer = answer;
+    if (answer == -1)
+        YYErrorReport(1004, "WMessageBox");
 }

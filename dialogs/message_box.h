@@ -41,8 +41,11 @@ enum MessageBoxCode : int {
 
 // Shows MESSAGE (trailing blanks removed) under TITLE with button set TYPE,
 // icon ICON and the button whose answer is DEFAULTANSWER as the default. The
-// answer becomes gDialogStatus.lastAnswer; previousField := 0. A box that
-// cannot be shown reports 1004 under "WMessageBox" and leaves the last answer.
+// answer becomes gDialogStatus.lastAnswer; previousField := 0. The box is
+// owned by DialogOwnerWindow(); the other library windows are disabled and
+// covered graphics windows repaint from snapshots while it is up. A box that
+// cannot be shown reports 1004 under "WMessageBox" and makes the last answer
+// -1.
 void WMessageBox(int type, int icon, int defaultAnswer, std::string_view message,
                  std::string_view title);
 

@@ -3,15 +3,20 @@
 // platform EDIT class with their own window procedures. A field of one of
 // them keeps its number in its field record, made when the control is
 // created; the classes must be registered before any dialog that uses them
-// is created. For now the six behave as plain edit controls apart from that
-// record; character filtering, normalisation, the range check and the spin
-// steps are added on top of these procedures.
+// is created. They accept only the characters of a number, rewrite the text
+// in a normal form when the focus leaves, refuse to let the focus leave while
+// the text is not a number or lies outside the field's range, press the
+// dialog's default button on Enter, and (the spin classes) carry an up-down
+// control that steps the value.
 //
 // Also here: the words of the numeric-field check, shared with the dialog
-// procedure, and the pressing of a dialog's default button.
+// procedure and the button procedure, and the pressing of a dialog's default
+// button.
 #pragma once
 
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <array>
 
@@ -56,3 +61,19 @@ extern NumericCheckState gNumericCheck;
 
 // Presses the default push button of the outermost dialog that holds WINDOW.
 void DialogDefaultButtonPress(HWND window);
+
+// The check of numeric field FIELD when the focus goes to TARGET: 1 when the
+// change is refused (the focus is then back in FIELD), else 0. Any other
+// control passes.
+int NumericFieldCheck(HWND field, HWND target, int strict);
+// Puts the focus back into FIELD (text selected) after TARGET took it; TAB 1
+// makes TARGET the default button for the moment when it is a push button.
+void NumericFieldReject(HWND target, HWND field, int tab);
+// The step of spin field BUDDY for the up-down notification NOTIFICATION;
+// returns the answer to it (1: handled, the up-down's own position kept).
+INT_PTR NumericSpinStep(HWND buddy, NMUPDOWN* notification);
+// Steps of a spin field of the current dialog; FIELD := -1 when it is not of
+// the spin class of the routine.
+void DialogIntegerSpinSteps(int& field, int smallStep, int largeStep, int origin);
+void DialogRealSpinSteps(int& field, float smallStep, float largeStep);
+void DialogDoubleSpinSteps(int& field, double smallStep, double largeStep);

@@ -24,9 +24,6 @@ void BitmapSelectTarget(int, int& status, int&, int&) { status = 1; }
 // No metafile slot can be created yet: every slot is free.
 void YYDrawableHandleInfo(int, int& status, int&, int&) { status = 1; }
 
-// Dialog graphics areas are not built yet: no dialog or field can be a target.
-void DialogGraphicsTarget(int& field, int&, int&) { field = -1; }
-
 // No bitmap viewer exists yet.
 void BitmapViewerInfo(int, int, int& value) { value = 0; }
 

@@ -169,6 +169,20 @@ void Text()
     double ey = b.Y[2] - static_cast<double>(t.deviceCos) * d;
     int n = std::clamp(b.IX[0], 0, kDeviceTextLength);
     std::string_view text(gDeviceTextBuffer.text.data(), kDeviceTextLength);
+    if (t.stacking != 0) {
+        // A stacked column: each character alone, centred in its cell and
+        // without background, one character height below the one before.
+        // (X1, Y1) is the left end of the first cell's middle line.
+        double cx = x + 0.5 * t.advanceX, cy = y + 0.5 * t.advanceY;
+        for (int i = 0; i < n; ++i) {
+            int px = Trunc(cx), py = Flip(Trunc(cy));
+            GdiText(px, py, px, py, 1, 0, text.substr(static_cast<size_t>(i), 1), 1);
+            cx += t.upX;
+            cy -= t.upY;
+        }
+        b.IX[3] = 0;
+        return;
+    }
     int justification = t.spacing == 1 ? 0 : t.justification;
     int background = ((t.style & 8) != 0 && t.spacing != 1) ? 1 : 0;
     GdiText(Trunc(x), Flip(Trunc(y)), Trunc(ex), Flip(Trunc(ey)), justification, background, text, n);

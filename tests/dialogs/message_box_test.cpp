@@ -1,5 +1,6 @@
 // The message box shown for real and answered by the autopilot: button sets,
-// default buttons, icons, the answers kept in the dialog words.
+// default buttons, icons, the answers kept in the dialog words; its owner,
+// the other windows disabled while it is up, and a box that cannot be made.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,7 +9,9 @@
 
 #include "support/box_autopilot.h"
 #include "core/errors.h"
+#include "dialogs/dialog_info.h"
 #include "dialogs/message_box.h"
+#include "windowed_fixture.h"
 
 namespace {
 
@@ -67,30 +70,100 @@ TEST(MessageBoxes, ButtonSetsDefaultsAndAnswers)
     }
 }
 
-TEST(MessageBoxes, OwnedByTheActiveWindow)
+class MessageBoxProtocol : public WindowedDialogs {};
+
+// What the box saw of the other windows while it was up.
+struct BoxView {
+    HWND owner = nullptr;
+    bool frameEnabled = true, firstEnabled = true, secondEnabled = true;
+    int snapshots = 0;
+};
+
+TEST_F(MessageBoxProtocol, OwnedByTheActiveDialogWithTheOtherWindowsDisabled)
 {
-    // Without an active window the box has no owner.
-    {
-        BoxAutopilot pilot(IDOK);
-        WMessageBox(0, 0, 1, "no owner", "t");
-        ASSERT_EQ(pilot.Seen().size(), 1u);
-        EXPECT_EQ(pilot.Seen()[0].owner, nullptr);
-    }
-    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
-                                 200, 100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    ASSERT_TRUE(owner);
-    SetForegroundWindow(owner);
-    SetActiveWindow(owner);
-    ASSERT_EQ(GetActiveWindow(), owner);
-    {
-        BoxAutopilot pilot(IDOK);
-        WMessageBox(1, 0, 1, "owned", "t");
-        ASSERT_EQ(pilot.Seen().size(), 1u);
-        EXPECT_EQ(pilot.Seen()[0].owner, owner);
-    }
-    EXPECT_TRUE(IsWindowEnabled(owner));
+    HWND first = Load(500, 31);
+    ASSERT_NE(first, nullptr);
+    ShowAt(100, 600, kShowModeless);
+    HWND second = Load(500, 32);
+    ASSERT_NE(second, nullptr);
+    ShowAt(300, 600, kShowModeless);
+    gActiveDialog = second;
+    BoxView seen;
+    ModalPilot pilot([&](HWND box) {
+        seen.owner = GetWindow(box, GW_OWNER);
+        seen.frameEnabled = Enabled(gWindowTable.frame[0]);
+        seen.firstEnabled = Enabled(first);
+        seen.secondEnabled = Enabled(second);
+        seen.snapshots = gWindowSystem.snapshotsActive;
+        PostMessageA(box, WM_COMMAND, IDYES, 0);
+    });
+    WMessageBox(3, 2, 1, "Save?", "Question");
+    ASSERT_EQ(pilot.Runs(), 1);
+    EXPECT_EQ(seen.owner, second);
+    EXPECT_FALSE(seen.frameEnabled);
+    EXPECT_FALSE(seen.firstEnabled);
+    EXPECT_FALSE(seen.secondEnabled) << "the box disables its owner itself";
+    EXPECT_EQ(seen.snapshots, 1);
     EXPECT_EQ(gDialogStatus.lastAnswer, 1);
-    DestroyWindow(owner);
+    EXPECT_TRUE(Enabled(gWindowTable.frame[0]));
+    EXPECT_TRUE(Enabled(first));
+    EXPECT_TRUE(Enabled(second));
+    EXPECT_EQ(gWindowSystem.snapshotsActive, 0);
+
+    // Without an active dialog the last active frame owns the box.
+    gActiveDialog = nullptr;
+    gWindowSystem.lastActiveFrame = gWindowTable.frame[0];
+    WMessageBox(0, 0, 1, "Plain", "Title");
+    ASSERT_EQ(pilot.Runs(), 2);
+    EXPECT_EQ(seen.owner, gWindowTable.frame[0]);
+    EXPECT_TRUE(seen.firstEnabled == false && seen.secondEnabled == false);
+}
+
+TEST_F(MessageBoxProtocol, WhileASemiModelessDialogIsUpOnlyItIsEnabledAfterwards)
+{
+    HWND other = Load(500, 41);
+    ShowAt(100, 600, kShowModeless);
+    HWND semi = Load(500, 42);
+    ShowAt(300, 600, kShowSemiModeless);
+    ASSERT_TRUE(other && semi);
+    ASSERT_EQ(gWindowSystem.semiModelessDialog, semi);
+    gActiveDialog = semi;
+    ModalPilot pilot([](HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); });
+    WMessageBox(0, 4, 1, "Note", "Title");
+    ASSERT_EQ(pilot.Runs(), 1);
+    EXPECT_TRUE(Enabled(semi));
+    EXPECT_FALSE(Enabled(other));
+    EXPECT_FALSE(Enabled(gWindowTable.frame[0]));
+}
+
+// A box that cannot be made: the CBT hook refuses its window.
+LRESULT CALLBACK RefuseDialogs(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        auto* create = reinterpret_cast<CBT_CREATEWNDA*>(lParam);
+        if (create && create->lpcs && create->lpcs->lpszClass &&
+            reinterpret_cast<ULONG_PTR>(create->lpcs->lpszClass) == 32770)
+            return 1;
+        char cls[16] = {};
+        GetClassNameA(reinterpret_cast<HWND>(wParam), cls, sizeof cls);
+        if (std::string(cls) == "#32770")
+            return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(MessageBoxProtocol, ABoxThatCannotBeShownLeavesNoStaleAnswer)
+{
+    gDialogStatus.lastAnswer = 1; // a Yes from an earlier question
+    HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseDialogs, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    WMessageBox(3, 2, 1, "Save changes?", "Question");
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(gErrorState.lastCode, 1004);
+    EXPECT_EQ(gDialogStatus.lastAnswer, -1);
+    EXPECT_EQ(YYDialogInfo(4), -1);
+    EXPECT_TRUE(Enabled(gWindowTable.frame[0])) << "the windows are enabled again";
+    EXPECT_EQ(gWindowSystem.snapshotsActive, 0);
 }
 
 } // namespace

@@ -1,0 +1,145 @@
+// Painting of the cell area, read back at computed cell centres: default,
+// protected, cell, column and grid-field colours, the highlighted block,
+// read-only grids with and without their colours, a disabled grid, and the
+// check-box images. Cell geometry comes from the grid's own row height (the
+// platform's drop-down list), never from fixed pixel sizes.
+#include <cstdlib>
+
+#include "grid_fixture.h"
+
+namespace {
+
+constexpr COLORREF kRed = RGB(200, 30, 40);
+constexpr COLORREF kBlue = RGB(10, 120, 200);
+constexpr COLORREF kGreen = RGB(40, 160, 60);
+
+class GridPaint : public GridFixture {
+protected:
+    void Open(int resource, int id)
+    {
+        dialog = Load(resource);
+        ASSERT_NE(dialog, nullptr);
+        grid = GetDlgItem(dialog, id);
+        r = GridRecordOf(grid);
+        ASSERT_NE(r, nullptr);
+        Show(dialog);
+    }
+    COLORREF At(int column, int row)
+    {
+        Repaint(r);
+        return PixelAt(r->cellArea, CellCentre(r, column, row));
+    }
+    // Sets the background of one cell through a colour record of its column.
+    void CellBackground(int column, int row, COLORREF c)
+    {
+        GridColumnRecord& col = r->column[column];
+        if (!col.colours)
+            col.colours = static_cast<uint8_t*>(std::calloc(static_cast<size_t>(r->rowsAllocated), kGridColourBytes));
+        uint8_t* k = col.colours + row * kGridColourBytes;
+        k[0] |= 2;
+        k[4] = GetRValue(c);
+        k[5] = GetGValue(c);
+        k[6] = GetBValue(c);
+    }
+    HWND dialog = nullptr;
+    HWND grid = nullptr;
+    GridRecord* r = nullptr;
+};
+
+TEST_F(GridPaint, CellColoursAtTheirCentres)
+{
+    Open(500, 501);
+    SetFocus(GetDlgItem(dialog, 502)); // no highlight, no editor over the cells in question
+    EXPECT_EQ(At(0, 3), GetSysColor(COLOR_WINDOW)) << "an empty editable cell";
+    r->column[0].states[2] |= kCellProtected;
+    EXPECT_EQ(At(0, 2), GetSysColor(COLOR_BTNFACE)) << "a protected cell on the button face";
+    CellBackground(0, 4, kRed);
+    EXPECT_EQ(At(0, 4), kRed) << "a cell colour";
+    EXPECT_EQ(At(0, 3), GetSysColor(COLOR_WINDOW)) << "its neighbour keeps the default";
+    FieldRecordOf(r->column[1].control)->backColour = static_cast<int>(kBlue);
+    EXPECT_EQ(At(1, 5), kBlue) << "the column control's colour";
+    FieldRecordOf(grid)->backColour = static_cast<int>(kGreen);
+    EXPECT_EQ(At(2, 5), kGreen) << "the grid field's colour where the column has none";
+    EXPECT_EQ(At(1, 5), kBlue);
+    EXPECT_EQ(At(0, 5), kGreen) << "a cell record without a background falls back to the grid field";
+}
+
+TEST_F(GridPaint, TheBlockIsHighlightedWhileTheGridHasTheFocus)
+{
+    Open(500, 501);
+    SetFocus(grid);
+    Drain();
+    ASSERT_GE(r->rowsShown, 3);
+    GridSelectionSet(grid, 1, 2, 0, 1);
+    EXPECT_EQ(At(0, 1), GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_EQ(At(1, 2), GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_EQ(At(2, 2), GetSysColor(COLOR_WINDOW));
+    SetFocus(GetDlgItem(dialog, 502));
+    Drain();
+    EXPECT_EQ(At(0, 1), GetSysColor(COLOR_WINDOW)) << "without the focus the block is not shown";
+}
+
+TEST_F(GridPaint, ReadOnlyGridsShowTheirColoursOnlyWhenAsked)
+{
+    dialog = Load(520);
+    ASSERT_NE(dialog, nullptr);
+    Show(dialog);
+    for (int id : {521, 522}) {
+        SCOPED_TRACE(id);
+        grid = GetDlgItem(dialog, id);
+        r = GridRecordOf(grid);
+        ASSERT_NE(r, nullptr);
+        CellBackground(0, 2, kRed);
+        const bool shows = id == 522;
+        EXPECT_EQ(At(0, 2), shows ? kRed : GetSysColor(COLOR_BTNFACE));
+        EXPECT_EQ(At(0, 3), GetSysColor(COLOR_BTNFACE)) << "the default of a read-only grid";
+    }
+}
+
+TEST_F(GridPaint, ADisabledGridIsGreyed)
+{
+    Open(500, 501);
+    CellBackground(0, 4, kRed);
+    EnableWindow(grid, FALSE);
+    EXPECT_EQ(r->editor, nullptr) << "no editor while disabled";
+    EXPECT_EQ(At(0, 4), GetSysColor(COLOR_BTNFACE));
+    EnableWindow(grid, TRUE);
+    EXPECT_NE(r->editor, nullptr);
+    EXPECT_EQ(At(0, 4), kRed);
+}
+
+TEST_F(GridPaint, CheckBoxCellsShowTheirState)
+{
+    Open(500, 501);
+    SendMessageA(grid, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 4), 0);
+    ASSERT_LE(r->firstVisibleColumn, 4);
+    ASSERT_GE(r->lastVisibleColumn, 4);
+    SetFocus(GetDlgItem(dialog, 502));
+    GridIntCell(r->column[4], 3) = 1;
+    GridIntCell(r->column[4], 4) = 0;
+    Repaint(r);
+    // Count the pixels of each interior that differ between the two cells.
+    RECT a = GridCellInterior(r, 4, 3), b = GridCellInterior(r, 4, 4);
+    HDC dc = GetDC(r->cellArea);
+    int differing = 0, highlight = 0;
+    for (int y = 0; y < a.bottom - a.top; ++y)
+        for (int x = 0; x < a.right - a.left; ++x)
+            if (GetPixel(dc, a.left + x, a.top + y) != GetPixel(dc, b.left + x, b.top + y))
+                ++differing;
+    ReleaseDC(r->cellArea, dc);
+    EXPECT_GT(differing, 4) << "checked and unchecked look different";
+
+    SetFocus(grid);
+    Drain();
+    GridSelectionSet(grid, 3, 4, 4, 4);
+    Repaint(r);
+    dc = GetDC(r->cellArea);
+    for (int y = b.top; y < b.bottom; ++y)
+        for (int x = b.left; x < b.right; ++x)
+            if (GetPixel(dc, x, y) == GetSysColor(COLOR_HIGHLIGHT))
+                ++highlight;
+    ReleaseDC(r->cellArea, dc);
+    EXPECT_GT(highlight, (b.right - b.left) * (b.bottom - b.top) / 2) << "a highlighted box on the highlight colour";
+}
+
+} // namespace
