@@ -115,9 +115,11 @@ void AboutShow()
 void EventLoop()
 {
     KestrowAppState& app = gKestrowApp;
+    // One message for the whole loop: the words a wait does not write keep
+    // the values of earlier events.
+    EventMessage event;
     while (!app.exitflag) {
         int type = 0;
-        EventMessage event;
         WMessageWait(type, event);
         switch (type) {
         case kEventPushButton:

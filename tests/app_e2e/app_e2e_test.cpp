@@ -278,24 +278,14 @@ TEST_F(Kestrow, Session)
     ExpectExit(0);
 }
 
-// An expose redraws the graph as it was; a resize redraws it across the new size.
-TEST_F(Kestrow, ExposeAndResizeRedraw)
+// A resize redraws the graph across the new size. (An expose cannot be told
+// apart from outside: the library repaints a window's client from its own copy.)
+TEST_F(Kestrow, ResizeRedraws)
 {
     ASSERT_NO_FATAL_FAILURE(StartAndFind());
     YYColourTableInit();
     const int red = gColourTable.entries[kCurveColours[0]];
-    Capture shown;
-    ASSERT_TRUE(PollUntil([&] { shown = CaptureScreen(PlotArea()); return shown.Count(red) >= 50; }, kWaitMs));
-
-    // A window of ours over the graph, then gone: the uncovered part is drawn again.
-    const RECT area = PlotArea();
-    HWND cover = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_WHITERECT, area.left,
-                                 area.top, area.right - area.left, area.bottom - area.top, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-    ASSERT_TRUE(cover);
-    EXPECT_TRUE(PollUntil([&] { return CaptureScreen(PlotArea()).Count(red) == 0; }, kWaitMs)) << "not covered";
-    DestroyWindow(cover);
-    EXPECT_TRUE(PollUntil([&] { return CaptureScreen(PlotArea()) == shown; }, kWaitMs)) << "not drawn again";
+    ASSERT_TRUE(PollUntil([&] { return CaptureScreen(PlotArea()).Count(red) >= 50; }, kWaitMs));
 
     // 150 pixels wider: the right end of the curves and the legend move into the new band.
     RECT outer{};
