@@ -244,13 +244,24 @@ TEST_F(NumericFields, ModalCopyRefusesOkUntilTheValueFits)
         std::string afterTab;
     } seen;
     ModalPilot pilot([&](HWND copy) {
+        // Let the show settle before each look at the focus, as the modeless
+        // tests do: the copy must be the active window, or a focus change
+        // looks like one out of the program (which the check lets pass).
+        SetForegroundWindow(copy);
+        for (int i = 0; i < 400 && GetActiveWindow() != copy; ++i) {
+            Pump(copy);
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        }
+        Pump(copy);
         HWND field = GetDlgItem(copy, 3101);
         SetFocus(field);
         Retype(field, "42");
         Key(copy, field, VK_TAB);
+        Pump(copy);
         seen.tabRefused = GetFocus() == field;
         seen.afterTab = Text(field);
         SendMessageA(GetDlgItem(copy, 1), BM_CLICK, 0, 0);
+        Pump(copy);
         seen.okRefused = GetFocus() == field;
         seen.dialogUp = IsWindowVisible(copy) != 0;
         Retype(field, "7");
