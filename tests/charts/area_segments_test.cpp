@@ -13,10 +13,6 @@
 
 namespace {
 
-struct Pt {
-    float x, y;
-};
-
 class AreaSegmentsTest : public ChartsTest {
 protected:
     void SetUp() override

@@ -15,6 +15,7 @@
 #include "charts/graph_state.h"
 #include "charts/plot_clip.h"
 #include "core/errors.h"
+#include "fonts/text_font.h"
 #include "fonts/text_state.h"
 #include "graphics/colours.h"
 #include "graphics/device_ops.h"
@@ -24,6 +25,26 @@
 
 // The error lines delivered while a test runs (charts_fixture.cpp).
 extern std::vector<std::string> gChartsReports;
+
+// A point of a data set, in data or device units.
+struct Pt {
+    float x, y;
+};
+
+// The text capabilities the screen driver reports, and a device font whose
+// cell is the nominal one, so that labels reach the recorder as device text.
+inline void ScreenText()
+{
+    const GraphicsState& g = gGraphicsState;
+    TextState& t = gTextState;
+    t.builtInFont = 0;
+    t.sizeLimit[0] = kNoTextSizeLimit;
+    t.deviceCharset[0] = 8;
+    t.rotation[0] = 360;
+    t.deviceProportional[0] = 1;
+    t.textScaleX = g.orientedLimit[0] / (t.charWidth * g.orientedAreaSize[0]);
+    t.textScaleY = g.orientedLimit[1] / (t.charHeight * g.orientedAreaSize[1]);
+}
 
 class ChartsTest : public ::testing::Test {
 protected:

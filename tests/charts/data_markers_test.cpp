@@ -17,25 +17,6 @@
 
 namespace {
 
-struct Pt {
-    float x, y;
-};
-
-// The text capabilities the screen driver reports, and a device font whose
-// cell is the nominal one, so that labels reach the recorder as device text.
-void ScreenText()
-{
-    const GraphicsState& g = gGraphicsState;
-    TextState& t = gTextState;
-    t.builtInFont = 0;
-    t.sizeLimit[0] = kNoTextSizeLimit;
-    t.deviceCharset[0] = 8;
-    t.rotation[0] = 360;
-    t.deviceProportional[0] = 1;
-    t.textScaleX = g.orientedLimit[0] / (t.charWidth * g.orientedAreaSize[0]);
-    t.textScaleY = g.orientedLimit[1] / (t.charHeight * g.orientedAreaSize[1]);
-}
-
 class DataMarkersTest : public ChartsTest {
 protected:
     void SetUp() override
