@@ -21,6 +21,7 @@
 #include "dialogs/dialog_show.h"
 #include "dialogs/dialog_table.h"
 #include "dialogs/field_subclass.h"
+#include "dialogs/field_values.h"
 #include "dialogs/numeric_edit_classes.h"
 
 namespace {
@@ -67,36 +68,6 @@ std::string TextOf(HWND w)
     auto n = static_cast<int>(SendMessageA(w, WM_GETTEXT, kTextLimit + 1, reinterpret_cast<LPARAM>(text.data())));
     text.resize(n > 0 ? static_cast<size_t>(n) : 0);
     return text;
-}
-
-void ImageDelete(HANDLE image, UINT type)
-{
-    if (!image)
-        return;
-    if (type == IMAGE_ICON)
-        DestroyIcon(static_cast<HICON>(image));
-    else if (type == IMAGE_ENHMETAFILE)
-        DeleteEnhMetaFile(static_cast<HENHMETAFILE>(image));
-    else
-        DeleteObject(image);
-}
-
-// Image statics: their window text names a resource; setting it would
-// replace the image.
-bool IsImageStatic(HWND w, UINT& type)
-{
-    if (ClassAtomOf(w) != gControlClasses.staticText)
-        return false;
-    LONG t = GetWindowLongA(w, GWL_STYLE) & SS_TYPEMASK;
-    if (t == SS_BITMAP)
-        type = IMAGE_BITMAP;
-    else if (t == SS_ICON)
-        type = IMAGE_ICON;
-    else if (t == SS_ENHMETAFILE)
-        type = IMAGE_ENHMETAFILE;
-    else
-        return false;
-    return true;
 }
 
 void CopyButton(HWND t, HWND s)

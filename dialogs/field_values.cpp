@@ -81,34 +81,6 @@ float SaturatedFloat(double v)
     return static_cast<float>(v);
 }
 
-bool IsImageStatic(HWND control, UINT& type)
-{
-    if (ClassAtomOf(control) != gControlClasses.staticText)
-        return false;
-    LONG t = GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK;
-    if (t == SS_BITMAP)
-        type = IMAGE_BITMAP;
-    else if (t == SS_ICON)
-        type = IMAGE_ICON;
-    else if (t == SS_ENHMETAFILE)
-        type = IMAGE_ENHMETAFILE;
-    else
-        return false;
-    return true;
-}
-
-void ImageDelete(HANDLE image, UINT type)
-{
-    if (!image)
-        return;
-    if (type == IMAGE_ICON)
-        DestroyIcon(static_cast<HICON>(image));
-    else if (type == IMAGE_ENHMETAFILE)
-        DeleteEnhMetaFile(static_cast<HENHMETAFILE>(image));
-    else
-        DeleteObject(image);
-}
-
 // The image a control holds now and its type (nullptr when none).
 HANDLE ImageOf(HWND control, UINT& type)
 {
@@ -227,6 +199,35 @@ bool IsPushButtonKind(int kind)
 }
 
 } // namespace
+
+bool IsImageStatic(HWND control, UINT& type)
+{
+    if (ClassAtomOf(control) != gControlClasses.staticText)
+        return false;
+    LONG t = GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK;
+    if (t == SS_BITMAP)
+        type = IMAGE_BITMAP;
+    else if (t == SS_ICON)
+        type = IMAGE_ICON;
+    else if (t == SS_ENHMETAFILE)
+        type = IMAGE_ENHMETAFILE;
+    else
+        return false;
+    return true;
+}
+
+void ImageDelete(HANDLE image, UINT type)
+{
+    if (!image)
+        return;
+    if (type == IMAGE_ICON)
+        DestroyIcon(static_cast<HICON>(image));
+    else if (type == IMAGE_ENHMETAFILE)
+        DeleteEnhMetaFile(static_cast<HENHMETAFILE>(image));
+    else
+        DeleteObject(image);
+}
+
 
 // ---- engine routines -------------------------------------------------------------
 
@@ -790,38 +791,38 @@ void WDialogPutDouble(int field, double value, std::string_view format)
     PutNumber(2, field, value, format, "WDialogPutDouble");
 }
 
-void WDialogGetInteger(int field, int& value)
+namespace {
+
+// The number in FIELD converted by CONVERT into VALUE; a blank field gives
+// UNDEFINED and error 1010, a missing one error 1006 and leaves VALUE.
+template <typename T>
+void GetNumber(int field, T& value, T undefined, T (*convert)(double), const char* name)
 {
-    if (NoDialog("WDialogGetInteger"))
+    if (NoDialog(name))
         return;
     int id = field;
     double v = 0.0;
     DialogFieldGetNumber(id, v);
     if (id == -1) {
-        YYErrorReport(1006, "WDialogGetInteger");
+        YYErrorReport(1006, name);
     } else if (id == -2) {
-        value = gDialogStatus.undefinedInteger;
-        YYErrorReport(1010, "WDialogGetInteger");
+        value = undefined;
+        YYErrorReport(1010, name);
     } else {
-        value = SaturatedInt(v);
+        value = convert(v);
     }
+}
+
+} // namespace
+
+void WDialogGetInteger(int field, int& value)
+{
+    GetNumber(field, value, gDialogStatus.undefinedInteger, SaturatedInt, "WDialogGetInteger");
 }
 
 void WDialogGetReal(int field, float& value)
 {
-    if (NoDialog("WDialogGetReal"))
-        return;
-    int id = field;
-    double v = 0.0;
-    DialogFieldGetNumber(id, v);
-    if (id == -1) {
-        YYErrorReport(1006, "WDialogGetReal");
-    } else if (id == -2) {
-        value = gDialogStatus.undefinedReal;
-        YYErrorReport(1010, "WDialogGetReal");
-    } else {
-        value = SaturatedFloat(v);
-    }
+    GetNumber(field, value, gDialogStatus.undefinedReal, SaturatedFloat, "WDialogGetReal");
 }
 
 void WDialogPutCheckBox(int field, int state)

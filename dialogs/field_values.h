@@ -97,3 +97,10 @@ void DialogTrackBarRange(int& field, int minimum, int maximum, int ticFrequency)
 void DialogTrackBarSteps(int& field, int line, int page);
 void DialogTabGet(int& field, int& page);
 void DialogFieldOptionSet(int& field, int option, int value);
+
+// True for a static control that shows an image (bitmap, icon or enhanced
+// metafile); TYPE := its image type. Its window text names a resource, so
+// setting the text would replace the image.
+bool IsImageStatic(HWND control, UINT& type);
+// Frees IMAGE of image type TYPE (nothing for nullptr).
+void ImageDelete(HANDLE image, UINT type);
