@@ -27,8 +27,10 @@ import -window root -display "$DISPLAY" "$shot" 2>/dev/null || xwd -root -displa
 echo "Screenshot: $shot"
 echo "Result files: $RUNDIR"
 if kill -0 "$pid" 2>/dev/null; then
-  echo "The program runs on the virtual display $DISPLAY; press Enter to end it." >&2
-  if [ -t 0 ]; then read -r _; fi
+  if [ -t 0 ]; then
+    echo "The program runs on the virtual display $DISPLAY; press Enter to end it." >&2
+    read -r _
+  fi
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
 else
