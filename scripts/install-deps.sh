@@ -6,7 +6,8 @@ set -euo pipefail
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
-pkgs=(wine wine32:i386 g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
+pkgs=(wine wine32:i386 wine64 g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
+      g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
       cmake ninja-build xvfb xauth googletest libz-mingw-w64-dev fonts-liberation
       x11-apps imagemagick xdotool
       cups printer-driver-cups-pdf libcups2:i386 poppler-utils pngcheck)

@@ -1,18 +1,36 @@
-# Sourced by the run and test scripts: a Wine prefix of the project's own,
-# a persistent wineserver and, where there is no display, a virtual one.
-# Leaves WINEPREFIX, WINEARCH, WINEDEBUG, WINEDLLOVERRIDES and DISPLAY exported
-# and registers a clean-up that stops what it started.
+# Sourced by the run and test scripts: a Wine prefix of the project's own for one
+# architecture, a persistent wineserver and, where there is no display, a virtual
+# one. KESTROW_ARCH (i686 or x86_64) and BUILD (its build folder) must be set.
+# Leaves WINEPREFIX, WINEARCH, WINELOADER, WINESERVER, WINEDEBUG,
+# WINEDLLOVERRIDES and DISPLAY exported, puts `wine` and `wineserver` of that
+# architecture first on the PATH (CTest's emulator is `wine`), and registers a
+# clean-up that stops what it started.
+#
+# The loader and server are called by their own paths: /usr/bin/wine and
+# /usr/bin/wineserver pick the 32-bit files whenever wine32 is installed, even on
+# a host that cannot execute them.
 
 ROOT=${ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
-BUILD=${BUILD:-$ROOT/build}
+: "${KESTROW_ARCH:?KESTROW_ARCH must be i686 or x86_64}"
+: "${BUILD:?BUILD must name the build folder}"
+case "$KESTROW_ARCH" in
+  i686) export WINEARCH=win32 WINELOADER=/usr/lib/wine/wine WINESERVER=/usr/lib/wine/wineserver32 ;;
+  x86_64) export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver64 ;;
+  *) echo "error: unknown architecture $KESTROW_ARCH" >&2; exit 1 ;;
+esac
 export WINEPREFIX="$BUILD/wine"
-export WINEARCH=win32
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
+mkdir -p "$BUILD/winebin"
+printf '#!/bin/sh\nexec %s "$@"\n' "$WINELOADER" > "$BUILD/winebin/wine"
+printf '#!/bin/sh\nexec %s "$@"\n' "$WINESERVER" > "$BUILD/winebin/wineserver"
+chmod +x "$BUILD/winebin/wine" "$BUILD/winebin/wineserver"
+export PATH="$BUILD/winebin:$PATH"
+
 _started_xvfb=""
 _wine_cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
+  "$WINESERVER" -k >/dev/null 2>&1 || true
   if [ -n "$_started_xvfb" ]; then kill "$_started_xvfb" >/dev/null 2>&1 || true; fi
 }
 trap _wine_cleanup EXIT
@@ -33,7 +51,10 @@ fi
 mkdir -p "$BUILD"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Creating the Wine prefix in $WINEPREFIX" >&2
-  wineboot --init >/dev/null 2>&1 || true
+  if ! wine wineboot --init >/dev/null 2>&1; then
+    echo "error: Wine ($WINELOADER) could not create its prefix in $WINEPREFIX" >&2
+    exit 1
+  fi
   wineserver -w || true
   # Liberation fonts stand in for the Windows faces, so text measures the same on every run.
   for pair in "Arial:Liberation Sans" "Times New Roman:Liberation Serif" \

@@ -213,8 +213,9 @@ TEST(DeviceTrunc, TruncatesTowardZeroAndSaturates)
     };
     for (const Case& c : cases) {
         EXPECT_EQ(YYDeviceTrunc(c.in), c.out) << c.in;
-        if (std::fabs(c.in) < 3.0e38)
+        if (std::fabs(c.in) < 3.0e38) {
             EXPECT_EQ(YYDeviceTrunc(static_cast<float>(c.in)), c.out) << c.in;
+        }
     }
     EXPECT_EQ(YYDeviceTrunc(std::nanf("")), 0);
     EXPECT_EQ(YYDeviceTrunc(std::nan("")), 0);

@@ -120,7 +120,8 @@ TEST_F(GraphicsStateTest, EraseOfAPartFillsInColourZeroAndRestores)
     rec.Clear();
     IGrAreaErase();
     EXPECT_EQ(rec.Codes(kScreenSide), (std::vector<int>{27, 3, 10, 27, 3}));
-    const RecordedOp& fill = rec.Of(kScreenSide, DeviceOp::kRectangleSolid).at(0);
+    // Of() returns a copy: keep the element itself, not a reference into the temporary.
+    const RecordedOp fill = rec.Of(kScreenSide, DeviceOp::kRectangleSolid).at(0);
     EXPECT_EQ(fill.state.currentNumber, 0);
     EXPECT_EQ(fill.state.currentRgb, gColourTable.entries[0]);
     EXPECT_EQ(fill.state.plotMode, kPlotCopy);
