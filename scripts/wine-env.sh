@@ -36,15 +36,20 @@ _wine_cleanup() {
 trap _wine_cleanup EXIT
 
 if [ -z "${DISPLAY:-}" ] || [ "${KESTROW_VIRTUAL_DISPLAY:-}" = 1 ]; then
-  n=91
-  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  # Xvfb picks a free display number itself and writes it to the pipe, so
+  # several test runs on one machine never race for the same number.
+  _fifo=$(mktemp -u)
+  mkfifo "$_fifo"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$_fifo" >/dev/null 2>&1 &
   _started_xvfb=$!
+  n=""
+  read -r -t 20 n <"$_fifo" || true
+  rm -f "$_fifo"
+  if [ -z "$n" ]; then
+    echo "error: the virtual display (Xvfb) did not start" >&2
+    exit 1
+  fi
   export DISPLAY=":$n"
-  for _ in $(seq 1 100); do
-    [ -e "/tmp/.X11-unix/X$n" ] && break
-    sleep 0.1
-  done
   export KESTROW_VIRTUAL_DISPLAY_USED=1
 fi
 
