@@ -191,8 +191,8 @@ void ChildWindowCreate(int x, int y, int width, int height, int& handle, int fla
 
     HWND activeHost = nullptr;
     if (gActiveDialog && IsWindowVisible(gActiveDialog)) {
-        int32_t* w = DialogRecordWords(gActiveDialog);
-        activeHost = (w && w[15]) ? reinterpret_cast<HWND>(static_cast<intptr_t>(w[15])) : gActiveDialog;
+        HWND host = DialogRecordHandle(gActiveDialog, 15);
+        activeHost = host ? host : gActiveDialog;
     }
     gWindowTable.activationOwner[n] = activeHost ? activeHost : gWindowSystem.lastActiveFrame;
 

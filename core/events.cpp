@@ -36,6 +36,12 @@ enum DialogWord {
 
 constexpr UINT kSysTimer = 0x0118;
 
+// The 32-bit word of a message parameter that an event hands to the caller
+// as one of its integer values: a field change's parameter is a packed grid
+// cell or a control's window handle, and a window handle's value fits 32 bits
+// on 64-bit Windows too. The event message itself is 14 32-bit integers.
+int32_t ParamWord(LPARAM p) { return static_cast<int32_t>(p); }
+
 bool IsClass(HWND w, const char* name)
 {
     char cls[32];
@@ -284,10 +290,10 @@ void EventStore(int type, int a, WPARAM wParam, LPARAM lParam, HWND window)
                 d.value3 = 0;
                 d.value4 = -1;
                 d.x = w ? w[kDlgKeptParam] : 0;
-                d.y = static_cast<int>(lParam);
+                d.y = ParamWord(lParam);
                 d.time = static_cast<int>(GetMessageTime());
                 if (w)
-                    w[kDlgKeptParam] = static_cast<int32_t>(lParam);
+                    w[kDlgKeptParam] = ParamWord(lParam);
             }
             return;
         }
@@ -297,9 +303,9 @@ void EventStore(int type, int a, WPARAM wParam, LPARAM lParam, HWND window)
             x = w ? w[kDlgKeptParam] : 0;
             s.firstChange = 0;
         }
-        SlotValues(left, now, 0, -1, x, static_cast<int>(lParam));
+        SlotValues(left, now, 0, -1, x, ParamWord(lParam));
         if (w)
-            w[kDlgKeptParam] = static_cast<int32_t>(lParam);
+            w[kDlgKeptParam] = ParamWord(lParam);
         break;
     }
     case kEventTabChanged: {
@@ -365,7 +371,7 @@ bool ActiveDialogAccelerators(MSG& msg)
     int32_t* w = DialogRecordWords(gActiveDialog);
     if (!w)
         return false;
-    HWND host = reinterpret_cast<HWND>(static_cast<intptr_t>(w[kDlgHost]));
+    HWND host = DialogRecordHandle(gActiveDialog, kDlgHost);
     if (host) {
         int h = WindowTableIndex(host);
         if (h < 0)

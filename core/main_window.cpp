@@ -364,8 +364,7 @@ int ContentsDialogAttach(int n, int dialogId, int flags)
         rec->outerWidth = r.right - r.left;
         rec->outerHeight = r.bottom - r.top;
     }
-    if (int32_t* words = DialogRecordWords(dialog))
-        words[15] = static_cast<int32_t>(reinterpret_cast<intptr_t>(frame));
+    DialogRecordHandleSet(dialog, 15, frame);
     if ((flags & kWindowMaximised) && DialogIsResizable(dialog)) {
         RECT cr;
         GetClientRect(gWindowTable.client[n], &cr);

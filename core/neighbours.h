@@ -22,6 +22,10 @@ void BitmapTableDestroyAll();
 // ---- Dialog manager ---------------------------------------------------------
 // The 20 words of the dialog record hung on DIALOG, nullptr when it has none.
 int32_t* DialogRecordWords(HWND dialog);
+// The full window handle kept for handle word WORD of DIALOG's record (15:
+// the host frame), nullptr when none; and setting it (word and handle).
+HWND DialogRecordHandle(HWND dialog, int word);
+void DialogRecordHandleSet(HWND dialog, int word, HWND handle);
 void NumericEditClassesRegister();
 void ControlClassProcsProbe();
 void ControlClassAtomsProbe();

@@ -12,14 +12,22 @@
 
 namespace {
 
+// File handles travel as integers. A kernel handle's value fits 32 bits on
+// 64-bit Windows too (it is sign-extended back), so the integer names the
+// handle exactly; FromHandle still checks the round trip, and a handle that
+// would not survive it is never handed out.
 HANDLE ToHandle(int handle)
 {
     return reinterpret_cast<HANDLE>(static_cast<intptr_t>(handle));
 }
 
-int FromHandle(HANDLE h)
+bool FromHandle(HANDLE h, int& handle)
 {
-    return static_cast<int>(reinterpret_cast<intptr_t>(h));
+    const auto value = reinterpret_cast<intptr_t>(h);
+    if (value < INT32_MIN || value > INT32_MAX || value == -1)
+        return false;
+    handle = static_cast<int>(value);
+    return true;
 }
 
 int LastError()
@@ -90,7 +98,12 @@ void OsFileOpen(const char* name, int mode, int& handle, int& err)
         err = LastError();
         return;
     }
-    handle = FromHandle(h);
+    if (!FromHandle(h, handle)) {
+        CloseHandle(h);
+        handle = -1;
+        err = ERROR_INVALID_HANDLE;
+        return;
+    }
     err = 0;
 }
 

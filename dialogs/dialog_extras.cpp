@@ -173,7 +173,7 @@ public:
         if (!hasStretch || stretchId == 0 || !r)
             return;
         HWND stretch = GetDlgItem(dialog_, stretchId);
-        r->words[kDlgStretchField] = HandleWord(stretch);
+        DialogHandleSet(r, kDlgStretchField, stretch);
         if (!stretch)
             return;
         DialogAnchorsCompute(dialog_, stretch, align);

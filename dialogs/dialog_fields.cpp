@@ -385,8 +385,8 @@ void FieldStateSet(HWND control, int s, int deferred)
         DialogRecord* r = DialogRecordOf(dialog);
         HWND host = nullptr;
         if (r) {
-            r->words[kDlgFocusField] = 0;
-            host = WordHandle(r->words[kDlgHost]);
+            DialogHandleSet(r, kDlgFocusField, nullptr);
+            host = DialogHandleGet(r, kDlgHost);
         }
         SetFocus(host ? host : dialog);
     }

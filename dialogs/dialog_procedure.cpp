@@ -422,7 +422,7 @@ void SystemMenuPopUp(HWND dialog, LPARAM lParam)
 
 void MouseActivate(HWND dialog, DialogRecord* r)
 {
-    HWND host = r ? WordHandle(r->words[kDlgHost]) : nullptr;
+    HWND host = DialogHandleGet(r, kDlgHost);
     if (IsChildStyle(dialog) && HasClass(GetParent(dialog), "QUILCLIENT") && !host) {
         SetWindowPos(dialog, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
         HWND focus = GetFocus();
@@ -590,7 +590,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     case WM_SETFOCUS:
         if (IsChildStyle(dialog) && HasClass(GetParent(dialog), "QUILCLIENT") && r) {
-            HWND field = WordHandle(r->words[kDlgFocusField]);
+            HWND field = DialogHandleGet(r, kDlgFocusField);
             if (field && IsWindow(field)) {
                 SetFocus(field);
                 return 1;
@@ -743,7 +743,7 @@ void DialogSizeGripCreate(HWND dialog)
     if (!DialogIsResizable(dialog) || SizeGripOf(dialog))
         return;
     DialogRecord* r = DialogRecordOf(dialog);
-    HWND host = r ? WordHandle(r->words[kDlgHost]) : nullptr;
+    HWND host = DialogHandleGet(r, kDlgHost);
     // A window with a status bar (or a first split pane) has a grip of its own.
     for (int guard = 0; host && guard <= kLastWindow; ++guard) {
         int n = WindowTableIndex(host);
@@ -799,7 +799,7 @@ void DialogCentre(HWND dialog)
 void DialogLayout(HWND dialog, int width, int height)
 {
     DialogRecord* r = DialogRecordOf(dialog);
-    HWND host = r ? WordHandle(r->words[kDlgHost]) : nullptr;
+    HWND host = DialogHandleGet(r, kDlgHost);
     const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOCOPYBITS;
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         ATOM a = ClassAtomOf(child);

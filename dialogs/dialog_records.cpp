@@ -25,6 +25,28 @@ void* RecordOf(HWND window, uint32_t tag)
 
 } // namespace
 
+void DialogHandleSet(DialogRecord* record, int word, HWND handle)
+{
+    if (!record || word < 0 || word >= kDialogWordCount)
+        return;
+    record->handles[word] = handle;
+    record->words[word] = static_cast<int32_t>(reinterpret_cast<intptr_t>(handle));
+}
+
+HWND DialogHandleGet(const DialogRecord* record, int word)
+{
+    if (!record || word < 0 || word >= kDialogWordCount)
+        return nullptr;
+    return record->handles[word];
+}
+
+HWND DialogRecordHandle(HWND dialog, int word) { return DialogHandleGet(DialogRecordOf(dialog), word); }
+
+void DialogRecordHandleSet(HWND dialog, int word, HWND handle)
+{
+    DialogHandleSet(DialogRecordOf(dialog), word, handle);
+}
+
 DialogRecord* DialogRecordOf(HWND dialog)
 {
     return static_cast<DialogRecord*>(RecordOf(dialog, kDialogRecordTag));

@@ -185,8 +185,9 @@ void DialogShow(int x, int y, int px, int py, int& type, int focus, int mode)
     gDialogPendingShow.y = child ? py : y;
 
     HWND owner = DialogOwnerWindow();
-    w[kDlgOwner] = HandleWord(owner);
-    w[kDlgReturn] = HandleWord(ws.semiModelessDialog ? ws.semiModelessDialog : owner);
+    DialogRecord* record = DialogRecordOf(d);
+    DialogHandleSet(record, kDlgOwner, owner);
+    DialogHandleSet(record, kDlgReturn, ws.semiModelessDialog ? ws.semiModelessDialog : owner);
     w[kDlgShowType] = type;
 
     if (type == kShowModal) {
@@ -346,21 +347,22 @@ void DialogHide(int& index)
     }
     WindowSystemState& ws = gWindowSystem;
     bool active = d == gActiveDialog;
-    HWND owner = WordHandle(w[kDlgOwner]);
-    HWND back = WordHandle(w[kDlgReturn]);
+    const DialogRecord* record = DialogRecordOf(d);
+    HWND owner = DialogHandleGet(record, kDlgOwner);
+    HWND back = DialogHandleGet(record, kDlgReturn);
     if (w[kDlgShown] && w[kDlgShowType] == kShowSemiModeless) {
         if (ws.semiModelessCount > 0)
             --ws.semiModelessCount;
         OtherWindowsEnable(active ? back : nullptr, 1);
     }
     for (int i = 1; i <= gDialogTable.count; ++i) {
-        int32_t* o = Words(gDialogTable.slot[i]);
+        DialogRecord* o = DialogRecordOf(gDialogTable.slot[i]);
         if (!o || gDialogTable.slot[i] == d)
             continue;
-        if (o[kDlgOwner] == HandleWord(d))
-            o[kDlgOwner] = w[kDlgOwner];
-        if (o[kDlgReturn] == HandleWord(d))
-            o[kDlgReturn] = w[kDlgReturn];
+        if (DialogHandleGet(o, kDlgOwner) == d)
+            DialogHandleSet(o, kDlgOwner, owner);
+        if (DialogHandleGet(o, kDlgReturn) == d)
+            DialogHandleSet(o, kDlgReturn, back);
     }
     for (int n = 1; n <= kLastWindow; ++n)
         if (gWindowTable.activationOwner[n] == d)
@@ -510,13 +512,13 @@ void DialogDestroy(HWND window, int flag, int index)
 void DialogLinksReplace(HWND from, HWND to)
 {
     for (int slot = 1; slot <= gDialogTable.count; ++slot) {
-        int32_t* w = Words(gDialogTable.slot[slot]);
-        if (!w)
+        DialogRecord* r = DialogRecordOf(gDialogTable.slot[slot]);
+        if (!r)
             continue;
-        if (w[kDlgOwner] == HandleWord(from))
-            w[kDlgOwner] = HandleWord(to);
-        if (w[kDlgReturn] == HandleWord(from))
-            w[kDlgReturn] = HandleWord(to);
+        if (DialogHandleGet(r, kDlgOwner) == from)
+            DialogHandleSet(r, kDlgOwner, to);
+        if (DialogHandleGet(r, kDlgReturn) == from)
+            DialogHandleSet(r, kDlgReturn, to);
     }
 }
 
@@ -528,8 +530,7 @@ void OtherWindowsDisable(HWND except, int withWindows)
         HWND d = gDialogTable.slot[slot];
         if (!d || d == except || !IsTopDialog(d))
             continue;
-        int32_t* w = Words(d);
-        if (except && WordHandle(w[kDlgHost]) == except)
+        if (except && DialogHandleGet(DialogRecordOf(d), kDlgHost) == except)
             continue;
         EnableWindow(d, FALSE);
     }

@@ -308,8 +308,10 @@ void DialogStateCopy(HWND target, HWND source)
         return;
     DialogRecord* tr = DialogRecordOf(target);
     DialogRecord* sr = DialogRecordOf(source);
-    if (tr && sr)
+    if (tr && sr) {
         std::copy(std::begin(sr->words), std::end(sr->words), std::begin(tr->words));
+        std::copy(std::begin(sr->handles), std::end(sr->handles), std::begin(tr->handles));
+    }
 
     std::string caption = TextOf(source);
     SetWindowTextA(target, caption.c_str());
@@ -328,14 +330,14 @@ void DialogStateCopy(HWND target, HWND source)
         // Handles of the source's fields kept in the record name the
         // target's field instead.
         if (tr && sr) {
-            if (sr->words[kDlgStretchField] == HandleWord(sources[i]))
-                tr->words[kDlgStretchField] = HandleWord(targets[i]);
-            if (sr->words[kDlgFocusField] == HandleWord(sources[i]))
-                tr->words[kDlgFocusField] = HandleWord(targets[i]);
+            if (DialogHandleGet(sr, kDlgStretchField) == sources[i])
+                DialogHandleSet(tr, kDlgStretchField, targets[i]);
+            if (DialogHandleGet(sr, kDlgFocusField) == sources[i])
+                DialogHandleSet(tr, kDlgFocusField, targets[i]);
         }
         CopyField(targets[i], target, sources[i], source);
     }
-    if (tr && sr && tr->words[kDlgFocusField] == sr->words[kDlgFocusField] && sr->words[kDlgFocusField] != 0 &&
-        !IsChild(target, WordHandle(tr->words[kDlgFocusField])))
-        tr->words[kDlgFocusField] = 0; // names no field of the target
+    if (tr && sr && DialogHandleGet(tr, kDlgFocusField) == DialogHandleGet(sr, kDlgFocusField) &&
+        DialogHandleGet(sr, kDlgFocusField) && !IsChild(target, DialogHandleGet(tr, kDlgFocusField)))
+        DialogHandleSet(tr, kDlgFocusField, nullptr); // names no field of the target
 }

@@ -63,7 +63,7 @@ void DialogCreate(int& resource, int identifier, int n, int hostFlag)
         resource = -3;
         return;
     }
-    record->words[kDlgHost] = (hostFlag && n >= 0 && n <= kLastWindow) ? HandleWord(gWindowTable.frame[n]) : 0;
+    DialogHandleSet(record, kDlgHost, (hostFlag && n >= 0 && n <= kLastWindow) ? gWindowTable.frame[n] : nullptr);
     record->words[kDlgGridCell] = 0x40001;
     record->words[kDlgIdentifier] = identifier;
     record->resource = resource;
@@ -217,7 +217,7 @@ HWND DialogOwnerWindow()
 {
     if (gActiveDialog && IsWindow(gActiveDialog) && IsWindowVisible(gActiveDialog)) {
         DialogRecord* r = DialogRecordOf(gActiveDialog);
-        HWND host = r ? WordHandle(r->words[kDlgHost]) : nullptr;
+        HWND host = DialogHandleGet(r, kDlgHost);
         return host ? host : gActiveDialog;
     }
     return gWindowSystem.lastActiveFrame;

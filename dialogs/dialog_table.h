@@ -46,13 +46,22 @@ enum DialogShowType : int { kShowModal = 1, kShowModeless = 2, kShowSemiModeless
 struct DialogRecord {
     uint32_t tag;
     int32_t words[kDialogWordCount];
+    // The full window handles of the handle words (owner, return, host, focus
+    // and stretch field); the other entries stay null.
+    HWND handles[kDialogWordCount];
     int32_t resource; // DIALOG resource number the dialog was loaded from
     HICON titleIcon;  // large icon loaded by the title routine (owned; destroyed with the record)
 };
 
-// Window handles kept in record words (the program is 32-bit).
-inline int32_t HandleWord(HWND w) { return static_cast<int32_t>(reinterpret_cast<intptr_t>(w)); }
-inline HWND WordHandle(int32_t w) { return reinterpret_cast<HWND>(static_cast<intptr_t>(w)); }
+// Window handles in record words. A window handle's value fits 32 bits, and
+// the word shows it as the record always has (0: none); the full handle is
+// kept beside it and is the one read back, so no handle is ever rebuilt from a
+// 32-bit word. Set and read handle words only through these two.
+void DialogHandleSet(DialogRecord* record, int word, HWND handle);
+HWND DialogHandleGet(const DialogRecord* record, int word);
+// The same by dialog window (for the window system, which knows no records).
+HWND DialogRecordHandle(HWND dialog, int word);
+void DialogRecordHandleSet(HWND dialog, int word, HWND handle);
 
 // The record hung on DIALOG, nullptr when it has none (or another kind).
 DialogRecord* DialogRecordOf(HWND dialog);

@@ -24,7 +24,7 @@ void DialogFocusRemember(HWND dialog, HWND field)
 {
     for (HWND d = dialog; d;) {
         if (DialogRecord* r = DialogRecordOf(d))
-            r->words[kDlgFocusField] = HandleWord(field);
+            DialogHandleSet(r, kDlgFocusField, field);
         if (!(GetWindowLongA(d, GWL_STYLE) & WS_CHILD))
             return;
         HWND parent = GetParent(d);

@@ -7,7 +7,13 @@
 _wine_probe() { "$1" --version >/dev/null 2>&1; }
 
 if [ -z "${KESTROW_ARCHES:-}" ]; then
-  _probe_out=$(/usr/lib/wine/wine --version 2>&1) && _can32=1 || _can32=0
+  if [ -e /usr/lib/wine/wine ]; then
+    _probe_out=$(/usr/lib/wine/wine --version 2>&1) && _can32=1 || _can32=0
+    _probe_out="/usr/lib/wine/wine: ${_probe_out##*: }"   # e.g. "Exec format error"
+  else
+    _can32=0
+    _probe_out="/usr/lib/wine/wine is not installed"
+  fi
   if _wine_probe /usr/lib/wine/wine64; then _can64=1; else _can64=0; fi
   if [ "$_can32" = 1 ] && [ "$_can64" = 1 ]; then
     KESTROW_ARCHES="i686 x86_64"
@@ -16,13 +22,13 @@ if [ -z "${KESTROW_ARCHES:-}" ]; then
   elif [ "$_can64" = 1 ]; then
     KESTROW_ARCHES="x86_64"
     KESTROW_RUN_ARCH=x86_64
-    echo "Host cannot run 32-bit code (/usr/lib/wine/wine: ${_probe_out:-not installed}): building and testing the 64-bit program only." >&2
+    echo "Host cannot run 32-bit code (${_probe_out}): building and testing the 64-bit program only." >&2
   elif [ "$_can32" = 1 ]; then
     KESTROW_ARCHES="i686"
     KESTROW_RUN_ARCH=i686
     echo "Host has no working 64-bit Wine (/usr/lib/wine/wine64 did not start): building and testing the 32-bit program only." >&2
   else
-    echo "error: no Wine loader starts on this host: /usr/lib/wine/wine (${_probe_out:-missing}) and /usr/lib/wine/wine64 both failed; check the wine, wine32 and wine64 packages." >&2
+    echo "error: no Wine loader starts on this host: ${_probe_out}; /usr/lib/wine/wine64 did not start either; check the wine, wine32 and wine64 packages." >&2
     exit 1
   fi
   export KESTROW_ARCHES KESTROW_RUN_ARCH

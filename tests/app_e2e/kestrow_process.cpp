@@ -10,9 +10,13 @@
 
 namespace e2e {
 
-std::string ProgramPath()
+namespace {
+
+// The Linux path in environment variable NAME as a Windows path ("Z:" plus
+// backslashes); empty when the variable is not set.
+std::string WindowsPathFromEnv(const char* name)
 {
-    const char* linux = std::getenv("KESTROW_EXE");
+    const char* linux = std::getenv(name);
     if (!linux || !*linux)
         return std::string();
     std::string path = std::string("Z:") + linux;
@@ -20,6 +24,23 @@ std::string ProgramPath()
         if (ch == '/')
             ch = '\\';
     return path;
+}
+
+} // namespace
+
+std::string ProgramPath() { return WindowsPathFromEnv("KESTROW_EXE"); }
+
+ResultFiles CommittedReferenceFiles(const std::string& state)
+{
+    ResultFiles r;
+    const std::string dir = WindowsPathFromEnv("KESTROW_REFERENCE_DIR");
+    if (dir.empty())
+        return r;
+    r.splines = ReadFile(dir + "\\" + state + "_splines.txt");
+    r.firstDer = ReadFile(dir + "\\" + state + "_firstder.txt");
+    r.secondDer = ReadFile(dir + "\\" + state + "_secondder.txt");
+    r.knots = ReadFile(dir + "\\knots.txt");
+    return r;
 }
 
 std::string NewFolder(const std::string& tag)

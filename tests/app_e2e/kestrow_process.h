@@ -33,6 +33,11 @@ struct ResultFiles {
     std::string splines, firstDer, secondDer, knots;
 };
 ResultFiles ReferenceFiles(const std::vector<int32_t>& p, const std::vector<double>& c);
+// The files committed in tests/app_e2e/reference for STATE ("start": all
+// parameters 0; "p40": p2 = 40), every switch on, values plotted. Both
+// architectures must write exactly these bytes. Empty when
+// KESTROW_REFERENCE_DIR is not set.
+ResultFiles CommittedReferenceFiles(const std::string& state);
 ResultFiles ReadResultFiles(const std::string& folder);
 
 // An RGB image of a screen rectangle.

@@ -192,7 +192,7 @@ TEST_F(DialogEvents, FocusMovesRecordTheCurrentField)
         {3, 101, 2, 1021, "the cancel command"},
     });
     EXPECT_EQ(GetFocus(), GetDlgItem(d, 1021));
-    EXPECT_EQ(WordHandle(DialogRecordWords(d)[kDlgFocusField]), GetDlgItem(d, 1021));
+    EXPECT_EQ(DialogRecordHandle(d, kDlgFocusField), GetDlgItem(d, 1021));
 }
 
 TEST_F(DialogEvents, ListComboEditAndTreeNotifications)

@@ -425,7 +425,7 @@ TEST_F(DialogLoad, ResizableDialogAnchorsAndLayout)
     HWND d = Load(400);
     ASSERT_NE(d, nullptr);
     ASSERT_NE(DialogIsResizable(d), 0);
-    EXPECT_EQ(WordHandle(DialogRecordWords(d)[kDlgStretchField]), GetDlgItem(d, 401));
+    EXPECT_EQ(DialogRecordHandle(d, kDlgStretchField), GetDlgItem(d, 401));
     auto anchors = [d](int id) { return FieldRecordOf(GetDlgItem(d, id))->anchors; };
     EXPECT_EQ(anchors(401), kAnchorRight | kAnchorBottom);                 // the stretch field
     EXPECT_EQ(anchors(405), kAnchorRight | kAnchorBottom);                 // encloses it

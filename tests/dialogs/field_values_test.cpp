@@ -481,7 +481,7 @@ TEST_F(FieldValues, FocusAndCaretOfAField)
     EXPECT_EQ(GetFocus(), edit);
     EXPECT_EQ(selection(), std::make_pair(2, 2)) << "the caret before the third character";
     EXPECT_EQ(DialogRecordWords(d)[kDlgCurrentField], 304);
-    EXPECT_EQ(DialogRecordWords(d)[kDlgFocusField], HandleWord(edit));
+    EXPECT_EQ(DialogRecordHandle(d, kDlgFocusField), edit);
     WDialogSetField(314);
     EXPECT_EQ(GetFocus(), GetDlgItem(d, 314));
     WDialogSetField(304);
