@@ -2,6 +2,7 @@
 #include "hardcopy/plot_output.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,14 @@ namespace {
 bool ValidUnit(int unit) { return unit >= 0 && unit < kPlotUnitCount; }
 
 int& UnitHandle(int unit) { return gHardcopyState.plotUnits[static_cast<size_t>(unit)]; }
+
+// Each unit's bytes not yet written. A driver writes thousands of short lines
+// per plot; gathering them into few large writes leaves the file's bytes as
+// they are. The buffer is written when it passes kFlushAt, when the unit is
+// closed, and before YYPROU hands the handle to a caller that writes to it
+// directly, so bytes always reach the file in the order they were put.
+constexpr size_t kFlushAt = 64 * 1024;
+std::array<std::string, kPlotUnitCount> gPending;
 
 // Reports CODE under NAME with the Windows error ERR as the code that applies
 // (none when ERR is 0) and raises the abort flag.
@@ -36,9 +45,45 @@ void WriteAll(int handle, const void* data, int n, std::string_view name)
         Fail(2, name, err);
 }
 
+// Writes UNIT's pending bytes; a failed write is reported as the unit's
+// error 2 under "YYPROU" (with the abort flag) and the bytes are dropped.
+void Flush(int unit)
+{
+    std::string& pending = gPending[static_cast<size_t>(unit)];
+    if (pending.empty())
+        return;
+    WriteAll(UnitHandle(unit), pending.data(), static_cast<int>(pending.size()), "YYPROU");
+    pending.clear();
+}
+
+// Appends TEXT, and CR LF when LINEEND, to UNIT's buffer. A unit with nothing
+// open fails at once, as an unbuffered write would.
+void Put(int unit, std::string_view text, bool lineEnd)
+{
+    constexpr int kInvalidHandle = 6; // the system's code for a bad handle
+    if (!ValidUnit(unit) || UnitHandle(unit) == -1) {
+        Fail(2, "YYPROU", kInvalidHandle);
+        return;
+    }
+    std::string& pending = gPending[static_cast<size_t>(unit)];
+    pending.append(text);
+    if (lineEnd)
+        pending.append("\r\n");
+    if (pending.size() >= kFlushAt)
+        Flush(unit);
+}
+
 } // namespace
 
-void YYPROU(int unit, int& handle) { handle = ValidUnit(unit) ? UnitHandle(unit) : -1; }
+void YYPROU(int unit, int& handle)
+{
+    if (!ValidUnit(unit)) {
+        handle = -1;
+        return;
+    }
+    Flush(unit);
+    handle = UnitHandle(unit);
+}
 
 void YYPlotOpen(int unit)
 {
@@ -54,6 +99,7 @@ void YYPlotOpen(int unit)
         return;
     }
     gHardcopyState.outputAbort = 0;
+    gPending[static_cast<size_t>(unit)].clear();
     int handle = -1, err = 0;
     OsFileOpen(name.c_str(), 1, handle, err);
     UnitHandle(unit) = handle;
@@ -65,29 +111,29 @@ void YYPlotClose(int unit)
 {
     if (!ValidUnit(unit) || UnitHandle(unit) == -1)
         return;
+    Flush(unit);
     OsFileClose(UnitHandle(unit));
     UnitHandle(unit) = -1;
 }
 
 void YYPlotPutLine(int unit, std::string_view text)
 {
-    std::string line(text);
-    line += "\r\n";
-    int handle = -1;
-    YYPROU(unit, handle);
-    WriteAll(handle, line.data(), static_cast<int>(line.size()), "YYPROU");
+    Put(unit, text, true);
 }
 
 void YYPlotPutBytes(int unit, std::span<const std::uint8_t> bytes, int count)
 {
-    int handle = -1;
-    YYPROU(unit, handle);
     const int n = std::clamp<int>(count, 0, static_cast<int>(bytes.size()));
-    WriteAll(handle, bytes.data(), n, "YYPROU");
+    Put(unit, std::string_view(reinterpret_cast<const char*>(bytes.data()), static_cast<size_t>(n)), false);
 }
 
 void YYPRBU(int handle, std::span<const std::uint8_t> bytes, int count, bool addLineEnd)
 {
+    // A unit buffering for this handle writes its bytes first, so that the
+    // file keeps the order however the caller mixes the two ways.
+    for (int unit = 0; unit < kPlotUnitCount; ++unit)
+        if (handle != -1 && UnitHandle(unit) == handle)
+            Flush(unit);
     const int n = std::clamp<int>(count, 0, static_cast<int>(bytes.size()));
     WriteAll(handle, bytes.data(), n, "YYPRBU");
     if (addLineEnd)

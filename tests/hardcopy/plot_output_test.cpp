@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/errors.h"
+#include "core/os_services.h"
 #include "graphics/graphics_fixture.h"
 #include "graphics/hardcopy_open.h"
 #include "hardcopy/hardcopy_state.h"
@@ -62,6 +63,51 @@ TEST_F(PlotOutputTest, LinesEndInCrLfAndBytesGoAsTheyAre)
     YYPROU(kPlotUnit, handle);
     EXPECT_EQ(handle, -1);
     EXPECT_EQ(ReadAll(name), std::string("IN;SP1;   \r\n\x1b%0BxabcPG;\r\n"));
+    DeleteFileA(name.c_str());
+}
+
+// Many lines pass the unit's buffer several times; direct writes to the handle
+// in between keep their place; a write that fails when the buffer is written
+// out is still the unit's error 2 with the abort flag, at close at the latest.
+TEST_F(PlotOutputTest, BufferedLinesKeepTheirBytesAndOrderAndFailuresSurfaceAtClose)
+{
+    const std::string name = folder + "kvbtest_many.plt";
+    OutputName(name);
+    YYPlotOpen(kPlotUnit);
+    std::string want;
+    for (int i = 0; i < 20000; ++i) {
+        const std::string line = "PD" + std::to_string(i) + "," + std::to_string(2 * i) + ";";
+        YYPlotPutLine(kPlotUnit, line);
+        want += line + "\r\n";
+        if (i % 7000 == 0) {
+            int handle = -1;
+            YYPROU(kPlotUnit, handle);
+            YYPRBU(handle, Bytes("<direct>"), 8, true);
+            want += "<direct>\r\n";
+        }
+    }
+    YYPlotClose(kPlotUnit);
+    EXPECT_EQ(ReadAll(name), want);
+
+    // The unit's handle swapped for one that cannot be written: the lines are
+    // taken, and the failure comes out when the unit is closed.
+    int readOnly = -1, err = 0;
+    OsFileOpen(name.c_str(), 0, readOnly, err);
+    ASSERT_NE(readOnly, -1);
+    OutputName(folder + "kvbtest_other.plt");
+    YYPlotOpen(kPlotUnit);
+    int writable = -1;
+    YYPROU(kPlotUnit, writable);
+    gHardcopyState.plotUnits[kPlotUnit] = readOnly;
+    gErrorState.lastCode = 0;
+    YYPlotPutLine(kPlotUnit, "SP1;");
+    EXPECT_EQ(gErrorState.lastCode, 0);
+    EXPECT_EQ(gHardcopyState.outputAbort, 0);
+    YYPlotClose(kPlotUnit);
+    EXPECT_EQ(gErrorState.lastCode, 2);
+    EXPECT_EQ(gHardcopyState.outputAbort, -1);
+    OsFileClose(writable);
+    DeleteFileA((folder + "kvbtest_other.plt").c_str());
     DeleteFileA(name.c_str());
 }
 
