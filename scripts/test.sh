@@ -9,6 +9,11 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$ROOT/scripts/host-arch.sh"
 "$ROOT/scripts/printer-setup.sh"
 status=0
+# The committed glyph data must be what the font generator makes of its sources.
+if ! /usr/bin/python3 "$ROOT/tools/fontgen/fontgen.py" --check; then
+  echo "== glyph data differs from tools/fontgen/fontgen.py's output" >&2
+  status=1
+fi
 for arch in $KESTROW_ARCHES; do
   build=$(kestrow_build_dir "$arch")
   echo "== $arch: building in $build" >&2
