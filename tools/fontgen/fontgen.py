@@ -21,7 +21,8 @@ with the committed files (exit status 1 when any differs); --sheet also
 writes a PNG picture of the polyline fonts' glyphs. A glyph that cannot be
 made (a missing character, a hole outside every contour, a contour over 152
 points, a glyph too far from its source) stops the generator, naming the
-face and the code, before anything is written.
+face and the code, before anything is written. test_text_faces.py checks
+the outline code on small made-up glyphs (scripts/test.sh runs both).
 """
 
 import argparse

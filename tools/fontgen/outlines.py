@@ -11,6 +11,8 @@ along the same one.
 
 import math
 
+import glyphs as G
+
 
 class OutlineError(Exception):
     """A glyph that cannot be turned into valid data; the message names it."""
@@ -92,31 +94,6 @@ def flatten_cubic(p0, p1, p2, p3, tolerance):
 
 # ------------------------------------------------------- simplify and round
 
-def _distance_to_segment(p, a, b):
-    (px, py), (ax, ay), (bx, by) = p, a, b
-    dx, dy = bx - ax, by - ay
-    length2 = dx * dx + dy * dy
-    if length2 == 0:
-        return math.hypot(px - ax, py - ay)
-    t = max(0.0, min(1.0, ((px - ax) * dx + (py - ay) * dy) / length2))
-    return math.hypot(px - (ax + t * dx), py - (ay + t * dy))
-
-
-def _douglas_peucker(pts, i, j, tolerance, keep):
-    stack = [(i, j)]
-    while stack:
-        i, j = stack.pop()
-        best, index = -1.0, -1
-        for k in range(i + 1, j):
-            d = _distance_to_segment(pts[k], pts[i], pts[j])
-            if d > best:
-                best, index = d, k
-        if index >= 0 and best > tolerance:
-            keep[index] = True
-            stack.append((i, index))
-            stack.append((index, j))
-
-
 def simplify_closed(pts, tolerance):
     """Douglas-Peucker on a closed contour, anchored at its lowest-left point
     and at the point farthest from it."""
@@ -126,16 +103,9 @@ def simplify_closed(pts, tolerance):
     s = lowest_left(pts)
     pts = pts[s:] + pts[:s]
     far = max(range(n), key=lambda k: (math.hypot(pts[k][0] - pts[0][0], pts[k][1] - pts[0][1]), -k))
-    ring = pts + [pts[0]]
-    keep = [False] * (n + 1)
-    keep[0] = keep[far] = keep[n] = True
-    _douglas_peucker(ring, 0, far, tolerance, keep)
-    _douglas_peucker(ring, far, n, tolerance, keep)
-    return [p for p, k in zip(pts, keep[:n]) if k]
-
-
-def _round(v):
-    return int(math.floor(v + 0.5))
+    first = G.simplify(pts[:far + 1], tolerance)
+    second = G.simplify(pts[far:] + [pts[0]], tolerance)
+    return first + second[1:-1]
 
 
 def _orient(a, b, c):
@@ -166,7 +136,7 @@ def round_contour(pts, tolerance, xmin, xmax, ymin, ymax):
     """Simplified, rounded to the integer grid inside the given range and
     cleaned; [] when nothing with an area is left."""
     pts = simplify_closed(pts, tolerance)
-    pts = [(min(max(_round(x), xmin), xmax), min(max(_round(y), ymin), ymax)) for x, y in pts]
+    pts = [(min(max(G.round_half_up(x), xmin), xmax), min(max(G.round_half_up(y), ymin), ymax)) for x, y in pts]
     return clean_closed(pts)
 
 
