@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Generates the glyph data of the nine built-in stroke fonts:
 
 - fonts/builtin_font_data.cpp: "standard.chr" and "symbols.chr", open

@@ -24,17 +24,25 @@ Geometry of a face, in design units (x along the baseline, y upwards):
   the renderer fills each contour on its own.
 
 Each glyph is then drawn as the screen draws it (raster.py) and compared
-with its source: the generator stops on a glyph that overlaps its source by
-less than MIN_OVERLAP, paints more than one unit outside it, or paints into
-the inside of one of its holes.
+with its source drawn the same way. A glyph that overlaps its source by less
+than MIN_OVERLAP (intersection over union), paints more than OUTSIDE units
+outside it or paints into the inside of one of its holes is made again,
+simplified less (TOLERANCES); when that does not help either, the generator
+stops. The probe points of the glyph-sheet test come from the same drawing:
+the pixel deepest in the glyph's ink, and for each hole a pixel at least
+HOLE_PROBE_DEPTH units inside it (in a hole too small for that, its deepest
+pixel if two pixels of clearance are left).
 """
 
-import math
 import os
 import re
 
-from fontTools.pens.basePen import BasePen
-from fontTools.ttLib import TTFont
+try:
+    from fontTools.pens.basePen import BasePen
+    from fontTools.ttLib import TTFont
+except ImportError:
+    raise SystemExit("fontTools is missing: run this with Debian's /usr/bin/python3 "
+                     "(apt-get install python3-fonttools)")
 
 import glyphs as G
 import outlines as O
