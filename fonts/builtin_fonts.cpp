@@ -1,8 +1,4 @@
 // Header words of the built-in stroke fonts and their install routines.
-//
-// The seven faces of the text families carry the standard font's glyphs for
-// now, under their own header words and names; their own glyph data is to
-// replace kStandardGlyphData in their entries.
 #include "fonts/builtin_fonts.h"
 
 #include "fonts/stroke_font.h"
@@ -14,13 +10,13 @@ constexpr int kExtra = kStrokeFlagExtraGlyph;
 
 const std::array<BuiltInFont, 9> kBuiltInFonts = {{
     {"standard.chr", 7.68f, 11.88f, 6.0f, 11.0f, 8, kPolyline | kExtra, 0, &kStandardGlyphData},
-    {"fixed.chr", 36.3f, 55.0f, 55.0f, 55.0f, 8, kExtra, 0, &kStandardGlyphData},
-    {"fixedbld.chr", 36.3f, 55.0f, 55.0f, 55.0f, 8, kExtra, 0, &kStandardGlyphData},
-    {"swiss.chr", 36.3f, 55.0f, 55.0f, 55.0f, 8, kExtra, 1, &kStandardGlyphData},
-    {"swissbld.chr", 36.3f, 55.0f, 55.0f, 55.0f, 8, kExtra, 1, &kStandardGlyphData},
-    {"roman.chr", 36.3f, 55.0f, 55.0f, 55.0f, 8, kExtra, 1, &kStandardGlyphData},
-    {"romanbld.chr", 36.3f, 55.0f, 55.0f, 55.0f, 8, kExtra, 1, &kStandardGlyphData},
-    {"symbol.chr", 30.25f, 55.0f, 55.0f, 55.0f, 8, 0, 1, &kStandardGlyphData},
+    {"fixed.chr", 36.3f, 55.0f, 55.0f, 55.0f, 8, kExtra, 0, &kFixedGlyphData},
+    {"fixedbld.chr", 36.3f, 55.0f, 55.0f, 55.0f, 8, kExtra, 0, &kFixedBoldGlyphData},
+    {"swiss.chr", 36.3f, 55.0f, 55.0f, 55.0f, 8, kExtra, 1, &kSwissGlyphData},
+    {"swissbld.chr", 36.3f, 55.0f, 55.0f, 55.0f, 8, kExtra, 1, &kSwissBoldGlyphData},
+    {"roman.chr", 36.3f, 55.0f, 55.0f, 55.0f, 8, kExtra, 1, &kRomanGlyphData},
+    {"romanbld.chr", 36.3f, 55.0f, 55.0f, 55.0f, 8, kExtra, 1, &kRomanBoldGlyphData},
+    {"symbol.chr", 30.25f, 55.0f, 55.0f, 55.0f, 8, 0, 1, &kSymbolGlyphData},
     {"symbols.chr", 36.75f, 36.75f, 35.0f, 35.0f, 8, kPolyline, 1, &kMarkerGlyphData},
 }};
 

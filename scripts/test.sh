@@ -9,6 +9,13 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$ROOT/scripts/host-arch.sh"
 "$ROOT/scripts/printer-setup.sh"
 status=0
+# The font generator's own tests; the committed glyph data must be what it
+# makes of its sources.
+if ! /usr/bin/python3 -m unittest discover -s "$ROOT/tools/fontgen" -p 'test_*.py' ||
+   ! /usr/bin/python3 "$ROOT/tools/fontgen/fontgen.py" --check; then
+  echo "== the font generator's tests or --check FAILED" >&2
+  status=1
+fi
 for arch in $KESTROW_ARCHES; do
   build=$(kestrow_build_dir "$arch")
   echo "== $arch: building in $build" >&2

@@ -99,50 +99,46 @@ TEST(BuiltInFonts, MarkerFontLeavesTheStandardFontsExtraEntryAlone)
     EXPECT_EQ(gStrokeFont.lowStart[94], kMarkerGlyphData.lowStart[94]);
 }
 
-const GlyphDesign kStandardDesign{6, 11, "u", true, false};
-const GlyphDesign kMarkerDesign{35, 35, "uv", false, false};
-
-TEST(BuiltInFonts, GlyphDataPassesTheValidator)
-{
-    GlyphStats stats;
-    std::vector<std::string> problems = ValidateGlyphData(kStandardGlyphData, kStandardDesign, &stats);
-    EXPECT_TRUE(problems.empty()) << problems.front();
-    EXPECT_LE(stats.mostPoints, kStrokeContourMax);
-    EXPECT_GT(stats.contours, 189);
-
-    problems = ValidateGlyphData(kMarkerGlyphData, kMarkerDesign, &stats);
-    EXPECT_TRUE(problems.empty()) << problems.front();
-    EXPECT_LE(stats.mostPoints, kStrokeContourMax);
-    EXPECT_GT(stats.contours, 189);
-}
-
 // Every routine hands over data that fits the store and that the validator
-// accepts for the design of the data it carries.
+// accepts for that font's design; the text faces span their y ranges.
 TEST(BuiltInFonts, EveryFontCarriesValidatedData)
 {
-    for (const BuiltInFont& f : kBuiltInFonts) {
+    for (size_t i = 0; i < kBuiltInFonts.size(); ++i) {
+        const BuiltInFont& f = kBuiltInFonts[i];
+        const GlyphDesign& d = kBuiltInFontDesigns[i];
         SCOPED_TRACE(std::string(f.name));
         ASSERT_NE(f.data, nullptr);
         EXPECT_LE(f.data->glyphs.size(), static_cast<size_t>(kStrokeGlyphCapacity));
-        const GlyphDesign& d = f.data == &kMarkerGlyphData ? kMarkerDesign : kStandardDesign;
-        EXPECT_TRUE(ValidateGlyphData(*f.data, d).empty());
+        EXPECT_EQ((f.flags & kStrokeFlagExtraGlyph) != 0, d.extraGlyph);
+        EXPECT_EQ((f.flags & kStrokeFlagPolyline) == 0, d.filled);
+        GlyphStats stats;
+        const std::vector<std::string> problems = ValidateGlyphData(*f.data, d, &stats);
+        EXPECT_TRUE(problems.empty()) << problems.size() << " problems, first: " << problems.front();
+        EXPECT_LE(stats.mostPoints, kStrokeContourMax);
+        EXPECT_GT(stats.contours, 189);
+        if (d.filled) {
+            EXPECT_EQ(stats.yLow, d.yMin);
+            EXPECT_EQ(stats.yHigh, d.yMax);
+        }
     }
 }
 
 // The validator itself: each fault in a small font is found.
 TEST(BuiltInFonts, ValidatorFindsFaults)
 {
-    // A font whose every glyph is "0011" (one line), with one glyph replaced.
-    auto font = [](std::string_view glyph33, int extraGap = 0) {
+    // A font whose every glyph is FILLER (by default "0011", one line), with
+    // the glyph of code 33 replaced.
+    auto font = [](std::string_view glyph33, int extraGap = 0, std::string_view filler = "0011") {
         std::string s(glyph33);
         BuiltInGlyphData d{};
         d.lowStart[0] = 1;
+        const int step = static_cast<int>(filler.size());
         int pos = 1 + static_cast<int>(glyph33.size());
         for (int i = 1; i <= 95; ++i) {
             d.lowStart[i] = pos;
             if (i < 94) {
-                s += "0011";
-                pos += 4;
+                s += filler;
+                pos += step;
             }
         }
         s += std::string(extraGap, ' ');
@@ -150,20 +146,43 @@ TEST(BuiltInFonts, ValidatorFindsFaults)
         for (int i = 0; i < 96; ++i) {
             d.highStart[i] = pos;
             if (i < 95) {
-                s += "0011";
-                pos += 4;
+                s += filler;
+                pos += step;
             }
         }
         return std::make_pair(s, d);
     };
-    const GlyphDesign design{6, 11, "u", false, false};
+    const GlyphDesign design{0, 6, 0, 11, "u", false, false};
     {
         auto [s, d] = font("0011");
         d.glyphs = s;
         EXPECT_TRUE(ValidateGlyphData(d, design).empty());
-        EXPECT_FALSE(ValidateGlyphData(d, {6, 11, "u", false, true}).empty()) << "two points, filled";
+        EXPECT_FALSE(ValidateGlyphData(d, {0, 6, 0, 11, "u", false, true}).empty()) << "two points, filled";
+        EXPECT_FALSE(ValidateGlyphData(d, {0, 6, 1, 11, "u", false, false}).empty()) << "y below the range";
+        EXPECT_FALSE(ValidateGlyphData(d, {1, 6, 0, 11, "u", false, false}).empty()) << "x below the range";
         d.highStart[95] += 1;
         EXPECT_FALSE(ValidateGlyphData(d, design).empty()) << "last entry not length + 1";
+    }
+    {
+        // Filled contours: triangles pass, three points on a line have no area.
+        const GlyphDesign filled{0, 6, 0, 11, "u", false, true};
+        auto [s, d] = font("002011u335243", 0, "002011");
+        d.glyphs = s;
+        EXPECT_TRUE(ValidateGlyphData(d, filled).empty());
+        auto [t, e] = font("002011u001122", 0, "002011");
+        e.glyphs = t;
+        EXPECT_FALSE(ValidateGlyphData(e, filled).empty()) << "collinear filled contour";
+    }
+    {
+        // A glyph for code 128 where the design has none.
+        auto [s, d] = font("0011");
+        s.insert(static_cast<size_t>(d.lowStart[94] - 1), "0011");
+        d.lowStart[95] += 4;
+        for (auto& h : d.highStart)
+            h += 4;
+        d.glyphs = s;
+        EXPECT_FALSE(ValidateGlyphData(d, design).empty()) << "code 128 present";
+        EXPECT_TRUE(ValidateGlyphData(d, {0, 6, 0, 11, "u", true, false}).empty()) << "code 128 designed";
     }
     {
         auto [s, d] = font("0011u", 3);

@@ -4,6 +4,18 @@
 
 #include "fonts/stroke_font.h"
 
+const std::array<GlyphDesign, 9> kBuiltInFontDesigns = {{
+    {0, 6, 0, 11, "u", true, false},    // standard.chr
+    {11, 44, 5, 52, "v", true, true},   // fixed.chr
+    {9, 46, 5, 52, "v", true, true},    // fixedbld.chr
+    {2, 51, 1, 53, "v", true, true},    // swiss.chr
+    {2, 51, 2, 55, "v", true, true},    // swissbld.chr
+    {3, 52, 4, 54, "v", true, true},    // roman.chr
+    {2, 52, 3, 54, "v", true, true},    // romanbld.chr
+    {0, 55, 4, 55, "v", false, true},   // symbol.chr
+    {0, 35, 0, 35, "uv", false, false}, // symbols.chr
+}};
+
 namespace {
 
 int DigitValue(char c)
@@ -41,12 +53,21 @@ void CheckGlyph(std::string_view g, int code, const GlyphDesign& d, GlyphStats& 
                 fail("contour of " + std::to_string(points) + " points");
             if (d.filled && points < 3)
                 fail("filled contour of " + std::to_string(points) + " points");
+            long twiceArea = 0; // shoelace sum of the closed contour
             for (size_t k = start; k < i; k += 2) {
                 const int x = DigitValue(g[k]);
                 const int y = DigitValue(g[k + 1]);
-                if (x > d.xMax || y > d.yMax)
+                if (x < d.xMin || x > d.xMax || y < d.yMin || y > d.yMax)
                     fail("point (" + std::to_string(x) + "," + std::to_string(y) + ") outside the design range");
+                stats.xLow = std::min(stats.xLow, x);
+                stats.xHigh = std::max(stats.xHigh, x);
+                stats.yLow = std::min(stats.yLow, y);
+                stats.yHigh = std::max(stats.yHigh, y);
+                const size_t n = k + 2 < i ? k + 2 : start;
+                twiceArea += static_cast<long>(x) * DigitValue(g[n + 1]) - static_cast<long>(DigitValue(g[n])) * y;
             }
+            if (d.filled && points >= 3 && twiceArea == 0)
+                fail("filled contour without area at position " + std::to_string(start));
             ++stats.contours;
             stats.mostPoints = std::max(stats.mostPoints, points);
         }
@@ -73,6 +94,8 @@ std::vector<std::string> ValidateGlyphData(const BuiltInGlyphData& data, const G
     if (low[0] != 1)
         problems.push_back("the first glyph does not start at position 1");
     const int lowLast = design.extraGlyph ? 95 : 94;
+    if (!design.extraGlyph && low[95] != low[94])
+        problems.push_back("a glyph for code 128 in a font without one");
     for (int i = 1; i <= lowLast; ++i)
         if (low[i] < low[i - 1])
             problems.push_back("low start table decreases at entry " + std::to_string(i));

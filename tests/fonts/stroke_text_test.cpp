@@ -49,9 +49,10 @@ protected:
 
 TEST_F(StrokeTextTest, SwissHyphenLandsOnItsExactCoordinates)
 {
-    // At (0, 0) the polygon is (11.65, -5.5), (24.65, -5.5), (24.65, -1.5),
-    // (11.65, -1.5); drawn at (100, 100) to lie inside the clip box.
-    InstallOneGlyph('-', "LMYMYQLQ");
+    // The swiss face's hyphen "LMYMYQLQ" at (0, 0) is the polygon
+    // (11.65, -5.5), (24.65, -5.5), (24.65, -1.5), (11.65, -1.5); drawn at
+    // (100, 100) to lie inside the clip box.
+    YYFontSwiss();
     Upright(36.3f, 55.0f);
     gGraphicsState.fillMode = kFillHatch;
     YYStrokeText(100.0f, 100.0f, "-", 36.3f, 55.0f);

@@ -1,16 +1,28 @@
-#!/usr/bin/env python3
-"""Generates fonts/builtin_font_data.cpp: the glyph strings and start tables
-of the built-in stroke fonts "standard.chr" and "symbols.chr".
+#!/usr/bin/python3
+"""Generates the glyph data of the nine built-in stroke fonts:
+
+- fonts/builtin_font_data.cpp: "standard.chr" and "symbols.chr", open
+  polylines. The standard font is derived from the Hershey simplex roman font
+  of Debian's hershey-fonts-data package (another folder holding futural.jhf
+  can be named in HERSHEY_FONT_DIR); the marker font is designed
+  geometrically in marker_font.py.
+- fonts/builtin_font_data_<face>.cpp: the seven filled text faces, made from
+  TrueType outlines by text_faces.py (fonts-liberation2, fonts-dejavu-core and
+  python3-fonttools).
+- tests/fonts/glyph_probes.h: probe points of the text faces for the
+  glyph-sheet test.
 
     fontgen.py [--out FILE] [--check] [--sheet glyphs.png]
 
-The standard font is derived from the Hershey simplex roman font of Debian's
-hershey-fonts-data package (apt-get install hershey-fonts-data; another folder
-holding futural.jhf can be named in HERSHEY_FONT_DIR); the marker font is
-designed geometrically in marker_font.py. The output is committed, so the
-library's build never runs this. --check regenerates and compares with the
-committed file (exit status 1 when it differs); --sheet also writes a PNG
-picture of all glyphs.
+Run it with Debian's python3 (/usr/bin/python3), which has fontTools. The
+output is committed, so the library's build never runs this. --out names the
+file of the two polyline fonts. --check regenerates everything and compares
+with the committed files (exit status 1 when any differs); --sheet also
+writes a PNG picture of the polyline fonts' glyphs. A glyph that cannot be
+made (a missing character, a hole outside every contour, a contour over 152
+points, a glyph too far from its source) stops the generator, naming the
+face and the code, before anything is written. test_text_faces.py checks
+the outline code on small made-up glyphs (scripts/test.sh runs both).
 """
 
 import argparse
@@ -19,11 +31,16 @@ import sys
 
 import glyphs as G
 import marker_font
+import outlines
 import sheet
 import standard_font
+import text_faces
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-DEFAULT_OUT = os.path.join(HERE, "..", "..", "fonts", "builtin_font_data.cpp")
+ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
+FONTS_DIR = os.path.join(ROOT, "fonts")
+DEFAULT_OUT = os.path.join(FONTS_DIR, "builtin_font_data.cpp")
+PROBES = os.path.join(ROOT, "tests", "fonts", "glyph_probes.h")
 
 ALL_CODES = list(range(33, 127)) + list(range(161, 256))
 
@@ -45,51 +62,117 @@ def build_fonts():
     return fonts, std_contours, mk_contours
 
 
-def _comment(code):
-    if 33 <= code <= 126 and chr(code) != "\\":
-        return f"{code} {chr(code)}"
-    return str(code)
+def _comment(code, char=None):
+    """The code, and its character where a C++ comment can show it."""
+    if char is None:
+        return f"{code} {chr(code)}" if 33 <= code <= 126 and code != 92 else str(code)
+    if 33 <= ord(char) <= 126 and char != "\\":
+        return f"{code} {char}"
+    return f"{code} U+{ord(char):04X}"
+
+
+def _quote(path, intro):
+    text = open(path, encoding="utf-8").read()
+    return intro + [("// " + line).rstrip() for line in text.expandtabs(4).splitlines()]
+
+
+def _font_data(ident, texts, extra, built, chars=None):
+    """The C++ definition of one font's glyph string and start tables."""
+    chars = chars or {}
+    stats = [G.check_glyph(texts[c], 99, 99, "uv", c) for c in ALL_CODES]
+    if extra is not None:
+        stats.append(G.check_glyph(extra, 99, 99, "uv", 128))
+    contours = sum(len(s) for s in stats)
+    most = max(max(s) for s in stats)
+    out = [f"// {len(built.text)} characters, {contours} contours, at most {most} points in a contour.",
+           f"static constexpr char k{ident}Glyphs[] ="]
+    for code in range(33, 127):
+        out.append(f'    "{texts[code]}" // {_comment(code, chars.get(code))}')
+    if extra is not None:
+        out.append(f'    "{extra}" // {_comment(128, chars.get(128))}')
+    for code in range(161, 256):
+        out.append(f'    "{texts[code]}" // {_comment(code, chars.get(code))}')
+    out[-1] = out[-1].replace('" //', '"; //', 1)
+    out.append("")
+
+    def table(values):
+        rows = []
+        for i in range(0, 96, 8):
+            rows.append("        " + " ".join(f"{v}," for v in values[i:i + 8]))
+        return "\n".join(rows)
+
+    out.append(f"const BuiltInGlyphData k{ident}GlyphData = {{")
+    out.append(f"    std::string_view(k{ident}Glyphs, {len(built.text)}),")
+    out.append("    {{")
+    out.append(table(built.low))
+    out.append("    }},")
+    out.append("    {{")
+    out.append(table(built.high))
+    out.append("    }},")
+    out.append("};")
+    out.append("")
+    return out
 
 
 def render(fonts):
-    notice = open(os.path.join(HERE, "HERSHEY-NOTICE.txt"), encoding="utf-8").read()
-    out = ["// Generated by tools/fontgen/fontgen.py; do not edit by hand.",
-           "// Glyph strings and start tables of the built-in stroke fonts",
-           "// \"standard.chr\" and \"symbols.chr\" (format: fonts/stroke_font.h).",
-           "//"]
-    out += [("// " + line).rstrip() for line in notice.expandtabs(4).splitlines()]
+    out = _quote(os.path.join(HERE, "HERSHEY-NOTICE.txt"),
+                 ["// Generated by tools/fontgen/fontgen.py; do not edit by hand.",
+                  "// Glyph strings and start tables of the built-in stroke fonts",
+                  "// \"standard.chr\" and \"symbols.chr\" (format: fonts/stroke_font.h).",
+                  "//"])
     out += ["", '#include "fonts/builtin_font_data.h"', ""]
     for ident, texts, extra, built in fonts:
-        stats = [G.check_glyph(texts[c], 99, 99, "uv", c) for c in ALL_CODES]
-        if extra is not None:
-            stats.append(G.check_glyph(extra, 99, 99, "uv", 128))
-        contours = sum(len(s) for s in stats)
-        most = max(max(s) for s in stats)
-        out.append(f"// {len(built.text)} characters, {contours} contours, at most {most} points in a contour.")
-        out.append(f"static constexpr char k{ident}Glyphs[] =")
-        for code in range(33, 127):
-            out.append(f'    "{texts[code]}" // {_comment(code)}')
-        if extra is not None:
-            out.append(f'    "{extra}" // 128')
-        for code in range(161, 256):
-            out.append(f'    "{texts[code]}" // {_comment(code)}')
-        out[-1] = out[-1].replace('" //', '"; //', 1)
-        out.append("")
+        out += _font_data(ident, texts, extra, built)
+    return "\n".join(out)
 
-        def table(values):
-            rows = []
-            for i in range(0, 96, 8):
-                rows.append("        " + " ".join(f"{v}," for v in values[i:i + 8]))
-            return "\n".join(rows)
 
-        out.append(f"const BuiltInGlyphData k{ident}GlyphData = {{")
-        out.append(f"    std::string_view(k{ident}Glyphs, {len(built.text)}),")
-        out.append("    {{")
-        out.append(table(built.low))
-        out.append("    }},")
-        out.append("    {{")
-        out.append(table(built.high))
-        out.append("    }},")
+def face_file(face):
+    return os.path.join(FONTS_DIR, "builtin_font_data_" + face.name.split(".")[0] + ".cpp")
+
+
+def render_face(face, glyphs):
+    """The generated source of one filled text face."""
+    texts = {code: g.text for code, g in glyphs.items()}
+    extra = texts.pop(128, None)
+    built = G.BuiltFont(texts, extra)
+    chars = {code: text_faces.character(face, code) for code in face.codes}
+    licence = {"liberation": "LIBERATION-LICENSE.txt", "dejavu": "DEJAVU-LICENSE.txt"}[face.licence]
+    out = _quote(os.path.join(HERE, licence),
+                 ["// Generated by tools/fontgen/fontgen.py; do not edit by hand.",
+                  f"// Glyph string and start tables of the filled stroke face \"{face.name}\"",
+                  "// (format: fonts/stroke_font.h): closed outlines, one filled polygon per",
+                  f"// contour, on x {face.xrange[0]}..{face.xrange[1]} by y {face.yrange[0]}..{face.yrange[1]}.",
+                  "//"])
+    out += ["", '#include "fonts/builtin_font_data.h"', ""]
+    out += _font_data(face.ident, texts, extra, built, chars)
+    return "\n".join(out)
+
+
+def render_probes(faces):
+    """The probe points of the glyph-sheet test, one table per face."""
+    out = ["// Generated by tools/fontgen/fontgen.py; do not edit by hand.",
+           "// Probe points of the filled stroke faces for the glyph-sheet test. Each",
+           "// glyph drawn at 2 pixels per design unit paints its pixel (x, y) when",
+           "// `painted` (a point deep in its ink) and leaves it blank otherwise (a point",
+           "// well inside one of its holes). x counts pixels to the right of the pixel",
+           "// of the design origin, y pixels above it.",
+           "#pragma once",
+           "",
+           "struct GlyphProbe {",
+           "    int code;",
+           "    int x;",
+           "    int y;",
+           "    bool painted;",
+           "};",
+           ""]
+    for face, glyphs in faces:
+        out.append(f"inline constexpr GlyphProbe k{face.ident}Probes[] = {{")
+        row = []
+        for code in face.codes:
+            for x, y, painted in glyphs[code].probes:
+                row.append(f"{{{code}, {x}, {y}, {'true' if painted else 'false'}}},")
+        for i in range(0, len(row), 5):
+            out.append("    " + " ".join(row[i:i + 5]))
         out.append("};")
         out.append("")
     return "\n".join(out)
@@ -102,18 +185,36 @@ def main():
     parser.add_argument("--sheet")
     args = parser.parse_args()
     fonts, std_contours, mk_contours = build_fonts()
-    text = render(fonts)
+    outputs = [(args.out, render(fonts))]
+    widths = text_faces.read_width_table()
+    faces = []
+    try:
+        for face in text_faces.FACES:
+            faces.append((face, text_faces.build_face(face, widths)))
+    except outlines.OutlineError as e:
+        print(f"fontgen: {e}; nothing written", file=sys.stderr)
+        return 2
+    outputs += [(face_file(face), render_face(face, glyphs)) for face, glyphs in faces]
+    outputs.append((PROBES, render_probes(faces)))
     if args.sheet:
         sheet.write_sheet(args.sheet, [("standard.chr", standard_font.XMAX, standard_font.YMAX, 10, std_contours),
                                        ("symbols.chr", marker_font.SIZE, marker_font.SIZE, 3, mk_contours)],
                           std_contours)
     if args.check:
-        with open(args.out, encoding="utf-8") as f:
-            same = f.read() == text
-        print("up to date" if same else f"{args.out} differs")
-        return 0 if same else 1
-    with open(args.out, "w", encoding="utf-8") as f:
-        f.write(text)
+        stale = []
+        for path, text in outputs:
+            try:
+                with open(path, encoding="utf-8") as f:
+                    same = f.read() == text
+            except FileNotFoundError:
+                same = False
+            if not same:
+                stale.append(os.path.relpath(path, ROOT))
+        print("up to date" if not stale else "differ: " + " ".join(stale))
+        return 0 if not stale else 1
+    for path, text in outputs:
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(text)
     return 0
 
 

@@ -82,7 +82,7 @@ def simplify(points, tolerance):
     return [p for p, k in zip(points, keep) if k]
 
 
-def _round(v):
+def round_half_up(v):
     return int(math.floor(v + 0.5))
 
 
@@ -117,7 +117,7 @@ def quantise(glyph, xmax, ymax, tolerance=0.0, dot_up=True):
     seen = set()
     for stroke in glyph:
         pts = simplify(stroke, tolerance)
-        pts = [(min(max(_round(x), 0), xmax), min(max(_round(y), 0), ymax)) for x, y in pts]
+        pts = [(min(max(round_half_up(x), 0), xmax), min(max(round_half_up(y), 0), ymax)) for x, y in pts]
         pts = _clean(pts)
         if len(pts) == 1:
             x, y = pts[0]
