@@ -137,9 +137,10 @@ void EdgeAxis(const AxisCall& c, const Corners& X, const Corners& Y)
     // A cell graph puts its ticks at the middles of its cells; up to three
     // cells get one labelled tick each.
     if (s.graphType == 10 || (s.graphType == 8 && s.optionFlag128 != 0)) {
+        // The count in force: a graph begun with one point has two, while
+        // its count as a real still says one.
         const int n = std::max(xAxis ? s.pointCount : s.pointCount2, 1);
-        const float real = xAxis ? s.pointCountReal : s.pointCount2Real;
-        const double cells = real >= 1.0f ? real : static_cast<double>(n);
+        const double cells = n;
         x0 += ex / (2.0 * cells);
         y0 += ey / (2.0 * cells);
         if (n <= 3) {
