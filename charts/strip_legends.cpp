@@ -93,6 +93,18 @@ void Background(const LegendCall& c, const LegendFrame& f)
     YYLegendBackgroundFrame(background, f, false);
 }
 
+// Turned text: the characters sized so that WIDTHS character widths run
+// along the legend's height, and the turned cell P, Q that results.
+void TurnedSize(const LegendCall& c, float widths, float& p, float& q)
+{
+    const GraphicsState& g = gGraphicsState;
+    const float aspect = YYOutputAspect();
+    const double across = static_cast<double>(g.areaFractionSize[0]) * widths * aspect;
+    if (across != 0.0)
+        LimitSize(static_cast<double>(g.areaFractionSize[1]) * c.fh / across, 0);
+    YYLegendTurnedCell(aspect, p, q);
+}
+
 // The strip of a row below the plot: at the top of an explicit legend area,
 // else at the legend fraction's height; a tenth of the area high.
 void RowStrip(const LegendCall& c, float& bottom, float& top)
@@ -244,12 +256,8 @@ void YYLegendStrip(LegendCall& c)
         stackedText = true;
         f = {x2, c.bottom, std::min(std::max(x2 + title.width, x3 + 2.0f * w), c.right), c.top};
     } else if (c.turned) {
-        const float aspect = YYOutputAspect();
-        const double across = static_cast<double>(g.areaFractionSize[0]) * widths * aspect;
-        if (across != 0.0)
-            LimitSize(static_cast<double>(g.areaFractionSize[1]) * c.fh / across, 0);
         float p, q;
-        YYLegendTurnedCell(aspect, p, q);
+        TurnedSize(c, widths, p, q);
         const float x2 = c.left + 0.2f * D, x3 = c.left + 0.3f * D;
         column(x2, x3, c.bottom, top, x3 + p, 1);
         YYTextAngle(90.0f);
@@ -338,12 +346,8 @@ void YYLegendGradient(LegendCall& c)
         const float at = YYTextLength("@");
         f = {band.x1, c.bottom, std::min(std::max(x + at * w, band.x1 + title.width), c.right), c.top};
     } else if (c.turned) {
-        const float aspect = YYOutputAspect();
-        const double across = static_cast<double>(g.areaFractionSize[0]) * widths * aspect;
-        if (across != 0.0)
-            LimitSize(static_cast<double>(g.areaFractionSize[1]) * c.fh / across, 0);
         float p, q;
-        YYLegendTurnedCell(aspect, p, q);
+        TurnedSize(c, widths, p, q);
         band = {c.left + 0.2f * D, c.bottom, c.left + 0.3f * D, c.top};
         const float x = std::min(band.x2 + p, (c.right + band.x2) / 2.0f);
         end1 = {x, c.bottom + 0.25f * q, 0};

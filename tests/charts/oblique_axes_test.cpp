@@ -32,17 +32,9 @@ protected:
     void Example(float viewAngle = 0.0f)
     {
         Begin(7, 5, {11}, 1, 0);
-        PgGraphState& s = gPgGraphState;
-        ASSERT_NE(s.threeDAxes, 0);
-        s.pointIntervals = 10.0f;
-        s.pointIntervals2 = 4.0f;
-        s.pointShare = 0.5f;
-        s.viewElevation = 0.5f;
-        s.viewCosMinus45 = std::cos(0.0f - 0.7853982f);
-        s.viewCosPlus45 = std::cos(0.0f + 0.7853982f);
-        s.viewAngle = viewAngle; // the quadrant only: the base stays
-        IPgArea(0.0f, 0.0f, 1.0f, 1.0f);
-        IPgUnitsZ(0.0f, 1.0f);
+        ASSERT_NE(gPgGraphState.threeDAxes, 0);
+        ObliqueExampleView();
+        gPgGraphState.viewAngle = viewAngle; // the quadrant only: the base stays
         ClearAll();
     }
     // Ticks expected at the data points (X0 + j DX, Y0 + j DY), j = 0..5,
