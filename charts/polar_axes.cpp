@@ -44,7 +44,7 @@ struct RadialValue {
 std::vector<RadialValue> RadialValues(const AxisCall& c, float cx, float rx)
 {
     const PgGraphState& s = gPgGraphState;
-    const double unit = s.polarUnit > 0.0f ? s.polarUnit : 1.0;
+    const double unit = std::isgreater(s.polarUnit, 0.0f) ? s.polarUnit : 1.0;
     const double side = c.variant == 1 ? -1.0 : 1.0;
     auto at = [&](double rho) { return SaturateToFloat(cx + side * rho * rx); };
     std::vector<RadialValue> out;
@@ -81,7 +81,7 @@ std::vector<RadialValue> RadialValues(const AxisCall& c, float cx, float rx)
         out.push_back(std::move(r));
         if (decades <= 5) {
             for (int m = 2; m <= 9; ++m) {
-                if (m * std::pow(10.0, i) > s.polarUnit)
+                if (std::isgreater(m * std::pow(10.0, i), unit))
                     break;
                 RadialValue minor;
                 minor.x = at(rhoOf(i + std::log10(static_cast<double>(m))));

@@ -283,8 +283,8 @@ void YYLegendStrip(LegendCall& c)
         f.separator = f.top - 1.5f * title.size.ht;
 
     auto setOf = [&](int k) { return c.reverse ? n - k : k + 1; };
-    YYPlotStateSave(0);
     Background(c, f);
+    YYPlotStateSave(0);
     for (int k = 0; k < n; ++k)
         BlockDraw(setOf(k), blocks[static_cast<size_t>(k)]);
     YYPlotStateSave(1);

@@ -362,6 +362,18 @@ TEST_F(PolarAxesTest, LogarithmicRadialAxisLabelsDecades)
     EXPECT_EQ(gTexts[0].justification, 2);
     EXPECT_EQ(gTexts[1].justification, 0);
     EXPECT_NEAR(gTexts[1].charWidth, 0.6f * gTexts[0].charWidth, 1e-6f);
+
+    // Five decades up to 10^-34: each labelled, with half ticks at its
+    // multiples up to the polar unit.
+    IPgUnitsPolar(1e-34f);
+    ClearAll();
+    IPgYAxis("T");
+    const auto all = LinesOf(kScreenSide);
+    ASSERT_EQ(all.size(), 4u + 3u * 8u);
+    const float full = all[0].y2 - all[0].y1;
+    EXPECT_NEAR(all[1].y2 - all[1].y1, full / 2.0f, kTol);
+    EXPECT_NEAR(all[1].x1, 0.5f - 0.2f * (1.0f + std::log10(2.0f)) / 4.0f, 1e-3f);
+    EXPECT_NEAR(all.back().x1, 0.5f - 0.2f, 1e-3f);
 }
 
 TEST_F(PolarAxesTest, AngularAxisTwelveTicksOutsideTheCircle)
