@@ -19,7 +19,6 @@
 #include <vector>
 
 #include "charts/axis_scaling.h"
-#include "charts/charts_pending2.h"
 #include "charts/graph_ranges.h"
 #include "charts/graph_state.h"
 #include "core/conversions.h"
@@ -89,15 +88,6 @@ struct Station {
     std::string exponent;    // exponent of a decade label
 };
 
-// The exponent I written with "(I3)" from its first non-blank character.
-std::string ExponentText(int i)
-{
-    IntegerToString(i, std::span<char>(gExponentText, 3), "(I3)");
-    std::string_view v(gExponentText, 3);
-    size_t f = v.find_first_not_of(' ');
-    return f == std::string_view::npos ? std::string() : std::string(TrimRight(v.substr(f)));
-}
-
 // The multiplier M written with "(I11)" from its first non-blank character.
 std::string MultiplierText(int m)
 {
@@ -106,22 +96,6 @@ std::string MultiplierText(int m)
     std::string_view v(buf, 11);
     size_t f = v.find_first_not_of(' ');
     return f == std::string_view::npos ? std::string() : std::string(TrimRight(v.substr(f)));
-}
-
-// The label of a linear tick value, out of AxisLabelBuffer.
-std::string TickLabelText(float value, int exponent, int extraDigit)
-{
-    int first = 0, last = 0;
-    YYTickLabel(value, exponent, extraDigit, first, last);
-    if (first < 1 || last < first || last > kAxisLabelLength)
-        return std::string();
-    return std::string(gAxisLabelBuffer.text.data() + first - 1, static_cast<size_t>(last - first + 1));
-}
-
-// Copies a label into AxisLabelBuffer, where the axis builds its texts.
-void ToLabelBuffer(std::string_view text)
-{
-    PutText(std::span<char>(gAxisLabelBuffer.text.data(), gAxisLabelBuffer.text.size()), text);
 }
 
 struct AxisValues {
@@ -153,7 +127,7 @@ AxisValues LinearStations(const AxisCall& c, bool x)
         st.labelled = true;
         st.labelIndex = i;
         if (c.labels && !c.labelForm)
-            st.text = TickLabelText(label, exponent, category);
+            st.text = YYAxisTickText(label, exponent, category);
         out.stations.push_back(std::move(st));
         position = Saturate(static_cast<double>(position) + step);
         const float previous = label;
@@ -186,7 +160,7 @@ AxisValues LogStations(bool x)
         st.below = decade < lo;
         st.labelled = true;
         st.labelIndex = ++k;
-        const std::string exponent = ExponentText(i);
+        const std::string exponent = YYAxisExponentText(i);
         st.exponent = exponent;
         st.text = out.decadeCount == 0 ? "1*10" : "10";
         out.stations.push_back(std::move(st));
@@ -322,7 +296,7 @@ void PlainAxis(AxisCall& c, bool x)
         }
         if (c.labels && st.labelled) {
             std::string text = (values.log && !c.labelForm) ? st.exponent : labelText(st);
-            ToLabelBuffer(text);
+            YYAxisLabelBufferPut(text);
             longest = std::max(longest, YYTextLength(text));
         }
     }
@@ -334,7 +308,7 @@ void PlainAxis(AxisCall& c, bool x)
     // a fraction of the graphics area, the measure of the character size.
     float m = longest;
     if (values.log && !c.labelForm)
-        m = m * s.axisFactor1 + (-c.st * c.e) + YYTextLength(values.decadeCount == 0 ? "1*10" : "10");
+        m = YYAxisDecadeLength(c, m, values.decadeCount == 0);
     m = std::fabs(m * (x ? t.angleCos : t.angleSinK));
     const size_t n = values.stations.size();
     if (m != 0.0f && std::isfinite(m) && n >= 2) {
@@ -359,24 +333,13 @@ void PlainAxis(AxisCall& c, bool x)
             std::string text = labelText(st);
             if (text.empty())
                 continue;
-            ToLabelBuffer(text);
+            YYAxisLabelBufferPut(text);
             YYTextDraw(&px, &py, text);
             continue;
         }
-        // Decade label: "10" (or "m*10") right-justified, then the raised
-        // exponent at 0.6 of the size, left-justified.
-        float tx = px + h * cw * c.ct;
-        float ty = py + h * cw * c.st;
-        t.justification = 2;
-        YYTextDraw(&tx, &ty, st.text);
-        YYCharSize(s.axisFactor1 * rememberedWidth, s.axisFactor1 * rememberedHeight);
-        t.justification = 0;
-        float ex = tx - c.st * c.e;
-        float ey = ty + c.ct * c.e;
-        ToLabelBuffer(st.exponent);
-        YYTextDraw(&ex, &ey, st.exponent);
-        t.justification = justification;
-        YYCharSize(rememberedWidth, rememberedHeight);
+        // Decade label: "10" (or "m*10") moved by h along the text.
+        YYAxisDecadeLabelDraw(c, px + h * cw * c.ct, py + h * cw * c.st, st.text, st.exponent, rememberedWidth,
+                              rememberedHeight);
     }
 }
 
@@ -387,6 +350,60 @@ float YYOutputAspect()
     const GraphicsState& g = gGraphicsState;
     const float a = g.screenOutput == 1 ? g.aspect : gHardcopyState.pageAspect;
     return (std::isfinite(a) && a > 0.0f) ? a : 1.0f;
+}
+
+void YYAxisAspectSet(AxisCall& c, float aspect)
+{
+    c.aspect = aspect;
+    const double rt = c.thetaT * static_cast<double>(kRadiansPerDegree);
+    c.st = static_cast<float>(aspect * std::sin(rt));
+    c.sa = static_cast<float>(aspect * std::sin(c.thetaA));
+    c.saByA = static_cast<float>(std::sin(c.thetaA) / aspect);
+}
+
+std::string YYAxisTickText(float value, int exponent, int extraDigit)
+{
+    int first = 0, last = 0;
+    YYTickLabel(value, exponent, extraDigit, first, last);
+    if (first < 1 || last < first || last > kAxisLabelLength)
+        return std::string();
+    return std::string(gAxisLabelBuffer.text.data() + first - 1, static_cast<size_t>(last - first + 1));
+}
+
+std::string YYAxisExponentText(int i)
+{
+    IntegerToString(i, std::span<char>(gExponentText, 3), "(I3)");
+    std::string_view v(gExponentText, 3);
+    size_t f = v.find_first_not_of(' ');
+    return f == std::string_view::npos ? std::string() : std::string(TrimRight(v.substr(f)));
+}
+
+void YYAxisLabelBufferPut(std::string_view text)
+{
+    PutText(std::span<char>(gAxisLabelBuffer.text.data(), gAxisLabelBuffer.text.size()), text);
+}
+
+float YYAxisDecadeLength(const AxisCall& c, float m, bool multiplier)
+{
+    return m * gPgGraphState.axisFactor1 + (-c.st * c.e) + YYTextLength(multiplier ? "1*10" : "10");
+}
+
+void YYAxisDecadeLabelDraw(const AxisCall& c, float x, float y, std::string_view ten, std::string_view exponent,
+                           float width, float height)
+{
+    TextState& t = gTextState;
+    const float factor = gPgGraphState.axisFactor1;
+    const int justification = t.justification;
+    t.justification = 2;
+    YYTextDraw(&x, &y, ten);
+    YYCharSize(factor * width, factor * height);
+    t.justification = 0;
+    float ex = x - c.st * c.e;
+    float ey = y + c.ct * c.e;
+    YYAxisLabelBufferPut(exponent);
+    YYTextDraw(&ex, &ey, exponent);
+    t.justification = justification;
+    YYCharSize(width, height);
 }
 
 std::string_view YYAxisCallerLabel(const AxisCall& call, int k)
@@ -473,12 +490,9 @@ void YYAxisDraw(int entry, std::string_view options, std::span<const std::string
     c.cw = g.textUnitSize[0] * t.charWidth;
     c.ch = g.textUnitSize[1] * t.charHeight;
     c.e = c.ch * s.axisFactor2;
-    const double rt = c.thetaT * static_cast<double>(kRadiansPerDegree);
-    c.ct = static_cast<float>(std::cos(rt));
-    c.st = static_cast<float>(c.aspect * std::sin(rt));
+    c.ct = static_cast<float>(std::cos(c.thetaT * static_cast<double>(kRadiansPerDegree)));
     c.ca = static_cast<float>(std::cos(c.thetaA));
-    c.sa = static_cast<float>(c.aspect * std::sin(c.thetaA));
-    c.saByA = static_cast<float>(std::sin(c.thetaA) / c.aspect);
+    YYAxisAspectSet(c, c.aspect);
 
     if (s.threeDAxes != 0)
         YYAxisOblique(c);

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <string_view>
 
 // Options, letters in either case: I inward ticks (ticks always on), T ticks,
@@ -64,10 +65,43 @@ struct AxisCall {
     float savedWidth = 0.0f, savedHeight = 0.0f; // character size at the preparation
 };
 
+// The branches YYAxisDraw hands a call to after its common preparation; the
+// restore after them is YYAxisDraw's. Oblique 3-D axes (graphs with
+// threeDAxes set; charts/oblique_axes.cpp), the angular (axis 1) and radial
+// (axes 2 and 3) axes of a polar graph (charts/polar_axes.cpp), and the column
+// (axis 1) and row (axes 2 and 3) labels of a table graph, type 9
+// (charts/table_axis.cpp).
+void YYAxisOblique(AxisCall& call);
+void YYAxisPolar(AxisCall& call);
+void YYAxisTable(AxisCall& call);
+
 // The aspect of the output being drawn (width over height): the target's
 // while screen output is on, else the hardcopy page's; 1 when that is not a
 // positive number.
 float YYOutputAspect();
+
+// Makes ASPECT the call's A and derives the values that depend on it (St,
+// Sa, sa): a polar axis sets them again for each output it is drawn on.
+void YYAxisAspectSet(AxisCall& call, float aspect);
+
+// The label of a linear tick VALUE on an axis of order of magnitude EXPONENT
+// (YYTickLabel, bit 0 of EXTRADIGIT for one more decimal), as a text.
+std::string YYAxisTickText(float value, int exponent, int extraDigit);
+// The exponent I of a decade label, written "(I3)", from its first
+// non-blank character.
+std::string YYAxisExponentText(int i);
+// Copies TEXT into AxisLabelBuffer, where the axes build their labels.
+void YYAxisLabelBufferPut(std::string_view text);
+// Longest label M of a decade axis (the exponents, in character widths) made
+// the length of a whole decade label: "10" (MULTIPLIER: "1*10") followed by
+// an exponent at the exponent size, raised along the text direction.
+float YYAxisDecadeLength(const AxisCall& call, float m, bool multiplier);
+// A decade label at (X, Y): TEN right-justified there, then EXPONENT at 0.6
+// of the character size WIDTH x HEIGHT, left-justified, raised by E across
+// the text direction. The justification and the size WIDTH x HEIGHT are put
+// back afterwards.
+void YYAxisDecadeLabelDraw(const AxisCall& call, float x, float y, std::string_view ten,
+                           std::string_view exponent, float width, float height);
 
 // Caller label K (from 1): the element up to its last non-blank character,
 // or one blank beyond N or beyond the span.

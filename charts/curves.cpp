@@ -19,10 +19,10 @@
 #include <string_view>
 
 #include "charts/area_segments.h"
-#include "charts/charts_pending.h"
 #include "charts/graph_ranges.h"
 #include "charts/graph_state.h"
 #include "charts/plot_clip.h"
+#include "charts/polar_curves.h"
 #include "core/conversions.h"
 #include "core/fixed_text.h"
 #include "core/string_routines.h"

@@ -118,18 +118,7 @@ void IPgMarkersDraw(std::span<const float> x, std::span<const float> y, const in
         PointsDraw(x, y, n, kind, symbol, label.trimmed());
     } else {
         // Once per output, each with its own aspect.
-        const int screen = g.screenOutput, hardcopy = g.hardcopyOpen;
-        if (screen != 0) {
-            g.hardcopyOpen = 0;
-            PointsDraw(x, y, n, kind, symbol, label.trimmed());
-        }
-        if (hardcopy > 0) {
-            g.screenOutput = 0;
-            g.hardcopyOpen = 1;
-            PointsDraw(x, y, n, kind, symbol, label.trimmed());
-        }
-        g.screenOutput = screen;
-        g.hardcopyOpen = hardcopy;
+        YYPolarPasses([&] { PointsDraw(x, y, n, kind, symbol, label.trimmed()); });
     }
 
     if (kind == 4)

@@ -82,28 +82,18 @@ void WallPolygon(float x1, float y1, float x2, float y2, float x3, float y3, flo
 void PolarFrame()
 {
     GraphicsState& g = gGraphicsState;
-    const int fill = g.fillMode, screen = g.screenOutput, hardcopy = g.hardcopyOpen;
+    const int fill = g.fillMode;
     g.fillMode = kFillOutline;
-    auto circle = [](float aspect) {
+    YYPolarPasses([&g] {
+        const float aspect = g.screenOutput != 0 ? g.aspect : gHardcopyState.pageAspect;
         float cx, cy, rx, ry;
         YYPolarCircle(cx, cy, rx, ry);
         YYLineBetween(cx - rx, cy, cx + rx, cy);
         YYLineBetween(cx, cy - ry, cx, cy + ry);
         // A radius or aspect of 0 gives ratio 0, which the ellipse reports.
         YYELIP(cx, cy, rx, SafeQuotient(ry, static_cast<double>(aspect) * rx));
-    };
-    if (screen == 1) {
-        g.hardcopyOpen = 0;
-        circle(g.aspect);
-    }
-    if (hardcopy > 0) {
-        g.screenOutput = 0;
-        g.hardcopyOpen = hardcopy;
-        circle(gHardcopyState.pageAspect);
-    }
+    });
     g.fillMode = fill;
-    g.screenOutput = screen;
-    g.hardcopyOpen = hardcopy;
 }
 
 // Box over the base of an oblique graph: floor and the two back walls.

@@ -8,7 +8,6 @@
 
 #include "charts/axes.h"
 #include "charts/axis_scaling.h"
-#include "charts/charts_pending2.h"
 #include "charts/graph_ranges.h"
 #include "charts/graph_state.h"
 #include "charts/legend_entries.h"
@@ -40,11 +39,6 @@ float Quotient(double a, double b)
     const double q = a / b;
     return (std::isfinite(q) && std::fabs(q) <= FLT_MAX) ? static_cast<float>(q) : 0.0f;
 }
-
-struct Frame {
-    float left = 0, bottom = 0, right = 0, top = 0;
-    float separator = 0;
-};
 
 // Measures of the entries: the widest description (character widths), the
 // most characters, and the number column in character widths (u x z) and
@@ -80,63 +74,14 @@ std::string_view EntryLabel(const LegendCall& c, int set)
     return d.empty() ? std::string_view(" ") : d;
 }
 
-// Background (C) and frame (B) of the legend.
-void BackgroundAndFrame(const LegendCall& c, const Frame& f, bool titleLine)
-{
-    GraphicsState& g = gGraphicsState;
-    if (c.clear) {
-        YYPlotStateSave(0);
-        g.fillMode = kFillSolid;
-        IGrColourN(c.background);
-        IGrRectangle(f.left, f.bottom, f.right, f.top);
-        YYPlotStateSave(1);
-    }
-    if (c.frame) {
-        const int fill = g.fillMode;
-        g.fillMode = kFillOutline;
-        IGrRectangle(f.left, f.bottom, f.right, f.top);
-        g.fillMode = fill;
-        if (titleLine)
-            YYLineBetween(f.left, f.separator, f.right, f.separator);
-    }
-}
-
-// Sizes the title with the width limit FW / (Lt + EXTRA) at the current
-// angle; keeps that size and its cell, and puts the legend size back.
-struct TitleSize {
-    float width = 0, height = 0; // character size
-    float wt = 0, ht = 0;        // cell
-    float lt = 0;                // length in character widths
-};
-TitleSize SizeTitle(const LegendCall& c, float extra, float keptWidth, float keptHeight)
-{
-    TextState& t = gTextState;
-    TitleSize s;
-    s.lt = YYTextLength(c.title);
-    YYCharAspect(Quotient(c.fw, static_cast<double>(s.lt) + extra), 0);
-    s.width = t.charWidth;
-    s.height = t.charHeight;
-    YYCharCell(s.wt, s.ht);
-    YYCharSize(keptWidth, keptHeight);
-    return s;
-}
-
-void DrawTitle(const LegendCall& c, const TitleSize& ts, float x, float y)
-{
-    const TextState& t = gTextState;
-    if (t.charWidth != ts.width || t.charHeight != ts.height)
-        YYCharSize(ts.width, ts.height);
-    YYTextDraw(&x, &y, c.title);
-}
-
 // Vertical list: one entry under the other, set 1 at the top.
 void ListLayout(const LegendCall& c, int n, float keptWidth, float keptHeight)
 {
     gTextState.stacking = 0;
-    TitleSize ts;
+    LegendTitleSize ts;
     float t = 0.0f;
     if (c.hasTitle) {
-        ts = SizeTitle(c, kEntryAdvance, keptWidth, keptHeight);
+        ts = YYLegendTitleSize(c, c.fw, kEntryAdvance, keptWidth, keptHeight);
         t = 0.5f * (ts.lt + 1.0f) * ts.wt;
     }
     const Measures ms = Measure(c, n);
@@ -159,7 +104,7 @@ void ListLayout(const LegendCall& c, int n, float keptWidth, float keptHeight)
     }
     const float hw = std::max(t, 0.5f * (M + kEntryLead) * w);
 
-    Frame f;
+    LegendFrame f;
     f.top = Yc + 0.625f * h + 0.5f * static_cast<float>(n - 1) * H / static_cast<float>(n + 1);
     f.bottom = 2.0f * Yc - f.top;
     if (c.hasTitle) {
@@ -168,7 +113,7 @@ void ListLayout(const LegendCall& c, int n, float keptWidth, float keptHeight)
     }
     f.left = X0 - hw - 0.5f * w;
     f.right = X0 + hw + 0.5f * w;
-    BackgroundAndFrame(c, f, c.hasTitle);
+    YYLegendBackgroundFrame(c, f, c.hasTitle);
 
     const float half = static_cast<float>(n + 1) / 2.0f;
     for (int k = 1; k <= n; ++k) {
@@ -177,7 +122,7 @@ void ListLayout(const LegendCall& c, int n, float keptWidth, float keptHeight)
         YYLegendEntryDraw(set, X0 - hw, y, EntryLabel(c, set));
     }
     if (c.hasTitle)
-        DrawTitle(c, ts, X0, (f.top + f.separator) / 2.0f);
+        YYLegendTitleDraw(c, ts, X0, (f.top + f.separator) / 2.0f);
 }
 
 // Row below the plot: the entries one after the other.
@@ -203,12 +148,12 @@ void RowLayout(const LegendCall& c, int n)
     YYCharCell(w, h);
     const float Y = c.explicitArea ? (c.bottom + c.top) / 2.0f
                                    : c.bottom + (1.0f - s.legendFraction) * (c.top - c.bottom);
-    Frame f;
+    LegendFrame f;
     f.left = c.left;
     f.right = c.right;
     f.bottom = Y - 0.625f * h;
     f.top = Y + 0.625f * h;
-    BackgroundAndFrame(c, f, false);
+    YYLegendBackgroundFrame(c, f, false);
 
     float x = c.left + 0.5f * w;
     for (int k = 1; k <= n; ++k) {
@@ -227,11 +172,11 @@ void TurnedLayout(const LegendCall& c, int n, float keptWidth, float keptHeight)
     const Measures ms = Measure(c, n);
     const float M = ms.widest + ms.numberWidth;
     const float keptAngle = t.angle;
-    TitleSize ts;
+    LegendTitleSize ts;
     float tw = 0.0f;
     if (c.hasTitle) {
         YYTextAngle(0.0f);
-        ts = SizeTitle(c, 1.0f, keptWidth, keptHeight);
+        ts = YYLegendTitleSize(c, c.fw, 1.0f, keptWidth, keptHeight);
         tw = 0.5f * ts.lt * ts.wt;
     }
     YYTextAngle(90.0f);
@@ -243,21 +188,14 @@ void TurnedLayout(const LegendCall& c, int n, float keptWidth, float keptHeight)
                  Quotient(static_cast<double>(c.fw) * AW * aspect, static_cast<double>(AH) * n));
 
     float P, Q;
-    const float ux = g.textUnitSize[0], uy = g.textUnitSize[1];
-    if (t.builtInFont != 0) {
-        P = Quotient(static_cast<double>(ux) * t.charHeight, aspect);
-        Q = aspect * uy * t.charWidth;
-    } else {
-        P = Quotient(ux, static_cast<double>(AW) * aspect * t.textScaleY);
-        Q = Quotient(static_cast<double>(aspect) * uy, static_cast<double>(AH) * t.textScaleX);
-    }
+    YYLegendTurnedCell(aspect, P, Q);
     const float D = c.right - c.left;
     const float H = c.top - c.bottom - (c.hasTitle ? 1.5f * ts.ht : 0.0f);
     const float X0 = c.right - 0.5f * D;
     const float Yc = c.bottom + 0.5f * H;
     const float Yb = Yc - 0.5f * (M + kEntryLead) * Q;
 
-    Frame f;
+    LegendFrame f;
     f.bottom = Yb - 0.25f * Q;
     f.top = 2.0f * Yc - Yb + 0.25f * Q;
     if (c.hasTitle) {
@@ -267,7 +205,7 @@ void TurnedLayout(const LegendCall& c, int n, float keptWidth, float keptHeight)
     const float half = std::max(tw, 0.5f * static_cast<float>(n - 1) * D / static_cast<float>(n + 1)) + 0.625f * P;
     f.left = X0 - half;
     f.right = X0 + half;
-    BackgroundAndFrame(c, f, c.hasTitle);
+    YYLegendBackgroundFrame(c, f, c.hasTitle);
 
     const float middle = static_cast<float>(n + 1) / 2.0f;
     for (int k = 1; k <= n; ++k) {
@@ -277,7 +215,7 @@ void TurnedLayout(const LegendCall& c, int n, float keptWidth, float keptHeight)
     }
     if (c.hasTitle) {
         YYTextAngle(0.0f);
-        DrawTitle(c, ts, X0, (f.top + f.separator) / 2.0f);
+        YYLegendTitleDraw(c, ts, X0, (f.top + f.separator) / 2.0f);
     }
     YYTextAngle(keptAngle);
 }
@@ -286,11 +224,11 @@ void TurnedLayout(const LegendCall& c, int n, float keptWidth, float keptHeight)
 void StackedLayout(const LegendCall& c, int n, float keptWidth, float keptHeight)
 {
     TextState& t = gTextState;
-    TitleSize ts;
+    LegendTitleSize ts;
     float tw = 0.0f;
     if (c.hasTitle) {
         t.stacking = 0;
-        ts = SizeTitle(c, 1.0f, keptWidth, keptHeight);
+        ts = YYLegendTitleSize(c, c.fw, 1.0f, keptWidth, keptHeight);
         tw = 0.5f * ts.lt * ts.wt;
     }
     t.stacking = 1;
@@ -306,7 +244,7 @@ void StackedLayout(const LegendCall& c, int n, float keptWidth, float keptHeight
     const float Yc = c.bottom + 0.5f * H;
     const float Ye = Yc + 0.5f * E * h;
 
-    Frame f;
+    LegendFrame f;
     const float half = std::max(tw, 0.5f * static_cast<float>(n - 1) * D / static_cast<float>(n + 1)) + 0.625f * w;
     f.left = X0 - half;
     f.right = X0 + half;
@@ -318,7 +256,7 @@ void StackedLayout(const LegendCall& c, int n, float keptWidth, float keptHeight
         f.top = Ye + 0.25f * h;
         f.bottom = 2.0f * Yc - f.top;
     }
-    BackgroundAndFrame(c, f, c.hasTitle);
+    YYLegendBackgroundFrame(c, f, c.hasTitle);
 
     const float middle = static_cast<float>(n + 1) / 2.0f;
     for (int k = 1; k <= n; ++k) {
@@ -328,7 +266,7 @@ void StackedLayout(const LegendCall& c, int n, float keptWidth, float keptHeight
     }
     if (c.hasTitle) {
         t.stacking = 0;
-        DrawTitle(c, ts, X0, Ye + ts.ht);
+        YYLegendTitleDraw(c, ts, X0, Ye + ts.ht);
     }
 }
 
@@ -361,25 +299,68 @@ void CurveEndLabels(const LegendCall& c, int n)
             YYTextDraw(&x, &y, d);
         }
     };
-    if (s.polar == 0) {
+    if (s.polar == 0)
         draw();
-        return;
-    }
-    const int screen = g.screenOutput, hardcopy = g.hardcopyOpen;
-    if (screen == 1) {
-        g.hardcopyOpen = 0;
-        draw();
-    }
-    if (hardcopy > 0) {
-        g.screenOutput = 0;
-        g.hardcopyOpen = 1;
-        draw();
-    }
-    g.screenOutput = screen;
-    g.hardcopyOpen = hardcopy;
+    else
+        YYPolarPasses(draw);
 }
 
 } // namespace
+
+void YYLegendBackgroundFrame(const LegendCall& c, const LegendFrame& f, bool titleLine)
+{
+    GraphicsState& g = gGraphicsState;
+    if (c.clear) {
+        YYPlotStateSave(0);
+        g.fillMode = kFillSolid;
+        IGrColourN(c.background);
+        IGrRectangle(f.left, f.bottom, f.right, f.top);
+        YYPlotStateSave(1);
+    }
+    if (c.frame) {
+        const int fill = g.fillMode;
+        g.fillMode = kFillOutline;
+        IGrRectangle(f.left, f.bottom, f.right, f.top);
+        g.fillMode = fill;
+        if (titleLine)
+            YYLineBetween(f.left, f.separator, f.right, f.separator);
+    }
+}
+
+LegendTitleSize YYLegendTitleSize(const LegendCall& c, float width, float extra, float keptWidth, float keptHeight)
+{
+    TextState& t = gTextState;
+    LegendTitleSize s;
+    s.lt = YYTextLength(c.title);
+    YYCharAspect(Quotient(width, static_cast<double>(s.lt) + extra), 0);
+    s.width = t.charWidth;
+    s.height = t.charHeight;
+    YYCharCell(s.wt, s.ht);
+    YYCharSize(keptWidth, keptHeight);
+    return s;
+}
+
+void YYLegendTitleDraw(const LegendCall& c, const LegendTitleSize& ts, float x, float y)
+{
+    const TextState& t = gTextState;
+    if (t.charWidth != ts.width || t.charHeight != ts.height)
+        YYCharSize(ts.width, ts.height);
+    YYTextDraw(&x, &y, c.title);
+}
+
+void YYLegendTurnedCell(float aspect, float& p, float& q)
+{
+    const GraphicsState& g = gGraphicsState;
+    const TextState& t = gTextState;
+    const float ux = g.textUnitSize[0], uy = g.textUnitSize[1];
+    if (t.builtInFont != 0) {
+        p = Quotient(static_cast<double>(ux) * t.charHeight, aspect);
+        q = aspect * uy * t.charWidth;
+    } else {
+        p = Quotient(ux, static_cast<double>(g.areaFractionSize[0]) * aspect * t.textScaleY);
+        q = Quotient(static_cast<double>(aspect) * uy, static_cast<double>(g.areaFractionSize[1]) * t.textScaleX);
+    }
+}
 
 std::string_view YYLegendDescription(const LegendCall& call, int i)
 {

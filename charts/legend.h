@@ -36,3 +36,38 @@ struct LegendCall {
 
 // Description of set I (from 1) without trailing blanks; empty beyond the span.
 std::string_view YYLegendDescription(const LegendCall& call, int i);
+
+// The legends IPgLegendDraw hands over to: the colour-strip legend (option
+// U) and the gradient legend (types 8 and 5 with option kind 3) in
+// charts/strip_legends.cpp, the pie-chart slice labels (type 3) in
+// charts/pie_labels.cpp. IPgLegendDraw puts the character size, stacking and
+// justification back after them.
+void YYLegendStrip(LegendCall& call);
+void YYLegendGradient(LegendCall& call);
+void YYPieLabels(LegendCall& call);
+
+// Pieces the layouts share.
+struct LegendFrame {
+    float left = 0, bottom = 0, right = 0, top = 0;
+    float separator = 0;             // the line under a legend title
+};
+// Option C: the frame filled with the background colour (drawing state kept);
+// option B: the frame outlined and, with TITLELINE, the separator drawn.
+void YYLegendBackgroundFrame(const LegendCall& call, const LegendFrame& frame, bool titleLine);
+
+// The title sized to a width limit of WIDTH / (Lt + EXTRA) at the current
+// angle (Lt its length in character widths); the size and cell it gets are
+// kept here and the legend's size KEPTWIDTH x KEPTHEIGHT is put back.
+struct LegendTitleSize {
+    float width = 0, height = 0;     // character size
+    float wt = 0, ht = 0;            // cell
+    float lt = 0;                    // length in character widths
+};
+LegendTitleSize YYLegendTitleSize(const LegendCall& call, float width, float extra, float keptWidth,
+                                  float keptHeight);
+// The title at (X, Y) in its kept size.
+void YYLegendTitleDraw(const LegendCall& call, const LegendTitleSize& size, float x, float y);
+
+// The cell of text turned by 90 degrees: P across the text (world x), Q along
+// one character advance (world y), for the text aspect ASPECT.
+void YYLegendTurnedCell(float aspect, float& p, float& q);

@@ -99,3 +99,20 @@ void YYPolarToWorld(float angle, float radius, float& wx, float& wy)
     wx = ToFloat(cx + std::cos(alpha) * rho * rx);
     wy = ToFloat(cy + s * std::sin(alpha) * rho * rx);
 }
+
+void YYPolarPasses(const std::function<void()>& draw)
+{
+    GraphicsState& g = gGraphicsState;
+    const int screen = g.screenOutput, hardcopy = g.hardcopyOpen;
+    if (screen != 0) {
+        g.hardcopyOpen = 0;
+        draw();
+    }
+    if (hardcopy > 0) {
+        g.screenOutput = 0;
+        g.hardcopyOpen = hardcopy;
+        draw();
+    }
+    g.screenOutput = screen;
+    g.hardcopyOpen = hardcopy;
+}

@@ -154,6 +154,23 @@ protected:
         return out;
     }
 
+    // The worked example's oblique view of a base of 11 points and 5 sets:
+    // view angle 0, elevation 0.5, point share 0.5, ranges 0..1 in x, y and
+    // z, so that the base has the data corners (0, 0.25), (0.5, 0.5),
+    // (1, 0.25) and (0.5, 0).
+    static void ObliqueExampleView()
+    {
+        PgGraphState& s = gPgGraphState;
+        s.pointIntervals = 10.0f;
+        s.pointIntervals2 = 4.0f;
+        s.pointShare = 0.5f;
+        s.viewElevation = 0.5f;
+        s.viewAngle = 0.0f;
+        s.viewCosMinus45 = s.viewCosPlus45 = 0.70710677f;
+        IPgArea(0.0f, 0.0f, 1.0f, 1.0f);
+        IPgUnitsZ(0.0f, 1.0f);
+    }
+
     void ClearAll()
     {
         recorder().Clear();

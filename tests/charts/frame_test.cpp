@@ -20,18 +20,7 @@ protected:
         ClearAll();
     }
     // An oblique graph of 11 points and 5 sets with the worked example's view.
-    void ObliqueExample()
-    {
-        PgGraphState& s = gPgGraphState;
-        s.pointIntervals = 10.0f;
-        s.pointIntervals2 = 4.0f;
-        s.pointShare = 0.5f;
-        s.viewElevation = 0.5f;
-        s.viewCosMinus45 = std::cos(0.0f - 0.7853982f);
-        s.viewCosPlus45 = std::cos(0.0f + 0.7853982f);
-        IPgArea(0.0f, 0.0f, 1.0f, 1.0f);
-        IPgUnitsZ(0.0f, 1.0f);
-    }
+    void ObliqueExample() { ObliqueExampleView(); }
 };
 
 TEST_F(FrameTest, StraightLinesPassThroughTheOriginOrTheRangeStart)

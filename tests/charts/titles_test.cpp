@@ -136,13 +136,7 @@ TEST_F(TitlesTest, ObliqueLabelsRunAlongTheNearEdgesBelowTheBase)
     Begin(7, 5, {11}, 1, 0);
     PgGraphState& s = gPgGraphState;
     ASSERT_NE(s.threeDAxes, 0);
-    s.pointIntervals = 10.0f;
-    s.pointIntervals2 = 4.0f;
-    s.pointShare = 0.5f;
-    s.viewElevation = 0.5f;
-    s.viewAngle = 0.0f;
-    s.viewCosMinus45 = s.viewCosPlus45 = 0.70710677f;
-    IPgArea(0.0f, 0.0f, 1.0f, 1.0f);
+    ObliqueExampleView();
     ClearAll();
     IPgXLabel("Points");
     IPgYLabel("Sets");
