@@ -131,6 +131,10 @@ bool IsDecimalPoint(char c)
            (gLibraryState.localeDecimalSwitch == 1 && c == gLibraryPaths.localeDecimalSeparator);
 }
 
+// The first place after the decimal point whose digits add exactly 0 to a
+// real's value.
+constexpr long kVanishingPlace = 330;
+
 // One part (mantissa or exponent) of a real token: characters S..E of the
 // text (0-based, inclusive; empty when S > E).
 class NumberPart {
@@ -174,7 +178,13 @@ public:
         if (p - d - 1 > limit)
             return kErrTooLarge;
         long power = p - d - 1;
-        for (long i = d; i <= e_; ++i) {
+        // A digit at the place kVanishingPlace after the point or further adds
+        // exactly 0: digit x 10^power rounds to 0 from place 326 on (9e-326
+        // is below half the smallest subnormal double). Such digits, whose
+        // characters Check has seen, are not scaled; this keeps the parse
+        // linear in the token's length.
+        const long vanishing = p + kVanishingPlace;
+        for (long i = d; i <= e_ && i < vanishing; ++i) {
             if (i == p)
                 continue;
             double term = At(i) - '0';
