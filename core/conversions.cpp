@@ -109,12 +109,16 @@ bool ScaleByTen(double& v, long n)
         int step = static_cast<int>(std::clamp(n, -308L, 308L));
         double p = PowerOfTen(step);
         if (p > 1.0 && std::fabs(v) >= 1.0) {
-            // Scaling by 1/16 is exact here, so the product overflows exactly
-            // when the scaled one passes max/16; it is computed without a trap.
-            double scaled = v * (p * 0.0625);
-            if (std::fabs(scaled) > std::numeric_limits<double>::max() * 0.0625)
+            constexpr double kMax = std::numeric_limits<double>::max();
+            // Far past the range (|v| x p above twice the largest double).
+            if (std::fabs(v) * 0.5 > kMax / p)
                 return false;
-            v = scaled * 16.0;
+            // Scaling by 2^-64 is exact here, so the product overflows exactly
+            // when the scaled one passes max x 2^-64; neither step can trap.
+            double scaled = v * (p * 0x1p-64);
+            if (std::fabs(scaled) > kMax * 0x1p-64)
+                return false;
+            v = scaled * 0x1p64;
         } else {
             v *= p;
         }

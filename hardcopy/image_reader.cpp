@@ -124,6 +124,8 @@ struct Layout {
     Palette palette{};
 };
 
+int BmpRunLength(Bytes d, const Layout& L, std::span<int> px);
+
 // ---------------------------------------------------------------------------
 // Headers
 
@@ -207,12 +209,14 @@ int BmpLayout(Bytes d, Layout& L)
 
     L.dataOffset = fileOffset != 0 ? fileOffset : tableEnd;
     L.stride = (std::int64_t(L.bits) * L.width + 31) / 32 * 4;
-    if (!L.runLength) {
-        // Every row complete; the padding of the last row may be missing.
-        std::int64_t last = (std::int64_t(L.bits) * L.width + 7) / 8;
-        if (!Has(d, L.dataOffset, L.stride * (L.height - 1) + last))
-            return kShort;
-    }
+    // Run-length data say how much of the picture they cover only when they
+    // are walked: a few bytes can cover all of it, or end short.
+    if (L.runLength)
+        return BmpRunLength(d, L, {});
+    // Every row complete; the padding of the last row may be missing.
+    std::int64_t last = (std::int64_t(L.bits) * L.width + 7) / 8;
+    if (!Has(d, L.dataOffset, L.stride * (L.height - 1) + last))
+        return kShort;
     return kOk;
 }
 
@@ -425,7 +429,7 @@ int BmpRows(Bytes d, const Layout& L, std::span<int> px)
 // the escapes 0-0 end of row, 0-1 end of picture, 0-2 delta, 0-n absolute.
 // Positions right of the picture are counted but not stored; a step above
 // the top row ends the picture. Data that end before the end-of-picture
-// escape are short.
+// escape are short. An empty PX only walks the data (nothing is stored).
 int BmpRunLength(Bytes d, const Layout& L, std::span<int> px)
 {
     const std::int64_t w = L.width, h = L.height;
@@ -433,7 +437,7 @@ int BmpRunLength(Bytes d, const Layout& L, std::span<int> px)
     std::int64_t pos = L.dataOffset;
     std::int64_t x = 0, y = 0; // y counts rows from the bottom
     auto put = [&](int index) {
-        if (x < w && y < h)
+        if (x < w && y < h && !px.empty())
             px[(h - 1 - y) * w + x] = L.palette[index];
         ++x;
     };

@@ -47,9 +47,9 @@ int ImageKindOf(std::span<const std::uint8_t> file);
 
 // Reads and checks the header (kind, size, depth, layout) and, before
 // anything of the picture's size is allocated, whether the file can hold the
-// picture it claims where its format tells: rows of a BMP without run-length
-// data, the fewest bytes of a PCX's run-length lines, a PNG's chunks and the
-// most its image data can inflate to. Returns 0, or the result the whole
+// picture it claims where its format tells: the rows of a BMP (a walk of its
+// run-length data), the fewest bytes of a PCX's run-length lines, a PNG's
+// chunks and the most its image data can inflate to. Returns 0, or the result the whole
 // decode gives: 2, 27, or 1044 for PNG data too few for the picture that do
 // not decompress (ZLIBSTATUS, when given, := the zlib status; else 0).
 int ImageHeaderRead(std::span<const std::uint8_t> file, ImageHeader& header, int* zlibStatus = nullptr);

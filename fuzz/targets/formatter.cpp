@@ -4,6 +4,7 @@
 // that many characters of text).
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,23 @@ bool Take(const uint8_t*& p, const uint8_t* end, T& value)
     return true;
 }
 
+// A real from the input's bits, as arithmetic gives them: a signalling NaN
+// (which no computation yields, and which traps on first use) is made quiet.
+template <class Real, class Bits>
+bool TakeReal(const uint8_t*& p, const uint8_t* end, Real& value)
+{
+    Bits bits = 0;
+    if (!Take(p, end, bits))
+        return false;
+    constexpr int kFraction = std::numeric_limits<Real>::digits - 1;
+    constexpr Bits kExponent = ((Bits(1) << (sizeof(Bits) * 8 - 1)) - 1) & ~((Bits(1) << kFraction) - 1);
+    constexpr Bits kQuiet = Bits(1) << (kFraction - 1);
+    if ((bits & kExponent) == kExponent && (bits & ((Bits(1) << kFraction) - 1)) != 0)
+        bits |= kQuiet;
+    std::memcpy(&value, &bits, sizeof value);
+    return true;
+}
+
 std::vector<FormatItem> Items(const uint8_t* p, const uint8_t* end)
 {
     std::vector<FormatItem> items;
@@ -38,14 +56,14 @@ std::vector<FormatItem> Items(const uint8_t* p, const uint8_t* end)
         }
         case 1: {
             double v = 0;
-            if (!Take(p, end, v))
+            if (!TakeReal<double, uint64_t>(p, end, v))
                 return items;
             items.emplace_back(v);
             break;
         }
         case 2: {
             float v = 0;
-            if (!Take(p, end, v))
+            if (!TakeReal<float, uint32_t>(p, end, v))
                 return items;
             items.emplace_back(v);
             break;

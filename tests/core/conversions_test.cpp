@@ -122,6 +122,8 @@ TEST_F(Conversions, StringToRealBothPrecisions)
         {"4E38", 0, 4, 4.0e38, 0},
         {"3.4E38", 3.4e38f, 0, 3.4e38, 0},
         {"1E309", 0, 4, 0, 4},
+        {"33E308", 0, 4, 0, 4}, // 33 x 10^308: beyond the range without a trap
+        {"17E307", 0, 4, 1.7e308, 0},
         {"1E-400", 0, 0, 0, 0},
         {"E5", 0, 0, 0, 0},
         {"+", 0, 0, 0, 0},

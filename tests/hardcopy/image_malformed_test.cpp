@@ -329,6 +329,7 @@ TEST(MalformedImages, ClaimedSizeCheckedAgainstTheData)
         int code;
     };
     const std::vector<Verdict> cases = {
+        {"bmp run-length 4096 x 4096 without its end", Bmp(4096, 4096, 8, 1, {0xFF0000}, {255, 0, 0, 0}), 2},
         {"pcx 4096 x 4096 in 10 bytes", Pcx(4096, 4096, 8, 3, 4096, ByteVec(10, 0xFF)), 2},
         // 64 bytes a line: a run of 63 and a single byte are the fewest.
         {"pcx line in the fewest bytes", Pcx(512, 1, 1, 1, 64, {0xFF, 0, 0x05}), 0},
