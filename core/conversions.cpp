@@ -109,12 +109,16 @@ bool ScaleByTen(double& v, long n)
         int step = static_cast<int>(std::clamp(n, -308L, 308L));
         double p = PowerOfTen(step);
         if (p > 1.0 && std::fabs(v) >= 1.0) {
-            // Scaling by 1/16 is exact here, so the product overflows exactly
-            // when the scaled one passes max/16; it is computed without a trap.
-            double scaled = v * (p * 0.0625);
-            if (std::fabs(scaled) > std::numeric_limits<double>::max() * 0.0625)
+            constexpr double kMax = std::numeric_limits<double>::max();
+            // Far past the range (|v| x p above twice the largest double).
+            if (std::fabs(v) * 0.5 > kMax / p)
                 return false;
-            v = scaled * 16.0;
+            // Scaling by 2^-64 is exact here, so the product overflows exactly
+            // when the scaled one passes max x 2^-64; neither step can trap.
+            double scaled = v * (p * 0x1p-64);
+            if (std::fabs(scaled) > kMax * 0x1p-64)
+                return false;
+            v = scaled * 0x1p64;
         } else {
             v *= p;
         }
@@ -130,6 +134,10 @@ bool IsDecimalPoint(char c)
     return c == '.' || c == ',' ||
            (gLibraryState.localeDecimalSwitch == 1 && c == gLibraryPaths.localeDecimalSeparator);
 }
+
+// The first place after the decimal point whose digits add exactly 0 to a
+// real's value.
+constexpr long kVanishingPlace = 330;
 
 // One part (mantissa or exponent) of a real token: characters S..E of the
 // text (0-based, inclusive; empty when S > E).
@@ -174,7 +182,13 @@ public:
         if (p - d - 1 > limit)
             return kErrTooLarge;
         long power = p - d - 1;
-        for (long i = d; i <= e_; ++i) {
+        // A digit at the place kVanishingPlace after the point or further adds
+        // exactly 0: digit x 10^power rounds to 0 from place 326 on (9e-326
+        // is below half the smallest subnormal double). Such digits, whose
+        // characters Check has seen, are not scaled; this keeps the parse
+        // linear in the token's length.
+        const long vanishing = p + kVanishingPlace;
+        for (long i = d; i <= e_ && i < vanishing; ++i) {
             if (i == p)
                 continue;
             double term = At(i) - '0';

@@ -15,11 +15,15 @@
 
 namespace {
 
-// Limits that keep a hostile format from exhausting memory or time.
+// Limits that keep a hostile format from exhausting memory, time or stack.
+// Every character put into a record counts against them, the blanks that
+// positioning (X, TR, T) leaves before a write included; a write that passes
+// one fails as a malformed format does.
 constexpr int kMaxNumber = 100000;            // widths, counts, positions in a format
 constexpr size_t kMaxRecord = 1000000;        // characters of one record
 constexpr size_t kMaxOutput = 16u * 1000000u; // characters of one write
 constexpr int kMaxScale = 1000;               // |k| of kP
+constexpr int kMaxDepth = 100;                // nesting of parenthesised groups
 
 // ---------------------------------------------------------------------------
 // Parsed format
@@ -103,6 +107,7 @@ public:
 private:
     std::string text_;
     size_t pos_ = 0;
+    int depth_ = 0; // groups open around the item being parsed
 
     bool AtEnd() const { return pos_ >= text_.size(); }
     char Peek(size_t ahead = 0) const
@@ -231,9 +236,15 @@ private:
             return false;
         char c = text_[pos_++];
         switch (c) {
-        case '(':
+        case '(': {
             node.op = Op::Group;
-            return ParseList(node.children) && !node.children.empty();
+            if (depth_ == kMaxDepth)
+                return false;
+            ++depth_;
+            bool ok = ParseList(node.children) && !node.children.empty();
+            --depth_;
+            return ok;
+        }
         case 'I':
             node.op = Op::Int;
             if (!Number(node.w))
@@ -590,6 +601,9 @@ public:
         return !fault_;
     }
 
+    // True when the write stopped at one of the limits.
+    bool LimitReached() const { return limit_; }
+
 private:
     std::span<const FormatItem> items_;
     std::vector<std::string>& records_;
@@ -601,6 +615,7 @@ private:
     long long steps_ = 0;
     long long budget_;
     bool fault_ = false;
+    bool limit_ = false;
 
     void EndRecord()
     {
@@ -611,10 +626,13 @@ private:
 
     bool Put(const std::string& text)
     {
+        // The blanks between the record's end and the write position count
+        // as written: they are put into the record with the text.
+        size_t padding = position_ > record_.size() ? position_ - record_.size() : 0;
         size_t end = position_ + text.size();
-        output_ += text.size();
+        output_ += padding + text.size();
         if (end > kMaxRecord || output_ > kMaxOutput)
-            return Fail();
+            return Limit();
         if (record_.size() < end)
             record_.resize(end, ' ');
         std::copy(text.begin(), text.end(), record_.begin() + static_cast<std::ptrdiff_t>(position_));
@@ -626,6 +644,12 @@ private:
     {
         fault_ = true;
         return false;
+    }
+
+    bool Limit()
+    {
+        limit_ = true;
+        return Fail();
     }
 
     // False stops the write (items exhausted at a data descriptor, or a fault).
@@ -641,13 +665,13 @@ private:
     bool Execute(const Node& node)
     {
         if (++steps_ > budget_)
-            return Fail();
+            return Limit();
         switch (node.op) {
         case Op::Group:
             return RunList(node.children, 0);
         case Op::Right:
             position_ += static_cast<size_t>(node.w);
-            return position_ <= kMaxRecord || Fail();
+            return position_ <= kMaxRecord || Limit();
         case Op::Left:
             position_ = position_ > static_cast<size_t>(node.w) ? position_ - static_cast<size_t>(node.w) : 0;
             return true;
@@ -757,7 +781,7 @@ int FortranWriteText(std::string_view format, std::span<const FormatItem> items,
         std::copy_n(first.begin(), std::min(first.size(), text.size()), text.begin());
     }
     if (!ok)
-        return kFortranWriteFault;
+        return writer.LimitReached() ? kFortranBadFormat : kFortranWriteFault;
     if (records.size() > 1 || records.front().size() > text.size())
         return kFortranRecordOverflow;
     return 0;

@@ -44,7 +44,7 @@ struct FormatItem {
     FormatItem(int v) : kind(Kind::Integer), integer(v) {}
     FormatItem(long v) : kind(Kind::Integer), integer(v) {}
     FormatItem(unsigned v) : kind(Kind::Integer), integer(v) {}
-    FormatItem(int64_t v) : kind(Kind::Integer), integer(v) {}
+    FormatItem(long long v) : kind(Kind::Integer), integer(v) {}
     FormatItem(double v) : kind(Kind::Real), real(v) {}
     FormatItem(float v) : kind(Kind::Real), real(static_cast<double>(v)) {}
     FormatItem(std::string_view v) : kind(Kind::Text), text(v) {}
@@ -55,7 +55,10 @@ struct FormatItem {
 // Writes ITEMS with FORMAT (including its outer parentheses, e.g. "(I5)")
 // into RECORDS, one string per record, without line ends. Returns false when
 // the format is malformed or an item does not match its descriptor; RECORDS
-// then holds what was written before the fault.
+// then holds what was written before the fault. Limits: groups nest at most
+// 100 deep; a record holds at most 1,000,000 characters and a write at most
+// 16,000,000, the blanks that positioning leaves before a later write
+// included; a write that would pass them fails there.
 bool FortranWrite(std::string_view format, std::span<const FormatItem> items,
                   std::vector<std::string>& records);
 
@@ -65,8 +68,9 @@ std::string FortranFormat(std::string_view format, std::span<const FormatItem> i
 std::string FortranFormat(std::string_view format, std::initializer_list<FormatItem> items);
 
 // Status of FortranWriteText: 0 success, else the reason of the failure.
-constexpr int kFortranBadFormat = 1;      // the format is malformed
-constexpr int kFortranWriteFault = 2;     // an item does not suit its descriptor (or a limit)
+constexpr int kFortranBadFormat = 1;      // the format is malformed, nested too deep, or its
+                                          // output passes the formatter's limits
+constexpr int kFortranWriteFault = 2;     // an item does not suit its descriptor
 constexpr int kFortranRecordOverflow = 3; // more than one record, or a record longer than TEXT
 
 // A write into one fixed-length text: TEXT is blank-filled, then receives the

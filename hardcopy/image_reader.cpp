@@ -32,6 +32,10 @@ constexpr int kInflateFailed = 1044;
 
 constexpr std::uint8_t kPngSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
 
+// Deflate data give at most 1032 bytes per byte: a length of 258 costs at
+// least two bits (one for the length, one for the distance).
+constexpr std::int64_t kDeflateMostPerByte = 1032;
+
 // Windows error codes that mean "there is no such file".
 constexpr int kErrorFileNotFound = 2;
 constexpr int kErrorPathNotFound = 3;
@@ -114,9 +118,13 @@ struct Layout {
     int depth = 0;
     int bitsPerPixel = 0;
     int unfilterBytes = 0;
+    std::int64_t imageDataBytes = 0; // of all IDAT chunks
+    int zlibStatus = 0;              // with a verdict of 1044 found from the layout
     // All kinds with colour tables.
     Palette palette{};
 };
+
+int BmpRunLength(Bytes d, const Layout& L, std::span<int> px);
 
 // ---------------------------------------------------------------------------
 // Headers
@@ -201,12 +209,14 @@ int BmpLayout(Bytes d, Layout& L)
 
     L.dataOffset = fileOffset != 0 ? fileOffset : tableEnd;
     L.stride = (std::int64_t(L.bits) * L.width + 31) / 32 * 4;
-    if (!L.runLength) {
-        // Every row complete; the padding of the last row may be missing.
-        std::int64_t last = (std::int64_t(L.bits) * L.width + 7) / 8;
-        if (!Has(d, L.dataOffset, L.stride * (L.height - 1) + last))
-            return kShort;
-    }
+    // Run-length data say how much of the picture they cover only when they
+    // are walked: a few bytes can cover all of it, or end short.
+    if (L.runLength)
+        return BmpRunLength(d, L, {});
+    // Every row complete; the padding of the last row may be missing.
+    std::int64_t last = (std::int64_t(L.bits) * L.width + 7) / 8;
+    if (!Has(d, L.dataOffset, L.stride * (L.height - 1) + last))
+        return kShort;
     return kOk;
 }
 
@@ -245,6 +255,71 @@ int PcxLayout(Bytes d, Layout& L)
             L.palette[i] = Rgb(d[tail + 1 + 3 * i], d[tail + 2 + 3 * i], d[tail + 3 + 3 * i]);
         L.dataEnd = tail;
     }
+
+    // The run-length data cannot be shorter than the lines they must give: a
+    // run gives at most 63 bytes for two of the file, a single byte one.
+    std::int64_t needed = L.height * L.planes * L.bytesPerLine;
+    std::int64_t fewest = 2 * (needed / 63) + std::min<std::int64_t>(needed % 63, 2);
+    if (L.dataEnd - 128 < fewest)
+        return kShort;
+    return kOk;
+}
+
+// Walks the chunks after IHDR to IEND: the palette goes into L, the length of
+// the image data into L.imageDataBytes and, with DATA, the image data
+// themselves into DATA. Returns 0, 2 (a chunk or IEND missing at the file's
+// end) or 27.
+int PngChunks(Bytes d, Layout& L, std::vector<std::uint8_t>* data)
+{
+    bool havePalette = false;
+    L.imageDataBytes = 0;
+    std::int64_t pos = 33;
+    for (;;) {
+        if (!Has(d, pos, 8))
+            return kShort; // no IEND
+        std::uint32_t length = PngReadU32(&d[pos]);
+        if (length > 0x7FFFFFFFu)
+            return kUnsupported;
+        const std::uint8_t* type = &d[pos + 4];
+        std::int64_t at = pos + 8;
+        if (!Has(d, at, length))
+            return kShort;
+        if (PngTypeIs(type, "IEND"))
+            break;
+        if (PngTypeIs(type, "IDAT")) {
+            L.imageDataBytes += length;
+            if (data)
+                data->insert(data->end(), d.begin() + at, d.begin() + at + length);
+        } else if (PngTypeIs(type, "PLTE")) {
+            std::int64_t entries = std::min<std::int64_t>(length / 3, 256);
+            for (std::int64_t i = 0; i < entries; ++i)
+                L.palette[i] = Rgb(d[at + 3 * i], d[at + 3 * i + 1], d[at + 3 * i + 2]);
+            havePalette = true;
+        }
+        pos = at + length + 4; // data and CRC (not checked)
+    }
+    if (L.colourType == 3 && !havePalette)
+        return kUnsupported;
+    return kOk;
+}
+
+// Inflates the image data into ROWS, sized for the picture's filtered rows
+// but never larger than what DATA can give. Returns 0, 2 (the data end before
+// the picture) or 1044 with ZLIBSTATUS.
+int PngInflate(const std::vector<std::uint8_t>& data, const Layout& L, std::vector<std::uint8_t>& rows,
+               int& zlibStatus)
+{
+    const std::int64_t size = L.stride * L.height;
+    const std::int64_t room = std::min(size, kDeflateMostPerByte * std::int64_t(data.size()) + 1);
+    rows.assign(static_cast<std::size_t>(room), 0);
+    uLongf produced = static_cast<uLongf>(room);
+    int status = uncompress(rows.data(), &produced, data.data(), static_cast<uLong>(data.size()));
+    if (status != Z_OK) {
+        zlibStatus = status;
+        return kInflateFailed;
+    }
+    if (std::int64_t(produced) != size)
+        return kShort; // the stream ended before the picture
     return kOk;
 }
 
@@ -291,6 +366,15 @@ int PngLayout(Bytes d, Layout& L)
     L.stride = (std::int64_t(width) * L.bitsPerPixel + 7) / 8 + 1;
     if (L.stride * L.height > kImageMaxInflatedBytes)
         return kUnsupported;
+    if (int rc = PngChunks(d, L, nullptr); rc != kOk)
+        return rc;
+    // Image data too few to fill the picture give 2 or 1044; which one, the
+    // (small) inflation says, before anything of the picture's size exists.
+    if (kDeflateMostPerByte * L.imageDataBytes < L.stride * L.height) {
+        std::vector<std::uint8_t> data, rows;
+        PngChunks(d, L, &data);
+        return PngInflate(data, L, rows, L.zlibStatus);
+    }
     return kOk;
 }
 
@@ -345,7 +429,7 @@ int BmpRows(Bytes d, const Layout& L, std::span<int> px)
 // the escapes 0-0 end of row, 0-1 end of picture, 0-2 delta, 0-n absolute.
 // Positions right of the picture are counted but not stored; a step above
 // the top row ends the picture. Data that end before the end-of-picture
-// escape are short.
+// escape are short. An empty PX only walks the data (nothing is stored).
 int BmpRunLength(Bytes d, const Layout& L, std::span<int> px)
 {
     const std::int64_t w = L.width, h = L.height;
@@ -353,7 +437,7 @@ int BmpRunLength(Bytes d, const Layout& L, std::span<int> px)
     std::int64_t pos = L.dataOffset;
     std::int64_t x = 0, y = 0; // y counts rows from the bottom
     auto put = [&](int index) {
-        if (x < w && y < h)
+        if (x < w && y < h && !px.empty())
             px[(h - 1 - y) * w + x] = L.palette[index];
         ++x;
     };
@@ -471,43 +555,11 @@ int PcxPixels(Bytes d, const Layout& L, std::span<int> px)
 int PngPixels(Bytes d, Layout& L, std::span<int> px, int& zlibStatus)
 {
     std::vector<std::uint8_t> data; // the image data of all IDAT chunks
-    bool havePalette = false;
-    std::int64_t pos = 33;
-    for (;;) {
-        if (!Has(d, pos, 8))
-            return kShort; // no IEND
-        std::uint32_t length = PngReadU32(&d[pos]);
-        if (length > 0x7FFFFFFFu)
-            return kUnsupported;
-        const std::uint8_t* type = &d[pos + 4];
-        std::int64_t at = pos + 8;
-        if (!Has(d, at, length))
-            return kShort;
-        if (PngTypeIs(type, "IEND"))
-            break;
-        if (PngTypeIs(type, "IDAT")) {
-            data.insert(data.end(), d.begin() + at, d.begin() + at + length);
-        } else if (PngTypeIs(type, "PLTE")) {
-            std::int64_t entries = std::min<std::int64_t>(length / 3, 256);
-            for (std::int64_t i = 0; i < entries; ++i)
-                L.palette[i] = Rgb(d[at + 3 * i], d[at + 3 * i + 1], d[at + 3 * i + 2]);
-            havePalette = true;
-        }
-        pos = at + length + 4; // data and CRC (not checked)
-    }
-    if (L.colourType == 3 && !havePalette)
-        return kUnsupported;
-
-    const std::int64_t size = L.stride * L.height;
-    std::vector<std::uint8_t> rows(static_cast<std::size_t>(size));
-    uLongf produced = static_cast<uLongf>(size);
-    int status = uncompress(rows.data(), &produced, data.data(), static_cast<uLong>(data.size()));
-    if (status != Z_OK) {
-        zlibStatus = status;
-        return kInflateFailed;
-    }
-    if (std::int64_t(produced) != size)
-        return kShort; // the stream ended before the picture
+    if (int rc = PngChunks(d, L, &data); rc != kOk)
+        return rc;
+    std::vector<std::uint8_t> rows;
+    if (int rc = PngInflate(data, L, rows, zlibStatus); rc != kOk)
+        return rc;
     PngUnfilterRows(static_cast<std::size_t>(L.stride), L.height, L.unfilterBytes, rows);
 
     const std::int64_t w = L.width;
@@ -568,29 +620,43 @@ int ImageKindOf(std::span<const std::uint8_t> file)
     return 0;
 }
 
-int ImageHeaderRead(std::span<const std::uint8_t> file, ImageHeader& header)
+namespace {
+
+// The layout and the header it gives; the size is set once the header was
+// read whole (results 0, 2 and 1044).
+int HeaderLayout(Bytes file, ImageHeader& header, Layout& L)
 {
-    Layout L;
-    int rc = LayoutRead(file, L);
+    int rc = kUnsupported;
+    try {
+        rc = LayoutRead(file, L);
+    } catch (const std::bad_alloc&) {
+        rc = kUnsupported;
+    }
     header = ImageHeader{ImageKindOf(file), 0, 0};
-    if (rc == kOk || rc == kShort) {
+    if (rc != kUnsupported) {
         header.width = L.width;
         header.height = L.height;
     }
     return rc;
 }
 
+} // namespace
+
+int ImageHeaderRead(std::span<const std::uint8_t> file, ImageHeader& header, int* zlibStatus)
+{
+    Layout L;
+    int rc = HeaderLayout(file, header, L);
+    if (zlibStatus)
+        *zlibStatus = L.zlibStatus;
+    return rc;
+}
+
 int ImageDecodeInto(std::span<const std::uint8_t> file, ImageHeader& header, std::span<int> pixels,
                     int& zlibStatus)
 {
-    zlibStatus = 0;
     Layout L;
-    int rc = LayoutRead(file, L);
-    header = ImageHeader{ImageKindOf(file), 0, 0};
-    if (rc == kOk || rc == kShort) {
-        header.width = L.width;
-        header.height = L.height;
-    }
+    int rc = HeaderLayout(file, header, L);
+    zlibStatus = L.zlibStatus;
     if (rc != kOk)
         return rc;
     if (std::int64_t(L.width) * L.height > std::int64_t(pixels.size()))
@@ -605,8 +671,7 @@ int ImageDecodeInto(std::span<const std::uint8_t> file, ImageHeader& header, std
 int ImageDecode(std::span<const std::uint8_t> file, ImageHeader& header, std::vector<int>& pixels,
                 int& zlibStatus)
 {
-    zlibStatus = 0;
-    int rc = ImageHeaderRead(file, header);
+    int rc = ImageHeaderRead(file, header, &zlibStatus);
     if (rc != kOk)
         return rc;
     try {
@@ -680,10 +745,10 @@ void IGrLoadImageData(std::string_view filename, std::span<int> image)
     }
 
     ImageHeader header;
-    rc = ImageHeaderRead(file, header);
+    int zlibStatus = 0;
+    rc = ImageHeaderRead(file, header, &zlibStatus);
     if (rc == kOk && std::int64_t(header.width) * header.height > std::int64_t(image.size()))
         rc = kUnsupported; // the picture does not fit the caller's array
-    int zlibStatus = 0;
     if (rc == kOk) {
         // Decode into a copy so that the caller's array changes only when the
         // whole picture was read.

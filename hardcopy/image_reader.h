@@ -45,8 +45,14 @@ struct ImageHeader {
 // The kind of FILE by its first bytes: -1, 0, 1, 2 or 15 (see ImageHeader).
 int ImageKindOf(std::span<const std::uint8_t> file);
 
-// Reads and checks the header (kind, size, depth, layout). Returns 0, 2 or 27.
-int ImageHeaderRead(std::span<const std::uint8_t> file, ImageHeader& header);
+// Reads and checks the header (kind, size, depth, layout) and, before
+// anything of the picture's size is allocated, whether the file can hold the
+// picture it claims where its format tells: the rows of a BMP (a walk of its
+// run-length data), the fewest bytes of a PCX's run-length lines, a PNG's
+// chunks and the most its image data can inflate to. Returns 0, or the result the whole
+// decode gives: 2, 27, or 1044 for PNG data too few for the picture that do
+// not decompress (ZLIBSTATUS, when given, := the zlib status; else 0).
+int ImageHeaderRead(std::span<const std::uint8_t> file, ImageHeader& header, int* zlibStatus = nullptr);
 
 // Decodes FILE into PIXELS, which must hold at least width x height elements
 // (else 27); only the first width x height are written. Pixels the file does

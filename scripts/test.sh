@@ -31,4 +31,8 @@ for arch in $KESTROW_ARCHES; do
     status=1
   fi
 done
+# The whole suite also fuzzes every reader of untrusted input for a while.
+if [ $# -eq 0 ] && ! "$ROOT/scripts/fuzz.sh" 20; then
+  status=1
+fi
 exit $status

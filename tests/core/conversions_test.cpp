@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <vector>
@@ -121,6 +122,8 @@ TEST_F(Conversions, StringToRealBothPrecisions)
         {"4E38", 0, 4, 4.0e38, 0},
         {"3.4E38", 3.4e38f, 0, 3.4e38, 0},
         {"1E309", 0, 4, 0, 4},
+        {"33E308", 0, 4, 0, 4}, // 33 x 10^308: beyond the range without a trap
+        {"17E307", 0, 4, 1.7e308, 0},
         {"1E-400", 0, 0, 0, 0},
         {"E5", 0, 0, 0, 0},
         {"+", 0, 0, 0, 0},
@@ -128,6 +131,7 @@ TEST_F(Conversions, StringToRealBothPrecisions)
         {"", 0, 10, 0, 10},
         {"1" + std::string(38, '0') + ".", 1.0e38f, 0, 1.0e38, 0}, // 39 integer digits: the limit
         {"1" + std::string(39, '0'), 0, 4, 1.0e39, 0},             // 40: beyond it
+        {std::string(1000000, '1'), 0, 4, 0, 4},                   // a million integer digits
     };
     for (const Case& c : cases) {
         float r = 99.0f;
@@ -167,6 +171,48 @@ TEST_F(Conversions, ExtremeRealTextsStayFinite)
     EXPECT_EQ(Reported(0, ""), "");
     YYStringToDouble("0." + std::string(2000, '3'), d);
     EXPECT_NEAR(d, 1.0 / 3.0, 1e-15);
+}
+
+// Tokens of a million fraction digits parse at once, to exactly the value of
+// their first 400 digits (digits from the 330th place on add nothing), in
+// every parser that reads reals.
+TEST_F(Conversions, MillionFractionDigitsGiveTheValueOfTheirFirst400)
+{
+    struct Case {
+        std::string head; // up to and including the point
+        std::string digits; // repeated
+        std::string tail;   // an exponent, or nothing
+    };
+    const Case cases[] = {
+        {"0.", "3", ""},           {"-1.", "9", ""},        {"123.", "4567", "E-5"},
+        {".", "1", "E30"},         {"0.", "00000000019", "E8"}, {"9,", "87", ""},
+        {"0.", "5", "-003"},
+    };
+    auto token = [](const Case& c, size_t n) {
+        std::string t = c.head;
+        while (t.size() < c.head.size() + n)
+            t += c.digits;
+        t.resize(c.head.size() + n);
+        return t + c.tail;
+    };
+    for (const Case& c : cases) {
+        const std::string longer = token(c, 1000000), first400 = token(c, 400);
+        SCOPED_TRACE(first400.substr(0, 20));
+        double d = 1.0, expected = 0.0;
+        YYStringToDouble(first400, expected);
+        YYStringToDouble(longer, d);
+        EXPECT_EQ(std::memcmp(&d, &expected, sizeof d), 0) << d << " " << expected;
+        EXPECT_NE(expected, 0.0);
+        float r = 1.0f, expectedSingle = 0.0f;
+        IStringToReal(first400, expectedSingle);
+        IStringToReal(longer, r);
+        EXPECT_EQ(r, expectedSingle);
+        int ok = 0;
+        YYTextToDoubleChecked(d, ok, longer);
+        EXPECT_EQ(ok, 1);
+        EXPECT_EQ(d, expected);
+        EXPECT_EQ(Reported(0, ""), "");
+    }
 }
 
 TEST_F(Conversions, LocaleSeparatorAcceptedOnlyWhenSwitchedOn)
@@ -245,6 +291,9 @@ TEST_F(Conversions, CheckedWriters)
     EXPECT_EQ(Reported(18, "IDoubleToString"), "");
     IRealToString(1.0e10f, s, "(F10.1)");
     EXPECT_EQ(Reported(18, "IRealToString"), "");
+    IDoubleToString(1.0, s, "(100000(TR99999,'x',/))"); // output past the formatter's limit
+    EXPECT_EQ(s.view(), "**********  ");
+    EXPECT_EQ(Reported(18, "IDoubleToString"), "");
 
     gLibraryState.localeDecimalSwitch = 1;
     IRealToString(1.5f, s, "(F6.2)");

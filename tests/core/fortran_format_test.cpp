@@ -229,6 +229,40 @@ TEST(FortranFormat, FaultsReportFailure)
     EXPECT_EQ(records[0], " 1");
 }
 
+// The limits: the blanks that positioning leaves before a write count with
+// the text against the 16,000,000 characters of a write, and groups nest at
+// most 100 deep. Past either, the write fails as a malformed format does, at
+// once and without an exception.
+TEST(FortranFormat, HostileFormatsFailAtTheLimits)
+{
+    auto nested = [](int depth) { return std::string(depth + 1, '(') + "I5" + std::string(depth + 1, ')'); };
+    struct Limit {
+        std::string format;
+        bool ok;
+    };
+    const std::vector<Limit> limits = {
+        {"(160(TR99999,'x',/),'y')", false}, // one past 16,000,000 characters
+        {"(100000(TR99999,'x',/))", false},  // would be 10^10
+        {nested(100), true},
+        {nested(101), false},
+        {nested(3500), false}, // overflowed a 1 MB stack
+    };
+    char text[16];
+    for (const Limit& l : limits) {
+        SCOPED_TRACE(l.format.substr(0, 40));
+        std::vector<std::string> records;
+        if (l.ok)
+            EXPECT_TRUE(FortranWrite(l.format, {}, records));
+        else
+            EXPECT_EQ(FortranWriteText(l.format, {}, text), kFortranBadFormat);
+    }
+    // Exactly 16,000,000 characters, blanks included, are written.
+    std::vector<std::string> records;
+    ASSERT_TRUE(FortranWrite("(160(TR99999,'x',/))", {}, records));
+    ASSERT_EQ(records.size(), 161u);
+    EXPECT_EQ(records[0], std::string(99999, ' ') + "x");
+}
+
 TEST(FortranFormat, WriteIntoFixedText)
 {
     char text[8];

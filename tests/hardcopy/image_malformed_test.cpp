@@ -295,4 +295,74 @@ TEST(MalformedImages, HostileHeadersChunksPalettesAndRuns)
     }
 }
 
+// Files that claim a picture far larger than their data can hold: the header
+// gives the whole decode's verdict (2, or 1044 with the zlib status), before
+// anything of the picture's size exists; data that just hold their picture
+// still decode.
+TEST(MalformedImages, ClaimedSizeCheckedAgainstTheData)
+{
+    const ByteVec notZlib = {0x78, 0x9C, 0xFF, 0xFF, 0xFF, 0xFF, 0, 1, 2, 3};
+    auto png = [](std::uint32_t w, std::uint32_t h, const ByteVec& idat) {
+        ByteVec v = PngSignatureAndHeader(w, h, 8, 2);
+        PngChunk(v, "IDAT", idat);
+        PngChunk(v, "IEND", {});
+        return v;
+    };
+    // 1024 x 1024 black RGB at zlib's best compression: about 1:1000, the
+    // most deflate gives is 1:1032.
+    const size_t blackSize = 1024 * (1 + 3 * 1024);
+    ByteVec black(compressBound(uLong(blackSize)));
+    uLongf packed = uLongf(black.size());
+    ASSERT_EQ(compress2(black.data(), &packed, ByteVec(blackSize, 0).data(), uLong(blackSize), 9), Z_OK);
+    black.resize(packed);
+    // What zlib itself says of the data that are not zlib, given room for the
+    // whole claimed picture.
+    const size_t claimedSize = 1000 * (1 + 3 * 1000);
+    ByteVec room(claimedSize);
+    uLongf produced = uLongf(claimedSize);
+    const int notZlibStatus = uncompress(room.data(), &produced, notZlib.data(), uLong(notZlib.size()));
+    ASSERT_NE(notZlibStatus, Z_OK);
+
+    struct Verdict {
+        std::string name;
+        ByteVec bytes;
+        int code;
+    };
+    const std::vector<Verdict> cases = {
+        {"bmp run-length 4096 x 4096 without its end", Bmp(4096, 4096, 8, 1, {0xFF0000}, {255, 0, 0, 0}), 2},
+        {"pcx 4096 x 4096 in 10 bytes", Pcx(4096, 4096, 8, 3, 4096, ByteVec(10, 0xFF)), 2},
+        // 64 bytes a line: a run of 63 and a single byte are the fewest.
+        {"pcx line in the fewest bytes", Pcx(512, 1, 1, 1, 64, {0xFF, 0, 0x05}), 0},
+        {"pcx line a byte short of them", Pcx(512, 1, 1, 1, 64, {0xFF, 0}), 2},
+        {"png 4096 x 4096 from 100 bytes of rows", png(4096, 4096, Deflate(ByteVec(100, 0))), 2},
+        {"png 1000 x 1000 from data not zlib", png(1000, 1000, notZlib), 1044},
+        {"png 4096 x 4096 without IEND", [] {
+             ByteVec v = PngSignatureAndHeader(4096, 4096, 8, 2);
+             PngChunk(v, "IDAT", Deflate(ByteVec(100, 0)));
+             return v;
+         }(), 2},
+        {"png 1024 x 1024 at the best compression", png(1024, 1024, black), 0},
+    };
+    ScratchFile file("claimed.img");
+    for (const Verdict& c : cases) {
+        SCOPED_TRACE(c.name);
+        ImageHeader header;
+        int zs = -1;
+        EXPECT_EQ(ImageHeaderRead(c.bytes, header, &zs), c.code);
+        EXPECT_EQ(zs, c.code == 1044 ? notZlibStatus : 0);
+        if (c.code != 0) {
+            // The public reader reports the same, whatever the caller's array.
+            gErrorState.status = 0;
+            LoadOutcome r = LoadFrom(file, c.bytes, 16);
+            EXPECT_EQ(r.code, c.code);
+            EXPECT_TRUE(r.untouched);
+            EXPECT_EQ(gErrorState.status, c.code == 1044 ? notZlibStatus : 0);
+        } else {
+            std::vector<int> pixels;
+            EXPECT_EQ(ImageDecode(c.bytes, header, pixels, zs), 0);
+            EXPECT_EQ(pixels.size(), size_t(header.width) * size_t(header.height));
+        }
+    }
+}
+
 } // namespace

@@ -1,0 +1,59 @@
+// What the fuzzed modules need from the Win32 side of the library, for the
+// native build: the global areas that start-up and the dialog layer own, and
+// POSIX stand-ins for the few system wrappers the error model and the image
+// file loader call. Nothing here is fuzzed; it only lets the modules link.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+
+#include "core/library_state.h"
+#include "core/os_services.h"
+#include "dialogs/message_box.h"
+
+LibraryState gLibraryState;
+LibraryPaths gLibraryPaths;
+DialogStatus gDialogStatus;
+
+void OsErrorBox(const char* caption, const char* text)
+{
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+}
+
+void OsErrorText(int code, char* buffer, int size)
+{
+    if (size > 0)
+        buffer[0] = '\0';
+}
+
+void OsExit(int code)
+{
+    std::exit(code);
+}
+
+// The error model's level-4 box: answered with OK, as a user who reads on.
+void WMessageBox(int type, int icon, int defaultAnswer, std::string_view message, std::string_view caption)
+{
+    gDialogStatus.lastAnswer = 1;
+}
+
+void OsFileOpen(const char* name, int mode, int& handle, int& err)
+{
+    int flags = mode == 0 ? O_RDONLY : mode == 1 ? (O_WRONLY | O_CREAT | O_TRUNC) : O_RDWR;
+    handle = ::open(name, flags, 0644);
+    err = handle == -1 ? 2 : 0;
+}
+
+void OsFileClose(int handle)
+{
+    ::close(handle);
+}
+
+void OsFileRead(int handle, void* buffer, int n, int& count, int& err)
+{
+    ssize_t got = ::read(handle, buffer, static_cast<size_t>(n));
+    count = got > 0 ? static_cast<int>(got) : 0;
+    err = got < 0 ? 30 : 0;
+}
