@@ -450,14 +450,18 @@ int SplitCloseQuery(HWND frame)
             answer = EditorSavePrompt(pf, r);
             int count = EditorBufferCount(r);
             int current = EditorBufferCurrent(r);
+            const int start = current;
             for (int b = 1; answer != 0 && count > 1 && b <= count; ++b) {
-                if (b == current)
+                if (b == start)
                     continue;
                 int saved = 1;
                 YYEditBufferGetValue(pane, b, saved);
                 if (saved != 0)
                     continue;
-                EditorBufferMakeCurrent(pf, r, pane, current, b);
+                if (!EditorBufferMakeCurrent(pf, r, pane, current, b)) {
+                    answer = 0;
+                    break;
+                }
                 current = b;
                 answer = EditorSavePrompt(pf, r);
             }

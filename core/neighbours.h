@@ -81,6 +81,15 @@ int SpecialRecordUnsaved(WindowRecord* record);
 // files, menus, toolbars) and frees the record; used when a special window
 // turns back into a plain one.
 void SpecialRecordRelease(HWND frame, WindowRecord* record);
+// The text editor's answers for its own records (type 1), defined by the
+// editor: its menu bar, accelerator table WHICH (0 pane, 1 own, 2 user), its
+// status-bar word, its focus control, and the release of everything it
+// attached to FRAME (the record freed).
+HMENU EditorRecordMenu(WindowRecord* record);
+HACCEL EditorRecordAccelerators(WindowRecord* record, int which);
+HWND* EditorRecordStatusBarField(WindowRecord* record);
+HWND EditorRecordFocusControl(WindowRecord* record);
+void EditorRecordRelease(HWND frame, WindowRecord* record);
 int EditorSavePrompt(HWND frame, WindowRecord* record);
 // Editor buffers (the store is editor/editor_buffers.h): count and current
 // buffer of an editor window.
@@ -89,5 +98,6 @@ int EditorBufferCurrent(WindowRecord* record);
 // Makes buffer TO of editor window N current: its text switched in
 // (YYEditBufferSwitch), the current file name stored for FROM and fetched for
 // TO (YYEditBufferPutName, YYEditBufferGetName) and the title updated
-// (EditorTitleUpdate).
-void EditorBufferMakeCurrent(HWND frame, WindowRecord* record, int n, int from, int to);
+// (EditorTitleUpdate). 0 when the switch was refused (no memory for the
+// text of FROM; a box said so), else 1.
+int EditorBufferMakeCurrent(HWND frame, WindowRecord* record, int n, int from, int to);

@@ -1,23 +1,35 @@
 // Bodies of the neighbouring routines (core/neighbours.h) whose subsystems do
 // not exist yet. Each does the least the window system needs: no dialog is
-// loaded, no grid, editor or bitmap viewer exists. A subsystem that lands
-// removes its routines from this file and defines them itself.
+// loaded, no grid, grid editor or bitmap viewer exists. A subsystem that lands
+// removes its routines from this file and defines them itself. The routines
+// on special-window records hand type 1 (the text editor) to the editor.
 #include "core/neighbours.h"
 
 #include "core/window_table.h"
+
+namespace {
+
+bool IsEditor(const WindowRecord* r)
+{
+    return r && r->type == kRecordEditor;
+}
+
+} // namespace
 
 void BitmapTableDestroyAll() {}
 
 int YYGridSavePrompt(int, HWND) { return 1; }
 
-HMENU SpecialRecordMenu(WindowRecord*) { return nullptr; }
-HACCEL SpecialRecordAccelerators(WindowRecord*, int) { return nullptr; }
-HWND* SpecialRecordStatusBarField(WindowRecord*) { return nullptr; }
-HWND EditorFindReplaceDialog(WindowRecord*) { return nullptr; }
-HWND SpecialRecordFocusControl(WindowRecord*) { return nullptr; }
+HMENU SpecialRecordMenu(WindowRecord* r) { return IsEditor(r) ? EditorRecordMenu(r) : nullptr; }
+HACCEL SpecialRecordAccelerators(WindowRecord* r, int which)
+{
+    return IsEditor(r) ? EditorRecordAccelerators(r, which) : nullptr;
+}
+HWND* SpecialRecordStatusBarField(WindowRecord* r) { return IsEditor(r) ? EditorRecordStatusBarField(r) : nullptr; }
+HWND SpecialRecordFocusControl(WindowRecord* r) { return IsEditor(r) ? EditorRecordFocusControl(r) : nullptr; }
 int SpecialRecordUnsaved(WindowRecord*) { return 0; }
-void SpecialRecordRelease(HWND, WindowRecord*) {}
-int EditorSavePrompt(HWND, WindowRecord*) { return 1; }
-int EditorBufferCount(WindowRecord*) { return 0; }
-int EditorBufferCurrent(WindowRecord*) { return 0; }
-void EditorBufferMakeCurrent(HWND, WindowRecord*, int, int, int) {}
+void SpecialRecordRelease(HWND frame, WindowRecord* r)
+{
+    if (IsEditor(r))
+        EditorRecordRelease(frame, r);
+}

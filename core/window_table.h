@@ -107,19 +107,20 @@ struct BitmapViewerRecordHead {
     HWND statusBar;
 };
 
-// Words of an editor's record that the bar routines read and write: the
-// window's toolbar handles (words 2 to 5), the editor's own toolbar (word 7),
-// the command-line box (word 10) and the panel that holds it (word 12).
+// The head of an editor's record (the rest belongs to the editor), the part
+// the bar routines read and write: the window's toolbars as the editor found
+// them, its rich edit control, its own toolbar and that toolbar's tips, the
+// window's status bar, the command line with its edit field, and the prompt
+// frame left of the command line.
 struct EditorRecordHead {
     int32_t type; // 1
-    int32_t word1;
     HWND toolbars[4];
-    int32_t word6;
+    HWND richEdit;
     HWND editorToolbar;
-    int32_t word8;
-    int32_t word9;
+    HWND toolbarTips;
+    HWND statusBar;
     HWND commandLine;
-    int32_t word11;
+    HWND commandEdit;
     HWND commandPanel;
 };
 

@@ -1,0 +1,248 @@
+// The record of an editor window and the routines the editor's files share:
+// creation, the window procedure, files, buffers, routines, menus and bars.
+// The record hangs on the frame (type 1) and begins with the head that the
+// window system reads (EditorRecordHead, core/window_table.h).
+#pragma once
+
+#include <windows.h>
+#include <commdlg.h>
+#include <richedit.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/window_table.h"
+#include "editor/editor_buffers.h"
+
+constexpr int kEditorTextLimit = 104857500;
+constexpr int kEditorNameLength = 260;
+constexpr int kEditorTextField = 1024; // caption, find and replace texts
+constexpr int kEditorFilterChars = 1000;
+
+// Control ids.
+enum EditorControlId : int {
+    kEditorToolbarId = 1001,
+    kEditorRichEditId = 1002,
+    kEditorCommandLineId = 1004,
+    kEditorPromptId = 1005,
+};
+
+// Command ids of the editor's menus, toolbar and keys.
+enum EditorCommand : int {
+    kCmdFilePopup = 32100,
+    kCmdNew = 32101,
+    kCmdOpen = 32102,
+    kCmdSave = 32103,
+    kCmdSaveAs = 32104,
+    kCmdPrint = 32105,
+    kCmdPrintSelection = 32106,
+    kCmdClose = 32107,
+    kCmdExit = 32108,
+    kCmdEditPopup = 32120,
+    kCmdUndo = 32121,
+    kCmdCut = 32122,
+    kCmdCopy = 32123,
+    kCmdPaste = 32124,
+    kCmdDelete = 32125,
+    kCmdSelectAll = 32126,
+    kCmdRedo = 32127,
+    kCmdSearchPopup = 32140,
+    kCmdFind = 32141,
+    kCmdFindNext = 32142,
+    kCmdReplace = 32143,
+    kCmdSetBookmark = 32147,
+    kCmdGotoBookmark = 32148,
+    kCmdFormatPopup = 32160,
+    kCmdFont = 32161,
+    kCmdBullets = 32162,
+    kCmdAlignLeft = 32163,
+    kCmdCentre = 32164,
+    kCmdAlignRight = 32165,
+    kCmdBold = 32166,
+    kCmdItalic = 32167,
+    kCmdUnderline = 32168,
+    kCmdViewPopup = 32180,
+    kCmdViewFirst = 32181, // View buffer n = id - 32180
+    kCmdViewLast = 32215,
+    kCmdInsertPicture = 40019,
+    kCmdInsertLink = 40020,
+    kCmdHelp = 40073,
+};
+
+enum EditorPopup : int { kPopupFile = 0, kPopupEdit, kPopupSearch, kPopupFormat, kPopupView };
+
+struct EditorRecord : EditorRecordHead {
+    HWND promptLabel;
+    HWND findDialog;      // open find or replace dialog
+    HWND focusControl;    // the command line or the rich edit
+    HMENU menuBar;
+    HMENU popups[5];      // File, Edit, Search, Format, View (0 when absent)
+    HACCEL ownKeys;
+    HACCEL userKeys;
+    HACCEL paneKeys;
+    int32_t mode;         // 1 modal, 2 modeless, 3 semi-modeless
+    int32_t textLimit;
+    int32_t commandHeight;
+    int32_t promptOffset;
+    int32_t changedValue;
+    int32_t protectGuard; // 1 refuses changes of protected text
+    int32_t filterIndex[kEditorBuffers];
+    int32_t currentBuffer; // 1..35
+    int32_t bufferCount;   // 1..35
+    char fileName[kEditorNameLength + 1]; // NUL-terminated, empty = untitled
+    char caption[kEditorTextField + 1];
+    char findText[kEditorTextField + 1];
+    char replaceText[kEditorTextField + 1];
+    char filter[kEditorFilterChars + 2]; // NUL-separated pairs, two NULs at the end
+    FINDREPLACEA findRecord;
+    int32_t modalEnd;
+    int32_t insertMode;   // 1 insert, 0 overwrite
+    // Option words.
+    int32_t newAllowed;
+    int32_t viewer;
+    int32_t openAllowed;
+    int32_t saveAllowed;
+    int32_t saveAsAllowed;
+    int32_t printAllowed;
+    int32_t richText;
+    int32_t buffers;
+    int32_t noNameInTitle;
+    int32_t noOpenErrorBox;
+    int32_t printByProgram;
+    int32_t alternativeKeys;
+    int32_t linePainting;
+    int32_t redrawOff;
+    int32_t controlPositions; // positions are the control's own
+    int32_t backup;
+    int32_t modifiedMark;
+    HFONT font;
+    int32_t fontFamily;
+    int32_t pointSize;
+    int32_t lineHeight;
+    int32_t charHeight;
+    HANDLE openFiles[kEditorBuffers]; // nullptr = none
+    int32_t cacheControl;  // position cache: control position ...
+    int32_t cacheCaller;   // ... and the caller position that matches it; -1 empty
+    int32_t bookmark[kEditorBuffers];       // control position, -1 none
+    int32_t bookmarkLength[kEditorBuffers];
+    // Beside the words above: the options as given, the frame, whether the
+    // frame lies inside its parent, the version of the control and the
+    // frame's previous procedure.
+    int32_t options;
+    HWND frame;
+    int32_t insideParent;
+    int32_t version;
+    int32_t keepCache; // 1 while the editor's own change keeps the position cache
+    int32_t bulkChange; // 1 while the editor replaces the whole text (bookmarks stay)
+};
+
+// The record on FRAME, nullptr when it is not an editor.
+EditorRecord* EditorRecordOf(HWND frame);
+// The record of the library's current window, nullptr when it is no editor.
+EditorRecord* EditorCurrentRecord();
+// The rich edit version the editors use (the forced one, else start-up's).
+int EditorRichEditVersion();
+
+// ---- creation (editor_create.cpp) ----
+// Lays out the bars, command line and control in the frame's client area.
+void EditorLayout(EditorRecord* r);
+void EditorFontCreate(EditorRecord* r, int family, int points);
+// Empties the control and resets its paragraph format and font.
+void EditorFormatsReset(EditorRecord* r);
+
+// ---- window procedure (editor_window_proc.cpp) ----
+LRESULT CALLBACK EditorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void EditorTitleUpdate(HWND frame);
+// The text of View item N: "&1\t" .. "&9\t", "&A\t" .. "&Z\t", then the
+// name, or "Untitled" for an empty one.
+std::string EditorViewItemText(int n, std::string_view name);
+// Sets the text of View item N (by position N - 1).
+void EditorViewItemSet(EditorRecord* r, int n, std::string_view name);
+// Appends a checked View item for buffer N.
+void EditorViewItemAppend(EditorRecord* r, int n, std::string_view name);
+void EditorViewItemCheck(EditorRecord* r, int n, bool checked);
+// Text and formats cleared, the control marked unmodified, changed value 0.
+void EditorBufferBlank(EditorRecord* r);
+
+// ---- files (editor_files.cpp) ----
+bool EditorIsRichFile(const EditorRecord* r, std::string_view name);
+int EditorFileOpen(HWND frame, int atCreation);
+int EditorFileSave(HWND frame, int withDialog);
+void EditorFileClose(HWND frame);
+// Yes / No / Cancel before the current buffer's text is discarded: 1 go on.
+int EditorSavePromptRun(HWND frame, EditorRecord* r);
+// Runs the Open (SAVE false) or Save dialog on NAME (260 characters in, the
+// chosen name out) and the filter INDEX; true on OK.
+bool EditorFileDialog(HWND frame, EditorRecord* r, bool save, char* name, int& index);
+// A warning box owned by FRAME with the system's text for ERROR.
+void EditorErrorBox(HWND frame, const char* title, DWORD error);
+// Gives the editor a fresh, empty control in place of one holding a large
+// text (emptying a large text takes the control far longer than a new one).
+void EditorControlRenew(EditorRecord* r);
+// Streams DATA into the control (rich or plain text), replacing its text;
+// false when the control reported an error.
+bool EditorStreamIn(EditorRecord* r, const char* data, size_t size, bool rtf);
+// Streams the text out (rich or plain) to SINK; false on an error.
+bool EditorStreamOut(EditorRecord* r, bool rtf, std::string& sink);
+
+// ---- buffers (editor_buffer_store.cpp) ----
+// Saves buffer BUFFER of WINDOW into the store; false when the text block
+// cannot be allocated (nothing changed then).
+bool YYEditBufferSave(int window, int buffer);
+void YYEditBufferLoad(int window, int buffer);
+bool YYEditBufferSwitch(int window, int from, int to);
+// Makes buffer N current; false when the switch was refused (no memory).
+bool EditorBufferSelect(HWND frame, int n);
+// The box shown when a buffer cannot be kept.
+void EditorBufferMemoryBox(HWND frame);
+// Test seam: the next COUNT buffer saves fail as if memory ran out.
+void EditorBufferSaveFailures(int count);
+
+// ---- routines and positions (editor_routines.cpp) ----
+void EditorPositionToControl(EditorRecord* r, int start, int end, int& controlStart, int& controlEnd);
+int EditorTextLengthQuiet(EditorRecord* r);
+int EditorLineBreaksBefore(EditorRecord* r, int count);
+// A control position as a program position (line breaks before it added).
+int EditorProgramPosition(EditorRecord* r, int position);
+// The text length in program positions less the line breaks counted twice
+// (the length the bookmark words use).
+int EditorBookmarkLength(EditorRecord* r);
+bool EditorConverts(const EditorRecord* r);
+// Empties the undo buffer and disables the own toolbar's Undo and Redo.
+void EditorUndoEmptyOn(EditorRecord* r);
+void EditorLastClosedStore(EditorRecord* r);
+
+// ---- menus, keys, toolbar, status bar (editor_menus.cpp) ----
+void EditorOwnKeysBuild(EditorRecord* r);
+void EditorPaneKeysBuild(EditorRecord* r);
+// Builds the menu bar; STATUS 2 or 3 when the user's menu is not taken.
+void EditorMenusBuild(EditorRecord* r, int window, int menuId, int mode, int& status);
+// Places the menu bar on the frame (or on the split windows above a pane).
+void EditorMenuPlace(EditorRecord* r, int window, int split);
+void EditorUserKeysLoad(EditorRecord* r, int window, int menuId);
+void EditorToolbarBuild(EditorRecord* r);
+void EditorStatusBarSetup(EditorRecord* r);
+void EditorStatusPart(EditorRecord* r, int part, const char* text);
+void EditorMenuInit(EditorRecord* r, HMENU popup);
+// Menu help for WM_MENUSELECT; false when the frame procedure should answer.
+bool EditorMenuHelp(EditorRecord* r, WPARAM wParam, LPARAM lParam);
+// Tool tip text for the own toolbar; false when the request is another's.
+bool EditorToolTip(EditorRecord* r, LPARAM lParam);
+const char* EditorToolTipText(const EditorRecord* r, int id);
+const char* EditorMenuHelpText(const EditorRecord* r, int id, bool popup);
+void EditorToolbarButtonEnable(EditorRecord* r, int id, bool enable);
+
+// ---- routines of the next part of the editor (editor_pending.cpp) ----
+void EditorPaste(EditorRecord* r);
+int EditorFind(HWND frame, EditorRecord* r, FINDREPLACEA* find);
+int EditorReplace(HWND frame, EditorRecord* r, FINDREPLACEA* find);
+UINT_PTR CALLBACK EditorFindDialogHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+int EditorPrint(HWND frame, EditorRecord* r, int rangeFlag, int recordIndex, int start, int end,
+                std::string_view documentName);
+void EditorFontDialog(HWND frame, EditorRecord* r);
+void EditorCharFormatToggle(EditorRecord* r, int command);
+void EditorAlignmentSet(EditorRecord* r, int command);
+void EditorBulletToggle(EditorRecord* r);
+void EditorFormatButtonsUpdate(EditorRecord* r);
+LRESULT CALLBACK EditorCommandLineProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
