@@ -21,7 +21,7 @@ enum EditorCreateFlags : int {
     kEditorNoSaveAs = 0x200,
     kEditorNoPrint = 0x400,
     kEditorNoSave = 0x2000,
-    kEditorBuffers = 0x4000,
+    kEditorWithBuffers = 0x4000,
     kEditorNoClose = 0x8000,
     kEditorControlPositions = 0x10000,
     kEditorBackup = 0x20000,

@@ -539,7 +539,7 @@ void EditorCreate(int& status, int& mode, int menuId, int options, int fontFamil
     r->saveAsAllowed = !(options & (kEditorNoSaveAs | kEditorNoSave));
     r->printAllowed = !(options & kEditorNoPrint);
     r->richText = (options & kEditorRichText) ? 1 : 0;
-    r->buffers = (options & kEditorBuffers) ? 1 : 0;
+    r->buffers = (options & kEditorWithBuffers) ? 1 : 0;
     r->noNameInTitle = (options & kEditorNoNameInTitle) ? 1 : 0;
     r->noOpenErrorBox = (options & kEditorNoOpenErrorBox) ? 1 : 0;
     r->printByProgram = (options & kEditorPrintByProgram) ? 1 : 0;

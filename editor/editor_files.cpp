@@ -86,7 +86,7 @@ HANDLE& BufferFile(EditorRecord* r)
     return r->openFiles[r->currentBuffer - 1];
 }
 
-void CloseOpenFile(EditorRecord* r)
+void CloseBufferFile(EditorRecord* r)
 {
     HANDLE& h = BufferFile(r);
     if (h)

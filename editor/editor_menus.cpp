@@ -1,6 +1,7 @@
 // The editor's menu bar, accelerator tables, toolbar and status-bar parts:
 // what creation builds, how menu items are enabled when a menu opens, the
 // menu help shown in the status bar and the tool tips of the own toolbar.
+#include "editor/editor.h"
 #include "editor/editor_record.h"
 
 #include <commctrl.h>

@@ -330,8 +330,9 @@ void EditorSelectionSet(int& start, int end)
         start = -1;
         return;
     }
-    CHARRANGE range{};
-    EditorPositionToControl(r, start, end, range.cpMin, range.cpMax);
+    int a = 0, b = 0;
+    EditorPositionToControl(r, start, end, a, b);
+    CHARRANGE range{a, b};
     SendMessageA(r->richEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
     SendMessageA(r->richEdit, EM_SCROLLCARET, 0, 0);
 }

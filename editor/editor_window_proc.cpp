@@ -1,6 +1,7 @@
 // The editor frame's window procedure: the editor's commands (files, edit,
 // search, bookmarks, formats, buffers), the rich edit control's
 // notifications, layout on resize, focus, close and destroy, and the title.
+#include "editor/editor.h"
 #include "editor/editor_record.h"
 
 #include <commctrl.h>

@@ -10,7 +10,7 @@ pkgs=(wine wine32:i386 wine64 g++-mingw-w64-i686-posix mingw-w64-i686-dev binuti
       g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
       cmake ninja-build xvfb xauth googletest libz-mingw-w64-dev fonts-liberation
       x11-apps imagemagick xdotool
-      cups printer-driver-cups-pdf libcups2:i386 poppler-utils pngcheck
+      cups printer-driver-cups-pdf libcups2:i386 poppler-utils pngcheck unrtf
       python3-fonttools python3-munkres fonts-liberation2 fonts-dejavu-core hershey-fonts-data
       clang-14 libclang-rt-14-dev llvm-14 zlib1g-dev)
 

@@ -46,7 +46,7 @@ std::vector<RoundTrip> Cases()
         {"tabs", "a\tb\t\tc\r\n\td\r\n", "a\tb\t\tc\r\n\td\r\n"},
         {"rtf_header", "{\\rtf1 not rich} text\r\n", "{\\rtf1 not rich} text\r\n"},
         // What the control changes.
-        {"nul", std::string("a\0b\r\n", 5), "a b\r\n"},
+        {"nul_bytes", std::string("a\0b\r\n", 5), "a b\r\n"},
         {"final_eof_mark", "abc\r\n\x1A", "abc\r\n"},
         {"lone_lf", "a\nb", "a\r\nb"},
         {"lone_cr", "a\rb", "a\r\nb"},
@@ -78,7 +78,7 @@ TEST_F(EditorTest, OpenSaveKeepsTheBytesAndRecordsTheControlsChanges)
 
 TEST_F(EditorTest, ABufferSwitchKeepsTheText)
 {
-    EditorRecord* r = Create(kEditorBuffers);
+    EditorRecord* r = Create(kEditorWithBuffers);
     ASSERT_NE(r, nullptr);
     int n = gWindowSystem.currentWindow;
     for (const RoundTrip& c : Cases()) {

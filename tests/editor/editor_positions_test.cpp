@@ -73,7 +73,8 @@ TEST_F(EditorTest, QueriesAnswerInProgramPositions)
         start = 3;
         EditorTextRangeGet(start, 3, range);
         EXPECT_EQ(start, 0);
-        EXPECT_STREQ(range, version == 1 ? "\nc" : "c");
+        // Program position 3 is the line feed: the control's CR on versions 2 and 3.
+        EXPECT_STREQ(range, version == 1 ? "\nc" : "\rc");
         WindowCloseChild(gWindowSystem.currentWindow);
     }
 }
@@ -97,10 +98,18 @@ TEST_F(EditorTest, TheCacheFollowsTheEditorsOwnChanges)
     EXPECT_EQ(Text(), "one\rtwo\rthree\rfour!");
     at = 0;
     EditorTextInsert(at, 0, "zero\r\n");
-    EXPECT_EQ(r->cacheCaller, -1);
-    at = 27;
-    EditorTextInsert(at, 27, "?");
+    EXPECT_EQ(r->cacheCaller, 0);
+    at = 28;
+    EditorTextInsert(at, 28, "?");
     EXPECT_EQ(Text(), "zero\rone\rtwo\rthree\rfour!?");
+    EXPECT_EQ(r->cacheCaller, 28);
+    // A change the editor did not make empties the cache.
+    SendMessageA(r->richEdit, EM_SETSEL, 0, 0);
+    SendMessageA(r->richEdit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(""));
+    EXPECT_EQ(r->cacheCaller, 28) << "no change, no notification";
+    SendMessageA(r->richEdit, EM_SETSEL, 4, 4);
+    SendMessageA(r->richEdit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("z"));
+    EXPECT_EQ(r->cacheCaller, -1);
     // A range replaced across a line break.
     at = 2;
     EditorTextInsert(at, 8, "-");

@@ -80,7 +80,7 @@ TEST_F(EditorTest, YesOnAnUntitledBufferRunsTheSaveDialog)
 
 TEST_F(EditorTest, CloseAsksEachModifiedBufferOnce)
 {
-    EditorRecord* r = Create(kEditorBuffers);
+    EditorRecord* r = Create(kEditorWithBuffers);
     ASSERT_NE(r, nullptr);
     int n = gWindowSystem.currentWindow;
     std::string files[3];
