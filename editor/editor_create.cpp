@@ -377,7 +377,14 @@ void EditorFormatsReset(EditorRecord* r)
     LPARAM zoomDen = 0;
     if (r->version == 3)
         SendMessageA(c, EM_GETZOOM, reinterpret_cast<WPARAM>(&zoomNum), reinterpret_cast<LPARAM>(&zoomDen));
-    SetWindowTextA(c, "");
+    r->bulkChange = 1;
+    if (GetWindowTextLengthA(c) > kEditorRenewAbove) {
+        EditorControlRenew(r);
+        c = r->richEdit;
+    } else {
+        SetWindowTextA(c, "");
+    }
+    r->bulkChange = 0;
     SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(r->font), TRUE);
     PARAFORMAT pf{};
     pf.cbSize = sizeof pf;

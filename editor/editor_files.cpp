@@ -187,9 +187,7 @@ void EditorControlRenew(EditorRecord* r)
 
 bool EditorStreamIn(EditorRecord* r, const char* data, size_t size, bool rtf)
 {
-    // The control empties a large text far slower than a new one starts.
-    constexpr int kRenewAbove = 65536;
-    if (GetWindowTextLengthA(r->richEdit) > kRenewAbove)
+    if (GetWindowTextLengthA(r->richEdit) > kEditorRenewAbove)
         EditorControlRenew(r);
     MemoryIn in{data, size, 0};
     EDITSTREAM es{};

@@ -80,9 +80,11 @@ TEST_F(EditorTest, DISABLED_BenchBesideTheBareControl)
     t = std::chrono::steady_clock::now();
     SendMessageA(r->frame, WM_COMMAND, kCmdNew, 0);
     double fresh = Seconds(t);
+    std::fflush(stdout);
     std::printf("10 MB: bare stream-in and paint %.2f s, editor open and paint %.2f s (%.2fx), save %.2f s, "
                 "New afterwards %.2f s\n",
                 bareIn, open, bareIn > 0 ? open / bareIn : 0.0, save, fresh);
+    std::fflush(stdout);
 
     std::string one = TextOf(1 << 20);
     HWND bare2 = BareControl(gWindowTable.frame[n]);
