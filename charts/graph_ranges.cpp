@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "charts/graph_state.h"
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "graphics/graphics_state.h"
 
@@ -58,7 +59,7 @@ void IPgArea(float x1, float y1, float x2, float y2)
     } else {
         s.userX1 = 0.0f;
         s.userX2 = 1.0f;
-        YYErrorReport(kUnitRangeError, "IPgArea");
+        YYErrorReport(kErrorUnitRange, "IPgArea");
     }
     if (RangeUsable(y1, y2)) {
         s.userY1 = y1;
@@ -66,7 +67,7 @@ void IPgArea(float x1, float y1, float x2, float y2)
     } else {
         s.userY1 = 0.0f;
         s.userY2 = 1.0f;
-        YYErrorReport(kUnitRangeError, "IPgArea");
+        YYErrorReport(kErrorUnitRange, "IPgArea");
     }
     s.yWidth = s.userY2 - s.userY1;
     s.xWidth = s.userX2 - s.userX1;
@@ -86,7 +87,7 @@ void IPgUnitsZ(float z1, float z2)
     } else {
         s.userZ1 = 0.0f;
         s.userZ2 = 1.0f;
-        YYErrorReport(kUnitRangeError, "IPgUnitsZ");
+        YYErrorReport(kErrorUnitRange, "IPgUnitsZ");
     }
     s.zWidth = s.userZ2 - s.userZ1;
 }
@@ -98,7 +99,7 @@ void IPgUnitsPolar(float unit)
         s.polarUnit = unit;
     } else {
         s.polarUnit = 1.0f;
-        YYErrorReport(kUnitRangeError, "IPgUnitsPolar");
+        YYErrorReport(kErrorUnitRange, "IPgUnitsPolar");
     }
     YYLogAxisSetup();
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/child_windows.h"
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/events.h"
 #include "core/fixed_text.h"
@@ -533,11 +534,11 @@ void WindowOpen(const int* flags, const int* x, const int* y, const int* width, 
 
     MainWindowCreate(px, py, w, h, f, m, bars, colours, d, background, text.c_str());
     if (d == -1)
-        YYErrorReport(1007, "WindowOpen");
+        YYErrorReport(kErrorDialogNotInResource, "WindowOpen");
     else if (d == -2)
-        YYErrorReport(1045, "WindowOpen");
+        YYErrorReport(kErrorDialogStyle, "WindowOpen");
     else if (d == -4)
-        YYErrorReport(1088, "WindowOpen");
+        YYErrorReport(kErrorDialogCreate, "WindowOpen");
     else if (d > 0)
         gDialogStatus.currentDialogId = d;
     if (dialog)

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
 #include "fonts/builtin_fonts.h"
@@ -14,7 +15,6 @@
 
 namespace {
 
-constexpr int kErrorNoFontName = 1058;
 constexpr double kDegreesToRadians = 0.017453292;
 
 // A / B, or 0 when B is 0 or the quotient is not finite.

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <string>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
 #include "core/library_state.h"
@@ -279,7 +280,7 @@ void IGrColourN(int n)
     int number, rgb;
     if (g.colourModel != kColourModelRgb) {
         if (n < 0 || n > 255) {
-            YYErrorReport(kColourErrorCode, "IGrColourN");
+            YYErrorReport(kErrorUnknownColour, "IGrColourN");
             return;
         }
         number = n;
@@ -348,7 +349,7 @@ void IGrColour(std::string_view name)
 {
     int c = YYColourName(name);
     if (c == -1) {
-        YYErrorReport(kColourErrorCode, "IGrColour");
+        YYErrorReport(kErrorUnknownColour, "IGrColour");
         return;
     }
     c %= 8;

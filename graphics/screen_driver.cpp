@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
 #include "core/library_state.h"
@@ -196,7 +197,7 @@ void PrintArea()
     if (!h.printerAvailable) {
         gErrorState.osError = 0;
         gErrorState.osErrorKind = 0;
-        YYErrorReport(1, "YYGAPI");
+        YYErrorReport(kErrorFileOpen, "YYGAPI");
         return;
     }
     int status = 1;
@@ -205,12 +206,12 @@ void PrintArea()
     GdiPrintBegin(dump.code(1), dump.code(2), dump.code(3), dump.code(4), status, dump.code(5),
                   dump.code(8), name);
     if (status != 0) {
-        YYErrorReport(1, "YYGAPI");
+        YYErrorReport(kErrorFileOpen, "YYGAPI");
         return;
     }
     GdiPrintArea(g.integerArea[0], Flip(g.integerArea[3]), g.integerArea[2], Flip(g.integerArea[1]), status);
     if (status != 0)
-        YYErrorReport(64, "YYGAPI");
+        YYErrorReport(kErrorImageTransfer, "YYGAPI");
     GdiPrintEnd();
 }
 

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
 #include "core/library_state.h"
@@ -246,7 +247,7 @@ void BeginPlot()
     GraphicsState& g = gGraphicsState;
     if (B().M == 1) {
         if (p.infoError != 0) {
-            Report(1, p.infoError);
+            Report(kErrorFileOpen, p.infoError);
             g.hardcopyOpen = 0;
             return;
         }
@@ -254,7 +255,7 @@ void BeginPlot()
             h.plotTitle = FixedText<200>(kDefaultTitle);
         const int err = JobStart();
         if (err != 0) {
-            Report(1, err);
+            Report(kErrorFileOpen, err);
             g.hardcopyOpen = 0;
             return;
         }
