@@ -15,6 +15,7 @@
 #include "core/fixed_text.h"
 #include "core/fortran_format.h"
 #include "core/library_state.h"
+#include "core/numeric.h"
 #include "core/string_routines.h"
 
 namespace {
@@ -23,11 +24,6 @@ constexpr std::string_view kTenStars = "**********";
 constexpr std::string_view kElevenStars = "***********";
 
 // Library error codes used here.
-constexpr int kErrTooLarge = 4;
-constexpr int kErrNoToken = 10;
-constexpr int kErrTwoPoints = 11;
-constexpr int kErrBadChar = 12;
-constexpr int kErrConversion = 18;
 
 // ---- Writers -------------------------------------------------------------------
 
@@ -329,18 +325,6 @@ std::string_view QuietText(std::string_view text)
 {
     size_t nul = text.find('\0');
     return nul != std::string_view::npos ? text.substr(0, nul) : TrimRight(text);
-}
-
-// Truncation toward zero into the integer range.
-int TruncateToInt(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    if (v >= 2147483647.0)
-        return std::numeric_limits<int>::max();
-    if (v <= -2147483648.0)
-        return std::numeric_limits<int>::min();
-    return static_cast<int>(v);
 }
 
 // TEXT := its trimmed self followed by one NUL (cut at TEXT's length).

@@ -16,6 +16,7 @@
 #include "core/errors.h"
 #include "core/fixed_text.h"
 #include "core/library_state.h"
+#include "core/numeric.h"
 #include "core/string_routines.h"
 #include "core/window_table.h"
 #include "dialogs/dialog_fields.h"
@@ -56,30 +57,6 @@ void Repaint(HWND control)
 {
     InvalidateRect(control, nullptr, TRUE);
     UpdateWindow(control);
-}
-
-// A double truncated toward zero into -2147483647..2147483647.
-int SaturatedInt(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    if (v >= 2147483647.0)
-        return 2147483647;
-    if (v <= -2147483647.0)
-        return -2147483647;
-    return static_cast<int>(v);
-}
-
-// A double rounded to single precision, kept inside its range.
-float SaturatedFloat(double v)
-{
-    if (std::isnan(v))
-        return 0.0f;
-    if (v >= FLT_MAX)
-        return FLT_MAX;
-    if (v <= -FLT_MAX)
-        return -FLT_MAX;
-    return static_cast<float>(v);
 }
 
 // The image a control holds now and its type (nullptr when none).
@@ -169,9 +146,9 @@ void PutNumber(int entry, int field, double value, std::string_view callerFormat
     char text[kNumberTextSize];
     std::span<char> textSpan(text, kNumberTextSize);
     if (entry == 0)
-        IntegerToString(SaturatedInt(value), textSpan, formatText);
+        IntegerToString(TruncateToIntSymmetric(value), textSpan, formatText);
     else if (entry == 1)
-        IRealToString(SaturatedFloat(value), textSpan, formatText);
+        IRealToString(SaturateToFloat(value), textSpan, formatText);
     else
         IDoubleToString(value, textSpan, formatText);
 
@@ -818,12 +795,12 @@ void GetNumber(int field, T& value, T undefined, T (*convert)(double), const cha
 
 void WDialogGetInteger(int field, int& value)
 {
-    GetNumber(field, value, gDialogStatus.undefinedInteger, SaturatedInt, "WDialogGetInteger");
+    GetNumber(field, value, gDialogStatus.undefinedInteger, TruncateToIntSymmetric, "WDialogGetInteger");
 }
 
 void WDialogGetReal(int field, float& value)
 {
-    GetNumber(field, value, gDialogStatus.undefinedReal, SaturatedFloat, "WDialogGetReal");
+    GetNumber(field, value, gDialogStatus.undefinedReal, SaturateToFloat, "WDialogGetReal");
 }
 
 void WDialogPutCheckBox(int field, int state)

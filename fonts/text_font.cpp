@@ -7,6 +7,7 @@
 #include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
+#include "core/numeric.h"
 #include "fonts/builtin_fonts.h"
 #include "fonts/stroke_font.h"
 #include "fonts/text_state.h"
@@ -14,8 +15,6 @@
 #include "graphics/graphics_state.h"
 
 namespace {
-
-constexpr double kDegreesToRadians = 0.017453292;
 
 // A / B, or 0 when B is 0 or the quotient is not finite.
 float Ratio(float a, float b)
