@@ -383,8 +383,7 @@ void WindowDestroy(int n, int& currentDialog)
         auto* cd = WindowRecordAs<ContentsDialogRecord>(f, kRecordContentsDialog);
         if (!cd)
             return;
-        int32_t* words = DialogRecordWords(cd->dialog);
-        int id = words ? words[0] : 0;
+        int id = DialogRecordIdentifier(cd->dialog);
         int index = id ? DialogIndexById(id) : -1;
         if (index > 0) {
             int hide = index;

@@ -579,7 +579,7 @@ void AllWindowsDestroy()
         if (r->type == kRecordContentsDialog) {
             auto* cd = reinterpret_cast<ContentsDialogRecord*>(r);
             int32_t* words = DialogRecordWords(cd->dialog);
-            int index = words ? DialogIndexById(words[0]) : -1;
+            int index = words ? DialogIndexById(words[kDlgIdentifier]) : -1;
             if (index > 0) {
                 int hide = index;
                 DialogHide(hide);
