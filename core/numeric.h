@@ -85,6 +85,19 @@ inline float SaturateToFloat(double v)
     return static_cast<float>(v);
 }
 
+// V as a float, saturated at +-LIMIT (a positive limit inside the float
+// range, for values kept far from overflow); NaN gives 0.
+inline float SaturateToFloatWithin(double v, double limit)
+{
+    if (std::isnan(v))
+        return 0.0f;
+    if (v > limit)
+        return static_cast<float>(limit);
+    if (v < -limit)
+        return static_cast<float>(-limit);
+    return static_cast<float>(v);
+}
+
 // V as a float, saturated at +-FLT_MAX; a NaN stays a NaN (for callers that
 // carry "no value" through as NaN).
 inline float SaturateToFloatKeepNaN(double v)

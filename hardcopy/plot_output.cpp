@@ -63,7 +63,7 @@ void Put(int unit, std::string_view text, bool lineEnd)
 {
     constexpr int kInvalidHandle = 6; // the system's code for a bad handle
     if (!ValidUnit(unit) || UnitHandle(unit) == -1) {
-        Fail(2, "YYPROU", kInvalidHandle);
+        Fail(kErrorFileReadWrite, "YYPROU", kInvalidHandle);
         return;
     }
     std::string& pending = gPending[static_cast<size_t>(unit)];
