@@ -1,7 +1,7 @@
 // Numeric conversions every layer shares: saturating double-to-int and
 // double-to-float conversions and the degrees-to-radians factor. The program
 // runs with floating-point traps on, so an out-of-range conversion must never
-// reach the hardware: these are the one place where that is guarded.
+// reach the hardware: callers use these instead of writing their own guards.
 //
 // Where callers need different results (the NaN result, the bounds) there is
 // one named function per behaviour; none of them ever traps.
@@ -18,41 +18,41 @@
 inline constexpr double kDegreesToRadians = 0.017453292;
 inline constexpr float kDegreesToRadiansFloat = 0.017453292f;
 
-// V truncated toward zero into INT_MIN..INT_MAX; NaN gives 0.
-inline int TruncateToInt(double v)
+namespace numeric_detail {
+// V truncated toward zero, LOW at or below LOW and HIGH at or above HIGH
+// (both whole numbers inside the 32-bit range); NaN gives 0. NaN is tested
+// first: an ordered comparison with it would raise the invalid trap.
+inline int32_t Truncate(double v, double low, double high)
 {
     if (std::isnan(v))
         return 0;
-    if (v >= 2147483647.0)
-        return INT_MAX;
-    if (v <= -2147483648.0)
-        return INT_MIN;
-    return static_cast<int>(v);
+    if (v >= high)
+        return static_cast<int32_t>(high);
+    if (v <= low)
+        return static_cast<int32_t>(low);
+    return static_cast<int32_t>(v);
+}
+} // namespace numeric_detail
+
+// V truncated toward zero into INT_MIN..INT_MAX; NaN gives 0.
+inline int TruncateToInt(double v)
+{
+    return numeric_detail::Truncate(v, -2147483648.0, 2147483647.0);
 }
 
 // V truncated toward zero into -INT_MAX..INT_MAX (a range symmetric about 0,
 // as the dialog fields hold it); NaN gives 0.
 inline int TruncateToIntSymmetric(double v)
 {
-    if (std::isnan(v))
-        return 0;
-    if (v >= 2147483647.0)
-        return INT_MAX;
-    if (v <= -2147483647.0)
-        return -INT_MAX;
-    return static_cast<int>(v);
+    return numeric_detail::Truncate(v, -2147483647.0, 2147483647.0);
 }
 
 // V rounded to the nearest integer (halves away from zero) into
 // INT_MIN..INT_MAX; NaN gives 0.
 inline int RoundToInt(double v)
 {
-    if (std::isnan(v))
-        return 0;
-    if (v >= 2147483647.0)
-        return INT_MAX;
-    if (v <= -2147483648.0)
-        return INT_MIN;
+    if (std::isnan(v) || v >= 2147483647.0 || v <= -2147483648.0)
+        return TruncateToInt(v);
     return static_cast<int>(std::lround(v));
 }
 
@@ -64,29 +64,11 @@ inline constexpr float kDeviceCoordinateLimit = 2147480064.0f;
 // NaN gives 0.
 inline int32_t TruncateToDeviceCoordinate(double v)
 {
-    if (std::isnan(v))
-        return 0;
-    if (v >= kDeviceCoordinateLimit)
-        return static_cast<int32_t>(kDeviceCoordinateLimit);
-    if (v <= -kDeviceCoordinateLimit)
-        return -static_cast<int32_t>(kDeviceCoordinateLimit);
-    return static_cast<int32_t>(v);
-}
-
-// V as a float, saturated at +-FLT_MAX; NaN gives 0.
-inline float SaturateToFloat(double v)
-{
-    if (std::isnan(v))
-        return 0.0f;
-    if (v > FLT_MAX)
-        return FLT_MAX;
-    if (v < -FLT_MAX)
-        return -FLT_MAX;
-    return static_cast<float>(v);
+    return numeric_detail::Truncate(v, -kDeviceCoordinateLimit, kDeviceCoordinateLimit);
 }
 
 // V as a float, saturated at +-LIMIT (a positive limit inside the float
-// range, for values kept far from overflow); NaN gives 0.
+// range); NaN gives 0.
 inline float SaturateToFloatWithin(double v, double limit)
 {
     if (std::isnan(v))
@@ -98,15 +80,15 @@ inline float SaturateToFloatWithin(double v, double limit)
     return static_cast<float>(v);
 }
 
+// V as a float, saturated at +-FLT_MAX; NaN gives 0.
+inline float SaturateToFloat(double v)
+{
+    return SaturateToFloatWithin(v, FLT_MAX);
+}
+
 // V as a float, saturated at +-FLT_MAX; a NaN stays a NaN (for callers that
 // carry "no value" through as NaN).
 inline float SaturateToFloatKeepNaN(double v)
 {
-    if (std::isnan(v))
-        return static_cast<float>(v);
-    if (v > FLT_MAX)
-        return FLT_MAX;
-    if (v < -FLT_MAX)
-        return -FLT_MAX;
-    return static_cast<float>(v);
+    return std::isnan(v) ? static_cast<float>(v) : SaturateToFloatWithin(v, FLT_MAX);
 }
