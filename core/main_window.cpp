@@ -365,7 +365,7 @@ int ContentsDialogAttach(int n, int dialogId, int flags)
         rec->outerWidth = r.right - r.left;
         rec->outerHeight = r.bottom - r.top;
     }
-    DialogRecordHandleSet(dialog, 15, frame);
+    DialogRecordHandleSet(dialog, kDlgHost, frame);
     if ((flags & kWindowMaximised) && DialogIsResizable(dialog)) {
         RECT cr;
         GetClientRect(gWindowTable.client[n], &cr);
