@@ -23,6 +23,7 @@
 #include "charts/graph_state.h"
 #include "core/conversions.h"
 #include "core/fixed_text.h"
+#include "core/numeric.h"
 #include "core/option_string.h"
 #include "fonts/text_draw.h"
 #include "fonts/text_font.h"
@@ -34,24 +35,9 @@
 
 namespace {
 
-constexpr float kRadiansPerDegree = 0.017453292f;
 
 // The exponent text of a decade label, "(I3)".
 char gExponentText[3] = {' ', ' ', ' '};
-
-float Saturate(double v)
-{
-    if (std::isnan(v))
-        return static_cast<float>(v);
-    return static_cast<float>(std::clamp(v, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX)));
-}
-
-int TruncInt(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    return static_cast<int>(std::clamp(v, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
-}
 
 // Justification of the labels (0 left, 1 centre, 2 right) from the quadrant k.
 int LabelJustification(const AxisCall& c, int k)
@@ -118,7 +104,8 @@ AxisValues LinearStations(const AxisCall& c, bool x)
     int count, exponent;
     YYAxisTicks(lo, hi, category, s.pointCount, c.axis, step, first, count, exponent, labelStep, firstLabel);
     if (s.threeD != 0 && c.variant == 2)
-        first = Saturate(static_cast<double>(first) + static_cast<double>(x ? s.xWidth : s.yWidth) * s.depthFraction);
+        first = SaturateToFloatKeepNaN(static_cast<double>(first) +
+                                       static_cast<double>(x ? s.xWidth : s.yWidth) * s.depthFraction);
     float position = first, label = firstLabel;
     for (int i = 1; i <= count; ++i) {
         Station st;
@@ -129,9 +116,9 @@ AxisValues LinearStations(const AxisCall& c, bool x)
         if (c.labels && !c.labelForm)
             st.text = YYAxisTickText(label, exponent, category);
         out.stations.push_back(std::move(st));
-        position = Saturate(static_cast<double>(position) + step);
+        position = SaturateToFloatKeepNaN(static_cast<double>(position) + step);
         const float previous = label;
-        label = Saturate(static_cast<double>(label) + labelStep);
+        label = SaturateToFloatKeepNaN(static_cast<double>(label) + labelStep);
         // A label that is a rounding residue of zero reads "0".
         if (previous != 0.0f && std::fabs(static_cast<double>(label) / previous) < 0.01)
             label = 0.0f;
@@ -151,7 +138,10 @@ AxisValues LogStations(bool x)
     int labelStep, topDecade;
     YYLogRange(lo, hi, labelStep, out.decadeCount, out.startDecade, topDecade);
     labelStep = std::max(labelStep, 1);
-    auto where = [x](double v) { return x ? YYPgToWorldX(Saturate(v)) : YYPgToWorldY(Saturate(v)); };
+    auto where = [x](double v) {
+        const float f = SaturateToFloatKeepNaN(v);
+        return x ? YYPgToWorldX(f) : YYPgToWorldY(f);
+    };
     int k = 0;
     for (int i = out.startDecade; i <= topDecade; i += labelStep) {
         const double decade = std::pow(10.0, i);
@@ -317,7 +307,7 @@ void PlainAxis(AxisCall& c, bool x)
         const double extent = x ? g.textUnitSize[0] : g.textUnitSize[1];
         const double value = x ? spacing / m : spacing / (static_cast<double>(c.aspect) * m);
         if (spacing > 0.0 && extent != 0.0)
-            YYCharAspect(Saturate(value / std::fabs(extent)), 0);
+            YYCharAspect(SaturateToFloatKeepNaN(value / std::fabs(extent)), 0);
     }
     const float rememberedWidth = t.charWidth, rememberedHeight = t.charHeight;
     const float cw = g.textUnitSize[0] * t.charWidth;
@@ -355,7 +345,7 @@ float YYOutputAspect()
 void YYAxisAspectSet(AxisCall& c, float aspect)
 {
     c.aspect = aspect;
-    const double rt = c.thetaT * static_cast<double>(kRadiansPerDegree);
+    const double rt = c.thetaT * static_cast<double>(kDegreesToRadiansFloat);
     c.st = static_cast<float>(aspect * std::sin(rt));
     c.sa = static_cast<float>(aspect * std::sin(c.thetaA));
     c.saByA = static_cast<float>(std::sin(c.thetaA) / aspect);
@@ -467,18 +457,18 @@ void YYAxisDraw(int entry, std::string_view options, std::span<const std::string
     double a = c.thetaT;
     if (a < 0.0)
         a += 360.0;
-    const double b = c.ticks ? c.thetaA / static_cast<double>(kRadiansPerDegree) : 0.0;
+    const double b = c.ticks ? c.thetaA / static_cast<double>(kDegreesToRadiansFloat) : 0.0;
     double q = a - b;
     if (!(s.threeDAxes != 0 && c.axis != 3))
         q += 45.0;
-    const int k = std::isfinite(q) ? TruncInt(std::fmod(q, 360.0) / 90.0) : 0;
+    const int k = std::isfinite(q) ? TruncateToInt(std::fmod(q, 360.0) / 90.0) : 0;
     t.justification = LabelJustification(c, k);
 
     YYPgToWorld(s.userX1, s.userY1, c.x1w, c.y1w);
     YYPgToWorld(s.userX2, s.userY2, c.x2w, c.y2w);
     c.aspect = YYOutputAspect();
-    c.tx = Saturate((static_cast<double>(c.x1w) - c.x2w) * c.s * c.tickLength / 80.0);
-    c.ty = Saturate((static_cast<double>(c.y1w) - c.y2w) * c.s * c.tickLength / 80.0);
+    c.tx = SaturateToFloatKeepNaN((static_cast<double>(c.x1w) - c.x2w) * c.s * c.tickLength / 80.0);
+    c.ty = SaturateToFloatKeepNaN((static_cast<double>(c.y1w) - c.y2w) * c.s * c.tickLength / 80.0);
     c.dy = s.tickLabelDistance * std::fabs(c.tx);
     if (t.justification == 1)
         c.dy += std::fabs(c.tx);
@@ -490,7 +480,7 @@ void YYAxisDraw(int entry, std::string_view options, std::span<const std::string
     c.cw = g.textUnitSize[0] * t.charWidth;
     c.ch = g.textUnitSize[1] * t.charHeight;
     c.e = c.ch * s.axisFactor2;
-    c.ct = static_cast<float>(std::cos(c.thetaT * static_cast<double>(kRadiansPerDegree)));
+    c.ct = static_cast<float>(std::cos(c.thetaT * static_cast<double>(kDegreesToRadiansFloat)));
     c.ca = static_cast<float>(std::cos(c.thetaA));
     YYAxisAspectSet(c, c.aspect);
 

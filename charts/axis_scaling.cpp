@@ -17,6 +17,7 @@
 
 #include "charts/graph_state.h"
 #include "core/conversions.h"
+#include "core/numeric.h"
 #include "core/string_routines.h"
 #include "fonts/text_font.h"
 #include "fonts/text_state.h"
@@ -35,25 +36,6 @@ constexpr int kExponentDigitsLimit = 6;
 // "(F9.d)" and "(1PEww.d)".
 char gFixedTemplate[] = "(F9. )";
 char gExponentTemplate[] = "(1PE  . )";
-
-// Truncation toward zero into an int, saturated; NaN gives 0.
-int TruncInt(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    if (v >= 2147483647.0)
-        return INT_MAX;
-    if (v <= -2147483648.0)
-        return INT_MIN;
-    return static_cast<int>(v);
-}
-
-float ToFloat(double v)
-{
-    if (std::isnan(v))
-        return 0.0f;
-    return static_cast<float>(std::clamp(v, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX)));
-}
 
 int Magnitude(int n) { return n == INT_MIN ? INT_MAX : std::abs(n); }
 
@@ -109,7 +91,7 @@ float StepOf(float m, int k, StepTable table)
         mult = m < 1.3f ? 2 : (m < 2.6f ? 5 : 10);
         break;
     }
-    return ToFloat(mult * std::pow(10.0, k - 1));
+    return SaturateToFloat(mult * std::pow(10.0, k - 1));
 }
 
 // The first multiple of STEP at or above A; a value within STEP / 100000 of
@@ -123,8 +105,8 @@ float FirstTick(float a, float step)
     if (r < tol || step - r < tol)
         return a;
     if (a < 0.0f)
-        return ToFloat(a + r);
-    return ToFloat(a - r + step);
+        return SaturateToFloat(a + r);
+    return SaturateToFloat(a - r + step);
 }
 
 int TickCountNumeric(float a, float b, float step, float first, bool strict)
@@ -133,7 +115,7 @@ int TickCountNumeric(float a, float b, float step, float first, bool strict)
         return 0;
     double tol = step / kStepToleranceDivisor;
     double d = static_cast<double>(b) - a;
-    int n = TruncInt((d + tol) / step);
+    int n = TruncateToInt((d + tol) / step);
     double R = (static_cast<double>(b) + tol) - first - (static_cast<double>(n) - 1.0) * step;
     bool more = strict ? R > step : R >= step;
     return more && n < INT_MAX ? n + 1 : n;
@@ -155,7 +137,7 @@ int YYAxisTicks(float a, float b, int category, int categories, int axis, float&
     int signedCount;
     if ((category & 1) == 0) {
         float m;
-        Normalise(ToFloat(d), m, exponent);
+        Normalise(SaturateToFloat(d), m, exponent);
         step = StepOf(m, exponent, axis == 3 ? StepTable::TicksThird : StepTable::Ticks);
         firstTick = FirstTick(a, step);
         labelStep = step;
@@ -178,29 +160,29 @@ int YYAxisTicks(float a, float b, int category, int categories, int axis, float&
             sCat = std::max<int64_t>(static_cast<int64_t>(L), 1);
         }
         const double Nd = static_cast<double>(N);
-        step = ToFloat(L * d / Nd);
+        step = SaturateToFloat(L * d / Nd);
         if (N == 1) {
-            firstTick = ToFloat(a + d / 2.0);
+            firstTick = SaturateToFloat(a + d / 2.0);
             labelStep = 0.0f;
             firstLabel = a;
             signedCount = 1;
         } else {
             int64_t M = (N + sCat / 2) / sCat;
             int64_t c = (N - sCat * (M - 1) - 1) / 2;
-            firstTick = ToFloat(a + d / (2.0 * Nd) + static_cast<double>(c) * d / Nd);
-            labelStep = ToFloat(L * d / (Nd - 1.0));
-            firstLabel = ToFloat(a + static_cast<double>(c) * d / (Nd - 1.0));
+            firstTick = SaturateToFloat(a + d / (2.0 * Nd) + static_cast<double>(c) * d / Nd);
+            labelStep = SaturateToFloat(L * d / (Nd - 1.0));
+            firstLabel = SaturateToFloat(a + static_cast<double>(c) * d / (Nd - 1.0));
             signedCount = static_cast<int>(M);
         }
-        exponent = TruncInt(YYLog10(ToFloat(d)));
+        exponent = TruncateToInt(YYLog10(SaturateToFloat(d)));
         double R = static_cast<double>(b) - firstLabel - (static_cast<double>(signedCount) - 1.0) * labelStep;
         if (R >= labelStep)
             ++signedCount;
     }
     if (s.threeD != 0 && (s.graphType == 1 || s.graphType == 2)) {
         double g = s.depthFraction;
-        step = ToFloat(step * (1.0 - g));
-        firstTick = ToFloat(a + (1.0 - g) * (static_cast<double>(firstTick) - a));
+        step = SaturateToFloat(step * (1.0 - g));
+        firstTick = SaturateToFloat(a + (1.0 - g) * (static_cast<double>(firstTick) - a));
     }
     count = Magnitude(signedCount);
     return signedCount;
@@ -216,13 +198,13 @@ void YYAxisRound(float a, float b, float& step, int& count, float& span, int& ex
     }
     double d = static_cast<double>(b) - a;
     float m;
-    Normalise(ToFloat(d), m, exponent);
+    Normalise(SaturateToFloat(d), m, exponent);
     step = StepOf(m, exponent, StepTable::Round);
     firstTick = FirstTick(a, step);
     count = Magnitude(TickCountNumeric(a, b, step, firstTick, true));
     if (step > 0.0f) {
-        span = ToFloat(d / step);
-        offset = ToFloat((static_cast<double>(firstTick) - a) / step);
+        span = SaturateToFloat(d / step);
+        offset = SaturateToFloat((static_cast<double>(firstTick) - a) / step);
     } else {
         span = 0.0f;
         offset = 0.0f;
@@ -242,7 +224,7 @@ int YYAxisNumbers(float v, float& step, int& count, int& exponent)
     int n = 0;
     if (step > 0.0f) {
         double tol = step / kStepToleranceDivisor;
-        n = TruncInt((static_cast<double>(v) + tol) / step);
+        n = TruncateToInt((static_cast<double>(v) + tol) / step);
         double R = static_cast<double>(v) + tol - (static_cast<double>(n) - 1.0) * step;
         if (R < step) {
             if ((static_cast<double>(n) - 1.0) * step >= v)
@@ -260,10 +242,10 @@ void YYLogRange(float minimum, float maximum, int& labelStep, int& decadeCount, 
 {
     double lo = DecadeLog(minimum);
     double hi = DecadeLog(maximum);
-    int low = TruncInt(lo - kDecadeTolerance);
+    int low = TruncateToInt(lo - kDecadeTolerance);
     if (lo > 0.0)
         ++low;
-    int top = TruncInt(hi + kDecadeTolerance);
+    int top = TruncateToInt(hi + kDecadeTolerance);
     if (hi < 0.0)
         --top;
     topDecade = top;
@@ -271,19 +253,19 @@ void YYLogRange(float minimum, float maximum, int& labelStep, int& decadeCount, 
     // unless a range end is not finite; saturate then.
     int64_t n = static_cast<int64_t>(top) - low + 1;
     decadeCount = static_cast<int>(std::clamp<int64_t>(n, INT_MIN, INT_MAX));
-    labelStep = std::max(TruncInt(std::ceil(decadeCount / 10.0)), 1);
+    labelStep = std::max(TruncateToInt(std::ceil(decadeCount / 10.0)), 1);
     startDecade = static_cast<int>(std::max<int64_t>(static_cast<int64_t>(low) - labelStep, kLogFloor));
 }
 
 void YYAxisDecades(float maximum, int& labelStep, int& decadeCount, int& startDecade, int& topDecade)
 {
     double L = DecadeLog(maximum);
-    int top = TruncInt(L + kDecadeTolerance);
+    int top = TruncateToInt(L + kDecadeTolerance);
     if (L < 0.0)
         --top;
     topDecade = top;
     decadeCount = static_cast<int>(std::clamp<int64_t>(static_cast<int64_t>(top) + 39, INT_MIN, INT_MAX));
-    labelStep = std::max(TruncInt(std::ceil(decadeCount / 5.0)), 1);
+    labelStep = std::max(TruncateToInt(std::ceil(decadeCount / 5.0)), 1);
     startDecade = kLogFloor + labelStep;
 }
 
@@ -301,7 +283,7 @@ void YYTickLabel(float value, int decade, int extraDigit, int& first, int& last)
         int e = 1;
         if (decade < 0) {
             double t = std::fabs(std::log10(std::fabs(static_cast<double>(value))) - decade);
-            e = std::isless(t, static_cast<double>(kExponentDigitsLimit)) ? TruncInt(t) + 1
+            e = std::isless(t, static_cast<double>(kExponentDigitsLimit)) ? TruncateToInt(t) + 1
                                                                           : kExponentDigitsLimit;
             e = std::min(e, kExponentDigitsLimit);
         }
@@ -319,7 +301,7 @@ void YYTickLabel(float value, int decade, int extraDigit, int& first, int& last)
     } else {
         // An integer part beyond the integer range overflows the field the
         // same way a large integer does.
-        int iv = std::isnan(value) ? INT_MAX : TruncInt(value);
+        int iv = std::isnan(value) ? INT_MAX : TruncateToInt(value);
         IntegerToString(iv, std::span<char>(buf.data(), 9), "(I9)");
     }
 

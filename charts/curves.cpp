@@ -25,6 +25,7 @@
 #include "charts/polar_curves.h"
 #include "core/conversions.h"
 #include "core/fixed_text.h"
+#include "core/numeric.h"
 #include "core/string_routines.h"
 #include "fonts/text_draw.h"
 #include "fonts/text_state.h"
@@ -48,20 +49,12 @@ int Magnitude(int w) { return w == INT_MIN ? INT_MAX : (w < 0 ? -w : w); }
 // A negative style word counts only on an output of at most two colours.
 bool FewColours() { return gGraphicsState.roundingColours <= 2; }
 
-// V as a 32-bit real: a NaN stays a NaN, other values saturate.
-float ToFloat(double v)
-{
-    if (std::isnan(v))
-        return std::numeric_limits<float>::quiet_NaN();
-    return static_cast<float>(std::clamp(v, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX)));
-}
-
 // a + b and a - b; infinities of opposite directions give a NaN.
 float Sum(float a, float b)
 {
     if (std::isinf(a) && std::isinf(b) && std::signbit(a) != std::signbit(b))
         return std::numeric_limits<float>::quiet_NaN();
-    return ToFloat(static_cast<double>(a) + b);
+    return SaturateToFloatKeepNaN(static_cast<double>(a) + b);
 }
 float Difference(float a, float b) { return Sum(a, -b); }
 
@@ -89,7 +82,7 @@ public:
     float At(int i)
     {
         for (; at_ < i; ++at_)
-            x_ = ToFloat(static_cast<double>(x_) + dx_);
+            x_ = SaturateToFloatKeepNaN(static_cast<double>(x_) + dx_);
         return x_;
     }
 

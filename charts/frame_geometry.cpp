@@ -9,6 +9,7 @@
 #include "charts/graph_state.h"
 #include "charts/plot_clip.h"
 #include "charts/polar_geometry.h"
+#include "core/numeric.h"
 #include "graphics/colours.h"
 #include "graphics/ellipses.h"
 #include "graphics/graphics_state.h"
@@ -46,14 +47,6 @@ float SafeQuotient(double a, double b)
     if (!std::isfinite(q) || std::fabs(q) > FLT_MAX)
         return 0.0f;
     return static_cast<float>(q);
-}
-
-// A real stored as a 32-bit real, saturated to its range (NaN stays NaN).
-float Saturate(double v)
-{
-    if (std::isnan(v))
-        return static_cast<float>(v);
-    return static_cast<float>(std::clamp(v, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX)));
 }
 
 // Selects a wall's colour and, for a half-tone wall, its second colour.
@@ -230,18 +223,18 @@ void YYBaseGeometry(float& pointStepX, float& setStepX, float& setFallY, float& 
     }
 
     zScale = SafeQuotient(0.5 * Wy, Wz);
-    originX = Saturate(x1 + (Wx - P * px - S * sx) * 0.5);
+    originX = SaturateToFloatKeepNaN(x1 + (Wx - P * px - S * sx) * 0.5);
 
     const double a1 = P * py, a3 = -S * sy, a2 = a1 + a3;
     const double lo = std::min({0.0, a1, a2, a3});
     const double hi = std::max({0.0, a1, a2, a3});
     const double H = (hi - lo) + 0.5 * Wy;
-    originY = Saturate(Wy > H ? y1 - lo + (Wy - H) * 0.5 : y1 - lo);
+    originY = SaturateToFloatKeepNaN(Wy > H ? y1 - lo + (Wy - H) * 0.5 : y1 - lo);
 
-    pointStepX = Saturate(px);
-    setStepX = Saturate(sx);
-    setFallY = Saturate(sy);
-    pointRiseY = Saturate(py);
+    pointStepX = SaturateToFloatKeepNaN(px);
+    setStepX = SaturateToFloatKeepNaN(sx);
+    setFallY = SaturateToFloatKeepNaN(sy);
+    pointRiseY = SaturateToFloatKeepNaN(py);
 }
 
 void YYBaseCorners(std::array<float, 4>& wx, std::array<float, 4>& wy, int& leftmost, float& leftmostY)
@@ -254,12 +247,12 @@ void YYBaseCorners(std::array<float, 4>& wx, std::array<float, 4>& wy, int& left
 
     gCornerDataX[0] = ox;
     gCornerDataY[0] = oy;
-    gCornerDataX[1] = Saturate(static_cast<double>(ox) + P * px);
-    gCornerDataY[1] = Saturate(static_cast<double>(oy) + P * py);
-    gCornerDataX[2] = Saturate(static_cast<double>(ox) + P * px + S * sx);
-    gCornerDataY[2] = Saturate(static_cast<double>(oy) + P * py - S * sy);
-    gCornerDataX[3] = Saturate(static_cast<double>(ox) + S * sx);
-    gCornerDataY[3] = Saturate(static_cast<double>(oy) - S * sy);
+    gCornerDataX[1] = SaturateToFloatKeepNaN(static_cast<double>(ox) + P * px);
+    gCornerDataY[1] = SaturateToFloatKeepNaN(static_cast<double>(oy) + P * py);
+    gCornerDataX[2] = SaturateToFloatKeepNaN(static_cast<double>(ox) + P * px + S * sx);
+    gCornerDataY[2] = SaturateToFloatKeepNaN(static_cast<double>(oy) + P * py - S * sy);
+    gCornerDataX[3] = SaturateToFloatKeepNaN(static_cast<double>(ox) + S * sx);
+    gCornerDataY[3] = SaturateToFloatKeepNaN(static_cast<double>(oy) - S * sy);
 
     leftmost = 1;
     for (int k = 0; k < 4; ++k) {

@@ -11,12 +11,13 @@
 #include <cmath>
 
 #include "charts/graph_state.h"
+#include "core/error_codes.h"
 #include "core/errors.h"
+#include "core/numeric.h"
 #include "graphics/graphics_state.h"
 
 namespace {
 
-constexpr int kUnitRangeError = 16;
 
 // A range end pair the graph can use: finite ends whose difference is a
 // finite non-zero 32-bit real.
@@ -26,13 +27,6 @@ bool RangeUsable(float a, float b)
         return false;
     double w = static_cast<double>(b) - static_cast<double>(a);
     return std::fabs(w) <= FLT_MAX;
-}
-
-float Saturate(double v)
-{
-    if (std::isnan(v))
-        return static_cast<float>(v);
-    return static_cast<float>(std::clamp(v, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX)));
 }
 
 // The fraction of the plot area along one axis: linear, or logarithmic with
@@ -58,7 +52,7 @@ void IPgArea(float x1, float y1, float x2, float y2)
     } else {
         s.userX1 = 0.0f;
         s.userX2 = 1.0f;
-        YYErrorReport(kUnitRangeError, "IPgArea");
+        YYErrorReport(kErrorUnitRange, "IPgArea");
     }
     if (RangeUsable(y1, y2)) {
         s.userY1 = y1;
@@ -66,7 +60,7 @@ void IPgArea(float x1, float y1, float x2, float y2)
     } else {
         s.userY1 = 0.0f;
         s.userY2 = 1.0f;
-        YYErrorReport(kUnitRangeError, "IPgArea");
+        YYErrorReport(kErrorUnitRange, "IPgArea");
     }
     s.yWidth = s.userY2 - s.userY1;
     s.xWidth = s.userX2 - s.userX1;
@@ -86,7 +80,7 @@ void IPgUnitsZ(float z1, float z2)
     } else {
         s.userZ1 = 0.0f;
         s.userZ2 = 1.0f;
-        YYErrorReport(kUnitRangeError, "IPgUnitsZ");
+        YYErrorReport(kErrorUnitRange, "IPgUnitsZ");
     }
     s.zWidth = s.userZ2 - s.userZ1;
 }
@@ -98,7 +92,7 @@ void IPgUnitsPolar(float unit)
         s.polarUnit = unit;
     } else {
         s.polarUnit = 1.0f;
-        YYErrorReport(kUnitRangeError, "IPgUnitsPolar");
+        YYErrorReport(kErrorUnitRange, "IPgUnitsPolar");
     }
     YYLogAxisSetup();
 }
@@ -142,7 +136,7 @@ float YYPgToWorldX(float x)
     const GraphicsState& g = gGraphicsState;
     double t = AxisFraction(x, s.userX1, s.xWidth, s.xLog, s.logX1, s.logXWidth);
     double f = s.plotX1 + t * (static_cast<double>(s.plotX2) - s.plotX1);
-    return Saturate(g.units[0] + f * g.unitSize[0]);
+    return SaturateToFloatKeepNaN(g.units[0] + f * g.unitSize[0]);
 }
 
 float YYPgToWorldY(float y)
@@ -151,7 +145,7 @@ float YYPgToWorldY(float y)
     const GraphicsState& g = gGraphicsState;
     double t = AxisFraction(y, s.userY1, s.yWidth, s.yLog, s.logY1, s.logYWidth);
     double f = s.plotY1 + t * (static_cast<double>(s.plotY2) - s.plotY1);
-    return Saturate(g.units[1] + f * g.unitSize[1]);
+    return SaturateToFloatKeepNaN(g.units[1] + f * g.unitSize[1]);
 }
 
 void YYPgToWorld(float x, float y, float& wx, float& wy)

@@ -8,12 +8,12 @@
 #include <cmath>
 
 #include "charts/graph_state.h"
+#include "core/numeric.h"
 #include "graphics/colours.h"
 #include "graphics/graphics_state.h"
 
 namespace {
 
-constexpr float kDegreesToRadians = 0.017453292f;
 
 // A value of 1 or more, or one that does not compare, gives 1; then 0 or less
 // gives 0.
@@ -33,7 +33,7 @@ float FiniteOrZero(float v) { return std::isfinite(v) ? v : 0.0f; }
 
 void AxisAngles(float a1, float a2, float& radians, float& second)
 {
-    radians = FiniteOrZero(a1) * kDegreesToRadians;
+    radians = FiniteOrZero(a1) * kDegreesToRadiansFloat;
     second = FiniteOrZero(a2);
 }
 
@@ -111,8 +111,8 @@ void IPgViewAngle(float angle)
     if (a >= 360.0f)
         a = 0.0f;
     s.viewAngle = a;
-    s.viewCosMinus45 = std::cos((a - 45.0f) * kDegreesToRadians);
-    s.viewCosPlus45 = std::cos((a + 45.0f) * kDegreesToRadians);
+    s.viewCosMinus45 = std::cos((a - 45.0f) * kDegreesToRadiansFloat);
+    s.viewCosPlus45 = std::cos((a + 45.0f) * kDegreesToRadiansFloat);
 }
 
 void IPgAxisMarginFraction(float f) { gPgGraphState.axisMarginFraction = ClampUnit(f); }

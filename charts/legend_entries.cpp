@@ -15,6 +15,7 @@
 #include "charts/plot_clip.h"
 #include "core/conversions.h"
 #include "core/fixed_text.h"
+#include "core/numeric.h"
 #include "core/string_routines.h"
 #include "fonts/text_draw.h"
 #include "fonts/text_font.h"
@@ -40,13 +41,6 @@ constexpr std::array<int, 11> kStartKind = {1, 1, 1, 2, 3, 2, 2, 2, 1, 1, 4};
 
 long long Magnitude(int v) { return v < 0 ? -static_cast<long long>(v) : v; }
 
-int TruncInt(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    return static_cast<int>(std::clamp(v, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
-}
-
 float Quotient(double a, double b)
 {
     if (b == 0.0)
@@ -60,7 +54,7 @@ int DigitMeasure(long long v)
 {
     if (v <= 0)
         return v == 0 ? 1 : 0;
-    return TruncInt(std::log10(static_cast<double>(v)));
+    return TruncateToInt(std::log10(static_cast<double>(v)));
 }
 
 bool FewColours() { return gGraphicsState.roundingColours <= 2; }
@@ -139,7 +133,7 @@ void YYLegendEntryDraw(int n, float x, float y, std::string_view label)
     const float A0 = t.angle;
     const int justification = t.justification;
     t.justification = 0;
-    int a = TruncInt(static_cast<double>(A0) + 0.1) % 180;
+    int a = TruncateToInt(static_cast<double>(A0) + 0.1) % 180;
     if (a != 0 && a != 90) {
         YYTextAngle(0.0f);
         a = 0;

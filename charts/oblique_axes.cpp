@@ -16,6 +16,7 @@
 #include "charts/frame_geometry.h"
 #include "charts/graph_ranges.h"
 #include "charts/graph_state.h"
+#include "core/numeric.h"
 #include "fonts/text_draw.h"
 #include "fonts/text_font.h"
 #include "fonts/text_measure.h"
@@ -26,7 +27,6 @@
 
 namespace {
 
-constexpr double kRadiansPerDegree = 0.017453292;
 // Label and edge directions closer than this (degrees) count as parallel.
 constexpr double kParallelAngle = 15.0;
 
@@ -64,7 +64,7 @@ bool LabelsAlongEdge(const AxisCall& c, int q, const Corners& X, const Corners& 
     const double scale = static_cast<double>(c.aspect) * g.textUnitSize[1];
     if (scale == 0.0)
         return false;
-    const double e = std::atan2(dy * g.textUnitSize[0] / scale, dx) / kRadiansPerDegree;
+    const double e = std::atan2(dy * g.textUnitSize[0] / scale, dx) / kDegreesToRadians;
     const double t = c.thetaT;
     if (!std::isfinite(e) || !std::isfinite(t))
         return false;

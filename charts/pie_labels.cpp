@@ -16,6 +16,7 @@
 #include "charts/legend.h"
 #include "charts/plot_clip.h"
 #include "core/conversions.h"
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
 #include "core/option_string.h"
@@ -30,7 +31,6 @@ namespace {
 
 constexpr int kLabelLength = 200;
 constexpr int kNumberLength = 5;
-constexpr int kConversionError = 18;
 
 // The share of a slice as "nnnnn% ": written into the first five characters
 // (R: one decimal, else P: a whole number), then cut at the start position
@@ -53,7 +53,7 @@ std::string PercentText(float share, bool oneDecimal)
         } else {
             // No whole number of the integer range: the field overflows.
             std::fill(number.begin(), number.end(), '*');
-            YYErrorReport(kConversionError, "IntegerToString");
+            YYErrorReport(kErrorNumberToString, "IntegerToString");
         }
         start = text[2] == '1' ? 3 : 4;
     }

@@ -16,6 +16,7 @@
 #include "charts/axis_scaling.h"
 #include "charts/graph_state.h"
 #include "charts/polar_geometry.h"
+#include "core/numeric.h"
 #include "fonts/text_draw.h"
 #include "fonts/text_font.h"
 #include "fonts/text_measure.h"
@@ -26,7 +27,6 @@
 
 namespace {
 
-constexpr double kRadiansPerDegree = 0.017453292;
 constexpr int kAngularTicks = 12;
 constexpr float kAngularStep = 30.0f;
 
@@ -186,7 +186,7 @@ void AngularAxis(const AxisCall& c)
     const double a = c.aspect;
     for (int k = 1; k <= kAngularTicks; ++k) {
         const float angle = kAngularStep * static_cast<float>(k - 1);
-        const double cs = std::cos(angle * kRadiansPerDegree), sn = std::sin(angle * kRadiansPerDegree);
+        const double cs = std::cos(angle * kDegreesToRadians), sn = std::sin(angle * kDegreesToRadians);
         if (c.labels) {
             const std::string label =
                 c.labelForm ? std::string(YYAxisCallerLabel(c, k)) : YYAxisTickText(angle, 0, 0);

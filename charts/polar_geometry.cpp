@@ -8,19 +8,12 @@
 
 #include "charts/graph_ranges.h"
 #include "charts/graph_state.h"
+#include "core/numeric.h"
 #include "graphics/graphics_state.h"
 #include "hardcopy/hardcopy_state.h"
 
 namespace {
 
-constexpr double kDegreesToRadians = 0.017453292;
-
-float ToFloat(double v)
-{
-    if (std::isnan(v))
-        return static_cast<float>(v);
-    return static_cast<float>(std::clamp(v, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX)));
-}
 
 // World y units per world x unit of the same length on the output being
 // drawn: the screen's target aspect while screen output is on, else the
@@ -50,8 +43,8 @@ void Circle(double s, double& cx, double& cy, double& rx)
     float wx1, wy1, wx2, wy2, mx, my;
     YYPgToWorld(p.userX1, p.userY1, wx1, wy1);
     YYPgToWorld(p.userX2, p.userY2, wx2, wy2);
-    float midX = ToFloat((static_cast<double>(p.userX1) + p.userX2) * 0.5);
-    float midY = ToFloat((static_cast<double>(p.userY1) + p.userY2) * 0.5);
+    float midX = SaturateToFloatKeepNaN((static_cast<double>(p.userX1) + p.userX2) * 0.5);
+    float midY = SaturateToFloatKeepNaN((static_cast<double>(p.userY1) + p.userY2) * 0.5);
     YYPgToWorld(midX, midY, mx, my);
     p.xLog = xLog;
     p.yLog = yLog;
@@ -69,10 +62,10 @@ void YYPolarCircle(float& cx, float& cy, float& rx, float& ry)
     double s = WorldAspect();
     double x, y, r;
     Circle(s, x, y, r);
-    cx = ToFloat(x);
-    cy = ToFloat(y);
-    rx = ToFloat(r);
-    ry = ToFloat(r * s);
+    cx = SaturateToFloatKeepNaN(x);
+    cy = SaturateToFloatKeepNaN(y);
+    rx = SaturateToFloatKeepNaN(r);
+    ry = SaturateToFloatKeepNaN(r * s);
 }
 
 void YYPolarToWorld(float angle, float radius, float& wx, float& wy)
@@ -96,8 +89,8 @@ void YYPolarToWorld(float angle, float radius, float& wx, float& wy)
         wx = wy = std::numeric_limits<float>::quiet_NaN();
         return;
     }
-    wx = ToFloat(cx + std::cos(alpha) * rho * rx);
-    wy = ToFloat(cy + s * std::sin(alpha) * rho * rx);
+    wx = SaturateToFloatKeepNaN(cx + std::cos(alpha) * rho * rx);
+    wy = SaturateToFloatKeepNaN(cy + s * std::sin(alpha) * rho * rx);
 }
 
 void YYPolarPasses(const std::function<void()>& draw)

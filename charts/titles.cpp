@@ -12,6 +12,7 @@
 #include "charts/graph_ranges.h"
 #include "charts/graph_state.h"
 #include "core/fixed_text.h"
+#include "core/numeric.h"
 #include "core/option_string.h"
 #include "fonts/text_draw.h"
 #include "fonts/text_font.h"
@@ -21,7 +22,6 @@
 
 namespace {
 
-constexpr float kRadiansPerDegree = 0.017453292f;
 
 // The base corners of the oblique placement (index 0 is corner 1).
 std::array<float, 4> gCornerX, gCornerY;
@@ -193,7 +193,7 @@ void ObliqueLabel(int entry, const Flags& f, float F, float L, float wy1, float 
     const float dX = X(nearEnd) - X(nearStart), dY = Y(nearEnd) - Y(nearStart);
 
     const double ratio = (TY != 0.0f && AW != 0.0f) ? (static_cast<double>(AH) / AW) * (TX / TY) / A : 0.0;
-    const double theta = std::atan2(dY * ratio, static_cast<double>(dX)) / kRadiansPerDegree;
+    const double theta = std::atan2(dY * ratio, static_cast<double>(dX)) / kDegreesToRadiansFloat;
     YYTextAngle(static_cast<float>(theta));
     const float c = t.angleCos, sn = t.angleSinByK;
     if (below) {
@@ -205,7 +205,7 @@ void ObliqueLabel(int entry, const Flags& f, float F, float L, float wy1, float 
     }
 
     const double r = std::sqrt(std::pow(Quotient(dX, TX), 2.0) + std::pow(Quotient(dY, TY), 2.0));
-    const double phi = static_cast<float>(theta) * static_cast<double>(kRadiansPerDegree);
+    const double phi = static_cast<float>(theta) * static_cast<double>(kDegreesToRadiansFloat);
     const double ac = std::fabs(std::cos(phi)), as = std::fabs(std::sin(phi));
     YYCharAspect(Quotient(r * (ac + AH * as), static_cast<double>(L) * (ac + static_cast<double>(AW) * A * as)), 0);
 }

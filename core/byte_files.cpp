@@ -2,6 +2,7 @@
 // assembled from bytes.
 #include "core/byte_files.h"
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/os_services.h"
 
@@ -10,8 +11,6 @@
 
 namespace {
 
-constexpr int kOpenError = 1;
-constexpr int kTransferError = 2;
 constexpr int kWindowsCode = 2;
 
 void ReportFileError(int code, int windowsError, const char* routine)
@@ -36,7 +35,7 @@ void ReadBytes(int ihandle, void* buffer, size_t bufferSize, int nbytes, int& nr
     int count = 0, err = 0;
     OsFileRead(ihandle, buffer, TransferCount(nbytes, bufferSize), count, err);
     if (err != 0) {
-        ReportFileError(kTransferError, err, "IFileReadChar");
+        ReportFileError(kErrorFileReadWrite, err, "IFileReadChar");
         nread = -1;
         return;
     }
@@ -49,7 +48,7 @@ void WriteBytes(int ihandle, const void* buffer, size_t bufferSize, int nbytes, 
     int count = 0, err = 0;
     OsFileWrite(ihandle, buffer, TransferCount(nbytes, bufferSize), count, err);
     if (err != 0) {
-        ReportFileError(kTransferError, err, "IFileWriteChar");
+        ReportFileError(kErrorFileReadWrite, err, "IFileWriteChar");
         nwritten = -1;
         return;
     }
@@ -73,14 +72,14 @@ void IFileOpen(std::string_view filename, int mode, int& ihandle)
         --last;
     if (mode < 0 || mode > 2 || first == last) {
         ihandle = -1;
-        ReportFileError(kOpenError, 0, "IFileOpen");
+        ReportFileError(kErrorFileOpen, 0, "IFileOpen");
         return;
     }
     const std::string name(filename.substr(first, last - first));
     int err = 0;
     OsFileOpen(name.c_str(), mode, ihandle, err);
     if (ihandle == -1)
-        ReportFileError(kOpenError, err, "IFileOpen");
+        ReportFileError(kErrorFileOpen, err, "IFileOpen");
 }
 
 void IFileReadChar(int ihandle, std::span<char> buffer, int nbytes, int& nread)
@@ -110,7 +109,7 @@ void IFileSeek(int ihandle, int& ipos, int iorigin)
     int err = 0;
     OsFileSeek(ihandle, ipos, iorigin, err);
     if (ipos == -1)
-        ReportFileError(kTransferError, err, "IFileSeek");
+        ReportFileError(kErrorFileReadWrite, err, "IFileSeek");
 }
 
 void IFileClose(int ihandle)

@@ -8,6 +8,7 @@
 #include <climits>
 #include <string>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/events.h"
 #include "core/fixed_text.h"
@@ -287,7 +288,10 @@ void WindowOpenChild(int& handle, const int* flags, const int* x, const int* y, 
         gLibraryState.currentWindowHeight = savedH;
         static const struct {
             int status, code;
-        } parentErrors[] = {{-2, 1016}, {-3, 1046}, {-4, 1056}, {-5, 1003}};
+        } parentErrors[] = {{-2, kErrorParentHidden},
+                          {-3, kErrorParentCombined},
+                          {-4, kErrorParentConverted},
+                          {-5, kErrorWindowHandle}};
         for (auto e : parentErrors)
             if (n == e.status)
                 YYErrorReport(e.code, "WindowOpenChild");
@@ -302,7 +306,11 @@ void WindowOpenChild(int& handle, const int* flags, const int* x, const int* y, 
     } else if (d < 0) {
         static const struct {
             int status, code;
-        } dialogErrors[] = {{-1, 1007}, {-2, 1045}, {-3, 1087}, {-4, 1088}, {-5, 1091}};
+        } dialogErrors[] = {{-1, kErrorDialogNotInResource},
+                          {-2, kErrorDialogStyle},
+                          {-3, kErrorTooManyDialogs},
+                          {-4, kErrorDialogCreate},
+                          {-5, kErrorDialogLoaded}};
         for (auto e : dialogErrors)
             if (d == e.status)
                 YYErrorReport(e.code, "WindowOpenChild");
@@ -314,7 +322,7 @@ void WindowCloseChild(int handle)
     int n = handle;
     ChildWindowClose(n, gDialogStatus.currentDialogId);
     if (n == -1) {
-        YYErrorReport(1003, "WindowCloseChild");
+        YYErrorReport(kErrorWindowHandle, "WindowCloseChild");
         return;
     }
     if (!WindowIsOpen(gLibraryState.currentWindow)) {
@@ -375,8 +383,7 @@ void WindowDestroy(int n, int& currentDialog)
         auto* cd = WindowRecordAs<ContentsDialogRecord>(f, kRecordContentsDialog);
         if (!cd)
             return;
-        int32_t* words = DialogRecordWords(cd->dialog);
-        int id = words ? words[0] : 0;
+        int id = DialogRecordIdentifier(cd->dialog);
         int index = id ? DialogIndexById(id) : -1;
         if (index > 0) {
             int hide = index;

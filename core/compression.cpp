@@ -1,13 +1,13 @@
 // Buffer compression through zlib's one-call compress and uncompress.
 #include "core/compression.h"
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 
 #include <zlib.h>
 
 namespace {
 
-constexpr int kZlibError = 1044;
 
 enum class Direction { Compress, Uncompress };
 
@@ -36,7 +36,7 @@ void Checked(Direction direction, const void* source, void* target, int nsource,
     ZlibCall(direction, source, target, nsource, ntarget, status);
     if (status != Z_OK) {
         gErrorState.status = status;
-        YYErrorReport(kZlibError, routine);
+        YYErrorReport(kErrorCompression, routine);
         ntarget = 0;
     }
 }

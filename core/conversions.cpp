@@ -10,10 +10,12 @@
 #include <limits>
 #include <string>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
 #include "core/fortran_format.h"
 #include "core/library_state.h"
+#include "core/numeric.h"
 #include "core/string_routines.h"
 
 namespace {
@@ -22,11 +24,6 @@ constexpr std::string_view kTenStars = "**********";
 constexpr std::string_view kElevenStars = "***********";
 
 // Library error codes used here.
-constexpr int kErrTooLarge = 4;
-constexpr int kErrNoToken = 10;
-constexpr int kErrTwoPoints = 11;
-constexpr int kErrBadChar = 12;
-constexpr int kErrConversion = 18;
 
 // ---- Writers -------------------------------------------------------------------
 
@@ -54,7 +51,7 @@ void CheckedWrite(const FormatItem& item, bool real, std::span<char> string, std
                     format.find('*') == std::string_view::npos;
     if (status > 0 || overflow) {
         PutText(string, kTenStars);
-        YYErrorReport(kErrConversion, name);
+        YYErrorReport(kErrorNumberToString, name);
     }
 }
 
@@ -77,7 +74,7 @@ void InternalWrite(const FormatItem& item, bool real, std::span<char> string, st
         gErrorState.osError = status;
     if (status > 0) {
         PutText(string, stars);
-        YYErrorReport(kErrConversion, name);
+        YYErrorReport(kErrorNumberToString, name);
         return;
     }
     if (real)
@@ -152,9 +149,9 @@ public:
         for (long i = s_; i <= e_; ++i) {
             if (IsDecimalPoint(At(i))) {
                 if (exponentPart)
-                    return kErrBadChar;
+                    return kErrorInvalidCharacter;
                 if (++points == 2)
-                    return kErrTwoPoints;
+                    return kErrorTwoDecimalPoints;
                 if (point_ < 0)
                     point_ = i;
             }
@@ -164,7 +161,7 @@ public:
             if (i == s_ && (c == '-' || c == '+'))
                 continue;
             if (!IsDigit(c) && !IsDecimalPoint(c))
-                return kErrBadChar;
+                return kErrorInvalidCharacter;
         }
         return 0;
     }
@@ -180,7 +177,7 @@ public:
         long d = s_ + (sign ? 1 : 0);
         long p = point_ >= 0 ? point_ : e_ + 1;
         if (p - d - 1 > limit)
-            return kErrTooLarge;
+            return kErrorNumberTooLarge;
         long power = p - d - 1;
         // A digit at the place kVanishingPlace after the point or further adds
         // exactly 0: digit x 10^power rounds to 0 from place 326 on (9e-326
@@ -194,7 +191,7 @@ public:
             double term = At(i) - '0';
             if (term != 0.0) {
                 if (!ScaleByTen(term, power) || value > std::numeric_limits<double>::max() - term)
-                    return kErrTooLarge;
+                    return kErrorNumberTooLarge;
                 value += term;
             }
             --power;
@@ -222,7 +219,7 @@ int StringToNumber(std::string_view string, bool doublePrecision, double& value)
     int first = 0, last = 0;
     YYTokenBounds(string, first, last);
     if (first == 0)
-        return kErrNoToken;
+        return kErrorNoSubstring;
     const long f = first - 1; // 0-based token bounds
     const long t = last - 1;
     std::string_view head = string.substr(0, static_cast<size_t>(t + 1));
@@ -271,18 +268,18 @@ int StringToNumber(std::string_view string, bool doublePrecision, double& value)
             long tt = std::fabs(xv) > 1.0e6 ? (xv > 0 ? 1000000L : -1000000L) : static_cast<long>(xv);
             tt += k;
             if (tt > limit)
-                return kErrTooLarge;
+                return kErrorNumberTooLarge;
             if (tt < -limit) {
                 result = 0.0;
             } else {
                 result = m;
                 if (!ScaleByTen(result, -k) || !ScaleByTen(result, tt))
-                    return kErrTooLarge;
+                    return kErrorNumberTooLarge;
             }
         }
     }
     if (!doublePrecision && std::fabs(result) > 3.4028234663852886e38)
-        return kErrTooLarge;
+        return kErrorNumberTooLarge;
     value = result;
     return 0;
 }
@@ -294,20 +291,20 @@ int StringToInteger(std::string_view string, int& ivalue)
     int first = 0, last = 0;
     YYTokenBounds(string, first, last);
     if (first == 0)
-        return kErrNoToken;
+        return kErrorNoSubstring;
     std::string_view token = string.substr(static_cast<size_t>(first - 1), static_cast<size_t>(last - first + 1));
     size_t start = (token[0] == '-' || token[0] == '+') ? 1 : 0;
     for (size_t i = start; i < token.size(); ++i)
         if (!IsDigit(token[i]))
-            return kErrBadChar;
+            return kErrorInvalidCharacter;
     size_t digits = token.size() - start;
     if (digits > 10 || (digits == 10 && token[start] > '2'))
-        return kErrTooLarge;
+        return kErrorNumberTooLarge;
     long long v = 0;
     for (size_t i = start; i < token.size(); ++i) {
         v = v * 10 + (token[i] - '0');
         if (v > 2147483647LL)
-            return kErrTooLarge;
+            return kErrorNumberTooLarge;
     }
     ivalue = static_cast<int>(token[0] == '-' ? -v : v);
     return 0;
@@ -342,18 +339,6 @@ std::string_view QuietText(std::string_view text)
 {
     size_t nul = text.find('\0');
     return nul != std::string_view::npos ? text.substr(0, nul) : TrimRight(text);
-}
-
-// Truncation toward zero into the integer range.
-int TruncateToInt(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    if (v >= 2147483647.0)
-        return std::numeric_limits<int>::max();
-    if (v <= -2147483648.0)
-        return std::numeric_limits<int>::min();
-    return static_cast<int>(v);
 }
 
 // TEXT := its trimmed self followed by one NUL (cut at TEXT's length).
@@ -427,7 +412,7 @@ void INextInteger(std::span<char> string, int& ivalue)
     YYTokenBounds(TextOf(string), first, last);
     if (first == 0) {
         ivalue = 0;
-        YYErrorReport(kErrNoToken, "INextInteger");
+        YYErrorReport(kErrorNoSubstring, "INextInteger");
         return;
     }
     IStringToInteger(TextOf(string), ivalue);
@@ -440,7 +425,7 @@ void INextReal(std::span<char> string, float& rvalue)
     YYTokenBounds(TextOf(string), first, last);
     if (first == 0) {
         rvalue = 0.0f;
-        YYErrorReport(kErrNoToken, "INextReal");
+        YYErrorReport(kErrorNoSubstring, "INextReal");
         return;
     }
     IStringToReal(TextOf(string), rvalue);

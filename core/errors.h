@@ -1,6 +1,6 @@
 // Error model of the library: the one reporter every public routine calls with
-// a library error code and its own name, the error state, the message texts,
-// the debug log and the abnormal exit.
+// a library error code (named in core/error_codes.h) and its own name, the
+// error state, the message texts, the debug log and the abnormal exit.
 #pragma once
 
 #include <span>
@@ -11,7 +11,7 @@
 struct ErrorState {
     int lastCode = 0;    // last library error code recorded; 0 = none
     int osError = 0;     // OS or I/O code that belongs to the last error 1 or 2
-    int status = 0;      // second status (compression status with 1044, OS code with 13)
+    int status = 0;      // second status (zlib status with kErrorCompression, OS code with kErrorOperatingSystem)
     int level = 0;       // report level 0..4
     int osErrorKind = 0; // 2 Windows error code in osError, 1 I/O status, 0 nothing
 };

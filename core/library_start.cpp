@@ -12,6 +12,7 @@
 
 #include "core/config_file.h"
 #include "core/conversions.h"
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
 #include "core/fortran_format.h"
@@ -81,7 +82,7 @@ void IOsVariable(std::string_view name, std::span<char> value)
     if (length <= 0)
         return;
     if (length >= static_cast<int>(buffer.size())) {
-        YYErrorReport(1023, "IOsVariable");
+        YYErrorReport(kErrorTextTooSmall, "IOsVariable");
         return;
     }
     PutText(value, std::string_view(buffer.data(), static_cast<size_t>(length)));

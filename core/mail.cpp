@@ -2,6 +2,7 @@
 // and the public routine WMailSend.
 #include "core/mail.h"
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
 #include "core/os_services.h"
@@ -338,7 +339,7 @@ void WMailSend(std::span<const std::string_view> recipients, std::string_view su
         to.push_back({std::string(r.substr(first)), i < classes.size() ? classes[i] : 1});
     }
     if (to.empty() && (flags & 1) == 0) {
-        YYErrorReport(1085, "WMailSend");
+        YYErrorReport(kErrorMailNoRecipient, "WMailSend");
         result(-3, 0);
         return;
     }
@@ -354,7 +355,7 @@ void WMailSend(std::span<const std::string_view> recipients, std::string_view su
         name.erase(0, first);
         std::string full;
         if (!FullNameOfFile(name, full)) {
-            YYErrorReport(1084, "WMailSend");
+            YYErrorReport(kErrorMailAttachment, "WMailSend");
             result(-3, 0);
             return;
         }
@@ -380,9 +381,9 @@ void WMailSend(std::span<const std::string_view> recipients, std::string_view su
     MailSend(flags, s, m, subjectText.c_str(), bodyText.c_str());
     result(s, m);
     if (s == -1) {
-        YYErrorReport(1082, "WMailSend");
+        YYErrorReport(kErrorMailLibraryMissing, "WMailSend");
     } else if (s == -2 && m != MAPI_USER_ABORT) {
         gErrorState.status = m;
-        YYErrorReport(1083, "WMailSend");
+        YYErrorReport(kErrorMailProgram, "WMailSend");
     }
 }

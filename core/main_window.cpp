@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/child_windows.h"
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/events.h"
 #include "core/fixed_text.h"
@@ -364,7 +365,7 @@ int ContentsDialogAttach(int n, int dialogId, int flags)
         rec->outerWidth = r.right - r.left;
         rec->outerHeight = r.bottom - r.top;
     }
-    DialogRecordHandleSet(dialog, 15, frame);
+    DialogRecordHandleSet(dialog, kDlgHost, frame);
     if ((flags & kWindowMaximised) && DialogIsResizable(dialog)) {
         RECT cr;
         GetClientRect(gWindowTable.client[n], &cr);
@@ -533,11 +534,11 @@ void WindowOpen(const int* flags, const int* x, const int* y, const int* width, 
 
     MainWindowCreate(px, py, w, h, f, m, bars, colours, d, background, text.c_str());
     if (d == -1)
-        YYErrorReport(1007, "WindowOpen");
+        YYErrorReport(kErrorDialogNotInResource, "WindowOpen");
     else if (d == -2)
-        YYErrorReport(1045, "WindowOpen");
+        YYErrorReport(kErrorDialogStyle, "WindowOpen");
     else if (d == -4)
-        YYErrorReport(1088, "WindowOpen");
+        YYErrorReport(kErrorDialogCreate, "WindowOpen");
     else if (d > 0)
         gDialogStatus.currentDialogId = d;
     if (dialog)
@@ -578,7 +579,7 @@ void AllWindowsDestroy()
         if (r->type == kRecordContentsDialog) {
             auto* cd = reinterpret_cast<ContentsDialogRecord*>(r);
             int32_t* words = DialogRecordWords(cd->dialog);
-            int index = words ? DialogIndexById(words[0]) : -1;
+            int index = words ? DialogIndexById(words[kDlgIdentifier]) : -1;
             if (index > 0) {
                 int hide = index;
                 DialogHide(hide);

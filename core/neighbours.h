@@ -26,6 +26,8 @@ int32_t* DialogRecordWords(HWND dialog);
 // the host frame), nullptr when none; and setting it (word and handle).
 HWND DialogRecordHandle(HWND dialog, int word);
 void DialogRecordHandleSet(HWND dialog, int word, HWND handle);
+// The identifier word of DIALOG's record, 0 when it has none.
+int DialogRecordIdentifier(HWND dialog);
 void NumericEditClassesRegister();
 void ControlClassProcsProbe();
 void ControlClassAtomsProbe();

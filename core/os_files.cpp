@@ -3,6 +3,8 @@
 // out-argument and reports no library error.
 #include "core/os_services.h"
 
+#include "core/error_codes.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -279,7 +281,7 @@ void OsFindExecutable(int& result, const char* file, char* program, int size)
     } else if (r < 32) {
         result = -1;
     } else if (!program || size <= 0 || std::strlen(found) >= static_cast<size_t>(size)) {
-        result = 1023;
+        result = kErrorTextTooSmall;
     } else {
         std::strcpy(program, found);
         result = 0;

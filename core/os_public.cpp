@@ -4,6 +4,7 @@
 // ErrorState.status so that the error line carries its system text.
 #include "core/os_services.h"
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
 
@@ -13,15 +14,13 @@ namespace {
 
 constexpr int kDirectoryAttribute = 16;
 constexpr int kNoMoreFiles = 18;
-constexpr int kOsError = 13;
-constexpr int kSameCopyNames = 55;
 // Room for the name of a found entry (MAX_PATH).
 constexpr size_t kEntryNameSize = 260;
 
 void ReportOsError(int windowsError, const char* routine)
 {
     gErrorState.status = windowsError;
-    YYErrorReport(kOsError, routine);
+    YYErrorReport(kErrorOperatingSystem, routine);
 }
 
 // The directory part of PATH: up to and including its last path separator
@@ -119,7 +118,7 @@ void IOsCopyFile(std::string_view source, std::string_view target)
     if (dst.empty() || EndsInSeparator(dst))
         dst += src.substr(dir.size());
     if (src == dst) {
-        YYErrorReport(kSameCopyNames, "IOsCopyFile");
+        YYErrorReport(kErrorCopySameNames, "IOsCopyFile");
         return;
     }
     int e = 0;

@@ -91,7 +91,7 @@ void OsFileTimesSet(int c1, int c2, int a1, int a2, int w1, int w2, const char* 
 // GetFullPathNameA of NAME into BUFFER; ERR when the call returns 0.
 void OsFullPath(int& err, const char* name, char* buffer, int size);
 // RESULT := 0 found (PROGRAM set), 1 file not found, -1 other failure,
-// 1023 when the program path does not fit into SIZE bytes.
+// kErrorTextTooSmall (1023) when the program path does not fit into SIZE bytes.
 void OsFindExecutable(int& result, const char* file, char* program, int size);
 
 // One directory scan at a time. NEXT = 0 starts a scan of the pattern NAME,

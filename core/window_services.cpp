@@ -594,8 +594,7 @@ void WindowTypeRevert(int& dialogId, int flags, int& status)
     case kRecordContentsDialog: {
         auto* cd = reinterpret_cast<ContentsDialogRecord*>(r);
         WindowRecordDetach(f);
-        int32_t* words = DialogRecordWords(cd->dialog);
-        int id = words ? words[0] : 0;
+        int id = DialogRecordIdentifier(cd->dialog);
         if (id != 0 && dialogId == id)
             dialogId = 0;
         int index = id ? DialogIndexById(id) : -1;

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/numeric.h"
 #include "dialogs/dialog_extras_parser.h"
 #include "dialogs/dialog_fields.h"
 #include "dialogs/dialog_neighbours.h"
@@ -20,18 +21,6 @@
 #include "dialogs/numeric_edit_classes.h"
 
 namespace {
-
-// A double truncated toward zero into the integer range (NaN gives 0).
-int TruncToInt(double v)
-{
-    if (!(v == v))
-        return 0;
-    if (v >= 2147483647.0)
-        return 2147483647;
-    if (v <= -2147483648.0)
-        return -2147483647 - 1;
-    return static_cast<int>(v);
-}
 
 // The caption of CONTROL (at most 17 characters) read as an integer.
 int CaptionNumber(HWND control)
@@ -65,7 +54,7 @@ public:
     {
         HWND c = Control(id);
         ATOM a = ClassAtomOf(c);
-        int lo = TruncToInt(lower), hi = TruncToInt(upper);
+        int lo = TruncateToInt(lower), hi = TruncateToInt(upper);
         if (c && a == gControlClasses.progress) {
             SendMessageA(c, PBM_SETRANGE, 0, MAKELPARAM(lo, hi));
             SendMessageA(c, PBM_SETPOS, CaptionNumber(c), 0);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/window_table.h"
 #include "dialogs/dialog_neighbours.h"
@@ -425,13 +426,13 @@ void DialogFieldStateSet(int& field, int state, int deferred)
 void WDialogFieldState(int field, int state)
 {
     if (gDialogStatus.currentDialogId == 0) {
-        YYErrorReport(1005, "WDialogFieldState");
+        YYErrorReport(kErrorNoDialog, "WDialogFieldState");
         return;
     }
     int id = field;
     DialogFieldStateSet(id, state, 0);
     if (id == -1)
-        YYErrorReport(1006, "WDialogFieldState");
+        YYErrorReport(kErrorFieldIdentifier, "WDialogFieldState");
 }
 
 void ButtonBitmapTransparent(HBITMAP bitmap)

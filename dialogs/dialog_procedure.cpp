@@ -34,9 +34,17 @@ bool IsChildStyle(HWND w)
     return (GetWindowLongA(w, GWL_STYLE) & WS_CHILD) != 0;
 }
 
+// WM_COMMAND notification codes are numbered per control class and overlap:
+// 1 is LBN_SELCHANGE and CBN_SELCHANGE, 2 LBN_DBLCLK, CBN_DBLCLK and a
+// button's BN_HILITE, 3 CBN_SETFOCUS and LBN_SELCANCEL, 4 LBN_SETFOCUS and
+// CBN_KILLFOCUS, 5 CBN_EDITCHANGE and LBN_KILLFOCUS, 6 BN_SETFOCUS and
+// CBN_EDITUPDATE. The procedure names each code by the meaning it acts on and
+// tells buttons apart where the meanings differ.
+static_assert(LBN_SELCHANGE == CBN_SELCHANGE && LBN_DBLCLK == CBN_DBLCLK);
+
 bool IsFocusNotification(int code)
 {
-    return code == EN_SETFOCUS || code == 3 || code == 4 || code == BN_SETFOCUS;
+    return code == EN_SETFOCUS || code == CBN_SETFOCUS || code == LBN_SETFOCUS || code == BN_SETFOCUS;
 }
 
 // Current field := ID after remembering the one before.
@@ -215,16 +223,16 @@ INT_PTR Command(HWND dialog, WPARAM wParam, LPARAM lParam)
     HWND control = reinterpret_cast<HWND>(lParam);
 
     // A command of the system menu popped up on a child dialog's caption.
-    if (code == 0 && IsChildStyle(dialog)) {
+    if (code == BN_CLICKED && IsChildStyle(dialog)) {
         UINT cmd = static_cast<UINT>(id);
         if (cmd == SC_SIZE || cmd == SC_MOVE || cmd == SC_MINIMIZE || cmd == SC_MAXIMIZE || cmd == SC_CLOSE ||
             cmd == SC_RESTORE)
             return Answer(dialog, SendMessageA(dialog, WM_SYSCOMMAND, cmd, 0));
     }
     bool button = control && ClassAtomOf(control) == gControlClasses.button;
-    if (code == 0 && (!control || (GetWindowLongA(control, GWL_STYLE) & 15) <= 1))
+    if (code == BN_CLICKED && (!control || (GetWindowLongA(control, GWL_STYLE) & 15) <= 1))
         return PushButton(dialog, wParam, lParam);
-    if (code == 2) {
+    if (code == LBN_DBLCLK) {
         // A double-click in a list or combo box; a button's 2 is BN_HILITE.
         if (button)
             return 0;
@@ -233,15 +241,16 @@ INT_PTR Command(HWND dialog, WPARAM wParam, LPARAM lParam)
             DialogDefaultButtonPress(control ? control : dialog);
         return 0;
     }
-    bool change = code == 1 || code == 3 || code == 4 || code == 5 || code == 6 || code == EN_SETFOCUS ||
-                  code == EN_CHANGE || (code == 0 && button);
+    bool change = code == LBN_SELCHANGE || code == CBN_SETFOCUS || code == LBN_SETFOCUS ||
+                  code == CBN_EDITCHANGE || code == BN_SETFOCUS || code == EN_SETFOCUS || code == EN_CHANGE ||
+                  (code == BN_CLICKED && button);
     if (!change)
         return 0;
-    if (code == 6 && !button)
+    if (code == CBN_EDITUPDATE && !button)
         return 0;
     if (gDialogTable.creating)
         return 0;
-    if (code == EN_CHANGE || code == 5) {
+    if (code == EN_CHANGE || code == CBN_EDITCHANGE) {
         FieldRecord* f = FieldRecordOf(control);
         if (!(f && f->reportChanges))
             return 0;

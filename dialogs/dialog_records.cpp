@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/neighbours.h"
 #include "dialogs/dialog_fields.h"
 #include "dialogs/dialog_neighbours.h"
 #include "dialogs/dialog_table.h"
@@ -106,6 +107,12 @@ int32_t* DialogRecordWords(HWND dialog)
 {
     DialogRecord* r = DialogRecordOf(dialog);
     return r ? r->words : nullptr;
+}
+
+int DialogRecordIdentifier(HWND dialog)
+{
+    DialogRecord* r = DialogRecordOf(dialog);
+    return r ? r->words[kDlgIdentifier] : 0;
 }
 
 FieldRecord* FieldRecordOf(HWND control)

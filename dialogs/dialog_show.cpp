@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/events.h"
 #include "core/fixed_text.h"
@@ -254,7 +255,7 @@ void DialogShow(int x, int y, int px, int py, int& type, int focus, int mode)
 void WDialogShow(const int* ix, const int* iy, const int* ifocus, const int* itype)
 {
     if (gDialogStatus.currentDialogId == 0) {
-        YYErrorReport(1005, "WDialogShow");
+        YYErrorReport(kErrorNoDialog, "WDialogShow");
         return;
     }
     int x = ix ? *ix : -1;
@@ -294,7 +295,7 @@ void WDialogShow(const int* ix, const int* iy, const int* ifocus, const int* ity
 
     if (requested == kShowModal) {
         if (status == -1) {
-            YYErrorReport(1014, "WDialogShow");
+            YYErrorReport(kErrorDialogMode, "WDialogShow");
             return;
         }
         int s = 0;
@@ -315,10 +316,10 @@ void WDialogShow(const int* ix, const int* iy, const int* ifocus, const int* ity
         }
     }
     switch (status) {
-    case -1: YYErrorReport(1014, "WDialogShow"); break;
-    case -2: YYErrorReport(1016, "WDialogShow"); break;
-    case -3: YYErrorReport(1046, "WDialogShow"); break;
-    case -4: YYErrorReport(1047, "WDialogShow"); break;
+    case -1: YYErrorReport(kErrorDialogMode, "WDialogShow"); break;
+    case -2: YYErrorReport(kErrorParentHidden, "WDialogShow"); break;
+    case -3: YYErrorReport(kErrorParentCombined, "WDialogShow"); break;
+    case -4: YYErrorReport(kErrorDialogCombined, "WDialogShow"); break;
     default: break;
     }
 }
@@ -386,21 +387,21 @@ void DialogHide(int& index)
 void WDialogHide()
 {
     if (gDialogStatus.currentDialogId == 0) {
-        YYErrorReport(1005, "WDialogHide");
+        YYErrorReport(kErrorNoDialog, "WDialogHide");
         return;
     }
     int status = -1;
     DialogHide(status);
     if (status == -1)
-        YYErrorReport(1047, "WDialogHide");
+        YYErrorReport(kErrorDialogCombined, "WDialogHide");
     else if (status == -2)
-        YYErrorReport(1069, "WDialogHide");
+        YYErrorReport(kErrorSubDialog, "WDialogHide");
 }
 
 void WDialogUnload(const int* iflag)
 {
     if (gDialogStatus.currentDialogId == 0) {
-        YYErrorReport(1005, "WDialogUnload");
+        YYErrorReport(kErrorNoDialog, "WDialogUnload");
         return;
     }
     int status = -1;
@@ -409,9 +410,9 @@ void WDialogUnload(const int* iflag)
         DialogDestroyById(iflag ? *iflag : 0, -1);
         gDialogStatus.currentDialogId = 0;
     } else if (status == -1) {
-        YYErrorReport(1047, "WDialogUnload");
+        YYErrorReport(kErrorDialogCombined, "WDialogUnload");
     } else if (status == -2) {
-        YYErrorReport(1069, "WDialogUnload");
+        YYErrorReport(kErrorSubDialog, "WDialogUnload");
     }
 }
 
@@ -637,7 +638,7 @@ void DialogTitleSet(int& icon, int setTitle, std::string_view text)
 void WDialogTitle(std::optional<std::string_view> title, const int* icon)
 {
     if (gDialogStatus.currentDialogId == 0) {
-        YYErrorReport(1005, "WDialogTitle");
+        YYErrorReport(kErrorNoDialog, "WDialogTitle");
         return;
     }
     int ic = icon ? *icon : -1;
@@ -646,7 +647,7 @@ void WDialogTitle(std::optional<std::string_view> title, const int* icon)
     else
         DialogTitleSet(ic, 0, {});
     if (ic == -2)
-        YYErrorReport(1015, "WDialogTitle");
+        YYErrorReport(kErrorImageIdentifier, "WDialogTitle");
 }
 
 // ---- focus, tabs, size, tab stops ------------------------------------------------

@@ -3,6 +3,7 @@
 // the lookups the other dialog routines share.
 #include "dialogs/dialog_table.h"
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/events.h"
 #include "core/window_table.h"
@@ -167,7 +168,7 @@ void WDialogSelect(int ident)
     int id = ident;
     DialogSelectById(id);
     if (id == -1) {
-        YYErrorReport(1008, "WDialogSelect");
+        YYErrorReport(kErrorDialogSelect, "WDialogSelect");
         return;
     }
     gDialogStatus.currentDialogId = ident;
@@ -192,13 +193,13 @@ void WDialogLoad(int idialog, const int* ident, const int* iwindow)
     DialogLoad(status, identifier, n);
     switch (status) {
     case -1:
-        YYErrorReport(1087, "WDialogLoad");
+        YYErrorReport(kErrorTooManyDialogs, "WDialogLoad");
         return;
     case -2:
-        YYErrorReport(1007, "WDialogLoad");
+        YYErrorReport(kErrorDialogNotInResource, "WDialogLoad");
         return;
     case -3:
-        YYErrorReport(1088, "WDialogLoad");
+        YYErrorReport(kErrorDialogCreate, "WDialogLoad");
         return;
     default:
         gDialogStatus.currentDialogId = identifier;

@@ -12,9 +12,11 @@
 #include <string>
 
 #include "core/conversions.h"
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
 #include "core/library_state.h"
+#include "core/numeric.h"
 #include "core/string_routines.h"
 #include "core/window_table.h"
 #include "dialogs/dialog_fields.h"
@@ -39,7 +41,7 @@ bool NoDialog(std::string_view name)
 {
     if (gDialogStatus.currentDialogId != 0)
         return false;
-    YYErrorReport(1005, name);
+    YYErrorReport(kErrorNoDialog, name);
     return true;
 }
 
@@ -55,30 +57,6 @@ void Repaint(HWND control)
 {
     InvalidateRect(control, nullptr, TRUE);
     UpdateWindow(control);
-}
-
-// A double truncated toward zero into -2147483647..2147483647.
-int SaturatedInt(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    if (v >= 2147483647.0)
-        return 2147483647;
-    if (v <= -2147483647.0)
-        return -2147483647;
-    return static_cast<int>(v);
-}
-
-// A double rounded to single precision, kept inside its range.
-float SaturatedFloat(double v)
-{
-    if (std::isnan(v))
-        return 0.0f;
-    if (v >= FLT_MAX)
-        return FLT_MAX;
-    if (v <= -FLT_MAX)
-        return -FLT_MAX;
-    return static_cast<float>(v);
 }
 
 // The image a control holds now and its type (nullptr when none).
@@ -168,9 +146,9 @@ void PutNumber(int entry, int field, double value, std::string_view callerFormat
     char text[kNumberTextSize];
     std::span<char> textSpan(text, kNumberTextSize);
     if (entry == 0)
-        IntegerToString(SaturatedInt(value), textSpan, formatText);
+        IntegerToString(TruncateToIntSymmetric(value), textSpan, formatText);
     else if (entry == 1)
-        IRealToString(SaturatedFloat(value), textSpan, formatText);
+        IRealToString(SaturateToFloat(value), textSpan, formatText);
     else
         IDoubleToString(value, textSpan, formatText);
 
@@ -180,17 +158,17 @@ void PutNumber(int entry, int field, double value, std::string_view callerFormat
     int id = field;
     DialogFieldRangeCheck(id, value);
     if (id == -2) {
-        YYErrorReport(1009, name);
+        YYErrorReport(kErrorFieldValueRange, name);
         return;
     }
     if (id == -1) {
-        YYErrorReport(1006, name);
+        YYErrorReport(kErrorFieldIdentifier, name);
         return;
     }
     DialogFieldPutText(id, value, TrimRight(std::string_view(text, kNumberTextSize)),
                        entry == 0 ? std::string_view() : formatText);
     if (id == -1)
-        YYErrorReport(1006, name);
+        YYErrorReport(kErrorFieldIdentifier, name);
 }
 
 bool IsPushButtonKind(int kind)
@@ -748,7 +726,7 @@ void WDialogPutString(int field, std::string_view text)
     int id = field;
     DialogFieldPutText(id, 0.0, TrimRight(text), {});
     if (id == -1)
-        YYErrorReport(1006, "WDialogPutString");
+        YYErrorReport(kErrorFieldIdentifier, "WDialogPutString");
 }
 
 void WDialogGetString(int field, std::span<char> text)
@@ -760,7 +738,7 @@ void WDialogGetString(int field, std::span<char> text)
     DialogFieldGetText(id, std::span<char>(buffer.data(), buffer.size()));
     if (id == -1) {
         PutText(text, "");
-        YYErrorReport(1006, "WDialogGetString");
+        YYErrorReport(kErrorFieldIdentifier, "WDialogGetString");
         return;
     }
     PutText(text, buffer.c_str());
@@ -773,7 +751,7 @@ void WDialogGetStringLength(int field, int& length)
     int id = field;
     DialogFieldTextLength(id, length);
     if (id == -1)
-        YYErrorReport(1006, "WDialogGetStringLength");
+        YYErrorReport(kErrorFieldIdentifier, "WDialogGetStringLength");
 }
 
 void WDialogPutInteger(int field, int value)
@@ -804,10 +782,10 @@ void GetNumber(int field, T& value, T undefined, T (*convert)(double), const cha
     double v = 0.0;
     DialogFieldGetNumber(id, v);
     if (id == -1) {
-        YYErrorReport(1006, name);
+        YYErrorReport(kErrorFieldIdentifier, name);
     } else if (id == -2) {
         value = undefined;
-        YYErrorReport(1010, name);
+        YYErrorReport(kErrorFieldUndefined, name);
     } else {
         value = convert(v);
     }
@@ -817,12 +795,12 @@ void GetNumber(int field, T& value, T undefined, T (*convert)(double), const cha
 
 void WDialogGetInteger(int field, int& value)
 {
-    GetNumber(field, value, gDialogStatus.undefinedInteger, SaturatedInt, "WDialogGetInteger");
+    GetNumber(field, value, gDialogStatus.undefinedInteger, TruncateToIntSymmetric, "WDialogGetInteger");
 }
 
 void WDialogGetReal(int field, float& value)
 {
-    GetNumber(field, value, gDialogStatus.undefinedReal, SaturatedFloat, "WDialogGetReal");
+    GetNumber(field, value, gDialogStatus.undefinedReal, SaturateToFloat, "WDialogGetReal");
 }
 
 void WDialogPutCheckBox(int field, int state)
@@ -832,7 +810,7 @@ void WDialogPutCheckBox(int field, int state)
     int id = field;
     DialogCheckBoxPut(id, state);
     if (id == -1)
-        YYErrorReport(1006, "WDialogPutCheckBox");
+        YYErrorReport(kErrorFieldIdentifier, "WDialogPutCheckBox");
 }
 
 void WDialogGetCheckBox(int field, int& state)
@@ -842,7 +820,7 @@ void WDialogGetCheckBox(int field, int& state)
     int id = field;
     DialogCheckBoxGet(id, state);
     if (id == -1)
-        YYErrorReport(1006, "WDialogGetCheckBox");
+        YYErrorReport(kErrorFieldIdentifier, "WDialogGetCheckBox");
 }
 
 void WDialogPutRadioButton(int field)
@@ -852,7 +830,7 @@ void WDialogPutRadioButton(int field)
     int id = field;
     DialogRadioPut(id);
     if (id == -1)
-        YYErrorReport(1006, "WDialogPutRadioButton");
+        YYErrorReport(kErrorFieldIdentifier, "WDialogPutRadioButton");
 }
 
 void WDialogGetRadioButton(int field, int& position)
@@ -863,10 +841,10 @@ void WDialogGetRadioButton(int field, int& position)
     DialogRadioGet(id, position);
     if (id == -1) {
         position = 0;
-        YYErrorReport(1006, "WDialogGetRadioButton");
+        YYErrorReport(kErrorFieldIdentifier, "WDialogGetRadioButton");
     } else if (id == -2) {
         position = gDialogStatus.undefinedInteger;
-        YYErrorReport(1010, "WDialogGetRadioButton");
+        YYErrorReport(kErrorFieldUndefined, "WDialogGetRadioButton");
     }
 }
 
@@ -877,7 +855,7 @@ void WDialogPutTrackBar(int field, int position, const int* start, const int* en
     int id = field;
     DialogTrackBarPut(id, position, start, end);
     if (id == -1)
-        YYErrorReport(1006, "WDialogPutTrackBar");
+        YYErrorReport(kErrorFieldIdentifier, "WDialogPutTrackBar");
 }
 
 void WDialogGetTrackBar(int field, int& position, int* start, int* end)
@@ -888,7 +866,7 @@ void WDialogGetTrackBar(int field, int& position, int* start, int* end)
     int s = 0, e = 0;
     DialogTrackBarGet(id, position, s, e);
     if (id == -1) {
-        YYErrorReport(1006, "WDialogGetTrackBar");
+        YYErrorReport(kErrorFieldIdentifier, "WDialogGetTrackBar");
         return;
     }
     if (start)
@@ -905,7 +883,7 @@ void WDialogPutMenu(int field, std::span<const std::string_view> options, int co
     HWND c = DialogCurrentField(field);
     int kind = DialogListKind(c);
     if (kind == -1 || kind == 4) {
-        YYErrorReport(1006, "WDialogPutMenu");
+        YYErrorReport(kErrorFieldIdentifier, "WDialogPutMenu");
         return;
     }
     int id = field;
@@ -919,7 +897,7 @@ void WDialogPutMenu(int field, std::span<const std::string_view> options, int co
     }
     int index = selected >= 1 ? selected - 1 : -1;
     if (!DialogListSetSelection(c, index))
-        YYErrorReport(1011, "WDialogPutMenu");
+        YYErrorReport(kErrorOptionNumber, "WDialogPutMenu");
 }
 
 void WDialogGetMenu(int field, int& selected, std::span<char> text)
@@ -929,7 +907,7 @@ void WDialogGetMenu(int field, int& selected, std::span<char> text)
     HWND c = DialogCurrentField(field);
     int kind = DialogListKind(c);
     if (kind == -1 || kind == 4) {
-        YYErrorReport(1006, "WDialogGetMenu");
+        YYErrorReport(kErrorFieldIdentifier, "WDialogGetMenu");
         return;
     }
     int id = field;
@@ -939,7 +917,7 @@ void WDialogGetMenu(int field, int& selected, std::span<char> text)
         DialogComboGet(id, selected, text);
     if (id == -2) {
         selected = gDialogStatus.undefinedInteger;
-        YYErrorReport(1010, "WDialogGetMenu");
+        YYErrorReport(kErrorFieldUndefined, "WDialogGetMenu");
     }
 }
 
@@ -950,7 +928,7 @@ void WDialogClearField(int field)
     int id = field;
     DialogFieldClear(id);
     if (id == -1)
-        YYErrorReport(1006, "WDialogClearField");
+        YYErrorReport(kErrorFieldIdentifier, "WDialogClearField");
 }
 
 void WDialogSetField(int field, const int* position)
@@ -961,7 +939,7 @@ void WDialogSetField(int field, const int* position)
     int p = (position && *position >= 1) ? *position - 1 : -1;
     DialogFieldFocus(id, p);
     if (id == -1)
-        YYErrorReport(1006, "WDialogSetField");
+        YYErrorReport(kErrorFieldIdentifier, "WDialogSetField");
 }
 
 void WDialogRangeInteger(int field, const int* lower, const int* upper)
@@ -976,7 +954,7 @@ void WDialogRangeInteger(int field, const int* lower, const int* upper)
     int id = field;
     DialogFieldRangeSet(id, lo, hi);
     if (id == -1)
-        YYErrorReport(1006, "WDialogRangeInteger");
+        YYErrorReport(kErrorFieldIdentifier, "WDialogRangeInteger");
 }
 
 void WDialogPutImage(int field, int identifier, const int* kind)
@@ -986,18 +964,18 @@ void WDialogPutImage(int field, int identifier, const int* kind)
     int k = kind ? *kind : 1;
     if (k == 4) {
         if (identifier < 1 || identifier > kMetafileSlotCount) {
-            YYErrorReport(1015, "WDialogPutImage");
+            YYErrorReport(kErrorImageIdentifier, "WDialogPutImage");
             return;
         }
         if (gLibraryState.metafileSlotKinds[static_cast<size_t>(identifier - 1)] != 3) {
-            YYErrorReport(1061, "WDialogPutImage");
+            YYErrorReport(kErrorMetafileFormat, "WDialogPutImage");
             return;
         }
     }
     int id = field;
     DialogFieldPutImage(id, identifier, k);
     if (id == -1)
-        YYErrorReport(1006, "WDialogPutImage");
+        YYErrorReport(kErrorFieldIdentifier, "WDialogPutImage");
     else if (id == -2)
-        YYErrorReport(1015, "WDialogPutImage");
+        YYErrorReport(kErrorImageIdentifier, "WDialogPutImage");
 }

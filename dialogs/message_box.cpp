@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
 #include "core/window_services.h"
@@ -138,5 +139,5 @@ void WMessageBox(int type, int icon, int defaultAnswer, std::string_view message
     // later question could take for the user's.
     gDialogStatus.lastAnswer = answer;
     if (answer == -1)
-        YYErrorReport(1004, "WMessageBox");
+        YYErrorReport(kErrorCommonDialog, "WMessageBox");
 }

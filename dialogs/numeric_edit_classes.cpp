@@ -14,6 +14,7 @@
 #include "core/conversions.h"
 #include "core/fixed_text.h"
 #include "core/library_state.h"
+#include "core/numeric.h"
 #include "core/os_services.h"
 #include "core/string_routines.h"
 #include "core/window_table.h"
@@ -59,18 +60,6 @@ bool IsPushButton(HWND window)
 {
     int kind = ButtonKindOf(window);
     return kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON;
-}
-
-// A double truncated toward zero into -2147483647..2147483647.
-int SaturatedInt(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    if (v >= 2147483647.0)
-        return 2147483647;
-    if (v <= -2147483647.0)
-        return -2147483647;
-    return static_cast<int>(v);
 }
 
 bool IsDecimalPoint(char c)
@@ -463,12 +452,12 @@ INT_PTR NumericSpinStep(HWND buddy, NMUPDOWN* notification)
     }
     char text[100];
     if (KindOf(index) == kInteger) {
-        int64_t n = SaturatedInt(v);
-        int64_t s = SaturatedInt(step);
+        int64_t n = TruncateToIntSymmetric(v);
+        int64_t s = TruncateToIntSymmetric(step);
         // A step that truncates to 0 cannot snap: the value stays as stepped.
         if (!clamped && s != 0)
             n = ((n - f->stepOrigin) / s) * s + f->stepOrigin;
-        n = SaturatedInt(static_cast<double>(n));
+        n = TruncateToIntSymmetric(static_cast<double>(n));
         f->value = static_cast<double>(n);
         yyint2st(static_cast<int>(n), text);
     } else {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
 #include "fonts/text_state.h"
@@ -14,7 +15,6 @@ StrokeFontSaveArea gStrokeFontSaveArea;
 StrokeWidthTable gStrokeWidthTable;
 
 namespace {
-constexpr int kErrorInvalidCharacterCode = 66;
 constexpr int kExtraGlyphWidthEntry = 127 - 32;
 } // namespace
 
@@ -74,6 +74,6 @@ void YYCHSPACE(int code)
     } else if (code >= 161 && code <= 255) {
         t.high[code - 161] = kStrokeWidthDefaultsHigh[code - 161];
     } else {
-        YYErrorReport(kErrorInvalidCharacterCode, "YYCHSPACE");
+        YYErrorReport(kErrorCharacterCode, "YYCHSPACE");
     }
 }

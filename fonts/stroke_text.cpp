@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "core/errors.h"
+#include "core/numeric.h"
 #include "core/string_routines.h"
 #include "fonts/text_measure.h"
 #include "fonts/text_state.h"
@@ -35,12 +36,7 @@ constexpr std::array<int, 256> kDigitValues = MakeDigitValues();
 // Device coordinates stay far inside the float range, so that storing one
 // can never overflow; the primitives clip them to the target anyway.
 constexpr double kCoordinateLimit = 1.0e30;
-float ToDevice(double v)
-{
-    if (std::isnan(v))
-        return 0.0f;
-    return static_cast<float>(std::clamp(v, -kCoordinateLimit, kCoordinateLimit));
-}
+float ToDevice(double v) { return SaturateToFloatWithin(v, kCoordinateLimit); }
 
 double Quotient(double a, double b)
 {

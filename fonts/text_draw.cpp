@@ -14,6 +14,7 @@
 #include <cmath>
 
 #include "core/fixed_text.h"
+#include "core/numeric.h"
 #include "core/string_routines.h"
 #include "fonts/builtin_fonts.h"
 #include "fonts/stroke_font.h"
@@ -41,12 +42,7 @@ Vec operator*(double s, Vec p) { return {s * p.x, s * p.y}; }
 // Device coordinates stay far inside the float range, so that storing one
 // can never overflow.
 constexpr double kCoordinateLimit = 1.0e30;
-float F32(double v)
-{
-    if (std::isnan(v))
-        return 0.0f;
-    return static_cast<float>(std::clamp(v, -kCoordinateLimit, kCoordinateLimit));
-}
+float F32(double v) { return SaturateToFloatWithin(v, kCoordinateLimit); }
 
 double Quotient(double a, double b, double otherwise)
 {

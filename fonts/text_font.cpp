@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
+#include "core/numeric.h"
 #include "fonts/builtin_fonts.h"
 #include "fonts/stroke_font.h"
 #include "fonts/text_state.h"
@@ -13,9 +15,6 @@
 #include "graphics/graphics_state.h"
 
 namespace {
-
-constexpr int kErrorNoFontName = 1058;
-constexpr double kDegreesToRadians = 0.017453292;
 
 // A / B, or 0 when B is 0 or the quotient is not finite.
 float Ratio(float a, float b)

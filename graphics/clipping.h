@@ -12,17 +12,7 @@
 #include <cmath>
 #include <utility>
 
-// V as a 32-bit real: NaN gives 0, values beyond the float range saturate.
-inline float SaturateToFloat(double v)
-{
-    if (std::isnan(v))
-        return 0.0f;
-    if (v > FLT_MAX)
-        return FLT_MAX;
-    if (v < -FLT_MAX)
-        return -FLT_MAX;
-    return static_cast<float>(v);
-}
+#include "core/numeric.h"
 
 // Clips the segment (X1, Y1)-(X2, Y2) in place to the device area of
 // GraphicsState; VISIBLE is false when no part of it lies in the area. An end

@@ -7,9 +7,11 @@
 #include <cmath>
 #include <string>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
 #include "core/library_state.h"
+#include "core/numeric.h"
 #include "graphics/device_ops.h"
 #include "graphics/graphics_state.h"
 
@@ -17,8 +19,6 @@ ColourTable gColourTable;
 
 namespace {
 
-constexpr int kColourErrorCode = 42;
-constexpr float kDegreesToRadians = 0.017453292f;
 
 int Pack(int r, int g, int b) { return r + 256 * g + 65536 * b; }
 
@@ -111,7 +111,7 @@ void YYColourToHSV(int rgb, float& h, float& s, float& v)
         sector = isMin(r) ? 3.0f + G : 5.0f - R;
     else
         sector = isMin(b) ? 1.0f + R : 3.0f - B;
-    h = sector * 60.0f * kDegreesToRadians;
+    h = sector * 60.0f * kDegreesToRadiansFloat;
 }
 
 void YYColourTableInit()
@@ -279,7 +279,7 @@ void IGrColourN(int n)
     int number, rgb;
     if (g.colourModel != kColourModelRgb) {
         if (n < 0 || n > 255) {
-            YYErrorReport(kColourErrorCode, "IGrColourN");
+            YYErrorReport(kErrorUnknownColour, "IGrColourN");
             return;
         }
         number = n;
@@ -348,7 +348,7 @@ void IGrColour(std::string_view name)
 {
     int c = YYColourName(name);
     if (c == -1) {
-        YYErrorReport(kColourErrorCode, "IGrColour");
+        YYErrorReport(kErrorUnknownColour, "IGrColour");
         return;
     }
     c %= 8;

@@ -8,36 +8,13 @@
 #include <cstdint>
 
 #include "core/library_state.h"
+#include "core/numeric.h"
 #include "graphics/graphics_state.h"
 
 namespace {
 
-float ToFloat(double v)
-{
-    if (std::isnan(v))
-        return 0.0f;
-    if (v > FLT_MAX)
-        return FLT_MAX;
-    if (v < -FLT_MAX)
-        return -FLT_MAX;
-    return static_cast<float>(v);
-}
-
 // a / b, or 0 when b is 0 (a degenerate area or unit range).
 double Quot(double a, double b) { return b != 0.0 ? a / b : 0.0; }
-
-int SaturateInt(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    if (v >= 2147483647.0)
-        return 2147483647;
-    if (v <= -2147483648.0)
-        return -2147483647 - 1;
-    return static_cast<int>(v);
-}
-
-constexpr float kEdgeLimit = 2147480064.0f;
 
 } // namespace
 
@@ -52,20 +29,20 @@ void YYWorldToDevice(float wx, float wy, float& dx, float& dy)
     double x = wx, y = wy;
     switch (g.pageRotation) {
     case 0:
-        dx = ToFloat(ax1 + Quot(aw * (x - ux1), uw));
-        dy = ToFloat(ay1 + Quot((y - uy1) * ah, uh));
+        dx = SaturateToFloat(ax1 + Quot(aw * (x - ux1), uw));
+        dy = SaturateToFloat(ay1 + Quot((y - uy1) * ah, uh));
         break;
     case 90:
-        dx = ToFloat(ax2 - Quot((y - uy1) * aw, uh));
-        dy = ToFloat(ay1 + Quot((x - ux1) * ah, uw));
+        dx = SaturateToFloat(ax2 - Quot((y - uy1) * aw, uh));
+        dy = SaturateToFloat(ay1 + Quot((x - ux1) * ah, uw));
         break;
     case 180:
-        dx = ToFloat(ax2 - Quot(aw * (x - ux1), uw));
-        dy = ToFloat(ay2 - Quot((y - uy1) * ah, uh));
+        dx = SaturateToFloat(ax2 - Quot(aw * (x - ux1), uw));
+        dy = SaturateToFloat(ay2 - Quot((y - uy1) * ah, uh));
         break;
     case 270:
-        dx = ToFloat(ax1 + Quot((y - uy1) * aw, uh));
-        dy = ToFloat(ay2 - Quot((x - ux1) * ah, uw));
+        dx = SaturateToFloat(ax1 + Quot((y - uy1) * aw, uh));
+        dy = SaturateToFloat(ay2 - Quot((x - ux1) * ah, uw));
         break;
     default:
         break;
@@ -83,20 +60,20 @@ void YYDeviceToWorld(float dx, float dy, float& wx, float& wy)
     double x = dx, y = dy;
     switch (g.pageRotation) {
     case 0:
-        wx = ToFloat(ux1 + Quot(uw * (x - ax1), aw));
-        wy = ToFloat(uy1 + Quot((y - ay1) * uh, ah));
+        wx = SaturateToFloat(ux1 + Quot(uw * (x - ax1), aw));
+        wy = SaturateToFloat(uy1 + Quot((y - ay1) * uh, ah));
         break;
     case 90:
-        wx = ToFloat(ux1 + Quot((y - ay1) * uw, ah));
-        wy = ToFloat(uy2 - Quot((x - ax1) * uh, aw));
+        wx = SaturateToFloat(ux1 + Quot((y - ay1) * uw, ah));
+        wy = SaturateToFloat(uy2 - Quot((x - ax1) * uh, aw));
         break;
     case 180:
-        wx = ToFloat(ux2 - Quot(uw * (x - ax1), aw));
-        wy = ToFloat(uy2 - Quot((y - ay1) * uh, ah));
+        wx = SaturateToFloat(ux2 - Quot(uw * (x - ax1), aw));
+        wy = SaturateToFloat(uy2 - Quot((y - ay1) * uh, ah));
         break;
     case 270:
-        wx = ToFloat(ux2 - Quot((y - ay1) * uw, ah));
-        wy = ToFloat(uy1 + Quot((x - ax1) * uh, aw));
+        wx = SaturateToFloat(ux2 - Quot((y - ay1) * uw, ah));
+        wy = SaturateToFloat(uy1 + Quot((x - ax1) * uh, aw));
         break;
     default:
         break;
@@ -107,8 +84,8 @@ void YYPixelToNormal(int px, int py, int& nx, int& ny)
 {
     int w = gLibraryState.currentWindowWidth;
     int h = gLibraryState.currentWindowHeight;
-    nx = w > 1 ? SaturateInt((px + 0.5) * 9999.0 / w) : 0;
-    ny = h > 1 ? SaturateInt((py + 0.5) * 9999.0 / h) : 0;
+    nx = w > 1 ? TruncateToInt((px + 0.5) * 9999.0 / w) : 0;
+    ny = h > 1 ? TruncateToInt((py + 0.5) * 9999.0 / h) : 0;
 }
 
 void YYNormalToPixel(int nx, int ny, int& px, int& py)
@@ -137,9 +114,9 @@ bool YYPointOnSegmentInClip(float x, float y, float x1, float y1, float x2, floa
 
 void YYLineCoefficients(float x1, float y1, float x2, float y2, float& a, float& b, float& c)
 {
-    a = ToFloat(static_cast<double>(y1) - y2);
-    b = ToFloat(static_cast<double>(x2) - x1);
-    c = ToFloat(static_cast<double>(y2) * x1 - static_cast<double>(y1) * x2);
+    a = SaturateToFloat(static_cast<double>(y1) - y2);
+    b = SaturateToFloat(static_cast<double>(x2) - x1);
+    c = SaturateToFloat(static_cast<double>(y2) * x1 - static_cast<double>(y1) * x2);
 }
 
 void YYSegmentIntersect(float x1, float y1, float x2, float y2, float x3, float y3, float x4,
@@ -160,8 +137,8 @@ void YYSegmentIntersect(float x1, float y1, float x2, float y2, float x3, float 
     if (std::fabs(det) > (std::fabs(a2 * b1) + std::fabs(a1 * b2)) / 2000000.0) {
         double px = (b2 * c1 - b1 * c2) / det;
         double py = (a1 * c2 - a2 * c1) / det;
-        x = ToFloat(px);
-        y = ToFloat(py);
+        x = SaturateToFloat(px);
+        y = SaturateToFloat(py);
         auto within = [&](double xa, double ya, double xb, double yb) {
             double ex = std::fmax(std::fabs(xa), std::fabs(xb)) / 1000000.0;
             double ey = std::fmax(std::fabs(ya), std::fabs(yb)) / 1000000.0;
@@ -190,15 +167,15 @@ float YYEdgeInterpolate(float x1, float y1, float x2, float y2, float x)
 {
     if (std::isnan(x1) || std::isnan(y1) || std::isnan(x2) || std::isnan(y2) || std::isnan(x) ||
         x2 == x1)
-        return kEdgeLimit;
+        return kDeviceCoordinateLimit;
     double xs = x1, ys = y1;
     if (x2 < x1) {
         xs = x2;
         ys = y2;
     }
     double y = ys + (static_cast<double>(y2) - y1) * (x - xs) / (static_cast<double>(x2) - x1);
-    if (std::isnan(y) || std::fabs(y) > kEdgeLimit)
-        return kEdgeLimit;
+    if (std::isnan(y) || std::fabs(y) > kDeviceCoordinateLimit)
+        return kDeviceCoordinateLimit;
     return static_cast<float>(y);
 }
 
@@ -208,5 +185,5 @@ float YYBezierPoint(const float* values, float control, int i, float t)
     double p1 = control;
     double p2 = values[i + 1];
     double tt = t;
-    return ToFloat((1.0 - tt) * (p0 + tt * (p1 - p0)) + tt * (p1 + tt * (p2 - p1)));
+    return SaturateToFloat((1.0 - tt) * (p0 + tt * (p1 - p0)) + tt * (p1 + tt * (p2 - p1)));
 }

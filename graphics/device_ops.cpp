@@ -30,27 +30,9 @@ void DevicePointArrays::Reserve(int n)
     }
 }
 
-int32_t YYDeviceTrunc(float v)
-{
-    if (std::isnan(v))
-        return 0;
-    if (v >= kDeviceCoordinateLimit)
-        return static_cast<int32_t>(kDeviceCoordinateLimit);
-    if (v <= -kDeviceCoordinateLimit)
-        return -static_cast<int32_t>(kDeviceCoordinateLimit);
-    return static_cast<int32_t>(v);
-}
-
-int32_t YYDeviceTrunc(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    if (v >= kDeviceCoordinateLimit)
-        return static_cast<int32_t>(kDeviceCoordinateLimit);
-    if (v <= -kDeviceCoordinateLimit)
-        return -static_cast<int32_t>(kDeviceCoordinateLimit);
-    return static_cast<int32_t>(v);
-}
+// A float widens to double exactly: one body serves both.
+int32_t YYDeviceTrunc(float v) { return TruncateToDeviceCoordinate(v); }
+int32_t YYDeviceTrunc(double v) { return TruncateToDeviceCoordinate(v); }
 
 void DeviceDriverOverride(int side, DeviceDriver driver)
 {

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/numeric.h"
+
 // DeviceOp codes. Filled shapes come in pairs: odd = half-tone fill of the
 // previous and current colour, even = solid fill.
 namespace DeviceOp {
@@ -113,9 +115,6 @@ struct DeviceCapabilityWords {
     std::array<int, 2> gradient{};    // 2 with the system gradient fill, else 1
 };
 extern DeviceCapabilityWords gDeviceCapabilityWords;
-
-// Largest magnitude of an integer device coordinate; conversions saturate here.
-constexpr float kDeviceCoordinateLimit = 2147480064.0f;
 
 // The integer word of a real device coordinate: truncated toward zero,
 // saturated at +-2147480064, NaN gives 0. Never traps.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "graphics/clipping.h"
 #include "graphics/coordinates.h"
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr int kRadiusError = 20;
 // At most 2m + 1 points with m <= 999: no more than 2000.
 constexpr int64_t kMaxHalfCount = 999;
 
@@ -100,7 +100,7 @@ int YYEllipsePolygon(float dx, float dy, float rx, float ry, int targetWidth)
 void YYELIP(float x, float y, float r, float h)
 {
     if (std::isnan(r) || std::isnan(h) || r <= 0.0f || h <= 0.0f) {
-        YYErrorReport(kRadiusError, "YYELIP");
+        YYErrorReport(kErrorEllipseSize, "YYELIP");
         return;
     }
     GraphicsState& g = gGraphicsState;

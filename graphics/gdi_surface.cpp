@@ -397,12 +397,12 @@ void GdiPixelGet(int x, int y, int& r, int& g, int& b)
     b = GetBValue(c);
 }
 
-void GdiEllipse(int cx, int cy, int rx, int ry, int mode, int kind)
+void GdiEllipse(int cx, int cy, int rx, int ry, GdiFill fill)
 {
     HDC dc = S().dc;
     if (!dc)
         return;
-    if (mode == 4) {
+    if (fill == GdiFill::kOutline) {
         Clipped([&] {
             HGDIOBJ old = SelectObject(dc, GetStockObject(NULL_BRUSH));
             Ellipse(dc, cx - rx - 1, cy - ry - 1, cx + rx + 2, cy + ry + 2);
@@ -410,10 +410,10 @@ void GdiEllipse(int cx, int cy, int rx, int ry, int mode, int kind)
         });
         return;
     }
-    int e = kind == 3 ? 3 : 2;
+    int e = fill == GdiFill::kHalftone ? 3 : 2;
     HPEN madePen = nullptr;
-    HBRUSH brush = kind == 3 ? GdiHalftoneBrush() : CreateSolidBrush(S().current);
-    HPEN pen = kind == 3 ? static_cast<HPEN>(GetStockObject(NULL_PEN))
+    HBRUSH brush = fill == GdiFill::kHalftone ? GdiHalftoneBrush() : CreateSolidBrush(S().current);
+    HPEN pen = fill == GdiFill::kHalftone ? static_cast<HPEN>(GetStockObject(NULL_PEN))
                          : (madePen = CreatePen(PS_SOLID, 1, S().current));
     Clipped([&] {
         WithObjects(brush, pen, [&] { Ellipse(dc, cx - rx - 1, cy - ry - 1, cx + rx + e, cy + ry + e); });
@@ -423,26 +423,26 @@ void GdiEllipse(int cx, int cy, int rx, int ry, int mode, int kind)
         DeleteObject(madePen);
 }
 
-void GdiRectangle(int x1, int y1, int x2, int y2, int kind)
+void GdiRectangle(int x1, int y1, int x2, int y2, GdiFill fill)
 {
     HDC dc = S().dc;
     if (!dc)
         return;
-    HBRUSH brush = kind == 3 ? GdiHalftoneBrush() : CreateSolidBrush(S().current);
+    HBRUSH brush = fill == GdiFill::kHalftone ? GdiHalftoneBrush() : CreateSolidBrush(S().current);
     WithObjects(brush, static_cast<HPEN>(GetStockObject(NULL_PEN)),
                 [&] { Rectangle(dc, x1, y1, x2 + 2, y2 + 2); });
     DeleteObject(brush);
 }
 
-void GdiPie(int cx, int cy, int rx, int ry, int xs, int ys, int xe, int ye, int kind)
+void GdiPie(int cx, int cy, int rx, int ry, int xs, int ys, int xe, int ye, GdiFill fill)
 {
     HDC dc = S().dc;
     if (!dc)
         return;
-    int e = kind == 3 ? 3 : 2;
+    int e = fill == GdiFill::kHalftone ? 3 : 2;
     HPEN madePen = nullptr;
-    HBRUSH brush = kind == 3 ? GdiHalftoneBrush() : CreateSolidBrush(S().current);
-    HPEN pen = kind == 3 ? static_cast<HPEN>(GetStockObject(NULL_PEN))
+    HBRUSH brush = fill == GdiFill::kHalftone ? GdiHalftoneBrush() : CreateSolidBrush(S().current);
+    HPEN pen = fill == GdiFill::kHalftone ? static_cast<HPEN>(GetStockObject(NULL_PEN))
                          : (madePen = CreatePen(PS_SOLID, 1, S().current));
     Clipped([&] {
         WithObjects(brush, pen, [&] {
@@ -469,16 +469,16 @@ void GdiArc(int cx, int cy, int rx, int ry, int xs, int ys, int xe, int ye, int 
     });
 }
 
-void GdiPolygon(int n, int kind)
+void GdiPolygon(int n, GdiFill fill)
 {
     HDC dc = S().dc;
     n = std::min<int>(n, static_cast<int>(S().points.size()));
     if (!dc || n < 2)
         return;
-    HBRUSH brush = kind == 3 ? GdiHalftoneBrush() : CreateSolidBrush(S().current);
+    HBRUSH brush = fill == GdiFill::kHalftone ? GdiHalftoneBrush() : CreateSolidBrush(S().current);
     HPEN madePen = nullptr;
     HPEN pen;
-    if (kind == 3 || S().rop == R2_XORPEN)
+    if (fill == GdiFill::kHalftone || S().rop == R2_XORPEN)
         pen = static_cast<HPEN>(GetStockObject(NULL_PEN));
     else
         pen = madePen = CreatePen(PS_SOLID, 1, S().current);

@@ -71,11 +71,14 @@ void GdiPixel(int x, int y);
 void GdiPixelGet(int x, int y, int& r, int& g, int& b);
 void GdiColourSet(int device, int rgb);
 HBRUSH GdiHalftoneBrush();
-void GdiEllipse(int cx, int cy, int rx, int ry, int mode, int kind);
-void GdiRectangle(int x1, int y1, int x2, int y2, int kind);
-void GdiPie(int cx, int cy, int rx, int ry, int xs, int ys, int xe, int ye, int kind);
+// How a shape is drawn: its outline only (ellipses), filled with the current
+// colour, or filled with the half-tone brush of the previous and current colour.
+enum class GdiFill { kOutline, kSolid, kHalftone };
+void GdiEllipse(int cx, int cy, int rx, int ry, GdiFill fill);
+void GdiRectangle(int x1, int y1, int x2, int y2, GdiFill fill);
+void GdiPie(int cx, int cy, int rx, int ry, int xs, int ys, int xe, int ye, GdiFill fill);
 void GdiArc(int cx, int cy, int rx, int ry, int xs, int ys, int xe, int ye, int p, int q);
-void GdiPolygon(int n, int kind);
+void GdiPolygon(int n, GdiFill fill);
 void GdiGradientTriangles(const int* x, const int* y, const int* colours, const int* triangles,
                           int n, int m, int& status);
 void GdiClear(int width, int height, int rgb);

@@ -8,6 +8,7 @@
 
 #include <cmath>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/library_state.h"
 #include "core/window_services.h"
@@ -22,10 +23,6 @@ GraphicsState gGraphicsState;
 
 namespace {
 
-constexpr int kUnitsError = 16;
-constexpr int kAreaError = 44;
-constexpr int kWindowError = 1003;
-constexpr int kSelectError = 1019;
 
 GraphicsState& G() { return gGraphicsState; }
 
@@ -55,7 +52,7 @@ void IGrUnits(float x1, float y1, float x2, float y2)
     } else {
         g.units[0] = 0.0f;
         g.units[2] = 1.0f;
-        YYErrorReport(kUnitsError, "IGrUnits");
+        YYErrorReport(kErrorUnitRange, "IGrUnits");
     }
     if (UnitsValid(y1, y2)) {
         g.units[1] = y1;
@@ -63,7 +60,7 @@ void IGrUnits(float x1, float y1, float x2, float y2)
     } else {
         g.units[1] = 0.0f;
         g.units[3] = 1.0f;
-        YYErrorReport(kUnitsError, "IGrUnits");
+        YYErrorReport(kErrorUnitRange, "IGrUnits");
     }
     g.unitSize = {g.units[2] - g.units[0], g.units[3] - g.units[1]};
     if (!g.textGeometryFrozen)
@@ -79,7 +76,7 @@ void IGrArea(float x1, float y1, float x2, float y2)
     } else {
         g.areaFractions[0] = 0.0f;
         g.areaFractions[2] = 1.0f;
-        YYErrorReport(kAreaError, "IGrArea");
+        YYErrorReport(kErrorAreaRange, "IGrArea");
     }
     if (FractionsValid(y1, y2)) {
         g.areaFractions[1] = y1;
@@ -87,7 +84,7 @@ void IGrArea(float x1, float y1, float x2, float y2)
     } else {
         g.areaFractions[1] = 0.0f;
         g.areaFractions[3] = 1.0f;
-        YYErrorReport(kAreaError, "IGrArea");
+        YYErrorReport(kErrorAreaRange, "IGrArea");
     }
     float w = static_cast<float>(g.targetWidth), h = static_cast<float>(g.targetHeight);
     const auto& f = g.areaFractions;
@@ -171,7 +168,7 @@ void YYWINSEL(int n, int reapply)
     int width = 0, height = 0, number = n;
     DrawingDCSelectWindow(width, height, number);
     if (number == -1) {
-        YYErrorReport(kWindowError, "YYWINSEL");
+        YYErrorReport(kErrorWindowHandle, "YYWINSEL");
         return;
     }
     gLibraryState.currentWindow = n;
@@ -223,7 +220,7 @@ void IGrSelect(int kind, const int* id)
             g.targetId = id ? *id : gLibraryState.currentWindow;
             g.targetDialog = 0;
             WindowMakeCurrent(g.targetId);
-            if (gErrorState.lastCode == kWindowError)
+            if (gErrorState.lastCode == kErrorWindowHandle)
                 failed = true;
             else
                 gErrorState.lastCode = saved;
@@ -278,7 +275,7 @@ void IGrSelect(int kind, const int* id)
         gErrorState.lastCode = saved;
         YYTargetSetSize(kTargetWindow, g.targetId, gLibraryState.currentWindowWidth,
                         gLibraryState.currentWindowHeight);
-        YYErrorReport(kSelectError, "IGrSelect");
+        YYErrorReport(kErrorDrawingTarget, "IGrSelect");
     }
     YYScreenDeviceCall(DeviceOp::kInitialise);
     if (!failed && (wasRouting || g.memoryMetafileRouting)) {

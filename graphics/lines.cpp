@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "core/numeric.h"
 #include "graphics/clipping.h"
 #include "graphics/coordinates.h"
 #include "graphics/device_ops.h"
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr float kDegreesToRadians = 0.017453292f;
 
 // A + B as the single-precision sum, saturated instead of overflowing.
 float Sum(float a, float b) { return SaturateToFloat(static_cast<double>(a) + b); }
@@ -135,8 +135,8 @@ void YYArrowDraw(float x, float y, float length, float angle, int type, const fl
         return;
     GraphicsState& g = gGraphicsState;
     const int screen = g.screenOutput, hardcopy = g.hardcopyOpen;
-    const double a = static_cast<double>(angle * kDegreesToRadians);
-    const double quarter = 45.0 * kDegreesToRadians;
+    const double a = static_cast<double>(angle * kDegreesToRadiansFloat);
+    const double quarter = 45.0 * kDegreesToRadiansFloat;
     const double unitRatio = g.textUnitSize[0] != 0.0f
                                  ? static_cast<double>(g.textUnitSize[1]) / g.textUnitSize[0]
                                  : 1.0;
@@ -200,6 +200,6 @@ void YYArrowAlong(float x1, float y1, float x2, float y2, int type, const float*
     const double dx = static_cast<double>(x2) - x1;
     const double dy = (static_cast<double>(y2) - y1) / scale;
     const double length = std::sqrt(dx * dx + dy * dy);
-    const double angle = std::atan2(dy, dx) / static_cast<double>(kDegreesToRadians);
+    const double angle = std::atan2(dy, dx) / static_cast<double>(kDegreesToRadiansFloat);
     YYArrowDraw(x2, y2, SaturateToFloat(length), SaturateToFloat(angle), type, head);
 }

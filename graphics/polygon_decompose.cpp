@@ -14,6 +14,7 @@
 #include <cmath>
 #include <vector>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 
 namespace {
@@ -21,7 +22,6 @@ namespace {
 constexpr int kRemoved = -2;
 constexpr int kNotConvex = -1;
 constexpr double kEpsilon = 1.1920929e-7; // FLT_EPSILON
-constexpr int kCrossError = 28;
 
 enum class Outcome { Complete, Failed, NothingToDo };
 
@@ -195,7 +195,7 @@ void YYPolygonDecompose(const float* x, const float* y, int n, int* tri, int& co
         return;
     for (int k = 0; k < n; ++k) {
         if (!std::isfinite(x[k]) || !std::isfinite(y[k])) {
-            YYErrorReport(kCrossError, "YYPolygonDecompose");
+            YYErrorReport(kErrorPolygonBordersCross, "YYPolygonDecompose");
             return;
         }
     }
@@ -228,5 +228,5 @@ void YYPolygonDecompose(const float* x, const float* y, int n, int* tri, int& co
     }
     std::copy(first.begin(), first.end(), tri);
     count = firstCount;
-    YYErrorReport(kCrossError, "YYPolygonDecompose");
+    YYErrorReport(kErrorPolygonBordersCross, "YYPolygonDecompose");
 }

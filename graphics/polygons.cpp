@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "graphics/clipping.h"
 #include "graphics/coordinates.h"
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr int kComplexError = 49;
 constexpr int kActiveEdgeLimit = 100;
 
 // The scan-line fill of the N-point polygon in DevicePointArrays.
@@ -86,7 +86,7 @@ void ScanFill::Mode(int pass, int mode)
         edges.push_back(e);
     }
     if (!ScanEdgesSort(edges)) {
-        YYErrorReport(kComplexError, "YYPolygon");
+        YYErrorReport(kErrorFillTooComplex, "YYPolygon");
         ended_ = true;
         return;
     }
@@ -137,7 +137,7 @@ void ScanFill::Lines(int pass, int mode, const std::vector<ScanEdge>& edges, flo
                                     [&](int k) { return edges[static_cast<size_t>(k)].upper <= s; }),
                      active.end());
         if (static_cast<int>(active.size()) >= kActiveEdgeLimit) {
-            YYErrorReport(kComplexError, "YYPolygon");
+            YYErrorReport(kErrorFillTooComplex, "YYPolygon");
             ended_ = true;
             return;
         }

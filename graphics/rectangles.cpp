@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "charts/plot_clip.h"
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "graphics/clipping.h"
 #include "graphics/colours.h"
@@ -19,8 +20,6 @@
 
 namespace {
 
-constexpr int kSizeError = 22;
-constexpr int kComplexError = 49;
 constexpr int kActiveEdgeLimit = 99;
 
 float Sum(float a, float b) { return SaturateToFloat(static_cast<double>(a) + b); }
@@ -167,7 +166,7 @@ void RectangleDraw(float xmin, float ymin, float xmax, float ymax)
 void RectangleWorld(int entry, float x1, float y1, float x2, float y2)
 {
     if (x1 == x2 || y1 == y2) {
-        YYErrorReport(kSizeError, "IGrRectangle");
+        YYErrorReport(kErrorZeroWidthHeight, "IGrRectangle");
         return;
     }
     float dx1, dy1, dx2, dy2;
@@ -224,7 +223,7 @@ void TriangleWorld(int entry, float x1, float y1, float x2, float y2, float x3, 
     GraphicsState& g = gGraphicsState;
     if ((x1 == x2 && x2 == x3) || (y1 == y2 && y2 == y3)) {
         if (g.outline != 0)
-            YYErrorReport(kSizeError, "IGrTriangle");
+            YYErrorReport(kErrorZeroWidthHeight, "IGrTriangle");
         return;
     }
     DevicePointArrays& p = gDevicePointArrays;
@@ -358,7 +357,7 @@ Gradient::Gradient(const float* x, const float* y, int n, int direction)
     }
     sorted_ = ScanEdgesSort(edges_);
     if (!sorted_)
-        YYErrorReport(kComplexError, "IGrPolygonGrad");
+        YYErrorReport(kErrorFillTooComplex, "IGrPolygonGrad");
 }
 
 // A device line at scan value S from A to B of the other coordinate.
@@ -417,7 +416,7 @@ bool Gradient::Pass(int pass)
                                     [&](size_t k) { return edges_[k].upper <= s; }),
                      active.end());
         if (static_cast<int>(active.size()) > kActiveEdgeLimit) {
-            YYErrorReport(kComplexError, "IGrPolygonGrad");
+            YYErrorReport(kErrorFillTooComplex, "IGrPolygonGrad");
             ok = false;
             return;
         }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
 #include "core/library_state.h"
@@ -42,6 +43,9 @@ int Flip(int y)
 }
 
 int Trunc(double v) { return YYDeviceTrunc(v); }
+
+// The fill of a filled-shape op: the odd op of each pair is the half-tone one.
+GdiFill FillOf(int op) { return op % 2 == 1 ? GdiFill::kHalftone : GdiFill::kSolid; }
 
 float Ratio(float a, float b)
 {
@@ -196,7 +200,7 @@ void PrintArea()
     if (!h.printerAvailable) {
         gErrorState.osError = 0;
         gErrorState.osErrorKind = 0;
-        YYErrorReport(1, "YYGAPI");
+        YYErrorReport(kErrorFileOpen, "YYGAPI");
         return;
     }
     int status = 1;
@@ -205,12 +209,12 @@ void PrintArea()
     GdiPrintBegin(dump.code(1), dump.code(2), dump.code(3), dump.code(4), status, dump.code(5),
                   dump.code(8), name);
     if (status != 0) {
-        YYErrorReport(1, "YYGAPI");
+        YYErrorReport(kErrorFileOpen, "YYGAPI");
         return;
     }
     GdiPrintArea(g.integerArea[0], Flip(g.integerArea[3]), g.integerArea[2], Flip(g.integerArea[1]), status);
     if (status != 0)
-        YYErrorReport(64, "YYGAPI");
+        YYErrorReport(kErrorImageTransfer, "YYGAPI");
     GdiPrintEnd();
 }
 
@@ -347,38 +351,38 @@ void YYGAPI(int op)
     case DeviceOp::kInitialise: Initialise(); break;
     case DeviceOp::kLine: GdiLine(b.IX[0], Flip(b.IY[0]), b.IX[1], Flip(b.IY[1])); break;
     case DeviceOp::kColour: GdiColourSet(g.currentDevice, g.currentRgb); break;
-    case DeviceOp::kEllipseOutline: GdiEllipse(b.IX[0], Flip(b.IY[0]), b.IX[1], b.IY[1], 4, 0); break;
+    case DeviceOp::kEllipseOutline: GdiEllipse(b.IX[0], Flip(b.IY[0]), b.IX[1], b.IY[1], GdiFill::kOutline); break;
     case DeviceOp::kEllipseHalftone:
     case DeviceOp::kEllipseSolid:
-        GdiEllipse(b.IX[0], Flip(b.IY[0]), b.IX[1], b.IY[1], op, op - 2);
+        GdiEllipse(b.IX[0], Flip(b.IY[0]), b.IX[1], b.IY[1], FillOf(op));
         break;
     case DeviceOp::kQuadHalftone:
     case DeviceOp::kQuadSolid:
         LoadCorners(4);
-        GdiPolygon(4, op - 4);
+        GdiPolygon(4, FillOf(op));
         GdiPointsFree();
         break;
     case DeviceOp::kRectangleHalftone:
     case DeviceOp::kRectangleSolid:
-        GdiRectangle(b.IX[0], Flip(b.IY[1]), b.IX[1], Flip(b.IY[0]), op - 6);
+        GdiRectangle(b.IX[0], Flip(b.IY[1]), b.IX[1], Flip(b.IY[0]), FillOf(op));
         break;
     case DeviceOp::kTriangleHalftone:
     case DeviceOp::kTriangleSolid:
         LoadCorners(3);
-        GdiPolygon(3, op - 8);
+        GdiPolygon(3, FillOf(op));
         GdiPointsFree();
         break;
     case DeviceOp::kSectorHalftone:
     case DeviceOp::kSectorSolid: {
         int xs, ys, xe, ye;
         SectorPoints(xs, ys, xe, ye);
-        GdiPie(b.IX[0], Flip(b.IY[0]), Trunc(b.X[1]), Trunc(b.Y[1]), xs, ys, xe, ye, op - 10);
+        GdiPie(b.IX[0], Flip(b.IY[0]), Trunc(b.X[1]), Trunc(b.Y[1]), xs, ys, xe, ye, FillOf(op));
         break;
     }
     case DeviceOp::kPolygonHalftone:
     case DeviceOp::kPolygonSolid:
         LoadPoints(b.N);
-        GdiPolygon(b.N, op - 12);
+        GdiPolygon(b.N, FillOf(op));
         GdiPointsFree();
         break;
     case DeviceOp::kClear: GdiClear(g.targetWidth, g.targetHeight, gColourTable.entries[0]); break;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "graphics/colours.h"
 #include "graphics/device_ops.h"
@@ -15,7 +16,6 @@ ShadedPolygonBuffer gShadedPolygonBuffer;
 
 namespace {
 
-constexpr int kComplexError = 49;
 
 ShadedPolygonBuffer& Buf() { return gShadedPolygonBuffer; }
 
@@ -69,7 +69,7 @@ void YYShadedPolygon(int mode, int xmin, int ymin, int xmax, int ymax, ShadedPix
     ShadedPolygonBuffer& B = Buf();
     int n = B.count;
     if (n > kShadedPolygonCapacity) {
-        YYErrorReport(kComplexError, "YYShadedPolygon");
+        YYErrorReport(kErrorFillTooComplex, "YYShadedPolygon");
         return;
     }
     if (n < 3)

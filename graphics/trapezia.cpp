@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "graphics/clipping.h"
 #include "graphics/coordinates.h"
@@ -14,8 +15,6 @@
 
 namespace {
 
-constexpr int kSideError = 21;
-constexpr int kSizeError = 22;
 
 struct Pt {
     float x, y;
@@ -141,11 +140,11 @@ void Trapezium(bool twoWidths, float x1, float y1, float x2, float y2, float w1,
         std::swap(y1, y2);
     }
     if (!std::isgreater(w1, 0.0f) || !std::isgreater(w2, 0.0f)) {
-        YYErrorReport(kSideError, "IGrTrapezium");
+        YYErrorReport(kErrorParallelogramSide, "IGrTrapezium");
         return;
     }
     if ((orientation == 1 && x1 == x2) || (orientation == 2 && y1 == y2)) {
-        YYErrorReport(kSizeError, "IGrTrapezium");
+        YYErrorReport(kErrorZeroWidthHeight, "IGrTrapezium");
         return;
     }
     // Any orientation but 1 is built as 2, and goes to the devices as 2 (M =

@@ -15,6 +15,7 @@
 
 #include "core/conversions.h"
 #include "core/events.h"
+#include "core/numeric.h"
 #include "core/window_table.h"
 #include "dialogs/dialog_fields.h"
 #include "dialogs/dialog_neighbours.h"
@@ -115,37 +116,6 @@ void ExtendTo(HWND grid, GridRecord* r, int oldColumn, int oldRow, int anchorCol
     } else {
         GridSelectionClear(grid);
     }
-}
-
-// A double parsed from a number text, rounded to the nearest integer inside
-// the integer range (NaN gives 0).
-int RoundToInt(double v)
-{
-    if (!(v == v))
-        return 0;
-    if (v >= 2147483647.0)
-        return 2147483647;
-    if (v <= -2147483648.0)
-        return -2147483647 - 1;
-    return static_cast<int>(std::lround(v));
-}
-
-int TruncToInt(double v)
-{
-    if (!(v == v))
-        return 0;
-    if (v >= 2147483647.0)
-        return 2147483647;
-    if (v <= -2147483648.0)
-        return -2147483647 - 1;
-    return static_cast<int>(v);
-}
-
-float ToReal(double v)
-{
-    if (!(v == v))
-        return 0.0f;
-    return static_cast<float>(std::clamp(v, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX)));
 }
 
 bool NonBlank(const std::string& s)
@@ -628,9 +598,9 @@ void GridCellEditorStore(GridRecord* r)
             YYTextToDoubleQuiet(value, c.type == kCellInteger ? std::string_view(text).substr(0, std::min<size_t>(text.size(), kGridIntegerTextLimit))
                                                                : std::string_view(text));
         if (c.type == kCellInteger)
-            GridIntCell(c, row) = modified ? RoundToInt(value) : TruncToInt(value);
+            GridIntCell(c, row) = modified ? RoundToInt(value) : TruncateToInt(value);
         else if (c.type == kCellReal)
-            GridRealCell(c, row) = ToReal(value);
+            GridRealCell(c, row) = SaturateToFloat(value);
         else
             GridDoubleCell(c, row) = (value == value) ? value : 0.0;
         if (NonBlank(text))

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/error_codes.h"
 #include "core/library_state.h"
 #include "core/os_services.h"
 #include "graphics/device_ops.h"
@@ -16,13 +17,6 @@
 
 namespace {
 
-constexpr int kOk = 0;
-constexpr int kCannotOpen = 1;
-constexpr int kUnsupported = 27;
-constexpr int kDrawFailed = 1066;
-constexpr int kSaveFailed = 1072;
-constexpr int kClipboardBusy = 1094;
-constexpr int kClipboardMismatch = 1095;
 
 struct MetafileTarget {
     HDC dc = nullptr;
@@ -71,26 +65,26 @@ int LoadPicture(int kind, std::string_view fileName, int& w, int& h, std::vector
     OsFileOpen(name.c_str(), 0, handle, err);
     if (handle == -1) {
         osError = err;
-        return kCannotOpen;
+        return kErrorFileOpen;
     }
     OsFileClose(handle);
     std::vector<std::uint8_t> bytes;
     int rc = ImageFileLoad(name, bytes, osError);
-    if (rc != kOk)
+    if (rc != kErrorNone)
         return rc;
     if (ImageKindOf(bytes) != kind)
-        return kUnsupported;
+        return kErrorImageFormat;
     ImageHeader header;
     int zlibStatus = 0;
     rc = ImageDecode(bytes, header, pixels, zlibStatus);
-    if (rc != kOk) {
+    if (rc != kErrorNone) {
         osError = zlibStatus;
         pixels.clear();
         return rc;
     }
     w = header.width;
     h = header.height;
-    return kOk;
+    return kErrorNone;
 }
 
 int StretchModeOf(int mode)
@@ -135,12 +129,12 @@ bool WithStretchMode(HDC dc, int mode, F draw)
 int DrawClipboard(HDC dc, HRGN clip, int x1, int y1, int x2, int y2, int stretch, int stretchMode, int& osError)
 {
     if (!IsClipboardFormatAvailable(CF_BITMAP))
-        return kClipboardMismatch;
+        return kErrorClipboardType;
     if (!OpenClipboard(nullptr)) {
         osError = static_cast<int>(GetLastError());
-        return kClipboardBusy;
+        return kErrorClipboardAccess;
     }
-    int rc = kClipboardMismatch;
+    int rc = kErrorClipboardType;
     HBITMAP bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
     BITMAP info{};
     if (bitmap && GetObject(bitmap, sizeof(info), &info)) {
@@ -158,7 +152,7 @@ int DrawClipboard(HDC dc, HRGN clip, int x1, int y1, int x2, int y2, int stretch
             SelectObject(mem, old);
         if (mem)
             DeleteDC(mem);
-        rc = ok ? kOk : kDrawFailed;
+        rc = ok ? kErrorNone : kErrorBitmapTransfer;
         if (!ok)
             osError = static_cast<int>(GetLastError());
     }
@@ -303,17 +297,17 @@ void ImagePixelsRotate(int rotation, int& w, int& h, std::vector<int>& pixels)
 void ImageDrawToTarget(int sourceKind, int target, int x1, int y1, int x2, int y2, int stretch, int stretchMode,
                        int rotation, int dx, int dy, int& result, int& osError, std::string_view fileName)
 {
-    result = kOk;
+    result = kErrorNone;
     osError = 0;
     if (sourceKind != kImageSourceClipboard && sourceKind != kImageKindBmp && sourceKind != kImageKindPcx &&
         sourceKind != kImageKindPng) {
-        result = kUnsupported;
+        result = kErrorImageFormat;
         return;
     }
     HRGN clip = nullptr;
     HDC dc = TargetContext(target, clip);
     if (!dc) {
-        result = kDrawFailed;
+        result = kErrorBitmapTransfer;
         return;
     }
     if (sourceKind == kImageSourceClipboard) {
@@ -323,7 +317,7 @@ void ImageDrawToTarget(int sourceKind, int target, int x1, int y1, int x2, int y
     int w = 0, h = 0;
     std::vector<int> pixels;
     result = LoadPicture(sourceKind, fileName, w, h, pixels, osError);
-    if (result != kOk)
+    if (result != kErrorNone)
         return;
     if (rotation != 90 && rotation != 180 && rotation != 270)
         rotation = 0;
@@ -361,7 +355,7 @@ void ImageDrawToTarget(int sourceKind, int target, int x1, int y1, int x2, int y
         return DrawDib(dc, dib, Clamp32(bx), Clamp32(by), Clamp32(bw), Clamp32(bh), stretchMode);
     });
     if (!ok) {
-        result = kDrawFailed;
+        result = kErrorBitmapTransfer;
         osError = static_cast<int>(GetLastError());
     }
 }
@@ -369,16 +363,16 @@ void ImageDrawToTarget(int sourceKind, int target, int x1, int y1, int x2, int y
 void ImageSaveRectangle(int kind, int x1, int y1, int x2, int y2, int& result, int& osError,
                         std::string_view fileName)
 {
-    result = kOk;
+    result = kErrorNone;
     osError = 0;
     if (kind != kImageSourceClipboard && kind != kImageKindBmp && kind != kImageKindPcx && kind != kImageKindPng) {
-        result = kUnsupported;
+        result = kErrorImageFormat;
         return;
     }
     HDC dc = gGdiSurfaceState.dc;
     const int64_t w64 = int64_t(x2) - x1 + 1, h64 = int64_t(y2) - y1 + 1;
     if (!dc || w64 <= 0 || h64 <= 0 || w64 * h64 > kImageMaxPixels) {
-        result = kSaveFailed;
+        result = kErrorImageSave;
         return;
     }
     const int w = static_cast<int>(w64), h = static_cast<int>(h64);
@@ -396,7 +390,7 @@ void ImageSaveRectangle(int kind, int x1, int y1, int x2, int y2, int& result, i
             DeleteObject(bitmap);
         if (mem)
             DeleteDC(mem);
-        result = kSaveFailed;
+        result = kErrorImageSave;
         return;
     }
     DeleteDC(mem);
@@ -405,14 +399,14 @@ void ImageSaveRectangle(int kind, int x1, int y1, int x2, int y2, int& result, i
         if (!OpenClipboard(nullptr)) {
             osError = static_cast<int>(GetLastError());
             DeleteObject(bitmap);
-            result = kClipboardBusy;
+            result = kErrorClipboardAccess;
             return;
         }
         EmptyClipboard();
         if (!SetClipboardData(CF_BITMAP, bitmap)) {
             osError = static_cast<int>(GetLastError());
             DeleteObject(bitmap);
-            result = kClipboardBusy;
+            result = kErrorClipboardAccess;
         }
         CloseClipboard();
         return;
@@ -435,7 +429,7 @@ void ImageSaveRectangle(int kind, int x1, int y1, int x2, int y2, int& result, i
         } else if (ok) {
             int zlibStatus = 0;
             const int rc = PngEncode(picture, screenBits <= 4 ? 4 : 8, file, zlibStatus);
-            if (rc != kOk) {
+            if (rc != kErrorNone) {
                 DeleteObject(bitmap);
                 osError = zlibStatus;
                 result = rc;
@@ -447,7 +441,7 @@ void ImageSaveRectangle(int kind, int x1, int y1, int x2, int y2, int& result, i
         osError = static_cast<int>(GetLastError());
     DeleteObject(bitmap);
     if (!ok) {
-        result = kSaveFailed;
+        result = kErrorImageSave;
         return;
     }
     result = ImageBytesWrite(fileName, file, osError);

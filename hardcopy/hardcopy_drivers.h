@@ -1,6 +1,7 @@
 // The entry routines of the hardcopy drivers, one per driver number, each
 // taking a DeviceOp code with its operands in the DeviceParameterBlock,
-// DevicePointArrays and DeviceTextBuffer. YYHardcopyCall dispatches to them.
+// DevicePointArrays and DeviceTextBuffer. YYHardcopyCall dispatches to them
+// (hardcopy/hardcopy_dispatch.cpp).
 // No Win32 here.
 #pragma once
 

@@ -1,13 +1,12 @@
-// The hardcopy dispatcher and the numbered hardcopy options: range checks,
-// the defaults every driver starts from, the page aspect, and the extension
-// of the default output name that options 22 and 26 adjust.
+// The numbered hardcopy options: range checks, the defaults every driver
+// starts from, the page aspect, and the extension of the default output name
+// that options 22 and 26 adjust.
 #include <algorithm>
 
 #include "core/fixed_text.h"
 #include "core/library_state.h"
 #include "graphics/device_ops.h"
 #include "graphics/graphics_state.h"
-#include "hardcopy/hardcopy_drivers.h"
 #include "hardcopy/hardcopy_state.h"
 
 namespace {
@@ -32,14 +31,6 @@ void DefaultNameExtension(std::string_view extension)
 }
 
 } // namespace
-
-void YYHardcopyCall(int op)
-{
-    switch (gHardcopyState.dispatchDriver) {
-    case kDriverWindowsPrinter: XXWIN(op); break;
-    default: break; // no driver of that number is built
-    }
-}
 
 void YYHardcopySelect(int code, int driver)
 {

@@ -16,6 +16,7 @@
 #include <new>
 #include <string>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/os_services.h"
 #include "hardcopy/png_routines.h"
@@ -25,11 +26,6 @@ namespace {
 using Bytes = std::span<const std::uint8_t>;
 using Palette = std::array<int, 256>;
 
-constexpr int kOk = 0;
-constexpr int kShort = 2;
-constexpr int kUnsupported = 27;
-constexpr int kInflateFailed = 1044;
-
 constexpr std::uint8_t kPngSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
 
 // Deflate data give at most 1032 bytes per byte: a length of 258 costs at
@@ -37,9 +33,9 @@ constexpr std::uint8_t kPngSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
 constexpr std::int64_t kDeflateMostPerByte = 1032;
 
 // Windows error codes that mean "there is no such file".
-constexpr int kErrorFileNotFound = 2;
-constexpr int kErrorPathNotFound = 3;
-constexpr int kErrorInvalidName = 123;
+constexpr int kWindowsFileNotFound = 2;
+constexpr int kWindowsPathNotFound = 3;
+constexpr int kWindowsInvalidName = 123;
 
 int Rgb(int red, int green, int blue)
 {
@@ -133,46 +129,46 @@ int BmpLayout(Bytes d, Layout& L)
 {
     // File header (14 bytes) and the fixed part of the information header.
     if (!Has(d, 0, 54))
-        return kUnsupported;
+        return kErrorImageFormat;
     std::int64_t headerSize = U32(d, 14);
     if (headerSize < 40) // 12: the OS/2 header, not read
-        return kUnsupported;
+        return kErrorImageFormat;
     std::int32_t width = std::int32_t(U32(d, 18));
     std::int32_t height = std::int32_t(U32(d, 22));
     L.bits = int(U16(d, 28));
     L.compression = U32(d, 30);
     std::uint32_t coloursUsed = U32(d, 46);
     if (width <= 0 || height == 0 || height == INT32_MIN)
-        return kUnsupported;
+        return kErrorImageFormat;
     L.topDown = height < 0;
     L.width = width;
     L.height = height < 0 ? -height : height;
     if (std::int64_t(L.width) * L.height > kImageMaxPixels)
-        return kUnsupported;
+        return kErrorImageFormat;
 
     switch (L.bits) {
     case 1: case 4: case 8: case 16: case 24: case 32: break;
-    default: return kUnsupported;
+    default: return kErrorImageFormat;
     }
     // Compression 1 and 2 (run-length) for 4 and 8 bits, 3 (bit fields) for
     // 16 and 32 bits, none for any depth; anything else is not read.
     if (L.compression == 1 || L.compression == 2) {
         if (L.bits != 4 && L.bits != 8)
-            return kUnsupported;
+            return kErrorImageFormat;
         if (L.topDown) // run-length pictures are always stored bottom-up
-            return kUnsupported;
+            return kErrorImageFormat;
         L.runLength = true;
     } else if (L.compression == 3) {
         if (L.bits != 16 && L.bits != 32)
-            return kUnsupported;
+            return kErrorImageFormat;
     } else if (L.compression != 0) {
-        return kUnsupported;
+        return kErrorImageFormat;
     }
 
     std::int64_t tableStart = 14 + headerSize;
     std::int64_t fileOffset = U32(d, 10);
     if (fileOffset != 0 && fileOffset < tableStart)
-        return kUnsupported; // pixel data inside the header
+        return kErrorImageFormat; // pixel data inside the header
     std::int64_t tableEnd = tableStart;
 
     if (L.compression == 3) {
@@ -180,7 +176,7 @@ int BmpLayout(Bytes d, Layout& L)
         // after the 40-byte header.
         std::int64_t at = headerSize >= 52 ? 54 : tableStart;
         if (!Has(d, at, 12))
-            return kShort;
+            return kErrorFileReadWrite;
         for (int k = 0; k < 3; ++k)
             L.fields[k] = BitFieldOf(U32(d, at + 4 * k));
         if (headerSize < 52)
@@ -199,7 +195,7 @@ int BmpLayout(Bytes d, Layout& L)
         if (fileOffset != 0)
             entries = std::min<std::int64_t>(entries, (fileOffset - tableStart) / 4);
         if (!Has(d, tableStart, 4 * entries))
-            return kShort;
+            return kErrorFileReadWrite;
         for (std::int64_t i = 0; i < entries; ++i) {
             std::int64_t at = tableStart + 4 * i;
             L.palette[i] = Rgb(d[at + 2], d[at + 1], d[at]);
@@ -216,30 +212,30 @@ int BmpLayout(Bytes d, Layout& L)
     // Every row complete; the padding of the last row may be missing.
     std::int64_t last = (std::int64_t(L.bits) * L.width + 7) / 8;
     if (!Has(d, L.dataOffset, L.stride * (L.height - 1) + last))
-        return kShort;
-    return kOk;
+        return kErrorFileReadWrite;
+    return kErrorNone;
 }
 
 int PcxLayout(Bytes d, Layout& L)
 {
     if (!Has(d, 0, 128))
-        return kUnsupported;
+        return kErrorImageFormat;
     L.bits = d[3];
     L.planes = d[65];
     L.bytesPerLine = U16(d, 66);
     std::int64_t width = std::int64_t(U16(d, 8)) - std::int64_t(U16(d, 4)) + 1;
     std::int64_t height = std::int64_t(U16(d, 10)) - std::int64_t(U16(d, 6)) + 1;
     if (width <= 0 || height <= 0 || width * height > kImageMaxPixels)
-        return kUnsupported;
+        return kErrorImageFormat;
     L.width = int(width);
     L.height = int(height);
 
     bool known = (L.bits == 1 && (L.planes == 1 || L.planes == 4)) ||
                  (L.bits == 8 && (L.planes == 1 || L.planes == 3));
     if (!known)
-        return kUnsupported;
+        return kErrorImageFormat;
     if (L.bytesPerLine < (width * L.bits + 7) / 8)
-        return kUnsupported; // a line cannot hold the picture's width
+        return kErrorImageFormat; // a line cannot hold the picture's width
 
     L.dataEnd = std::int64_t(d.size());
     if (L.planes == 4) {
@@ -250,7 +246,7 @@ int PcxLayout(Bytes d, Layout& L)
         // without that tail has no colours.
         std::int64_t tail = std::int64_t(d.size()) - 769;
         if (tail < 128 || d[tail] != 12)
-            return kShort;
+            return kErrorFileReadWrite;
         for (int i = 0; i < 256; ++i)
             L.palette[i] = Rgb(d[tail + 1 + 3 * i], d[tail + 2 + 3 * i], d[tail + 3 + 3 * i]);
         L.dataEnd = tail;
@@ -261,8 +257,8 @@ int PcxLayout(Bytes d, Layout& L)
     std::int64_t needed = L.height * L.planes * L.bytesPerLine;
     std::int64_t fewest = 2 * (needed / 63) + std::min<std::int64_t>(needed % 63, 2);
     if (L.dataEnd - 128 < fewest)
-        return kShort;
-    return kOk;
+        return kErrorFileReadWrite;
+    return kErrorNone;
 }
 
 // Walks the chunks after IHDR to IEND: the palette goes into L, the length of
@@ -276,14 +272,14 @@ int PngChunks(Bytes d, Layout& L, std::vector<std::uint8_t>* data)
     std::int64_t pos = 33;
     for (;;) {
         if (!Has(d, pos, 8))
-            return kShort; // no IEND
+            return kErrorFileReadWrite; // no IEND
         std::uint32_t length = PngReadU32(&d[pos]);
         if (length > 0x7FFFFFFFu)
-            return kUnsupported;
+            return kErrorImageFormat;
         const std::uint8_t* type = &d[pos + 4];
         std::int64_t at = pos + 8;
         if (!Has(d, at, length))
-            return kShort;
+            return kErrorFileReadWrite;
         if (PngTypeIs(type, "IEND"))
             break;
         if (PngTypeIs(type, "IDAT")) {
@@ -299,8 +295,8 @@ int PngChunks(Bytes d, Layout& L, std::vector<std::uint8_t>* data)
         pos = at + length + 4; // data and CRC (not checked)
     }
     if (L.colourType == 3 && !havePalette)
-        return kUnsupported;
-    return kOk;
+        return kErrorImageFormat;
+    return kErrorNone;
 }
 
 // Inflates the image data into ROWS, sized for the picture's filtered rows
@@ -316,57 +312,57 @@ int PngInflate(const std::vector<std::uint8_t>& data, const Layout& L, std::vect
     int status = uncompress(rows.data(), &produced, data.data(), static_cast<uLong>(data.size()));
     if (status != Z_OK) {
         zlibStatus = status;
-        return kInflateFailed;
+        return kErrorCompression;
     }
     if (std::int64_t(produced) != size)
-        return kShort; // the stream ended before the picture
-    return kOk;
+        return kErrorFileReadWrite; // the stream ended before the picture
+    return kErrorNone;
 }
 
 int PngLayout(Bytes d, Layout& L)
 {
     // Signature and IHDR chunk.
     if (!Has(d, 0, 33) || std::memcmp(d.data(), kPngSignature, 8) != 0)
-        return kUnsupported;
+        return kErrorImageFormat;
     if (PngReadU32(&d[8]) != 13 || !PngTypeIs(&d[12], "IHDR"))
-        return kUnsupported;
+        return kErrorImageFormat;
     std::uint32_t width = PngReadU32(&d[16]);
     std::uint32_t height = PngReadU32(&d[20]);
     L.depth = d[24];
     L.colourType = d[25];
     int compression = d[26], filter = d[27], interlace = d[28];
     if (width == 0 || height == 0 || width > 0x7FFFFFFFu || height > 0x7FFFFFFFu)
-        return kUnsupported;
+        return kErrorImageFormat;
     if (std::int64_t(width) * std::int64_t(height) > kImageMaxPixels)
-        return kUnsupported;
+        return kErrorImageFormat;
     if (compression != 0 || filter != 0 || interlace != 0)
-        return kUnsupported;
+        return kErrorImageFormat;
     switch (L.colourType) {
     case 2: // RGB
         if (L.depth != 8 && L.depth != 16)
-            return kUnsupported;
+            return kErrorImageFormat;
         L.bitsPerPixel = 3 * L.depth;
         break;
     case 3: // palette
         if (L.depth != 1 && L.depth != 2 && L.depth != 4 && L.depth != 8)
-            return kUnsupported;
+            return kErrorImageFormat;
         L.bitsPerPixel = L.depth;
         break;
     case 6: // RGB with alpha
         if (L.depth != 8 && L.depth != 16)
-            return kUnsupported;
+            return kErrorImageFormat;
         L.bitsPerPixel = 4 * L.depth;
         break;
     default: // grey-scale kinds are not read
-        return kUnsupported;
+        return kErrorImageFormat;
     }
     L.width = int(width);
     L.height = int(height);
     L.unfilterBytes = L.bitsPerPixel < 8 ? 1 : L.bitsPerPixel / 8;
     L.stride = (std::int64_t(width) * L.bitsPerPixel + 7) / 8 + 1;
     if (L.stride * L.height > kImageMaxInflatedBytes)
-        return kUnsupported;
-    if (int rc = PngChunks(d, L, nullptr); rc != kOk)
+        return kErrorImageFormat;
+    if (int rc = PngChunks(d, L, nullptr); rc != kErrorNone)
         return rc;
     // Image data too few to fill the picture give 2 or 1044; which one, the
     // (small) inflation says, before anything of the picture's size exists.
@@ -375,7 +371,7 @@ int PngLayout(Bytes d, Layout& L)
         PngChunks(d, L, &data);
         return PngInflate(data, L, rows, L.zlibStatus);
     }
-    return kOk;
+    return kErrorNone;
 }
 
 int LayoutRead(Bytes d, Layout& L)
@@ -386,7 +382,7 @@ int LayoutRead(Bytes d, Layout& L)
     case kImageKindBmp: return BmpLayout(d, L);
     case kImageKindPcx: return PcxLayout(d, L);
     case kImageKindPng: return PngLayout(d, L);
-    default: return kUnsupported;
+    default: return kErrorImageFormat;
     }
 }
 
@@ -422,7 +418,7 @@ int BmpRows(Bytes d, const Layout& L, std::span<int> px)
             }
         }
     }
-    return kOk;
+    return kErrorNone;
 }
 
 // Run-length pixel data, bottom row first, in byte pairs (count, value) with
@@ -445,7 +441,7 @@ int BmpRunLength(Bytes d, const Layout& L, std::span<int> px)
 
     while (y < h) {
         if (!Has(d, pos, 2))
-            return kShort;
+            return kErrorFileReadWrite;
         int n = d[pos], v = d[pos + 1];
         pos += 2;
         if (n > 0) {
@@ -457,17 +453,17 @@ int BmpRunLength(Bytes d, const Layout& L, std::span<int> px)
             x = 0;
             ++y;
         } else if (v == 1) {
-            return kOk;
+            return kErrorNone;
         } else if (v == 2) {
             if (!Has(d, pos, 2))
-                return kShort;
+                return kErrorFileReadWrite;
             x += d[pos];
             y += d[pos + 1];
             pos += 2;
         } else {
             std::int64_t bytes = L.bits == 8 ? v : (v + 1) / 2;
             if (pos > end - bytes)
-                return kShort;
+                return kErrorFileReadWrite;
             for (std::int64_t i = 0; i < v; ++i) {
                 int b = L.bits == 8 ? d[pos + i] : d[pos + i / 2];
                 put(nibbleOrByte(b, i));
@@ -475,7 +471,7 @@ int BmpRunLength(Bytes d, const Layout& L, std::span<int> px)
             pos += bytes + (bytes & 1);
         }
     }
-    return kOk; // ran past the top row: nothing more can be stored
+    return kErrorNone; // ran past the top row: nothing more can be stored
 }
 
 // ---------------------------------------------------------------------------
@@ -524,7 +520,7 @@ int PcxPixels(Bytes d, const Layout& L, std::span<int> px)
             for (std::int64_t i = 0; i < L.bytesPerLine; ++i) {
                 int b;
                 if (!in.Next(b))
-                    return kShort;
+                    return kErrorFileReadWrite;
                 if (L.bits == 1) {
                     for (int k = 0; k < 8; ++k) {
                         std::int64_t x = 8 * i + k;
@@ -546,7 +542,7 @@ int PcxPixels(Bytes d, const Layout& L, std::span<int> px)
                 out[x] = line[x]; // red, green, blue planes
         }
     }
-    return kOk;
+    return kErrorNone;
 }
 
 // ---------------------------------------------------------------------------
@@ -555,10 +551,10 @@ int PcxPixels(Bytes d, const Layout& L, std::span<int> px)
 int PngPixels(Bytes d, Layout& L, std::span<int> px, int& zlibStatus)
 {
     std::vector<std::uint8_t> data; // the image data of all IDAT chunks
-    if (int rc = PngChunks(d, L, &data); rc != kOk)
+    if (int rc = PngChunks(d, L, &data); rc != kErrorNone)
         return rc;
     std::vector<std::uint8_t> rows;
-    if (int rc = PngInflate(data, L, rows, zlibStatus); rc != kOk)
+    if (int rc = PngInflate(data, L, rows, zlibStatus); rc != kErrorNone)
         return rc;
     PngUnfilterRows(static_cast<std::size_t>(L.stride), L.height, L.unfilterBytes, rows);
 
@@ -581,7 +577,7 @@ int PngPixels(Bytes d, Layout& L, std::span<int> px, int& zlibStatus)
             }
         }
     }
-    return kOk;
+    return kErrorNone;
 }
 
 int PixelsDecode(Bytes d, Layout& L, std::span<int> px, int& zlibStatus)
@@ -590,7 +586,7 @@ int PixelsDecode(Bytes d, Layout& L, std::span<int> px, int& zlibStatus)
     case kImageKindBmp: return L.runLength ? BmpRunLength(d, L, px) : BmpRows(d, L, px);
     case kImageKindPcx: return PcxPixels(d, L, px);
     case kImageKindPng: return PngPixels(d, L, px, zlibStatus);
-    default: return kUnsupported;
+    default: return kErrorImageFormat;
     }
 }
 
@@ -626,14 +622,14 @@ namespace {
 // read whole (results 0, 2 and 1044).
 int HeaderLayout(Bytes file, ImageHeader& header, Layout& L)
 {
-    int rc = kUnsupported;
+    int rc = kErrorImageFormat;
     try {
         rc = LayoutRead(file, L);
     } catch (const std::bad_alloc&) {
-        rc = kUnsupported;
+        rc = kErrorImageFormat;
     }
     header = ImageHeader{ImageKindOf(file), 0, 0};
-    if (rc != kUnsupported) {
+    if (rc != kErrorImageFormat) {
         header.width = L.width;
         header.height = L.height;
     }
@@ -657,14 +653,14 @@ int ImageDecodeInto(std::span<const std::uint8_t> file, ImageHeader& header, std
     Layout L;
     int rc = HeaderLayout(file, header, L);
     zlibStatus = L.zlibStatus;
-    if (rc != kOk)
+    if (rc != kErrorNone)
         return rc;
     if (std::int64_t(L.width) * L.height > std::int64_t(pixels.size()))
-        return kUnsupported;
+        return kErrorImageFormat;
     try {
         return PixelsDecode(file, L, pixels, zlibStatus);
     } catch (const std::bad_alloc&) {
-        return kUnsupported;
+        return kErrorImageFormat;
     }
 }
 
@@ -672,12 +668,12 @@ int ImageDecode(std::span<const std::uint8_t> file, ImageHeader& header, std::ve
                 int& zlibStatus)
 {
     int rc = ImageHeaderRead(file, header, &zlibStatus);
-    if (rc != kOk)
+    if (rc != kErrorNone)
         return rc;
     try {
         pixels.assign(static_cast<std::size_t>(std::int64_t(header.width) * header.height), 0);
     } catch (const std::bad_alloc&) {
-        return kUnsupported;
+        return kErrorImageFormat;
     }
     return ImageDecodeInto(file, header, pixels, zlibStatus);
 }
@@ -688,22 +684,22 @@ int ImageFileLoad(std::string_view name, std::vector<std::uint8_t>& bytes, int& 
     bytes.clear();
     std::string path(Trim(name));
     if (path.empty())
-        return kUnsupported;
+        return kErrorImageFormat;
     int handle = -1, err = 0;
     OsFileOpen(path.c_str(), 0, handle, err);
     if (handle == -1) {
-        if (err == kErrorFileNotFound || err == kErrorPathNotFound || err == kErrorInvalidName)
-            return kUnsupported;
+        if (err == kWindowsFileNotFound || err == kWindowsPathNotFound || err == kWindowsInvalidName)
+            return kErrorImageFormat;
         osError = err;
-        return 1;
+        return kErrorFileOpen;
     }
-    int rc = kOk;
+    int rc = kErrorNone;
     try {
         constexpr int kChunk = 1 << 20;
         for (;;) {
             std::size_t have = bytes.size();
             if (std::int64_t(have) > kImageMaxFileBytes) {
-                rc = kUnsupported;
+                rc = kErrorImageFormat;
                 break;
             }
             bytes.resize(have + kChunk);
@@ -712,17 +708,17 @@ int ImageFileLoad(std::string_view name, std::vector<std::uint8_t>& bytes, int& 
             bytes.resize(have + static_cast<std::size_t>(count > 0 ? count : 0));
             if (err != 0) {
                 osError = err;
-                rc = kShort;
+                rc = kErrorFileReadWrite;
                 break;
             }
             if (count <= 0)
                 break;
         }
     } catch (const std::bad_alloc&) {
-        rc = kUnsupported;
+        rc = kErrorImageFormat;
     }
     OsFileClose(handle);
-    if (rc != kOk)
+    if (rc != kErrorNone)
         bytes.clear();
     return rc;
 }
@@ -733,13 +729,13 @@ void IGrLoadImageData(std::string_view filename, std::span<int> image)
     std::vector<std::uint8_t> file;
     int osError = 0;
     int rc = ImageFileLoad(filename, file, osError);
-    if (rc == 1 || (rc == kShort && osError != 0)) {
+    if (rc == 1 || (rc == kErrorFileReadWrite && osError != 0)) {
         gErrorState.osError = osError;
         gErrorState.osErrorKind = 2;
         YYErrorReport(rc, kName);
         return;
     }
-    if (rc != kOk) {
+    if (rc != kErrorNone) {
         YYErrorReport(rc, kName);
         return;
     }
@@ -747,26 +743,26 @@ void IGrLoadImageData(std::string_view filename, std::span<int> image)
     ImageHeader header;
     int zlibStatus = 0;
     rc = ImageHeaderRead(file, header, &zlibStatus);
-    if (rc == kOk && std::int64_t(header.width) * header.height > std::int64_t(image.size()))
-        rc = kUnsupported; // the picture does not fit the caller's array
-    if (rc == kOk) {
+    if (rc == kErrorNone && std::int64_t(header.width) * header.height > std::int64_t(image.size()))
+        rc = kErrorImageFormat; // the picture does not fit the caller's array
+    if (rc == kErrorNone) {
         // Decode into a copy so that the caller's array changes only when the
         // whole picture was read.
         std::size_t n = static_cast<std::size_t>(std::int64_t(header.width) * header.height);
         try {
             std::vector<int> work(image.begin(), image.begin() + n);
             rc = ImageDecodeInto(file, header, work, zlibStatus);
-            if (rc == kOk)
+            if (rc == kErrorNone)
                 std::copy(work.begin(), work.end(), image.begin());
         } catch (const std::bad_alloc&) {
-            rc = kUnsupported;
+            rc = kErrorImageFormat;
         }
     }
-    if (rc == kOk)
+    if (rc == kErrorNone)
         return;
-    if (rc == kInflateFailed) {
+    if (rc == kErrorCompression) {
         gErrorState.status = zlibStatus;
-    } else if (rc == kShort) {
+    } else if (rc == kErrorFileReadWrite) {
         gErrorState.osError = 0;
         gErrorState.osErrorKind = 0;
     }

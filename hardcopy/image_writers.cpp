@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 
+#include "core/error_codes.h"
 #include "core/fixed_text.h"
 #include "core/os_services.h"
 #include "hardcopy/png_routines.h"
@@ -140,7 +141,7 @@ int PngEncode(const PictureData& p, int bitDepth, std::vector<std::uint8_t>& out
     int status = compress(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()));
     if (status != Z_OK) {
         zlibStatus = status;
-        return 1044;
+        return kErrorCompression;
     }
     packed.resize(packedSize);
 
@@ -168,7 +169,7 @@ int PngEncode(const PictureData& p, int bitDepth, std::vector<std::uint8_t>& out
     }
     PngChunk(out, "IDAT", packed);
     PngChunk(out, "IEND", {});
-    return 0;
+    return kErrorNone;
 }
 
 std::vector<std::uint8_t> BmpEncode(int width, int height, int bitCount, const std::vector<int>& colourTable,
@@ -224,14 +225,14 @@ int ImageBytesWrite(std::string_view name, std::span<const std::uint8_t> bytes, 
     OsFileOpen(path.c_str(), 1, handle, err);
     if (handle == -1) {
         osError = err;
-        return 1;
+        return kErrorFileOpen;
     }
     int written = 0;
     OsFileWrite(handle, bytes.data(), static_cast<int>(bytes.size()), written, err);
     OsFileClose(handle);
     if (written < static_cast<int>(bytes.size())) {
         osError = err;
-        return 2;
+        return kErrorFileReadWrite;
     }
-    return 0;
+    return kErrorNone;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
 #include "core/os_services.h"
@@ -42,7 +43,7 @@ void WriteAll(int handle, const void* data, int n, std::string_view name)
     int written = 0, err = 0;
     OsFileWrite(handle, data, n, written, err);
     if (written < n)
-        Fail(2, name, err);
+        Fail(kErrorFileReadWrite, name, err);
 }
 
 // Writes UNIT's pending bytes; a failed write is reported as the unit's
@@ -62,7 +63,7 @@ void Put(int unit, std::string_view text, bool lineEnd)
 {
     constexpr int kInvalidHandle = 6; // the system's code for a bad handle
     if (!ValidUnit(unit) || UnitHandle(unit) == -1) {
-        Fail(2, "YYPROU", kInvalidHandle);
+        Fail(kErrorFileReadWrite, "YYPROU", kInvalidHandle);
         return;
     }
     std::string& pending = gPending[static_cast<size_t>(unit)];
@@ -88,14 +89,14 @@ void YYPROU(int unit, int& handle)
 void YYPlotOpen(int unit)
 {
     if (!ValidUnit(unit)) {
-        Fail(1, "YYPROU", 0);
+        Fail(kErrorFileOpen, "YYPROU", 0);
         return;
     }
     // The name ends at its last non-blank character; a NUL inside ends it too.
     std::string name(TrimRight(std::string_view(gDeviceTextBuffer.text.data(), kDeviceTextLength)));
     name.resize(std::min(name.size(), name.find('\0')));
     if (TrimRight(name).empty()) {
-        Fail(1, "YYPROU", 0);
+        Fail(kErrorFileOpen, "YYPROU", 0);
         return;
     }
     gHardcopyState.outputAbort = 0;
@@ -104,7 +105,7 @@ void YYPlotOpen(int unit)
     OsFileOpen(name.c_str(), 1, handle, err);
     UnitHandle(unit) = handle;
     if (handle == -1)
-        Fail(1, "YYPROU", err);
+        Fail(kErrorFileOpen, "YYPROU", err);
 }
 
 void YYPlotClose(int unit)
@@ -164,6 +165,6 @@ void YYPRNCMD(std::string_view command)
     if (answer != 32) {
         gErrorState.status = answer;
         gErrorState.osErrorKind = 0;
-        YYErrorReport(13, "YYPRNCMD");
+        YYErrorReport(kErrorOperatingSystem, "YYPRNCMD");
     }
 }

@@ -10,9 +10,11 @@
 #include <cstdint>
 #include <string>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
 #include "core/library_state.h"
+#include "core/numeric.h"
 #include "core/os_services.h"
 #include "fonts/text_state.h"
 #include "graphics/colours.h"
@@ -56,9 +58,6 @@ int Clamp32(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT32_MI
 int PointsToPixels(int v, int resolution) { return Clamp32(static_cast<int64_t>(v) * resolution / 72); }
 
 double SafeQuotient(double a, double b) { return (b != 0.0 && std::isfinite(b)) ? a / b : a; }
-
-// A double as a float, saturated instead of overflowing.
-float ToFloat(double v) { return static_cast<float>(std::clamp(v, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX))); }
 
 // An angle in radians, 0 when it is not a number.
 double Angle(float a) { return std::isfinite(a) ? static_cast<double>(a) : 0.0; }
@@ -246,7 +245,7 @@ void BeginPlot()
     GraphicsState& g = gGraphicsState;
     if (B().M == 1) {
         if (p.infoError != 0) {
-            Report(1, p.infoError);
+            Report(kErrorFileOpen, p.infoError);
             g.hardcopyOpen = 0;
             return;
         }
@@ -254,7 +253,7 @@ void BeginPlot()
             h.plotTitle = FixedText<200>(kDefaultTitle);
         const int err = JobStart();
         if (err != 0) {
-            Report(1, err);
+            Report(kErrorFileOpen, err);
             g.hardcopyOpen = 0;
             return;
         }
@@ -642,7 +641,7 @@ void TextWidth()
     const int n = std::clamp<int>(b.M, 0, kDeviceTextLength);
     SIZE size{};
     GetTextExtentPoint32A(p.dc, gDeviceTextBuffer.text.data(), n, &size);
-    b.X[0] = ToFloat(SafeQuotient(size.cx, gHardcopyState.textScaleX));
+    b.X[0] = SaturateToFloatKeepNaN(SafeQuotient(size.cx, gHardcopyState.textScaleX));
     b.N = 1;
 }
 

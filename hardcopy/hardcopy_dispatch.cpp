@@ -1,0 +1,17 @@
+// The hardcopy dispatcher: passes a DeviceOp to the driver of the number the
+// hardcopy state selects.
+//
+// A new driver adds its case here, named by its HardcopyDriverNumber
+// (hardcopy/hardcopy_state.h), and declares its XX entry routine in
+// hardcopy/hardcopy_drivers.h. A number without a driver opens nothing and
+// reports nothing: a driver-number query then stays unanswered.
+#include "hardcopy/hardcopy_drivers.h"
+#include "hardcopy/hardcopy_state.h"
+
+void YYHardcopyCall(int op)
+{
+    switch (gHardcopyState.dispatchDriver) {
+    case kDriverWindowsPrinter: XXWIN(op); break;
+    default: break; // no driver of that number is built
+    }
+}
