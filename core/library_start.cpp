@@ -18,6 +18,7 @@
 #include "core/fortran_format.h"
 #include "core/library_state.h"
 #include "core/main_window.h"
+#include "core/neighbours.h"
 #include "core/os_services.h"
 #include "dialogs/message_box.h"
 #include "editor/editor_buffers.h"
@@ -61,13 +62,6 @@ bool FileExists(const std::string& name)
 bool NameExists(const std::string& name)
 {
     return GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// Releases metafile slot SLOT (1..20); the metafile subsystem's destroy
-// routine replaces this when it exists.
-void MetafileSlotRelease(int slot)
-{
-    gLibraryState.metafileSlotKinds[slot - 1] = 0;
 }
 
 } // namespace
@@ -247,7 +241,6 @@ void WLibraryStart(std::optional<std::string_view> iniFile)
     // 4. Defaults.
     p.LFNPLOTI = 42;
     s.mainWindowOpen = 0;
-    s.metafileSlotKinds.fill(0);
     s.textAspectFactor = 1.32f;
     s.lastWindowTextFont = LibraryState::WindowTextFontMemo{};
     gDialogStatus.currentDialogId = 0;
@@ -343,7 +336,7 @@ void WLibraryShutdown()
 
     // 2. Metafile slots in use.
     for (int slot = 1; slot <= kMetafileSlotCount; ++slot)
-        if (gLibraryState.metafileSlotKinds[slot - 1] != 0)
+        if (MetafileSlotKind(slot) != 0)
             MetafileSlotRelease(slot);
 
     // 3. Every window, dialog and resource of the window engine.

@@ -37,8 +37,6 @@ struct LibraryState {
     int beepSwitch = 0;       // 1 beeps on
     int localeDecimalSwitch = 0; // 1: numbers use the locale decimal separator (never set by the library)
     int mainWindowOpen = 0;   // -1 while the main window is open, 0 otherwise
-    // Kind of each metafile slot 1..20 (index 0 = slot 1); 0 free.
-    std::array<int, kMetafileSlotCount> metafileSlotKinds{};
     float textAspectFactor = 0.0f; // 1.32 after start-up
     // The last plain window-text font applied; -1 each after start-up so that
     // the first request is always applied.

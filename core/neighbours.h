@@ -18,6 +18,11 @@ struct WindowRecord;
 // graphics/gdi_surface.h and graphics/coordinates.h.)
 // Deletes every bitmap of the bitmap table and clears the slots.
 void BitmapTableDestroyAll();
+// Metafile slot 1..20: its kind (0 free) and its release at shut-down.
+int MetafileSlotKind(int slot);
+void MetafileSlotRelease(int slot);
+// The bitmap viewer's share of SpecialRecordRelease.
+void BitmapViewerRelease(HWND frame, WindowRecord* record);
 
 // ---- Dialog manager ---------------------------------------------------------
 // The 20 words of the dialog record hung on DIALOG, nullptr when it has none.

@@ -1,8 +1,9 @@
 // Bodies of the neighbouring routines (core/neighbours.h) whose subsystems do
 // not exist yet. Each does the least the window system needs: no dialog is
-// loaded, no grid, grid editor or bitmap viewer exists. A subsystem that lands
-// removes its routines from this file and defines them itself. The routines
-// on special-window records hand type 1 (the text editor) to the editor.
+// loaded, no grid or grid editor exists. A subsystem that lands removes its
+// routines from this file and defines them itself. The routines on
+// special-window records hand type 1 (the text editor) to the editor and
+// type 2 (the bitmap viewer) to the viewer.
 #include "core/neighbours.h"
 
 #include "core/window_table.h"
@@ -15,8 +16,6 @@ bool IsEditor(const WindowRecord* r)
 }
 
 } // namespace
-
-void BitmapTableDestroyAll() {}
 
 int YYGridSavePrompt(int, HWND) { return 1; }
 
@@ -32,4 +31,6 @@ void SpecialRecordRelease(HWND frame, WindowRecord* r)
 {
     if (IsEditor(r))
         EditorRecordRelease(frame, r);
+    else if (r && r->type == kRecordBitmapViewer)
+        BitmapViewerRelease(frame, r);
 }

@@ -75,14 +75,3 @@ void WindowScreenOrigin(int n, int& x, int& y)
     x = p.x;
     y = p.y;
 }
-
-// The bitmap and metafile tables are not built: every handle and slot is free.
-HBITMAP BitmapHandleBitmap(int)
-{
-    return nullptr;
-}
-
-HENHMETAFILE MetafileSlotCopy(int)
-{
-    return nullptr;
-}

@@ -967,7 +967,7 @@ void WDialogPutImage(int field, int identifier, const int* kind)
             YYErrorReport(kErrorImageIdentifier, "WDialogPutImage");
             return;
         }
-        if (gLibraryState.metafileSlotKinds[static_cast<size_t>(identifier - 1)] != 3) {
+        if (MetafileSlotKind(identifier) != 3) {
             YYErrorReport(kErrorMetafileFormat, "WDialogPutImage");
             return;
         }

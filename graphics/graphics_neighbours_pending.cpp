@@ -17,19 +17,3 @@
 
 // No memory metafile can be created yet, so the routing never reaches here.
 void YYCGMMemoryDriver(int) {}
-
-// The bitmap table is not built yet: every slot is free.
-void BitmapSelectTarget(int, int& status, int&, int&) { status = 1; }
-
-// No metafile slot can be created yet: every slot is free.
-void YYDrawableHandleInfo(int, int& status, int&, int&) { status = 1; }
-
-// No bitmap viewer exists yet.
-void BitmapViewerInfo(int, int, int& value) { value = 0; }
-
-// No metafile slot can be created yet.
-void MetafileSlotWidths(int, int& physicalWidth, int& pixelWidth)
-{
-    physicalWidth = 0;
-    pixelWidth = 0;
-}

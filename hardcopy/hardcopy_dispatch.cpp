@@ -12,6 +12,7 @@ void YYHardcopyCall(int op)
 {
     switch (gHardcopyState.dispatchDriver) {
     case kDriverWindowsPrinter: XXWIN(op); break;
+    case kDriverWindowsMetafile: XXWMF(op); break;
     default: break; // no driver of that number is built
     }
 }

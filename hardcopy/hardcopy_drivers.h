@@ -7,3 +7,5 @@
 
 // Driver 10: the Windows printer (hardcopy/printer_driver.cpp).
 void XXWIN(int op);
+// Driver 11: the Windows metafile (hardcopy/driver_wmf.cpp).
+void XXWMF(int op);

@@ -1,6 +1,7 @@
-// The Windows printer driver XXWIN: the print job and its pages, colours,
+// The Windows printer driver XXWIN: the print job and its pages; and the
+// operation bodies that it shares with the Windows metafile driver: colours,
 // pens with dash tables, fills, fonts, text, clip, points, arcs, images and
-// shaded polygons, all drawn with GDI into the printer's drawing context.
+// shaded polygons, drawn with GDI into the driver's drawing context.
 #include "hardcopy/printer_driver.h"
 
 #include <float.h>
@@ -34,6 +35,12 @@ constexpr std::string_view kDefaultTitle = "Quillodrane graphic";
 
 PrinterDrawingState& P() { return gPrinterDrawingState; }
 DeviceParameterBlock& B() { return gDeviceParameterBlock; }
+
+// The driver whose operation runs: its state and its rules.
+GdiDriverState* gActiveState = &gPrinterDrawingState;
+const GdiDriverRules* gActiveRules = nullptr;
+GdiDriverState& D() { return *gActiveState; }
+const GdiDriverRules& R() { return *gActiveRules; }
 
 // Keeps the floating-point control word over calls into printer drivers,
 // which may change it.
@@ -89,6 +96,8 @@ void Report(int code, int windowsError)
     YYErrorReport(code, "XXWIN");
 }
 
+bool Ready() { return R().ready(); }
+
 // ---- Colours ------------------------------------------------------------------
 
 std::array<int, 3> Split(int colour)
@@ -125,16 +134,16 @@ void Swap(std::array<int, 3>& t)
 // The GDI colours: the current one moves to previous.
 void GdiColour(const std::array<int, 3>& t)
 {
-    P().gdiPrevious = P().gdiCurrent;
-    P().gdiCurrent = RGB(t[0], t[1], t[2]);
+    D().gdiPrevious = D().gdiCurrent;
+    D().gdiCurrent = RGB(t[0], t[1], t[2]);
 }
 
 void Colour()
 {
-    PrinterDrawingState& p = P();
+    GdiDriverState& p = D();
     const GraphicsState& g = gGraphicsState;
     p.previous = p.current;
-    if (gHardcopyState.option(7) != 0) {
+    if (R().monochrome && gHardcopyState.option(7) != 0) {
         const bool white = g.colourModel == kColourModelRgb ? (g.currentRgb & 0xFFFFFF) == 0xFFFFFF
                                                             : g.currentNumber == 0;
         p.current = white ? std::array<int, 3>{255, 255, 255} : std::array<int, 3>{0, 0, 0};
@@ -149,9 +158,9 @@ void Colour()
 
 bool Testing() { return P().testContext != nullptr; }
 
-void PenCacheReset()
+void PenCacheReset(GdiDriverState& s)
 {
-    P().penColour = P().penStyle = P().penWidthMade = -1;
+    s.penColour = s.penStyle = s.penWidthMade = -1;
 }
 
 // Starts a page when one is pending: start page, window origin and extent,
@@ -171,7 +180,7 @@ bool PageReady()
             SelectObject(p.dc, p.font);
         SelectClipRgn(p.dc, p.clip);
         SetBkMode(p.dc, TRANSPARENT);
-        PenCacheReset();
+        PenCacheReset(p);
         p.pageStartPending = 0;
         ++p.pagesStarted;
     }
@@ -181,7 +190,8 @@ bool PageReady()
 
 void DashScale()
 {
-    PrinterDashTables(P().resolutionX, ScreenDpi(), P().penWidth, P().dashes);
+    P().dashResolution = P().resolutionX;
+    GdiDriverDashScale(P());
 }
 
 // Starts the print job (or, with a job active, rereads the printer's
@@ -274,21 +284,7 @@ void EndPlot()
     if (!p.jobActive)
         return;
     ControlWordGuard guard;
-    if (p.dc) {
-        SelectClipRgn(p.dc, nullptr);
-        SelectObject(p.dc, GetStockObject(SYSTEM_FONT));
-        SelectObject(p.dc, GetStockObject(BLACK_PEN));
-    }
-    if (p.clip)
-        DeleteObject(p.clip);
-    if (p.font)
-        DeleteObject(p.font);
-    if (p.pen)
-        DeleteObject(p.pen);
-    p.clip = nullptr;
-    p.font = nullptr;
-    p.pen = nullptr;
-    PenCacheReset();
+    GdiDriverRelease(p);
     if (!Testing()) {
         if (!p.pageStartPending)
             EndPage(p.dc);
@@ -317,16 +313,20 @@ void EndOfPage()
 
 void PenSelect()
 {
-    PrinterDrawingState& p = P();
+    GdiDriverState& p = D();
     const int colour = static_cast<int>(p.gdiCurrent);
     if (p.pen == nullptr || colour != p.penColour || p.lineStyle != p.penStyle || p.penWidth != p.penWidthMade) {
         SelectObject(p.dc, GetStockObject(BLACK_PEN));
         if (p.pen)
             DeleteObject(p.pen);
         p.pen = nullptr;
-        if (gLibraryState.ntFamily && p.lineStyle >= 1 && p.lineStyle <= 7) {
+        if (gLibraryState.ntFamily && R().userDashes && p.lineStyle >= 1 && p.lineStyle <= 7) {
             const std::vector<DWORD>& d = p.dashes[static_cast<size_t>(p.lineStyle - 1)];
-            if (!d.empty()) {
+            if (R().systemDashes) {
+                LOGBRUSH lb{BS_SOLID, p.gdiCurrent, 0};
+                p.pen = ExtCreatePen(PS_GEOMETRIC | static_cast<DWORD>(p.gdiPenStyle) | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL,
+                                     static_cast<DWORD>(std::max(p.penWidth, 1)), &lb, 0, nullptr);
+            } else if (!d.empty()) {
                 LOGBRUSH lb{BS_SOLID, p.gdiCurrent, 0};
                 p.pen = ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL,
                                      static_cast<DWORD>(std::max(p.penWidth, 1)), &lb,
@@ -346,7 +346,7 @@ void PenSelect()
 template <class F>
 void WithObjects(HBRUSH brush, HPEN pen, F draw)
 {
-    HDC dc = P().dc;
+    HDC dc = D().dc;
     HGDIOBJ oldBrush = SelectObject(dc, brush);
     HGDIOBJ oldPen = SelectObject(dc, pen);
     draw();
@@ -358,8 +358,8 @@ void WithObjects(HBRUSH brush, HPEN pen, F draw)
 template <class F>
 void Filled(bool pen, F draw)
 {
-    HBRUSH brush = CreateSolidBrush(P().gdiCurrent);
-    HPEN outline = pen ? CreatePen(PS_SOLID, 1, P().gdiCurrent) : static_cast<HPEN>(GetStockObject(NULL_PEN));
+    HBRUSH brush = CreateSolidBrush(D().gdiCurrent);
+    HPEN outline = pen ? CreatePen(PS_SOLID, 1, D().gdiCurrent) : static_cast<HPEN>(GetStockObject(NULL_PEN));
     WithObjects(brush, outline, draw);
     DeleteObject(brush);
     if (pen)
@@ -369,10 +369,10 @@ void Filled(bool pen, F draw)
 void LineDraw(int x1, int y1, int x2, int y2)
 {
     PenSelect();
-    MoveToEx(P().dc, x1, y1, nullptr);
-    LineTo(P().dc, x2, y2);
-    if (P().lineStyle == 0)
-        SetPixel(P().dc, x2, y2, P().gdiCurrent);
+    MoveToEx(D().dc, x1, y1, nullptr);
+    LineTo(D().dc, x2, y2);
+    if (D().lineStyle == 0)
+        SetPixel(D().dc, x2, y2, D().gdiCurrent);
 }
 
 void PolylineDraw(const std::vector<POINT>& points)
@@ -380,11 +380,17 @@ void PolylineDraw(const std::vector<POINT>& points)
     if (points.size() < 2)
         return;
     PenSelect();
-    Polyline(P().dc, points.data(), static_cast<int>(points.size()));
+    // Formats of 16-bit counts take a long polyline in pieces, each starting
+    // at the last point of the one before.
+    const size_t limit = R().pointLimit > 1 ? static_cast<size_t>(R().pointLimit) : points.size();
+    for (size_t start = 0; start + 1 < points.size(); start += limit - 1) {
+        const size_t count = std::min(limit, points.size() - start);
+        Polyline(D().dc, points.data() + start, static_cast<int>(count));
+    }
     const POINT& first = points.front();
     const POINT& last = points.back();
-    if (P().lineStyle == 0 && (last.x != first.x || last.y != first.y))
-        SetPixel(P().dc, last.x, last.y, P().gdiCurrent);
+    if (D().lineStyle == 0 && (last.x != first.x || last.y != first.y))
+        SetPixel(D().dc, last.x, last.y, D().gdiCurrent);
 }
 
 std::vector<POINT> ArrayPoints(int n)
@@ -449,12 +455,12 @@ bool FillColoured()
 {
     const int mode = gGraphicsState.fillMode;
     return mode == kFillHalftone || mode == kFillSolid ||
-           ((mode == kFillHatch || mode == kFillCrossHatch) && gHardcopyState.option(7) != 0);
+           ((mode == kFillHatch || mode == kFillCrossHatch) && R().monochrome && gHardcopyState.option(7) != 0);
 }
 
 void FilledShape(int op)
 {
-    PrinterDrawingState& p = P();
+    GdiDriverState& p = D();
     const GraphicsState& g = gGraphicsState;
     if (B().M == -1) {
         // Outline pass: the colours of the fill pass are put back.
@@ -464,7 +470,7 @@ void FilledShape(int op)
         }
         return;
     }
-    if (!PageReady())
+    if (!Ready())
         return;
     if (FillColoured()) {
         p.fill = Split(CurrentColour());
@@ -512,9 +518,11 @@ void FilledShape(int op)
     case DeviceOp::kQuadHalftone:
     case DeviceOp::kTriangleHalftone:
     case DeviceOp::kPolygonHalftone: {
-        const std::vector<POINT> points = op == DeviceOp::kQuadHalftone       ? CornerPoints(4)
-                                          : op == DeviceOp::kTriangleHalftone ? CornerPoints(3)
-                                                                              : ArrayPoints(B().N);
+        std::vector<POINT> points = op == DeviceOp::kQuadHalftone       ? CornerPoints(4)
+                                    : op == DeviceOp::kTriangleHalftone ? CornerPoints(3)
+                                                                        : ArrayPoints(B().N);
+        if (R().pointLimit > 0 && points.size() > static_cast<size_t>(R().pointLimit))
+            points.resize(static_cast<size_t>(R().pointLimit));
         if (points.size() >= 2)
             Filled(true, [&] { Polygon(p.dc, points.data(), static_cast<int>(points.size())); });
         break;
@@ -554,7 +562,7 @@ HFONT FontMake(int height, int width, int angle)
 
 void Font()
 {
-    PrinterDrawingState& p = P();
+    GdiDriverState& p = D();
     const TextState& t = gTextState;
     const GraphicsState& g = gGraphicsState;
     const HardcopyState& h = gHardcopyState;
@@ -569,6 +577,17 @@ void Font()
     const int width = std::max(1, YYDeviceTrunc(w));
     const int height = std::max(1, YYDeviceTrunc(ht));
     const int angle = std::isfinite(t.deviceAngle) ? static_cast<int>(std::fmod(t.deviceAngle, 3600.0f)) : 0;
+    if (!R().measuredFont) {
+        // Made once, at the height asked for and at its angle.
+        if (p.dc)
+            SelectObject(p.dc, GetStockObject(SYSTEM_FONT));
+        if (p.font)
+            DeleteObject(p.font);
+        p.font = FontMake(height, width, angle);
+        if (p.dc && p.font)
+            SelectObject(p.dc, p.font);
+        return;
+    }
 
     // Measure the font upright, then make it at its cell height and angle.
     HDC measure = p.dc ? p.dc : GetDC(nullptr);
@@ -596,16 +615,23 @@ void Font()
 
 void Text()
 {
-    PrinterDrawingState& p = P();
+    GdiDriverState& p = D();
     DeviceParameterBlock& b = B();
     const TextState& t = gTextState;
     const HardcopyState& h = gHardcopyState;
-    if (!PageReady())
+    if (!Ready())
         return;
-    // From the middle of the character cell to the baseline.
-    const double d = p.ascent - p.cellHeight / 2.0;
-    const double dx = SafeQuotient(d * t.deviceSinByK, h.textScaleX);
-    const double dy = SafeQuotient(d * t.deviceCos, h.textScaleY);
+    double dx = 0.0, dy = 0.0;
+    if (R().quarterTextShift) {
+        // A quarter of the character height vector across the baseline.
+        dx = 0.25 * t.upX;
+        dy = 0.25 * t.upY;
+    } else {
+        // From the middle of the character cell to the baseline.
+        const double d = p.ascent - p.cellHeight / 2.0;
+        dx = SafeQuotient(d * t.deviceSinByK, h.textScaleX);
+        dy = SafeQuotient(d * t.deviceCos, h.textScaleY);
+    }
     const int x1 = PX(b.X[0] + dx), y1 = PY(b.Y[0] - dy);
     const int x3 = PX(b.X[2] + dx), y3 = PY(b.Y[2] - dy);
     const int justification = t.spacing == TextSpacing::kWidthTable ? 0 : t.justification;
@@ -634,7 +660,7 @@ void Text()
 
 void TextWidth()
 {
-    PrinterDrawingState& p = P();
+    GdiDriverState& p = D();
     DeviceParameterBlock& b = B();
     if (!p.dc)
         return;
@@ -649,7 +675,7 @@ void TextWidth()
 
 void Clip()
 {
-    PrinterDrawingState& p = P();
+    GdiDriverState& p = D();
     const auto& a = gGraphicsState.deviceArea;
     const HardcopyState& h = gHardcopyState;
     const double height = gGraphicsState.targetLimit[1];
@@ -667,10 +693,14 @@ void Clip()
 
 void Point()
 {
-    PrinterDrawingState& p = P();
-    if (!PageReady())
+    GdiDriverState& p = D();
+    if (!Ready())
         return;
     const int x = PX(B().X[0]), y = PY(B().Y[0]);
+    if (!R().squarePoint) {
+        SetPixel(p.dc, x, y, p.gdiCurrent);
+        return;
+    }
     const int w = std::max(p.penWidth, 1);
     Filled(false, [&] { Rectangle(p.dc, x - w / 2, y - w / 2, x + w - w / 2 + 1, y + w - w / 2 + 1); });
 }
@@ -678,8 +708,8 @@ void Point()
 void LineStyle()
 {
     const int style = std::clamp(gGraphicsState.lineStyle, 0, 7);
-    P().lineStyle = style;
-    P().gdiPenStyle = kGdiPenStyles[static_cast<size_t>(style)];
+    D().lineStyle = style;
+    D().gdiPenStyle = kGdiPenStyles[static_cast<size_t>(style)];
 }
 
 void LineWidth()
@@ -690,8 +720,8 @@ void LineWidth()
 
 void Arc()
 {
-    PrinterDrawingState& p = P();
-    if (!PageReady())
+    GdiDriverState& p = D();
+    if (!Ready())
         return;
     const RECT r = EllipseBox();
     POINT s, e;
@@ -709,15 +739,15 @@ void Image()
 {
     DeviceParameterBlock& b = B();
     const auto& a = gGraphicsState.deviceArea;
-    if (!PageReady())
+    if (!Ready())
         return;
     const int ix1 = PX(a[0]), ix2 = PX(a[2]);
     const int iy1 = YYDeviceTrunc(a[1] * static_cast<double>(gHardcopyState.scaleY));
     const int iy2 = YYDeviceTrunc(a[3] * static_cast<double>(gHardcopyState.scaleY));
-    ImageBox box = ImageBoxForArea(ix1, iy1, ix2, iy2, P().pageHeight, gGraphicsState.pageRotation);
+    ImageBox box = ImageBoxForArea(ix1, iy1, ix2, iy2, D().pageHeight, gGraphicsState.pageRotation);
     std::string_view name(gDeviceTextBuffer.text.data(), kDeviceTextLength);
     int result = 0, osError = 0;
-    ImageDrawToTarget(b.IX[0], kImageTargetPrinter, box.x1, box.y1, box.x2, box.y2, b.IY[0], b.IY[2],
+    ImageDrawToTarget(b.IX[0], R().imageTarget, box.x1, box.y1, box.x2, box.y2, b.IY[0], b.IY[2],
                       gGraphicsState.pageRotation, box.dx, box.dy, result, osError, name);
     b.M = result;
     b.N = osError;
@@ -725,8 +755,8 @@ void Image()
 
 void PixelCallback(int x, int y, int rgb)
 {
-    if (P().dc)
-        SetPixel(P().dc, x, y, static_cast<COLORREF>(rgb) & 0xFFFFFF);
+    if (D().dc)
+        SetPixel(D().dc, x, y, static_cast<COLORREF>(rgb) & 0xFFFFFF);
 }
 
 void GradientTriangles(const int* x, const int* y, const int* colours, const int* triangles, int n, int m,
@@ -739,7 +769,7 @@ void GradientTriangles(const int* x, const int* y, const int* colours, const int
                    : nullptr;
     }();
     status = 1;
-    if (!fill || !P().dc || n < 3 || m < 1)
+    if (!fill || !D().dc || n < 3 || m < 1)
         return;
     std::vector<TRIVERTEX> v(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
@@ -755,7 +785,7 @@ void GradientTriangles(const int* x, const int* y, const int* colours, const int
             return;
         t.push_back(GRADIENT_TRIANGLE{static_cast<ULONG>(a - 1), static_cast<ULONG>(b - 1), static_cast<ULONG>(c - 1)});
     }
-    if (fill(P().dc, v.data(), static_cast<ULONG>(n), t.data(), static_cast<ULONG>(m), GRADIENT_FILL_TRIANGLE))
+    if (fill(D().dc, v.data(), static_cast<ULONG>(n), t.data(), static_cast<ULONG>(m), GRADIENT_FILL_TRIANGLE))
         status = 0;
 }
 
@@ -763,7 +793,7 @@ void ShadedPolygon()
 {
     const DevicePointArrays& a = gDevicePointArrays;
     ShadedPolygonBuffer& s = gShadedPolygonBuffer;
-    if (!PageReady())
+    if (!Ready())
         return;
     s.count = a.shadedCount;
     const int n = std::clamp<int>(a.shadedCount, 0,
@@ -773,7 +803,7 @@ void ShadedPolygon()
         s.y[static_cast<size_t>(i)] = PY(a.y[static_cast<size_t>(i)]);
     }
     const auto& area = gGraphicsState.deviceArea;
-    YYShadedPolygon(gDeviceCapabilityWords.gradient[kHardcopySide], PX(area[0]), PY(area[3]), PX(area[2]),
+    YYShadedPolygon(R().shadedPerPixel ? 1 : gDeviceCapabilityWords.gradient[kHardcopySide], PX(area[0]), PY(area[3]), PX(area[2]),
                     PY(area[1]), PixelCallback, GradientTriangles);
 }
 
@@ -809,21 +839,7 @@ void Initialise()
         g.hardcopyColours = colours;
         h.option(7) = colours <= 2 ? 1 : 0;
     }
-    TextState& t = gTextState;
-    t.sizeLimit[kTextHardcopy] = kNoTextSizeLimit;
-    t.deviceCharset[kTextHardcopy] = 8;
-    t.rotation[kTextHardcopy] = 360;
-    t.deviceProportional[kTextHardcopy] = 1;
-    t.hardcopyTextBox = 1;
-    DeviceCapabilityWords& w = gDeviceCapabilityWords;
-    w.angleLimit[kHardcopySide] = 360;
-    w.textKind[kHardcopySide] = gLibraryState.ntFamily ? 2 : 1;
-    w.trueColour[kHardcopySide] = 1;
-    int gradient = 1;
-    GradientFillAvailable(gradient);
-    w.gradient[kHardcopySide] = gradient;
-    h.printCommandAllowed = 0;
-    std::copy_n(kCapability, kCapabilityLength, gDeviceCapabilityString[kHardcopySide].begin());
+    GdiDriverCapabilities();
     h.driverNumber = kDriverWindowsPrinter;
 }
 
@@ -854,14 +870,105 @@ int PrinterPenWidth(int tenthsOfPoint, int resolutionX, int resolutionY)
     return Clamp32(sum / 2);
 }
 
+void GdiDriverCapabilities()
+{
+    TextState& t = gTextState;
+    t.sizeLimit[kTextHardcopy] = kNoTextSizeLimit;
+    t.deviceCharset[kTextHardcopy] = 8;
+    t.rotation[kTextHardcopy] = 360;
+    t.deviceProportional[kTextHardcopy] = 1;
+    t.hardcopyTextBox = 1;
+    DeviceCapabilityWords& w = gDeviceCapabilityWords;
+    w.angleLimit[kHardcopySide] = 360;
+    w.textKind[kHardcopySide] = gLibraryState.ntFamily ? 2 : 1;
+    w.trueColour[kHardcopySide] = 1;
+    int gradient = 1;
+    GradientFillAvailable(gradient);
+    w.gradient[kHardcopySide] = gradient;
+    gHardcopyState.printCommandAllowed = 0;
+    std::copy_n(kCapability, kCapabilityLength, gDeviceCapabilityString[kHardcopySide].begin());
+}
+
 HDC PrinterDrawingContext(HRGN& clip)
 {
     clip = P().clip;
     return PageReady() ? P().dc : nullptr;
 }
 
+void GdiDriverDashScale(GdiDriverState& state)
+{
+    PrinterDashTables(state.dashResolution, ScreenDpi(), state.penWidth, state.dashes);
+}
+
+void GdiDriverRelease(GdiDriverState& p)
+{
+    if (p.dc) {
+        SelectClipRgn(p.dc, nullptr);
+        SelectObject(p.dc, GetStockObject(SYSTEM_FONT));
+        SelectObject(p.dc, GetStockObject(BLACK_PEN));
+    }
+    if (p.clip)
+        DeleteObject(p.clip);
+    if (p.font)
+        DeleteObject(p.font);
+    if (p.pen)
+        DeleteObject(p.pen);
+    p.clip = nullptr;
+    p.font = nullptr;
+    p.pen = nullptr;
+    PenCacheReset(p);
+}
+
+void GdiDriverOperation(GdiDriverState& state, const GdiDriverRules& rules, int op)
+{
+    GdiDriverState* const savedState = gActiveState;
+    const GdiDriverRules* const savedRules = gActiveRules;
+    gActiveState = &state;
+    gActiveRules = &rules;
+    DeviceParameterBlock& b = B();
+    switch (op) {
+    case DeviceOp::kColour:
+    case DeviceOp::kReloadPalette: Colour(); break;
+    case DeviceOp::kFont:
+    case DeviceOp::kTextAngle: Font(); break;
+    case DeviceOp::kClip: Clip(); break;
+    case DeviceOp::kLineStyle: LineStyle(); break;
+    case DeviceOp::kTextWidth: TextWidth(); break;
+    default:
+        if (!state.dc)
+            break; // drawing needs an open plot
+        switch (op) {
+        case DeviceOp::kLine:
+            if (Ready())
+                LineDraw(PX(b.X[0]), PY(b.Y[0]), PX(b.X[1]), PY(b.Y[1]));
+            break;
+        case DeviceOp::kEllipseHalftone:
+        case DeviceOp::kQuadHalftone:
+        case DeviceOp::kRectangleHalftone:
+        case DeviceOp::kTriangleHalftone:
+        case DeviceOp::kSectorHalftone:
+        case DeviceOp::kPolygonHalftone: FilledShape(op); break;
+        case DeviceOp::kText: Text(); break;
+        case DeviceOp::kPoint: Point(); break;
+        case DeviceOp::kPolyline:
+            if (Ready())
+                PolylineDraw(ArrayPoints(b.N));
+            break;
+        case DeviceOp::kArc: Arc(); break;
+        case DeviceOp::kImageFile: Image(); break;
+        case DeviceOp::kShadedPolygon: ShadedPolygon(); break;
+        default: break;
+        }
+        break;
+    }
+    gActiveState = savedState;
+    gActiveRules = savedRules;
+}
+
 void XXWIN(int op)
 {
+    static const GdiDriverRules kRules{"XXWIN", kImageTargetPrinter, true, true, true, false,
+                                       true, false, 0, false, PageReady};
     DeviceParameterBlock& b = B();
     if (op == DeviceOp::kInitialise && b.N == kDriverNumberQuery) {
         b.N = kDriverWindowsPrinter;
@@ -872,38 +979,7 @@ void XXWIN(int op)
     case DeviceOp::kBeginPlot: BeginPlot(); return;
     case DeviceOp::kEndPlot: EndPlot(); return;
     case DeviceOp::kEndPage: EndOfPage(); return;
-    case DeviceOp::kColour:
-    case DeviceOp::kReloadPalette: Colour(); return;
-    case DeviceOp::kFont:
-    case DeviceOp::kTextAngle: Font(); return;
-    case DeviceOp::kClip: Clip(); return;
-    case DeviceOp::kLineStyle: LineStyle(); return;
     case DeviceOp::kLineWidth: LineWidth(); return;
-    case DeviceOp::kTextWidth: TextWidth(); return;
-    default: break;
-    }
-    if (!P().dc)
-        return; // drawing needs an active job
-    switch (op) {
-    case DeviceOp::kLine:
-        if (PageReady())
-            LineDraw(PX(b.X[0]), PY(b.Y[0]), PX(b.X[1]), PY(b.Y[1]));
-        break;
-    case DeviceOp::kEllipseHalftone:
-    case DeviceOp::kQuadHalftone:
-    case DeviceOp::kRectangleHalftone:
-    case DeviceOp::kTriangleHalftone:
-    case DeviceOp::kSectorHalftone:
-    case DeviceOp::kPolygonHalftone: FilledShape(op); break;
-    case DeviceOp::kText: Text(); break;
-    case DeviceOp::kPoint: Point(); break;
-    case DeviceOp::kPolyline:
-        if (PageReady())
-            PolylineDraw(ArrayPoints(b.N));
-        break;
-    case DeviceOp::kArc: Arc(); break;
-    case DeviceOp::kImageFile: Image(); break;
-    case DeviceOp::kShadedPolygon: ShadedPolygon(); break;
-    default: break;
+    default: GdiDriverOperation(P(), kRules, op); return;
     }
 }
