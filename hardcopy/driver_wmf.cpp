@@ -24,7 +24,9 @@ namespace {
 constexpr char kCapability[] = "00000111111111100010011011110";
 constexpr std::string_view kDefaultTitle = "Quillodrane graphic";
 constexpr std::string_view kDescription = "KVB metafile driver";
-constexpr int kPolygonPoints = 65535;
+// Plain and placeable metafiles count the points of one polygon or
+// polyline record in a signed 16-bit word.
+constexpr int kPolygonPoints = 32767;
 constexpr int kClipboardError = 1094;
 constexpr int kClipboardMismatch = 1095;
 

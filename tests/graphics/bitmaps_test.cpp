@@ -252,7 +252,8 @@ TEST_F(BitmapsTest, BitwiseModesOfTheCopies)
     BitmapPutStretched(slot, 1, 0, 0, 8, 8, status);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(surface.Pixel(7, 7), kBlue);
-    EXPECT_EQ(surface.Pixel(5, 5), below);
+    EXPECT_EQ(surface.Pixel(4, 4), kBlue);
+    EXPECT_EQ(surface.Pixel(3, 3), below);
 }
 
 // The bitmap as the drawing target: what the primitives draw is in its
@@ -270,6 +271,7 @@ TEST_F(BitmapsTest, DrawingIntoABitmapTarget)
     g.outline = 0;
     g.pageRotation = 0;
     g.textGeometryFrozen = 0;
+    g.areaFractions = {0, 0, 1, 1};
     int handle = 0;
     BitmapSlotCreate(handle, 40, 30, kWhite);
     IGrSelect(kTargetBitmap, &handle);
