@@ -104,9 +104,9 @@ extern HardcopyState gHardcopyState;
 
 // ---- Dispatch and options ----------------------------------------------------
 
-// Passes OP to the driver the dispatcher's driver number selects (only the
-// Windows printer, 10, is built); other numbers do nothing, so a driver-number
-// query (DeviceOp 1 with N = -999) stays unanswered.
+// Passes OP to the driver the dispatcher's driver number selects; numbers
+// without a built driver do nothing, so a driver-number query (DeviceOp 1
+// with N = -999) stays unanswered.
 void YYHardcopyCall(int op);
 // CODE 1: the dispatcher's driver number := DRIVER, which is then initialised
 // (DeviceOp 1 as a full initialisation). Other codes do nothing.

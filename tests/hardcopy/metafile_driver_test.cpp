@@ -15,30 +15,12 @@
 #include "graphics/metafile_headers.h"
 #include "hardcopy/driver_wmf.h"
 #include "hardcopy/hardcopy_drivers.h"
+#include "scratch_files.h"
 #include "unix_tools.h"
 
 namespace {
 
 constexpr int kRed = 0x0000FF, kBlue = 0xFF0000;
-
-std::string TempName(const std::string& leaf)
-{
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    return std::string(dir) + "kvbtest_" + std::to_string(GetCurrentProcessId()) + "_" + leaf;
-}
-
-std::vector<uint8_t> ReadAll(const std::string& name)
-{
-    std::ifstream in(name, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteAll(const std::string& name, const std::vector<uint8_t>& bytes)
-{
-    std::ofstream out(name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
 
 int U16(const std::vector<uint8_t>& b, size_t at) { return b[at] | b[at + 1] << 8; }
 uint32_t U32(const std::vector<uint8_t>& b, size_t at)
@@ -381,6 +363,30 @@ TEST_F(MetafileDriverTest, ALongPolylineInPieces)
         const size_t last = polylines[k] + 8 + 4 * 32766;
         EXPECT_EQ(U32(bytes, last), U32(bytes, polylines[k + 1] + 8)) << k;
     }
+    DeleteFileA(name.c_str());
+}
+
+// Pens wider than one unit lengthen every gap of the dash tables by the
+// width less one, as the printer's do.
+TEST_F(MetafileDriverTest, DashGapsFollowThePenWidth)
+{
+    gHardcopyState.option(27) = 0;
+    const std::string name = TempName("dashes.wmf");
+    Open(name);
+    ASSERT_EQ(gGraphicsState.hardcopyOpen, 1);
+    MetafileDrawingState& m = gMetafileDrawingState;
+    YYHardcopyOption(9, 1);
+    ASSERT_EQ(m.penWidth, 1);
+    const auto thin = m.dashes;
+    YYHardcopyOption(9, 3);
+    ASSERT_EQ(m.penWidth, 3);
+    for (size_t style = 0; style < 7; ++style) {
+        ASSERT_EQ(m.dashes[style].size(), thin[style].size());
+        for (size_t i = 0; i < thin[style].size(); ++i)
+            EXPECT_EQ(m.dashes[style][i] - thin[style][i], i % 2 == 1 ? 2u : 0u) << style << " " << i;
+    }
+    const std::string_view close = "S";
+    YYHardcopyOpen(&close);
     DeleteFileA(name.c_str());
 }
 

@@ -15,30 +15,12 @@
 #include "graphics/metafile_slots.h"
 #include "graphics/rectangles.h"
 #include "hardcopy/image_reader.h"
+#include "scratch_files.h"
 #include "unix_tools.h"
 
 namespace {
 
 constexpr int kRed = 0x0000FF, kBlue = 0xFF0000;
-
-std::string TempName(const std::string& leaf)
-{
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    return std::string(dir) + "kvbtest_" + std::to_string(GetCurrentProcessId()) + "_" + leaf;
-}
-
-std::vector<uint8_t> ReadAll(const std::string& name)
-{
-    std::ifstream in(name, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteAll(const std::string& name, const std::vector<uint8_t>& bytes)
-{
-    std::ofstream out(name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
 
 class MetafileSlotsTest : public ::testing::Test {
 protected:
