@@ -59,7 +59,7 @@ bool Ready()
 GdiDriverRules Rules()
 {
     const bool enhanced = Enhanced();
-    return GdiDriverRules{"XXWMF", kImageTargetMetafile, false, false, false, true,
+    return GdiDriverRules{kImageTargetMetafile, false, false, false, true,
                           enhanced, enhanced && M().systemDashes != 0, enhanced ? 0 : kPolygonPoints,
                           !enhanced, Ready};
 }

@@ -967,8 +967,7 @@ void GdiDriverOperation(GdiDriverState& state, const GdiDriverRules& rules, int 
 
 void XXWIN(int op)
 {
-    static const GdiDriverRules kRules{"XXWIN", kImageTargetPrinter, true, true, true, false,
-                                       true, false, 0, false, PageReady};
+    static const GdiDriverRules kRules{kImageTargetPrinter, true, true, true, false, true, false, 0, false, PageReady};
     DeviceParameterBlock& b = B();
     if (op == DeviceOp::kInitialise && b.N == kDriverNumberQuery) {
         b.N = kDriverWindowsPrinter;

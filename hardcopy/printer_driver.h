@@ -49,7 +49,6 @@ struct GdiDriverState {
 
 // How one GDI driver differs in the operations both drive.
 struct GdiDriverRules {
-    const char* name;        // the routine name errors are reported under
     int imageTarget;         // the target of DeviceOp 38 (ImageDrawToTarget)
     bool monochrome;         // HardcopyOption 7 prints every colour but white black
     bool measuredFont;       // fonts measured upright first (ascent and cell height)

@@ -14,6 +14,7 @@
 #include "graphics/metafile_headers.h"
 #include "graphics/metafile_slots.h"
 #include "graphics/rectangles.h"
+#include "hardcopy/driver_wmf.h"
 #include "hardcopy/image_reader.h"
 #include "scratch_files.h"
 #include "unix_tools.h"
@@ -21,6 +22,15 @@
 namespace {
 
 constexpr int kRed = 0x0000FF, kBlue = 0xFF0000;
+
+// The bytes of fixture resource ID (metafile_fixtures.rc).
+std::vector<uint8_t> Fixture(int id)
+{
+    HRSRC r = FindResourceA(nullptr, MAKEINTRESOURCEA(id), reinterpret_cast<LPCSTR>(RT_RCDATA));
+    HGLOBAL g = r ? LoadResource(nullptr, r) : nullptr;
+    const auto* p = g ? static_cast<const uint8_t*>(LockResource(g)) : nullptr;
+    return p ? std::vector<uint8_t>(p, p + SizeofResource(nullptr, r)) : std::vector<uint8_t>{};
+}
 
 class MetafileSlotsTest : public ::testing::Test {
 protected:
@@ -246,6 +256,35 @@ TEST_F(MetafileSlotsTest, LoadingBadAndCutFiles)
     EXPECT_NE(error, 0);
     DeleteFileA(cut.c_str());
     DeleteFileA(good.c_str());
+}
+
+// Metafiles another program wrote load into a slot and play: the enhanced
+// one through the slot, the placeable one through the playback routine.
+TEST_F(MetafileSlotsTest, MetafilesLibreOfficeWroteLoadAndPlay)
+{
+    const std::string emf = TempName("lo.emf"), wmf = TempName("lo.wmf");
+    WriteAll(emf, Fixture(401));
+    WriteAll(wmf, Fixture(402));
+    int status = -1;
+    MetafileSlotEnhancedLoad(2, emf, status);
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(MetafileSlotKind(2), 3);
+    {
+        MemorySurface surface(200, 100);
+        EnhMetafilePlay(1, 0, 0, 199, 99);
+        EXPECT_EQ(surface.Pixel(40, 50), kRed);
+        EXPECT_EQ(surface.Pixel(160, 50), kBlue);
+    }
+    {
+        MemorySurface surface(200, 100);
+        int result = -1;
+        MetafilePlayToTarget(1, 0, 0, 199, 99, 0, 0, 0, 0, result, wmf);
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(surface.Pixel(40, 50), kRed);
+        EXPECT_EQ(surface.Pixel(160, 50), kBlue);
+    }
+    DeleteFileA(emf.c_str());
+    DeleteFileA(wmf.c_str());
 }
 
 } // namespace
