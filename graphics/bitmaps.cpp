@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/library_state.h"
 #include "core/window_services.h"
@@ -20,11 +21,6 @@
 BitmapTable gBitmapTable;
 
 namespace {
-
-constexpr int kCreateFailed = 1020;
-constexpr int kBadHandle = 1021;
-constexpr int kInViewer = 1036;
-constexpr int kTransferFailed = 1066;
 
 BitmapTable& T() { return gBitmapTable; }
 
@@ -204,7 +200,7 @@ void SlotReplace(int slot, HBITMAP replacement, int width, int height, int viewe
         YYTargetSetSize(kTargetBitmap, slot + 1, width, height);
 }
 
-void Rop(int& status, BOOL ok) { status = ok ? 0 : kTransferFailed; }
+void Rop(int& status, BOOL ok) { status = ok ? kErrorNone : kErrorBitmapTransfer; }
 
 } // namespace
 
@@ -289,17 +285,17 @@ void WBitmapCreate(int& handle, int width, int height)
     if (width >= 1 && height >= 1)
         BitmapSlotCreate(handle, width, height, gColourTable.entries[0]);
     if (handle == 0)
-        YYErrorReport(kCreateFailed, "WBitmapCreate");
+        YYErrorReport(kErrorBitmapCreate, "WBitmapCreate");
 }
 
 void BitmapSlotDestroy(int slot, int& status)
 {
     if (!InUse(slot)) {
-        status = kBadHandle;
+        status = kErrorBitmapHandle;
         return;
     }
     if (BitmapViewerOf(slot) > 0) {
-        status = kInViewer;
+        status = kErrorBitmapInViewer;
         return;
     }
     const GraphicsState& g = gGraphicsState;
@@ -312,12 +308,12 @@ void BitmapSlotDestroy(int slot, int& status)
     }
     DeleteObject(Slot(slot).bitmap);
     Slot(slot) = BitmapSlot{};
-    status = 0;
+    status = kErrorNone;
 }
 
 void WBitmapDestroy(int handle)
 {
-    int status = kBadHandle;
+    int status = kErrorBitmapHandle;
     if (handle >= 1 && handle <= kBitmapSlotCount)
         BitmapSlotDestroy(handle - 1, status);
     if (status != 0)
@@ -344,19 +340,19 @@ void BitmapSelectTarget(int slot, int& status, int& width, int& height)
     T().surfaceReplaced = replaced;
     width = Slot(slot).width;
     height = Slot(slot).height;
-    status = 0;
+    status = kErrorNone;
 }
 
 void BitmapGetFromSurface(int slot, int x, int y, int width, int height, int& status)
 {
     if (!InUse(slot)) {
-        status = kBadHandle;
+        status = kErrorBitmapHandle;
         return;
     }
     SlotContext c(slot);
     HDC surface = gGdiSurfaceState.dc;
     if (!c.dc() || !surface) {
-        status = kTransferFailed;
+        status = kErrorBitmapTransfer;
         return;
     }
     Rop(status, BitBlt(c.dc(), 0, 0, width, height, surface, x, y, T().bitwiseMode));
@@ -365,13 +361,13 @@ void BitmapGetFromSurface(int slot, int x, int y, int width, int height, int& st
 void BitmapPut(int slot, int sx, int sy, int dx, int dy, int width, int height, int direction, int& status)
 {
     if (!InUse(slot)) {
-        status = kBadHandle;
+        status = kErrorBitmapHandle;
         return;
     }
     SlotContext c(slot);
     HDC surface = gGdiSurfaceState.dc;
     if (!c.dc() || !surface) {
-        status = kTransferFailed;
+        status = kErrorBitmapTransfer;
         return;
     }
     if (direction != 0)
@@ -383,13 +379,13 @@ void BitmapPut(int slot, int sx, int sy, int dx, int dy, int width, int height, 
 void BitmapPutStretched(int slot, int stretch, int x, int y, int width, int height, int& status)
 {
     if (!InUse(slot)) {
-        status = kBadHandle;
+        status = kErrorBitmapHandle;
         return;
     }
     SlotContext c(slot);
     HDC surface = gGdiSurfaceState.dc;
     if (!c.dc() || !surface) {
-        status = kTransferFailed;
+        status = kErrorBitmapTransfer;
         return;
     }
     const BitmapSlot& s = Slot(slot);
@@ -405,10 +401,10 @@ void BitmapPutStretched(int slot, int stretch, int x, int y, int width, int heig
 void BitmapPutPixels(int slot, std::span<const int> values, int x1, int y1, int x2, int y2, int& status)
 {
     if (!InUse(slot)) {
-        status = kBadHandle;
+        status = kErrorBitmapHandle;
         return;
     }
-    status = kTransferFailed;
+    status = kErrorBitmapTransfer;
     if (!BoxFits(slot, values.size(), x1, y1, x2, y2))
         return;
     const BitmapSlot& s = Slot(slot);
@@ -425,16 +421,16 @@ void BitmapPutPixels(int slot, std::span<const int> values, int x1, int y1, int 
             row[x] = ToDib(Displayed(from[x - x1]));
     }
     if (RowsWrite(s.bitmap, s.width, s.height, y1, count, rows))
-        status = 0;
+        status = kErrorNone;
 }
 
 void BitmapGetPixels(int slot, std::span<int> values, int x1, int y1, int x2, int y2, int& status)
 {
     if (!InUse(slot)) {
-        status = kBadHandle;
+        status = kErrorBitmapHandle;
         return;
     }
-    status = kTransferFailed;
+    status = kErrorBitmapTransfer;
     if (!BoxFits(slot, values.size(), x1, y1, x2, y2))
         return;
     const BitmapSlot& s = Slot(slot);
@@ -449,19 +445,19 @@ void BitmapGetPixels(int slot, std::span<int> values, int x1, int y1, int x2, in
         for (int x = x1; x <= x2; ++x)
             to[x - x1] = FromDib(row[x]);
     }
-    status = 0;
+    status = kErrorNone;
 }
 
 void BitmapFlip(int slot, int vertical, int& viewer, int& status)
 {
     viewer = 0;
     if (!InUse(slot)) {
-        status = kBadHandle;
+        status = kErrorBitmapHandle;
         return;
     }
     viewer = BitmapViewerOf(slot);
     const BitmapSlot& s = Slot(slot);
-    status = kTransferFailed;
+    status = kErrorBitmapTransfer;
     {
         OutOfSurface out(slot);
         std::vector<uint32_t> px;
@@ -481,7 +477,7 @@ void BitmapFlip(int slot, int vertical, int& viewer, int& status)
         if (!RowsWrite(s.bitmap, s.width, s.height, 0, s.height, px))
             return;
     }
-    status = 0;
+    status = kErrorNone;
     if (viewer > 0)
         BitmapViewerShowSlot(viewer, slot);
 }
@@ -490,10 +486,10 @@ void BitmapRotate(int slot, int angle, int& viewer, int& status)
 {
     viewer = 0;
     if (!InUse(slot)) {
-        status = kBadHandle;
+        status = kErrorBitmapHandle;
         return;
     }
-    status = kTransferFailed;
+    status = kErrorBitmapTransfer;
     if (angle != 90 && angle != 180 && angle != 270)
         return;
     viewer = BitmapViewerOf(slot);
@@ -528,7 +524,7 @@ void BitmapRotate(int slot, int angle, int& viewer, int& status)
     }
     HBITMAP turned = BitmapMake(nw, nh, gColourTable.entries[0]);
     if (!turned) {
-        status = kCreateFailed;
+        status = kErrorBitmapCreate;
         return;
     }
     if (!RowsWrite(turned, nw, nh, 0, nh, to)) {
@@ -536,24 +532,24 @@ void BitmapRotate(int slot, int angle, int& viewer, int& status)
         return;
     }
     SlotReplace(slot, turned, nw, nh, viewer);
-    status = 0;
+    status = kErrorNone;
 }
 
 void BitmapResize(int slot, int width, int height, int& viewer, int& status)
 {
     viewer = 0;
     if (!InUse(slot)) {
-        status = kBadHandle;
+        status = kErrorBitmapHandle;
         return;
     }
     if (width < 1 || height < 1) {
-        status = kCreateFailed;
+        status = kErrorBitmapCreate;
         return;
     }
     viewer = BitmapViewerOf(slot);
     HBITMAP resized = BitmapMake(width, height, gColourTable.entries[0]);
     if (!resized) {
-        status = kCreateFailed;
+        status = kErrorBitmapCreate;
         return;
     }
     BOOL ok = FALSE;
@@ -572,20 +568,20 @@ void BitmapResize(int slot, int width, int height, int& viewer, int& status)
     }
     if (!ok) {
         DeleteObject(resized);
-        status = kTransferFailed;
+        status = kErrorBitmapTransfer;
         return;
     }
     SlotReplace(slot, resized, width, height, viewer);
-    status = 0;
+    status = kErrorNone;
 }
 
 void BitmapLoadResource(int slot, int resource, int& status)
 {
     if (!InUse(slot)) {
-        status = kBadHandle;
+        status = kErrorBitmapHandle;
         return;
     }
-    status = kTransferFailed;
+    status = kErrorBitmapTransfer;
     if (resource <= 0 || resource > 0xFFFF)
         return;
     HBITMAP loaded = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource));
@@ -601,7 +597,7 @@ void BitmapLoadResource(int slot, int resource, int& status)
             const BitmapSlot& s = Slot(slot);
             const int mode = SetStretchBltMode(c.dc(), T().stretchMode);
             if (StretchBlt(c.dc(), 0, 0, s.width, s.height, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY))
-                status = 0;
+                status = kErrorNone;
             SetStretchBltMode(c.dc(), mode);
         }
     }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
 #include "graphics/bitmaps.h"
@@ -15,10 +16,6 @@ MetafileTable gMetafileTable;
 EnhMetafileState gEnhMetafileState;
 
 namespace {
-
-constexpr int kCreationFailed = 1059;
-constexpr int kBadSlot = 1060;
-constexpr int kUnsupported = 1061;
 
 bool SlotNumber(int slot) { return slot >= 1 && slot <= kMetafileSlotCount; }
 bool Engine(int n) { return n >= 0 && n < kMetafileSlotCount; }
@@ -59,12 +56,12 @@ std::string Trimmed(std::string_view s) { return std::string(TrimRight(s)); }
 void WMetafileDestroy(int slot)
 {
     if (!SlotNumber(slot)) {
-        YYErrorReport(kBadSlot, "WMetafileDestroy");
+        YYErrorReport(kErrorMetafileHandle, "WMetafileDestroy");
         return;
     }
     MetafileSlot& s = Slot(slot);
     if (s.kind == kMetafileFree || s.inUse == 0)
-        YYErrorReport(kBadSlot, "WMetafileDestroy");
+        YYErrorReport(kErrorMetafileHandle, "WMetafileDestroy");
     if (IsTarget(slot))
         DrawingTargetToWindow();
     if (s.kind == kMetafileEnhanced) {
@@ -266,10 +263,10 @@ void EnhMetafileCopy(int n, int& status, int& error, std::string_view file)
 
 void MetafileSlotEnhancedCreate(int slot, int width, int height, int& status)
 {
-    status = kBadSlot;
+    status = kErrorMetafileHandle;
     if (!SlotNumber(slot))
         return;
-    status = kCreationFailed;
+    status = kErrorMetafileCreate;
     if (width < 1 || height < 1)
         return;
     if (Slot(slot).inUse)
@@ -287,12 +284,12 @@ void MetafileSlotEnhancedCreate(int slot, int width, int height, int& status)
     s.physicalHeight = height;
     s.kind = kMetafileEnhanced;
     s.inUse = 1;
-    status = 0;
+    status = kErrorNone;
 }
 
 void MetafileSlotEnhancedLoad(int slot, std::string_view file, int& status)
 {
-    status = kBadSlot;
+    status = kErrorMetafileHandle;
     if (!SlotNumber(slot))
         return;
     if (Slot(slot).inUse)
@@ -300,7 +297,7 @@ void MetafileSlotEnhancedLoad(int slot, std::string_view file, int& status)
     const std::string name = Trimmed(file);
     WIN32_FILE_ATTRIBUTE_DATA a{};
     if (!GetFileAttributesExA(name.c_str(), GetFileExInfoStandard, &a)) {
-        status = 1;
+        status = kErrorFileOpen;
         return;
     }
     const uint64_t length = (static_cast<uint64_t>(a.nFileSizeHigh) << 32) | a.nFileSizeLow;
@@ -308,7 +305,7 @@ void MetafileSlotEnhancedLoad(int slot, std::string_view file, int& status)
     int engine = 0, error = 0;
     EnhMetafileLoad(slot - 1, size, engine, error, name);
     if (engine != 0) {
-        status = engine == 3 ? kUnsupported : engine;
+        status = engine == 1 ? kErrorFileOpen : engine == 2 ? kErrorFileReadWrite : kErrorMetafileFormat;
         return;
     }
     HENHMETAFILE h = E().closed[static_cast<size_t>(slot - 1)];
@@ -321,5 +318,5 @@ void MetafileSlotEnhancedLoad(int slot, std::string_view file, int& status)
     s.pixelHeight = header.rclBounds.bottom - header.rclBounds.top + 1;
     s.kind = kMetafileEnhanced;
     s.inUse = 1;
-    status = 0;
+    status = kErrorNone;
 }

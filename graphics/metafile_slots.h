@@ -85,7 +85,8 @@ void EnhMetafileCopy(int n, int& status, int& error, std::string_view file);
 
 // Internal creators of a kind-3 slot (1..20), for tests: a new recording
 // metafile of WIDTH x HEIGHT points, or a metafile file loaded whole.
-// STATUS 0, or 1059 (creation failed), 1060 (bad slot), 1061 (not an
-// enhanced metafile), 1 or 2 (file errors).
+// STATUS: a library code (kErrorMetafileCreate, kErrorMetafileHandle,
+// kErrorMetafileFormat, kErrorFileOpen, kErrorFileReadWrite), kErrorNone on
+// success.
 void MetafileSlotEnhancedCreate(int slot, int width, int height, int& status);
 void MetafileSlotEnhancedLoad(int slot, std::string_view file, int& status);

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
+#include "core/numeric.h"
 #include "core/fixed_text.h"
 #include "core/library_state.h"
 #include "graphics/device_ops.h"
@@ -27,8 +29,6 @@ constexpr std::string_view kDescription = "KVB metafile driver";
 // Plain and placeable metafiles count the points of one polygon or
 // polyline record in a signed 16-bit word.
 constexpr int kPolygonPoints = 32767;
-constexpr int kClipboardError = 1094;
-constexpr int kClipboardMismatch = 1095;
 
 MetafileDrawingState& M() { return gMetafileDrawingState; }
 DeviceParameterBlock& B() { return gDeviceParameterBlock; }
@@ -122,7 +122,7 @@ int EnhancedCreate(const std::string& name, const std::string& title)
 }
 
 // Placeable: the file with its header, the metafile recorded in memory.
-// Returns the library code (0, 1 or 2) with the Windows error in ERROR.
+// Returns the library code with the Windows error in ERROR.
 int PlaceableCreate(const std::string& name, int& error)
 {
     MetafileDrawingState& m = M();
@@ -132,7 +132,7 @@ int PlaceableCreate(const std::string& name, int& error)
                            nullptr);
     if (f == INVALID_HANDLE_VALUE) {
         error = LastError(ERROR_CANNOT_MAKE);
-        return 1;
+        return kErrorFileOpen;
     }
     const PlaceableExtent e = PlaceableExtentFor(h.options[1], h.options[2]);
     const auto header = PlaceableHeader(e.right, e.bottom, e.unitsPerInch);
@@ -141,16 +141,16 @@ int PlaceableCreate(const std::string& name, int& error)
         written != header.size()) {
         error = LastError(ERROR_WRITE_FAULT);
         CloseHandle(f);
-        return 2;
+        return kErrorFileReadWrite;
     }
     m.dc = CreateMetaFileA(nullptr);
     if (!m.dc) {
         error = LastError(ERROR_CANNOT_MAKE);
         CloseHandle(f);
-        return 1;
+        return kErrorFileOpen;
     }
     m.file = f;
-    return 0;
+    return kErrorNone;
 }
 
 void BeginPlot()
@@ -172,28 +172,28 @@ void BeginPlot()
         m.unitDivisor = 1;
         m.extentW = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(width) * 10, INT32_MAX));
         m.extentH = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(height) * 10, INT32_MAX));
-        int code = 1, error = 0;
+        int code = kErrorFileOpen, error = 0;
         if (Enhanced()) {
             error = EnhancedCreate(name, title);
-            code = error ? 1 : 0;
+            code = error ? kErrorFileOpen : kErrorNone;
         } else {
             m.unitDivisor = MetafileUnitDivisor(width, height);
-            m.extentW = width * 10 / m.unitDivisor;
-            m.extentH = height * 10 / m.unitDivisor;
+            m.extentW = static_cast<int>(static_cast<int64_t>(width) * 10 / m.unitDivisor);
+            m.extentH = static_cast<int>(static_cast<int64_t>(height) * 10 / m.unitDivisor);
             m.dashResolution = 720 / m.unitDivisor;
             if (m.clipboard || m.outputKind == kMetafilePlain) {
                 SetLastError(0);
                 m.dc = CreateMetaFileA(m.clipboard ? nullptr : name.c_str());
                 error = m.dc ? 0 : LastError(ERROR_CANNOT_MAKE);
-                code = error ? 1 : 0;
+                code = error ? kErrorFileOpen : kErrorNone;
             } else {
                 code = PlaceableCreate(name, error);
             }
             if (m.dc)
                 SetMapMode(m.dc, MM_ANISOTROPIC);
         }
-        if (code != 0 || !m.dc) {
-            Report(code != 0 ? code : 1, error);
+        if (code != kErrorNone || !m.dc) {
+            Report(code != kErrorNone ? code : kErrorFileOpen, error);
             m.dc = nullptr;
             m.outputKind = 0;
             g.hardcopyOpen = 0;
@@ -211,17 +211,17 @@ void BeginPlot()
         ImageMetafileTargetSet(m.dc, m.clip);
     }
     const double w = static_cast<double>(g.targetWidth) - 0.01, ht = static_cast<double>(g.targetHeight) - 0.01;
-    h.scaleX = w > 0.0 ? static_cast<float>(m.extentW / w) : 1.0f;
-    h.scaleY = ht > 0.0 ? static_cast<float>(m.extentH / ht) : 1.0f;
+    h.scaleX = w > 0.0 ? SaturateToFloat(m.extentW / w) : 1.0f;
+    h.scaleY = ht > 0.0 ? SaturateToFloat(m.extentH / ht) : 1.0f;
 }
 
-// The clipboard takes the metafile; 0 or the library code.
+// The clipboard takes the metafile; the library code.
 int ToClipboard(HENHMETAFILE enhanced, HMETAFILE plain, bool& kept)
 {
     MetafileDrawingState& m = M();
     kept = false;
     if (!OpenClipboard(nullptr))
-        return kClipboardError;
+        return kErrorClipboardAccess;
     EmptyClipboard();
     if (enhanced) {
         kept = SetClipboardData(CF_ENHMETAFILE, enhanced) != nullptr;
@@ -243,26 +243,26 @@ int ToClipboard(HENHMETAFILE enhanced, HMETAFILE plain, bool& kept)
         }
     }
     CloseClipboard();
-    return 0;
+    return kErrorNone;
 }
 
 // Appends the recorded bytes of PLAIN to the placeable file and closes it;
-// 0, 2 (write) or 3 (close) with the Windows error in ERROR.
+// a write or close failure with the Windows error in ERROR.
 int PlaceableFinish(HMETAFILE plain, int& error)
 {
     MetafileDrawingState& m = M();
-    int code = 0;
+    int code = kErrorNone;
     const UINT size = GetMetaFileBitsEx(plain, 0, nullptr);
     std::vector<uint8_t> bytes(size);
     DWORD written = 0;
     if (size == 0 || GetMetaFileBitsEx(plain, size, bytes.data()) != size ||
         !WriteFile(m.file, bytes.data(), size, &written, nullptr) || written != size) {
         error = LastError(ERROR_WRITE_FAULT);
-        code = 2;
+        code = kErrorFileReadWrite;
     }
-    if (!CloseHandle(m.file) && code == 0) {
+    if (!CloseHandle(m.file) && code == kErrorNone) {
         error = LastError(ERROR_INVALID_HANDLE);
-        code = 3;
+        code = kErrorFileClose;
     }
     m.file = INVALID_HANDLE_VALUE;
     return code;
@@ -275,12 +275,12 @@ void EndPlot()
         return;
     GdiDriverRelease(m);
     ImageMetafileTargetSet(nullptr, nullptr);
-    int code = 0, error = 0;
+    int code = kErrorNone, error = 0;
     SetLastError(0);
     if (Enhanced()) {
         HENHMETAFILE e = CloseEnhMetaFile(m.dc);
         if (!e) {
-            code = 3;
+            code = kErrorFileClose;
             error = LastError(ERROR_INVALID_HANDLE);
         } else {
             bool kept = false;
@@ -292,7 +292,7 @@ void EndPlot()
     } else {
         HMETAFILE w = CloseMetaFile(m.dc);
         if (!w) {
-            code = 3;
+            code = kErrorFileClose;
             error = LastError(ERROR_INVALID_HANDLE);
         } else {
             bool kept = false;
@@ -309,7 +309,7 @@ void EndPlot()
     }
     m.dc = nullptr;
     m.outputKind = 0;
-    if (code != 0)
+    if (code != kErrorNone)
         Report(code, error);
 }
 
@@ -318,8 +318,7 @@ void LineWidth()
     MetafileDrawingState& m = M();
     const int option = gHardcopyState.option(9);
     if (Enhanced()) {
-        const double w = static_cast<double>(option) * m.widthRatio;
-        m.penWidth = std::isfinite(w) ? YYDeviceTrunc(w) : 0;
+        m.penWidth = TruncateToInt(static_cast<double>(option) * m.widthRatio);
     } else {
         m.penWidth = option / std::max(m.unitDivisor, 1);
     }
@@ -397,7 +396,7 @@ HDC TargetContext(int target, HRGN& clip, int& originX, int& originY)
 void MetafilePlayToTarget(int sourceKind, int x1, int y1, int x2, int y2, int target, int rotation, int dx,
                           int dy, int& result, std::string_view file)
 {
-    result = 0;
+    result = kErrorNone;
     HRGN clip = nullptr;
     int originX = 0, originY = 0;
     HDC dc = TargetContext(target, clip, originX, originY);
@@ -409,7 +408,7 @@ void MetafilePlayToTarget(int sourceKind, int x1, int y1, int x2, int y2, int ta
     HMETAFILE plain = nullptr;
     if (name.size() == 1) {
         if (!OpenClipboard(nullptr)) {
-            result = kClipboardError;
+            result = kErrorClipboardAccess;
             return;
         }
         HENHMETAFILE e = IsClipboardFormatAvailable(CF_ENHMETAFILE)
@@ -418,12 +417,12 @@ void MetafilePlayToTarget(int sourceKind, int x1, int y1, int x2, int y2, int ta
         enhanced = e ? CopyEnhMetaFileA(e, nullptr) : nullptr;
         CloseClipboard();
         if (!enhanced) {
-            result = kClipboardMismatch;
+            result = kErrorClipboardType;
             return;
         }
     } else {
         if (!FileBytes(name, bytes)) {
-            result = 1;
+            result = kErrorFileOpen;
             return;
         }
         std::span<const uint8_t> data(bytes);
@@ -432,7 +431,7 @@ void MetafilePlayToTarget(int sourceKind, int x1, int y1, int x2, int y2, int ta
         } else {
             if (sourceKind == 1) {
                 if (!PlaceableHeaderValid(data)) {
-                    result = 2;
+                    result = kErrorFileReadWrite;
                     return;
                 }
                 data = data.subspan(kPlaceableHeaderSize);
@@ -440,7 +439,7 @@ void MetafilePlayToTarget(int sourceKind, int x1, int y1, int x2, int y2, int ta
             plain = WmfHeaderValid(data) ? SetMetaFileBitsEx(static_cast<UINT>(data.size()), data.data()) : nullptr;
         }
         if (!enhanced && !plain) {
-            result = 2;
+            result = kErrorFileReadWrite;
             return;
         }
     }
