@@ -36,6 +36,8 @@ void DefaultNameExtension(std::string_view extension)
 void YYHardcopyCall(int op)
 {
     switch (gHardcopyState.dispatchDriver) {
+    case kDriverPostScript: XXPS(op); break;
+    case kDriverSvg: XXSVG(op); break;
     case kDriverWindowsPrinter: XXWIN(op); break;
     default: break; // no driver of that number is built
     }

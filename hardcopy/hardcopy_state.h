@@ -104,8 +104,8 @@ extern HardcopyState gHardcopyState;
 
 // ---- Dispatch and options ----------------------------------------------------
 
-// Passes OP to the driver the dispatcher's driver number selects (only the
-// Windows printer, 10, is built); other numbers do nothing, so a driver-number
+// Passes OP to the driver the dispatcher's driver number selects (PostScript 2,
+// SVG 3 and the Windows printer 10 are built); other numbers do nothing, so a driver-number
 // query (DeviceOp 1 with N = -999) stays unanswered.
 void YYHardcopyCall(int op);
 // CODE 1: the dispatcher's driver number := DRIVER, which is then initialised
