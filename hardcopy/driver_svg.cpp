@@ -502,7 +502,7 @@ void YYSvgArc(int op)
         AppendSvgNumber(s, SvgX(rx));
         s += ',';
         AppendSvgNumber(s, ry * S().scaleY);
-        s += large ? " 0 1 0 " : " 0 0 ";
+        s += large ? " 0 1 0 " : " 0 0 0 ";
         at(s, angle);
     };
     std::string& line = S().line;

@@ -163,7 +163,7 @@ TEST_F(SvgTest, DrawingOperationsGoldenLines)
          },
          {"<ellipse cx=\"100\" cy=\"380\" rx=\"20\" ry=\"10\"/>", "<g style=\"stroke:none;fill:#000000\">",
           "<ellipse cx=\"100\" cy=\"380\" rx=\"20\" ry=\"10\"/>", "</g>", "</g></svg>"}},
-        {"a sector of three quarters, a whole-turn arc in two halves, an arc ending before its start",
+        {"a sector of three quarters, a whole-turn arc in two halves, an arc ending before its start, a quarter",
          [] {
              Corners(100, 100, 50, 50);
              Block().X[2] = 0.0f;
@@ -176,11 +176,15 @@ TEST_F(SvgTest, DrawingOperationsGoldenLines)
              Block().Y[2] = 0.0f;
              gGraphicsState.hatchDensity = 1;
              Send(DeviceOp::kArc);
+             Block().X[2] = 0.0f;
+             Block().Y[2] = 0.5f * kPi;
+             Send(DeviceOp::kArc);
          },
          {"<g style=\"stroke:none;fill:#000000\">",
           "<path d=\"M 150,380 A 50,50 0 1 0 100,430 L 100,380 L 150,380\"/>", "</g>",
           "<path d=\"M 150,380 A 50,50 0 1 0 50,380 A 50,50 0 1 0 150,380\"/>",
-          "<path d=\"M 100,330 A 50,50 0 1 0 150,380 L 100,380 L 100,330\"/>", "</g></svg>"}},
+          "<path d=\"M 100,330 A 50,50 0 1 0 150,380 L 100,380 L 100,330\"/>",
+          "<path d=\"M 150,380 A 50,50 0 0 0 100,330 L 100,380 L 150,380\"/>", "</g></svg>"}},
         {"text: its group, anchor, size, characters and rotation",
          [] {
              Font(TextFontFamily::kSwiss, 1, 1, TextSpacing::kDevice, 10, 20);
