@@ -40,7 +40,6 @@ SvgState& S() { return gSvgState; }
 DeviceParameterBlock& B() { return gDeviceParameterBlock; }
 HardcopyState& H() { return gHardcopyState; }
 
-void Put(const std::string& line) { YYPlotPutLine(kPlotUnit, line); }
 void Put(std::string_view line) { YYPlotPutLine(kPlotUnit, line); }
 
 // Device units to SVG user units.
@@ -69,14 +68,14 @@ void Attribute(std::string& s, std::string_view name, double value)
 void CloseFillGroup()
 {
     if (S().fillGroupOpen)
-        Put(std::string_view("</g>"));
+        Put("</g>");
     S().fillGroupOpen = false;
 }
 
 void CloseTextGroup()
 {
     if (S().textGroupOpen)
-        Put(std::string_view("</g>"));
+        Put("</g>");
     S().textGroupOpen = false;
 }
 
@@ -86,7 +85,7 @@ void CloseGroups()
     CloseFillGroup();
     CloseTextGroup();
     if (S().groupOpen)
-        Put(std::string_view("</g>"));
+        Put("</g>");
     S().groupOpen = false;
 }
 
@@ -176,8 +175,8 @@ void BeginPlot()
         return;
     if (!PlotFileBegin())
         return;
-    Put(std::string_view("<?xml version=\"1.0\"?>"));
-    Put(std::string_view("<!DOCTYPE svg SYSTEM \"\">"));
+    Put("<?xml version=\"1.0\"?>");
+    Put("<!DOCTYPE svg SYSTEM \"\">");
     std::string& line = s.line;
     line = "<svg width=\"";
     AppendIntField(line, h.option(1), 0);
@@ -197,7 +196,7 @@ void EndPlot()
     S().groupOpen = false;
     CloseFillGroup();
     CloseTextGroup();
-    Put(std::string_view(open ? "</g></svg>" : "</svg>"));
+    Put(open ? "</g></svg>" : "</svg>");
     YYPlotClose(kPlotUnit);
 }
 

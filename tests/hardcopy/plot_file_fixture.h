@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <fstream>
@@ -260,6 +261,26 @@ inline void Font(int family, int style, int just, int spacing, float w, float h,
     Send(DeviceOp::kFont);
 }
 
+// Hands the hardcopy-side operations of a recording to DRIVER as they were
+// recorded: the parameter block, the points, the text (the output name of
+// op 18, the text of op 22) and the drawing state of each.
+inline void Replay(const std::vector<RecordedOp>& ops, void (*driver)(int))
+{
+    for (const RecordedOp& r : ops) {
+        if (r.side != kHardcopySide)
+            continue;
+        gDeviceParameterBlock = r.block;
+        gGraphicsState = r.state;
+        DevicePointArrays& a = gDevicePointArrays;
+        a.Reserve(static_cast<int>(r.x.size()));
+        std::copy(r.x.begin(), r.x.end(), a.x.begin());
+        std::copy(r.y.begin(), r.y.end(), a.y.begin());
+        if (r.op == DeviceOp::kBeginPlot || r.op == DeviceOp::kText || r.op == DeviceOp::kImageFile)
+            PutText(std::span<char>(gDeviceTextBuffer.text), r.text);
+        driver(r.op);
+    }
+}
+
 class PlotFileTest : public ::testing::Test {
 protected:
     GraphicsStateGuard guard;
@@ -297,8 +318,7 @@ protected:
         g.textGeometryFrozen = 0;
         g.areaFractions = {0.0f, 0.0f, 1.0f, 1.0f};
         g.areaFractionSize = {1.0f, 1.0f};
-        g.deviceArea = {0.0f, 0.0f, w - 0.01f, h - 0.01f};
-        g.areaSize = {w - 0.01f, h - 0.01f};
+        YYAreaLimits(0.0f, 0.0f, static_cast<float>(w), static_cast<float>(h)); // area, clip box and sizes
         g.colourModel = kColourModelRgb;
         g.previousRgb = 0xFFFFFF;
         g.currentRgb = 0;

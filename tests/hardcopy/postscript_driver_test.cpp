@@ -10,6 +10,9 @@
 #include <cmath>
 #include <functional>
 
+#include "graphics/lines.h"
+#include "graphics/rectangles.h"
+#include "graphics/trapezia.h"
 #include "hardcopy/hardcopy_drivers.h"
 #include "image_test_support.h"
 
@@ -434,6 +437,63 @@ TEST_F(PostScriptTest, ImageFiles)
             EXPECT_EQ(lines, (Strings{"%%EOF", "initgraphics", " \x04"}));
         }
     }
+}
+
+// What the graphics layer sends, recorded and replayed into the driver: a
+// polyline of 256 segments (the path limit 255 strokes the first 255 and
+// starts again at the point before the last), a solid rectangle, and a
+// trapezium whose fill pass arrives with its orientation 2 in M.
+TEST_F(PostScriptTest, RecordedDrawingReplayed)
+{
+    YYHardcopySelect(1, kDriverPostScript);
+    const std::string path = TempPath("replayed.ps");
+    Remember(path);
+    std::vector<RecordedOp> ops;
+    {
+        DeviceRecorder recorder(false, true);
+        recorder.driverNumber = kDriverPostScript;
+        IGrUnits(0.0f, 0.0f, 756.99f, 540.99f); // world units = device units
+        std::string_view file = path;
+        YYHardcopyOpen(&file);
+        std::vector<float> x, y;
+        for (int i = 0; i <= 256; ++i) {
+            x.push_back(static_cast<float>(i));
+            y.push_back(10.0f);
+        }
+        YYPolylineDraw(x.data(), y.data(), 257);
+        const int solid = kFillSolid;
+        YYFillSettings(&solid);
+        IGrRectangle(20, 20, 40, 40);
+        IGrTrapezium(100, 100, 200, 150, 60, 40, 2);
+        Close();
+        ops = recorder.ops;
+    }
+    const auto quads = std::count_if(ops.begin(), ops.end(), [](const RecordedOp& r) {
+        return r.op == DeviceOp::kQuadHalftone && r.block.M == 2;
+    });
+    EXPECT_EQ(quads, 1) << "the trapezium's fill pass";
+    Replay(ops, XXPS);
+    const Strings lines = Lines(ReadFile(path));
+    auto at = [&](const std::string& line) {
+        return static_cast<size_t>(std::find(lines.begin(), lines.end(), line) - lines.begin());
+    };
+    const size_t start = at("0.0 10.0 m");
+    ASSERT_LT(start + 260, lines.size());
+    EXPECT_EQ(lines[start + 255], "255.0 10.0 l");
+    EXPECT_EQ(Strings(lines.begin() + static_cast<std::ptrdiff_t>(start) + 256,
+                      lines.begin() + static_cast<std::ptrdiff_t>(start) + 260),
+              (Strings{"0.0 0.0 0.0 g", "s", "255.0 10.0 m", "256.0 10.0 l"}));
+    const size_t rectangle = at("20.0 20.0 m");
+    ASSERT_LT(rectangle + 5, lines.size());
+    EXPECT_EQ(Strings(lines.begin() + static_cast<std::ptrdiff_t>(rectangle) - 1,
+                      lines.begin() + static_cast<std::ptrdiff_t>(rectangle) + 5),
+              (Strings{"s", "20.0 20.0 m", "40.0 20.0 l", "40.0 40.0 l", "20.0 40.0 l", "cf"}));
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "cf"), 2);
+    for (const char* corner : {"100.0 100.0", "160.0 100.0", "200.0 150.0", "160.0 150.0"})
+        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                                [&](const std::string& l) { return l.rfind(corner, 0) == 0; }))
+            << corner;
+    EXPECT_EQ(lines.back(), " \x04");
 }
 
 } // namespace
