@@ -461,9 +461,8 @@ void Clip()
 
 // ---- Filled shapes -------------------------------------------------------------------
 
-// The closed polygon of the first N points (of the arrays, or of the corner
-// words for a quadrilateral or triangle), filled. A polygon reaching beyond
-// the number fields is clipped to them first.
+// The closed polygon XS, YS (device units), filled. A polygon reaching
+// beyond the number fields is clipped to them first.
 void PolygonFill(const std::vector<double>& xs, const std::vector<double>& ys)
 {
     const FieldRange r = FieldRangeOf(9, 2);
@@ -599,13 +598,9 @@ void FilledShape(int op)
     switch (op) {
     case DeviceOp::kQuadHalftone:
     case DeviceOp::kTriangleHalftone: {
-        const size_t n = op == DeviceOp::kQuadHalftone ? 4 : 3;
-        const DevicePointArrays& a = gDevicePointArrays;
-        if (a.x.size() < n || a.y.size() < n)
-            return;
-        const auto count = static_cast<std::ptrdiff_t>(n);
-        PolygonFill(std::vector<double>(a.x.begin(), a.x.begin() + count),
-                    std::vector<double>(a.y.begin(), a.y.begin() + count));
+        const int n = op == DeviceOp::kQuadHalftone ? 4 : 3;
+        if (PointCount(n) == n)
+            ArrayPolygon(n);
         break;
     }
     case DeviceOp::kPolygonHalftone: ArrayPolygon(b.N); break;
