@@ -11,6 +11,8 @@
 void YYHardcopyCall(int op)
 {
     switch (gHardcopyState.dispatchDriver) {
+    case kDriverPostScript: XXPS(op); break;
+    case kDriverSvg: XXSVG(op); break;
     case kDriverWindowsPrinter: XXWIN(op); break;
     case kDriverWindowsMetafile: XXWMF(op); break;
     default: break; // no driver of that number is built

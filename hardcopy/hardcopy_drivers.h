@@ -5,6 +5,11 @@
 // No Win32 here.
 #pragma once
 
+// Driver 2: PostScript and encapsulated PostScript files
+// (hardcopy/driver_postscript.cpp).
+void XXPS(int op);
+// Driver 3: SVG files (hardcopy/driver_svg.cpp).
+void XXSVG(int op);
 // Driver 10: the Windows printer (hardcopy/printer_driver.cpp).
 void XXWIN(int op);
 // Driver 11: the Windows metafile (hardcopy/driver_wmf.cpp).
