@@ -68,33 +68,6 @@ void BlockRepaint(HWND grid, GridRecord* r)
         UpdateWindow(r->cellArea);
 }
 
-// Stores a field-changed event of a block straight into the current-event
-// slot and ends the wait.
-void DirectEvent(HWND grid, int value3, int x, int y)
-{
-    if (gEventEnableMask.flag[kEventFieldChanged - 1] == 0)
-        return;
-    auto& s = gCurrentEventSlot;
-    if (!(s.waiting == 1 || s.type != kEventFieldChanged))
-        return;
-    int32_t* w = DialogRecordWords(GetParent(grid));
-    int id = GetDlgCtrlID(grid);
-    s.type = kEventFieldChanged;
-    s.window = w ? w[kDlgIdentifier] : -1;
-    s.value1 = id;
-    s.value2 = id;
-    s.value3 = value3;
-    s.value4 = -1;
-    s.x = x;
-    s.y = y;
-    s.time = static_cast<int>(GetMessageTime());
-    const bool waited = s.waiting == 1;
-    s.waiting = 0;
-    s.firstChange = 0;
-    if (waited)
-        PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
-}
-
 // Block from cell (c1, r1) to (c2, r2).
 void BlockBetween(HWND grid, int c1, int r1, int c2, int r2)
 {
@@ -700,6 +673,31 @@ void GridClearAll(HWND grid)
 
 // ---- Block selection --------------------------------------------------------------
 
+void GridStoreBlockEvent(HWND grid, int value3, int x, int y, bool always)
+{
+    if (gEventEnableMask.flag[kEventFieldChanged - 1] == 0)
+        return;
+    auto& s = gCurrentEventSlot;
+    if (!always && !(s.waiting == 1 || s.type != kEventFieldChanged))
+        return;
+    int32_t* w = DialogRecordWords(GetParent(grid));
+    int id = GetDlgCtrlID(grid);
+    s.type = kEventFieldChanged;
+    s.window = w ? w[kDlgIdentifier] : -1;
+    s.value1 = id;
+    s.value2 = id;
+    s.value3 = value3;
+    s.value4 = -1;
+    s.x = x;
+    s.y = y;
+    s.time = static_cast<int>(GetMessageTime());
+    const bool waited = s.waiting == 1;
+    s.waiting = 0;
+    s.firstChange = 0;
+    if (waited)
+        PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
+}
+
 void GridSelectionSet(HWND grid, int firstRow, int lastRow, int firstColumn, int lastColumn)
 {
     GridRecord* r = GridRecordOf(grid);
@@ -718,7 +716,7 @@ void GridSelectionSet(HWND grid, int firstRow, int lastRow, int firstColumn, int
     r->selLastColumn = lastColumn;
     BlockRepaint(grid, r);
     if (GetWindowLongA(grid, GWL_STYLE) & kGridReportSelection)
-        DirectEvent(grid, 2, GridPackedCell(firstRow, firstColumn), GridPackedCell(lastRow, lastColumn));
+        GridStoreBlockEvent(grid, 2, GridPackedCell(firstRow, firstColumn), GridPackedCell(lastRow, lastColumn), false);
 }
 
 void GridSelectionClear(HWND grid)
@@ -736,7 +734,7 @@ void GridSelectionClear(HWND grid)
         if (r->editor)
             UpdateWindow(r->editor);
         if (GetWindowLongA(grid, GWL_STYLE) & kGridReportSelection)
-            DirectEvent(grid, 2, 0, 0);
+            GridStoreBlockEvent(grid, 2, 0, 0, false);
     }
     r->anchorColumn = -1;
     r->anchorRow = -1;

@@ -5,6 +5,8 @@
 #include "grid/grid_record.h"
 
 #include <algorithm>
+#include <cfloat>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -16,6 +18,7 @@
 #include "dialogs/dialog_table.h"
 #include "dialogs/field_subclass.h"
 #include "dialogs/numeric_edit_classes.h"
+#include "grid/grid_engine.h"
 
 GridClassState gGridClasses;
 int gGridRedrawFlag = 1;
@@ -71,8 +74,10 @@ HWND GridOfCellArea(HWND cellArea)
 
 HWND GridWindowById(int id)
 {
-    if (id == 0)
-        return nullptr; // the grid editor window's grid: no grid editor exists yet
+    if (id == 0) {
+        HWND grid = GridEditorCurrentGrid();
+        return GridRecordOf(grid) ? grid : nullptr;
+    }
     HWND dialog = DialogCurrentWindow();
     HWND grid = dialog ? GetDlgItem(dialog, id) : nullptr;
     return GridRecordOf(grid) ? grid : nullptr;
@@ -203,6 +208,35 @@ std::string GridWindowText(HWND w, int maxChars)
     return text;
 }
 
+int GridTruncToInt(double v)
+{
+    if (!(v == v))
+        return 0;
+    if (v >= 2147483647.0)
+        return 2147483647;
+    if (v <= -2147483648.0)
+        return -2147483647 - 1;
+    return static_cast<int>(v);
+}
+
+int GridRoundToInt(double v)
+{
+    if (!(v == v))
+        return 0;
+    if (v >= 2147483647.0)
+        return 2147483647;
+    if (v <= -2147483648.0)
+        return -2147483647 - 1;
+    return static_cast<int>(std::lround(v));
+}
+
+float GridToReal(double v)
+{
+    if (!(v == v))
+        return 0.0f;
+    return static_cast<float>(std::clamp(v, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX)));
+}
+
 namespace {
 
 std::string ComboItemText(HWND combo, int index)
@@ -227,6 +261,41 @@ std::string CheckText(bool checked, int mode)
 
 } // namespace
 
+GridColumnTexts::GridColumnTexts(const GridColumnRecord& c) : column(&c)
+{
+    if (c.type == kCellReal || c.type == kCellDouble)
+        format = std::string(GridFormatOf(c.control));
+    if (c.type == kCellMenu && c.control) {
+        LRESULT count = SendMessageA(c.control, CB_GETCOUNT, 0, 0);
+        for (int i = 0; i < count; ++i)
+            options.push_back(ComboItemText(c.control, i));
+    }
+}
+
+std::string GridColumnTexts::Text(int row, int mode) const
+{
+    const GridColumnRecord& c = *column;
+    if (!c.cells || !c.states)
+        return {};
+    const bool hasValue = (c.states[row] & kCellHasValue) != 0;
+    switch (c.type) {
+    case kCellText:
+        return GridTextCell(c, row);
+    case kCellInteger:
+        return hasValue ? GridIntegerText(static_cast<const int32_t*>(c.cells)[row]) : "";
+    case kCellReal:
+        return hasValue ? GridRealText(static_cast<const float*>(c.cells)[row], format) : "";
+    case kCellDouble:
+        return hasValue ? GridDoubleText(static_cast<const double*>(c.cells)[row], format) : "";
+    case kCellCheckBox:
+        return CheckText(static_cast<const int32_t*>(c.cells)[row] == 1, mode);
+    default: {
+        int index = static_cast<const int32_t*>(c.cells)[row];
+        return (index >= 0 && index < static_cast<int>(options.size())) ? options[static_cast<size_t>(index)] : "";
+    }
+    }
+}
+
 // ---- Services of the records --------------------------------------------------
 
 std::string GridCellText(GridRecord* record, int column, int row, int mode)
@@ -237,7 +306,6 @@ std::string GridCellText(GridRecord* record, int column, int row, int mode)
     GridColumnRecord& c = record->column[column];
     if (!c.cells)
         return {};
-    bool hasOptions = c.type == kCellMenu && SendMessageA(c.control, CB_GETCOUNT, 0, 0) > 0;
     if (record->editor && column == record->currentColumn && row == record->currentRow) {
         HWND e = record->editor;
         switch (c.type) {
@@ -251,26 +319,12 @@ std::string GridCellText(GridRecord* record, int column, int row, int mode)
         case kCellCheckBox:
             return CheckText(SendMessageA(e, BM_GETCHECK, 0, 0) == BST_CHECKED, mode);
         default:
-            return hasOptions ? ComboItemText(e, static_cast<int>(SendMessageA(e, CB_GETCURSEL, 0, 0))) : "";
+            if (SendMessageA(c.control, CB_GETCOUNT, 0, 0) <= 0)
+                return "";
+            return ComboItemText(e, static_cast<int>(SendMessageA(e, CB_GETCURSEL, 0, 0)));
         }
     }
-    bool hasValue = (c.states[row] & kCellHasValue) != 0;
-    switch (c.type) {
-    case kCellText:
-        return GridTextCell(c, row);
-    case kCellInteger:
-        return hasValue ? GridIntegerText(GridIntCell(c, row)) : "";
-    case kCellReal:
-        return hasValue ? GridRealText(GridRealCell(c, row), GridFormatOf(c.control)) : "";
-    case kCellDouble:
-        return hasValue ? GridDoubleText(GridDoubleCell(c, row), GridFormatOf(c.control)) : "";
-    case kCellCheckBox:
-        return CheckText(GridIntCell(c, row) == 1, mode);
-    default: {
-        int index = GridIntCell(c, row);
-        return (hasOptions && index != -1) ? ComboItemText(c.control, index) : "";
-    }
-    }
+    return GridColumnTexts(c).Text(row, mode);
 }
 
 void GridCellToText(GridRecord* record, int column, int row, char* text, int mode)

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // ---- Cell types, states, styles ---------------------------------------------
 
@@ -187,7 +188,7 @@ void GridRecordDelete(GridRecord* record);
 // The grid window of a cell area, in-cell editor or column control.
 HWND GridOfCellArea(HWND cellArea);
 // The grid field ID of the current dialog; ID 0 names the grid of the current
-// grid editor window (none exists yet: nullptr). nullptr when none.
+// grid editor window. nullptr when none.
 HWND GridWindowById(int id);
 
 // ---- Cell storage ---------------------------------------------------------------
@@ -218,6 +219,25 @@ std::string GridDoubleText(double value, std::string_view format);
 
 // The window text of W, at most MAXCHARS characters.
 std::string GridWindowText(HWND w, int maxChars);
+
+// A double as a 32-bit integer truncated toward zero or rounded to the
+// nearest, or as a single-precision value, each held inside the target's
+// range (NaN gives 0).
+int GridTruncToInt(double v);
+int GridRoundToInt(double v);
+float GridToReal(double v);
+
+// The texts of the stored cells of one column, with the column control's
+// format and menu options read once: a loop over many cells then sends no
+// window message and looks nothing up per cell.
+struct GridColumnTexts {
+    explicit GridColumnTexts(const GridColumnRecord& column);
+    // The stored cell's text: the display form, or with MODE 1 the printing form.
+    std::string Text(int row, int mode = 0) const;
+    const GridColumnRecord* column;
+    std::string format;               // the column's output format or "(G15.5E2)"
+    std::vector<std::string> options; // the options of a menu column
+};
 
 // ---- Services of the records --------------------------------------------------
 
@@ -319,12 +339,18 @@ bool GridHasFocusInside(HWND grid);
 // one-argument form is the dialog manager's field clear: with menus.
 void GridClearAll(HWND grid, int withMenus);
 void GridClearAll(HWND grid);
+// Stores a field-changed event of a block of GRID (VALUE3 1 paste or clear,
+// 2 block selection; X and Y the packed corners) straight into the
+// current-event slot and ends the wait, when event type 10 is enabled.
+// Unless ALWAYS, only while the caller waits or while the event waiting to
+// be taken is not a field change.
+void GridStoreBlockEvent(HWND grid, int value3, int x, int y, bool always);
 // Whether the cell lies in the block selection.
 bool GridCellSelected(const GridRecord* record, int column, int row);
 // Whether the cell is drawn highlighted (enabled grid, focus inside, in the block).
 bool GridCellHighlighted(HWND grid, const GridRecord* record, int column, int row);
 
-// ---- Clipboard (grid_clipboard_pending.cpp until its owner lands) ---------------
+// ---- Clipboard (grid_clipboard.cpp; declared with the engine) ------------------
 
 int GridClipboardTextKind();
 int GridSelectionUnprotected(HWND grid);
