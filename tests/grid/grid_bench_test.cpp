@@ -1,14 +1,22 @@
-// Benchmark (disabled by default; run with --gtest_also_run_disabled_tests):
-// fills a 100,000 x 10 grid of mixed cell types and repaints it 100 times,
-// printing the times and the peak memory of the process. It asserts only
-// that the grid holds what was put in; no figure is a pass mark.
+// Benchmarks (disabled by default; run with --gtest_also_run_disabled_tests).
+// The first fills grids of 100,000 and of 1,000 rows x 10 columns of mixed
+// cell types, repaints each 100 times and moves each thumb 100 times,
+// printing the times and the peak memory of the process. The second times
+// the bulk routines on 100,000 rows: sorts by each key pattern, a search
+// without a match, a row insertion, and a copy and paste of the whole grid.
+// They assert only that the grid holds what the operations should leave; no
+// figure is a pass mark.
 #include <chrono>
 #include <cstdio>
 #include <string>
 
+#include "grid/grid_engine.h"
+#include "grid/grid_public.h"
 #include "grid_fixture.h"
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 struct MemoryCounters {
     DWORD cb;
@@ -38,66 +46,163 @@ void PeakMemory(SIZE_T& workingSet, SIZE_T& committed)
     }
 }
 
-class GridBench : public GridFixture {};
-
-TEST_F(GridBench, DISABLED_Fill100000By10AndRepaint100Times)
+double Ms(Clock::duration d)
 {
-    using Clock = std::chrono::steady_clock;
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+class GridBench : public GridFixture {
+protected:
+    // Loads benchmark dialog RESOURCE (grid 541) and fills every row.
+    GridRecord* LoadFilled(int resource, HWND& grid)
+    {
+        HWND dialog = Load(resource);
+        grid = dialog ? GetDlgItem(dialog, 541) : nullptr;
+        GridRecord* r = GridRecordOf(grid);
+        if (!r)
+            return nullptr;
+        Show(dialog);
+        GridMoveCurrentCell(grid, 9, 2, 0, 0); // the editor away from the cells filled
+        for (int row = 0; row < r->rows; ++row) {
+            char text[32];
+            std::snprintf(text, sizeof text, "row %d", row);
+            PutText(r, 0, row, text);
+            PutInt(r, 1, row, row);
+            PutReal(r, 2, row, static_cast<float>(row) * 0.5f);
+            PutDouble(r, 3, row, row / 7.0);
+            GridIntCell(r->column[4], row) = row & 1;
+            GridIntCell(r->column[5], row) = row % 3;
+            std::snprintf(text, sizeof text, "%d", row % 997);
+            PutText(r, 6, row, text);
+            PutInt(r, 7, row, -row);
+            PutDouble(r, 8, row, row * 1.0e-3);
+            GridIntCell(r->column[9], row) = (row / 2) & 1;
+        }
+        return r;
+    }
+    // 100 repaints and 100 thumb moves; the times of one of each in ms.
+    static void View(HWND grid, GridRecord* r, double& repaint, double& scroll)
+    {
+        auto t0 = Clock::now();
+        for (int i = 0; i < 100; ++i)
+            Repaint(r);
+        auto t1 = Clock::now();
+        // Each move jumps more than a page to a new position: the editor is
+        // stored and made again, and the whole cell area is drawn.
+        const int positions = std::max((r->rows - r->page) / std::max(r->scrollScale, 1), 2);
+        for (int i = 0; i < 100; ++i)
+            SendMessageA(grid, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, (i * 7919 + 500) % positions), 0);
+        auto t2 = Clock::now();
+        repaint = Ms(t1 - t0) / 100.0;
+        scroll = Ms(t2 - t1) / 100.0;
+    }
+};
+
+TEST_F(GridBench, DISABLED_RepaintAndThumbScrollOf100000And1000Rows)
+{
     SIZE_T ws0, pf0;
     PeakMemory(ws0, pf0);
     auto t0 = Clock::now();
-    HWND dialog = Load(540);
-    ASSERT_NE(dialog, nullptr);
-    HWND grid = GetDlgItem(dialog, 541);
-    GridRecord* r = GridRecordOf(grid);
+    HWND grid;
+    GridRecord* r = LoadFilled(540, grid);
     ASSERT_NE(r, nullptr);
     ASSERT_EQ(r->rows, 100000);
     ASSERT_EQ(r->columns, 10);
-    Show(dialog);
     auto t1 = Clock::now();
-
-    for (int row = 0; row < r->rows; ++row) {
-        char text[32];
-        std::snprintf(text, sizeof text, "row %d", row);
-        PutText(r, 0, row, text);
-        PutInt(r, 1, row, row);
-        PutReal(r, 2, row, static_cast<float>(row) * 0.5f);
-        PutDouble(r, 3, row, row / 7.0);
-        GridIntCell(r->column[4], row) = row & 1;
-        GridIntCell(r->column[5], row) = row % 3;
-        std::snprintf(text, sizeof text, "%d", row % 997);
-        PutText(r, 6, row, text);
-        PutInt(r, 7, row, -row);
-        PutDouble(r, 8, row, row * 1.0e-3);
-        GridIntCell(r->column[9], row) = (row / 2) & 1;
-    }
-    auto t2 = Clock::now();
-
-    for (int i = 0; i < 100; ++i)
-        Repaint(r);
-    auto t3 = Clock::now();
-    // Each scroll step stores and re-creates the in-cell editor, shifts the
-    // cell area and repaints it.
-    for (int i = 0; i < 100; ++i)
-        SendMessageA(grid, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, (i * 997) % 60000), 0);
-    auto t4 = Clock::now();
+    double repaint, scroll;
+    View(grid, r, repaint, scroll);
     SIZE_T ws1, pf1;
     PeakMemory(ws1, pf1);
-
-    auto ms = [](Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); };
-    std::printf("grid benchmark: %d rows x %d columns, %d rows drawn per repaint\n", r->rows, r->columns,
-                GridRowsDrawn(r));
-    std::printf("  load and set-up    %10.1f ms\n", ms(t1 - t0));
-    std::printf("  fill               %10.1f ms\n", ms(t2 - t1));
-    std::printf("  100 repaints       %10.1f ms (%.2f ms each)\n", ms(t3 - t2), ms(t3 - t2) / 100.0);
-    std::printf("  100 thumb scrolls  %10.1f ms (%.2f ms each)\n", ms(t4 - t3), ms(t4 - t3) / 100.0);
-    std::printf("  peak working set   %10.1f MiB (%.1f MiB before)\n", ws1 / 1048576.0, ws0 / 1048576.0);
-    std::printf("  peak committed     %10.1f MiB (%.1f MiB before)\n", pf1 / 1048576.0, pf0 / 1048576.0);
-    std::fflush(stdout);
-
     EXPECT_EQ(GridCellText(r, 0, 99999, 0), "row 99999");
     EXPECT_EQ(GridCellText(r, 7, 12345, 0), "-12345");
     EXPECT_EQ(GridCellText(r, 5, 5, 0), "high");
+
+    HWND small;
+    GridRecord* s = LoadFilled(545, small);
+    ASSERT_NE(s, nullptr);
+    ASSERT_EQ(s->rows, 1000);
+    double repaintSmall, scrollSmall;
+    View(small, s, repaintSmall, scrollSmall);
+
+    std::printf("grid benchmark: 10 columns, %d rows drawn per repaint\n", GridRowsDrawn(r));
+    std::printf("  load, set-up and fill of 100,000 rows %10.1f ms\n", Ms(t1 - t0));
+    std::printf("  repaint         100,000 rows %8.2f ms   1,000 rows %8.2f ms\n", repaint, repaintSmall);
+    std::printf("  thumb scroll    100,000 rows %8.2f ms   1,000 rows %8.2f ms\n", scroll, scrollSmall);
+    std::printf("  peak working set   %10.1f MiB (%.1f MiB before)\n", ws1 / 1048576.0, ws0 / 1048576.0);
+    std::printf("  peak committed     %10.1f MiB (%.1f MiB before)\n", pf1 / 1048576.0, pf0 / 1048576.0);
+    std::fflush(stdout);
+}
+
+TEST_F(GridBench, DISABLED_BulkRoutinesOn100000Rows)
+{
+    HWND grid;
+    GridRecord* r = LoadFilled(540, grid);
+    ASSERT_NE(r, nullptr);
+    const int rows = r->rows;
+    std::printf("grid bulk routines on %d rows x %d columns\n", rows, r->columns);
+
+    // Sorts by the integer column: its keys in each pattern.
+    const char* patterns[] = {"random", "sorted", "reversed", "all equal"};
+    for (int pattern = 0; pattern < 4; ++pattern) {
+        unsigned seed = 12345;
+        for (int row = 0; row < rows; ++row) {
+            seed = seed * 1103515245u + 12345u;
+            const int v = pattern == 0 ? static_cast<int>((seed >> 8) % 50000u)
+                          : pattern == 1 ? row
+                          : pattern == 2 ? rows - row
+                                         : 7;
+            PutInt(r, 1, row, v);
+        }
+        auto t0 = Clock::now();
+        WGridSort(541, 2);
+        auto t1 = Clock::now();
+        std::printf("  sort, %-9s keys         %8.1f ms\n", patterns[pattern], Ms(t1 - t0));
+        bool ordered = true;
+        for (int row = 1; row < rows && ordered; ++row)
+            ordered = GridIntCell(r->column[1], row - 1) <= GridIntCell(r->column[1], row);
+        EXPECT_TRUE(ordered) << patterns[pattern];
+    }
+    {
+        for (int row = 0; row < rows; ++row)
+            PutText(r, 0, row, row % 3 ? "Beta" : (row % 5 ? "alpha" : ""));
+        auto t0 = Clock::now();
+        const int noCase = 2;
+        WGridSort(541, 1, &noCase);
+        auto t1 = Clock::now();
+        std::printf("  sort, texts without case      %8.1f ms\n", Ms(t1 - t0));
+        EXPECT_STREQ(GridTextCell(r->column[0], 0), "alpha");
+        EXPECT_STREQ(GridTextCell(r->column[0], rows - 1), "");
+    }
+
+    int found = 1;
+    const int numbers = 4;
+    auto t0 = Clock::now();
+    WGridFind(541, "no such text", &numbers, &found);
+    auto t1 = Clock::now();
+    std::printf("  find, no match, numbers too   %8.1f ms\n", Ms(t1 - t0));
+    EXPECT_EQ(found, 0);
+
+    const std::string before = GridCellText(r, 6, 0, 0);
+    t0 = Clock::now();
+    WGridInsertRows(541, 1);
+    t1 = Clock::now();
+    std::printf("  insert at row 1               %8.1f ms\n", Ms(t1 - t0));
+    EXPECT_EQ(GridCellText(r, 6, 1, 0), before);
+
+    GridMoveCurrentCell(grid, 0, 0, 0, 0);
+    GridSelectionSet(grid, 0, rows - 1, 0, r->columns - 1);
+    t0 = Clock::now();
+    ASSERT_EQ(GridCopyToClipboard(grid), 1);
+    t1 = Clock::now();
+    const std::string last = GridCellText(r, 8, rows - 1, 0);
+    PutDouble(r, 8, rows - 1, -1.0);
+    auto t2 = Clock::now();
+    GridPasteFromClipboard(grid);
+    auto t3 = Clock::now();
+    std::printf("  copy of the whole grid        %8.1f ms\n", Ms(t1 - t0));
+    std::printf("  paste of the whole grid       %8.1f ms\n", Ms(t3 - t2));
+    EXPECT_EQ(GridCellText(r, 8, rows - 1, 0), last);
+    std::fflush(stdout);
 }
 
 } // namespace
