@@ -59,12 +59,14 @@ void BlockInvalidate(HWND grid, GridRecord* r)
     }
 }
 
+// Repaints the block now (without a block only the editor is marked: the
+// rest of the cell area is left to its own update).
 void BlockRepaint(HWND grid, GridRecord* r)
 {
     BlockInvalidate(grid, r);
     if (r->editor)
         InvalidateRect(r->editor, nullptr, TRUE);
-    if (r->cellArea)
+    if (r->cellArea && HasBlock(r))
         UpdateWindow(r->cellArea);
 }
 

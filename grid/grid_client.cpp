@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include <commctrl.h>
 
@@ -68,22 +69,70 @@ void CellColours(const GridColumnRecord& c, int row, FieldColours column, FieldC
         back = grid.back;
 }
 
-struct CheckImages {
-    HBITMAP image[2][2] = {}; // [checked][highlighted]
-    HDC dc = nullptr;         // the memory context the cells are copied from
-    ~CheckImages()
-    {
-        if (dc)
-            DeleteDC(dc);
-        for (auto& pair : image)
-            for (HBITMAP b : pair)
-                if (b)
-                    DeleteObject(b);
-    }
+} // namespace
+
+// What painting a column needs from its column control, made once and kept
+// while the column's look stays the same: the check-box images and where the
+// control puts the first character of a text.
+struct GridPaintCache {
+    struct Column {
+        // What the parts below were made for.
+        HWND control = nullptr;
+        int width = -1, height = -1;
+        LONG style = 0, exStyle = 0;
+        HFONT font = nullptr;
+        COLORREF face = 0, highlight = 0;
+        // The column control's record.
+        FieldRecord* field = nullptr;
+        // Check boxes: [checked][highlighted], each kept selected into a
+        // memory context of its own (selecting a bitmap costs far more than
+        // copying it).
+        HBITMAP image[2][2] = {};
+        HDC imageDC[2][2] = {};
+        HGDIOBJ imageOld[2][2] = {};
+        // Texts: the formatting rectangle, and where character 0 of a text of
+        // width w starts: x = anchor (left), anchor - w (right), anchor -
+        // (w + round) / 2 (centre); y = top. Per cell when the control
+        // follows none of these (perCell).
+        bool laidOut = false;
+        bool perCell = false;
+        RECT format{};
+        int align = 0, anchor = 0, round = 0, top = 0;
+        void Release()
+        {
+            for (int i = 0; i < 2; ++i)
+                for (int j = 0; j < 2; ++j) {
+                    if (imageDC[i][j]) {
+                        SelectObject(imageDC[i][j], imageOld[i][j]);
+                        DeleteDC(imageDC[i][j]);
+                        imageDC[i][j] = nullptr;
+                    }
+                    if (image[i][j]) {
+                        DeleteObject(image[i][j]);
+                        image[i][j] = nullptr;
+                    }
+                }
+            laidOut = false;
+        }
+    };
+    std::vector<Column> columns;
 };
 
+void GridPaintCacheFree(GridRecord* r)
+{
+    if (!r || !r->paintCache)
+        return;
+    for (GridPaintCache::Column& c : r->paintCache->columns)
+        c.Release();
+    delete r->paintCache;
+    r->paintCache = nullptr;
+}
+
+namespace {
+
 // The column control's look unchecked and checked, and their highlighted copies.
-void CheckImagesMake(HWND area, HDC dc, const GridColumnRecord& c, int height, HFONT font, CheckImages& out)
+void CheckImagesMake(HWND area, HDC dc, const GridColumnRecord& c, int height, HFONT font,
+                     GridPaintCache::Column& out)
 {
     const int width = std::max(c.width, 1);
     LONG style = (GetWindowLongA(c.control, GWL_STYLE) | WS_VISIBLE);
@@ -112,6 +161,10 @@ void CheckImagesMake(HWND area, HDC dc, const GridColumnRecord& c, int height, H
     DeleteDC(mem);
     if (button)
         DestroyWindow(button);
+    for (int i = 0; i < 2; ++i)
+        for (int j = 0; j < 2; ++j)
+            if (out.image[i][j] && (out.imageDC[i][j] = CreateCompatibleDC(dc)) != nullptr)
+                out.imageOld[i][j] = SelectObject(out.imageDC[i][j], out.image[i][j]);
 }
 
 // The position of character 0 of TEXT in the column control CONTROL.
@@ -122,6 +175,82 @@ POINT TextStart(HWND control, const char* text)
     if (at == -1)
         return POINT{0, 0};
     return POINT{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+}
+
+int TextWidth(HDC dc, const std::string& text)
+{
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+// Finds where the control puts character 0 from two probe texts of
+// different widths (measured in DC's font, the one the cells are drawn in).
+void TextLayoutMake(HDC dc, HWND control, GridPaintCache::Column& k)
+{
+    SendMessageA(control, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&k.format));
+    const LONG style = GetWindowLongA(control, GWL_STYLE);
+    k.align = (style & ES_RIGHT) ? 2 : (style & ES_CENTER) ? 1 : 0;
+    const std::string probes[2] = {"0", "0000000"};
+    POINT at[2];
+    int w[2];
+    for (int i = 0; i < 2; ++i) {
+        at[i] = TextStart(control, probes[i].c_str());
+        w[i] = TextWidth(dc, probes[i]);
+    }
+    k.top = at[0].y;
+    k.perCell = at[0].y != at[1].y;
+    if (k.align == 0) {
+        k.anchor = at[0].x;
+        k.perCell = k.perCell || at[1].x != at[0].x;
+    } else if (k.align == 2) {
+        k.anchor = at[0].x + w[0];
+        k.perCell = k.perCell || at[1].x + w[1] != k.anchor;
+    } else {
+        bool found = false;
+        for (int round = 0; round < 2 && !found; ++round) {
+            const int anchor = at[0].x + (w[0] + round) / 2;
+            if (at[1].x + (w[1] + round) / 2 == anchor) {
+                k.anchor = anchor;
+                k.round = round;
+                found = true;
+            }
+        }
+        k.perCell = k.perCell || !found;
+    }
+    k.laidOut = true;
+}
+
+// The cached parts of column COL, made again when its look changed.
+GridPaintCache::Column& PaintColumn(HWND area, HDC dc, GridRecord* r, int col)
+{
+    if (!r->paintCache)
+        r->paintCache = new GridPaintCache;
+    auto& columns = r->paintCache->columns;
+    if (columns.size() < static_cast<size_t>(r->columns))
+        columns.resize(static_cast<size_t>(r->columns));
+    GridPaintCache::Column& k = columns[static_cast<size_t>(col)];
+    const GridColumnRecord& c = r->column[col];
+    const LONG style = GetWindowLongA(c.control, GWL_STYLE), exStyle = GetWindowLongA(c.control, GWL_EXSTYLE);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE), highlight = GetSysColor(COLOR_HIGHLIGHT);
+    if (k.control != c.control || k.width != c.width || k.height != r->rowHeight || k.style != style ||
+        k.exStyle != exStyle || k.font != r->font || k.face != face || k.highlight != highlight) {
+        k.Release();
+        k.control = c.control;
+        k.width = c.width;
+        k.height = r->rowHeight;
+        k.style = style;
+        k.exStyle = exStyle;
+        k.font = r->font;
+        k.face = face;
+        k.highlight = highlight;
+        k.field = FieldRecordOf(c.control);
+    }
+    if (c.type == kCellCheckBox && !k.image[0][0])
+        CheckImagesMake(area, dc, c, r->rowHeight, r->font, k);
+    if (c.type <= kCellDouble && !k.laidOut)
+        TextLayoutMake(dc, c.control, k);
+    return k;
 }
 
 void Paint(HWND area)
@@ -176,22 +305,13 @@ void Paint(HWND area)
         left += c.width - 1;
         if (c.width <= 1 || !c.cells || colLeft > ps.rcPaint.right || colLeft + c.width - 1 < ps.rcPaint.left)
             continue;
-        CheckImages images;
-        if (c.type == kCellCheckBox)
-            CheckImagesMake(area, dc, c, r->rowHeight, r->font, images);
-        // Where the column control puts character 0 and its formatting
-        // rectangle; a left-aligned text starts at the same place whatever it
-        // holds, so that place is asked once per column.
-        const FieldColours columnColours = FieldColoursOf(c.control);
-        RECT format{};
-        const bool textLike = c.type <= kCellDouble;
-        const bool leftAligned = textLike && !(GetWindowLongA(c.control, GWL_STYLE) & (ES_CENTER | ES_RIGHT));
-        POINT leftStart{0, 0};
-        if (textLike) {
-            SendMessageA(c.control, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
-            if (leftAligned)
-                leftStart = TextStart(c.control, "0");
+        GridPaintCache::Column& k = PaintColumn(area, dc, r, col);
+        FieldColours columnColours;
+        if (k.field) {
+            columnColours.fore = k.field->foreColour;
+            columnColours.back = k.field->backColour;
         }
+        const GridColumnTexts texts(c);
         for (int i = 0; i < drawn; ++i) {
             const int row = r->firstVisibleRow + i;
             const int top = i * pitch;
@@ -200,12 +320,8 @@ void Paint(HWND area)
             RECT in = GridCellInterior(r, col, row);
             const bool highlighted = enabled && focusInside && GridCellSelected(r, col, row);
             if (c.type == kCellCheckBox) {
-                HBITMAP image = images.image[GridIntCell(c, row) == 1 ? 1 : 0][highlighted ? 1 : 0];
-                if (!images.dc)
-                    images.dc = CreateCompatibleDC(dc);
-                HGDIOBJ old = SelectObject(images.dc, image);
-                BitBlt(dc, in.left, in.top, in.right - in.left, in.bottom - in.top, images.dc, 1, 1, SRCCOPY);
-                SelectObject(images.dc, old);
+                if (HDC image = k.imageDC[GridIntCell(c, row) == 1 ? 1 : 0][highlighted ? 1 : 0])
+                    BitBlt(dc, in.left, in.top, in.right - in.left, in.bottom - in.top, image, 1, 1, SRCCOPY);
                 continue;
             }
             const bool isProtected = (c.states[row] & kCellProtected) != 0;
@@ -228,7 +344,8 @@ void Paint(HWND area)
             }
             SetBkColor(dc, back);
             ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &in, nullptr, 0, nullptr);
-            std::string text = GridCellText(r, col, row, 1);
+            const bool editorCell = r->editor && col == r->currentColumn && row == r->currentRow;
+            const std::string text = editorCell ? GridCellText(r, col, row, 1) : texts.Text(row, 1);
             if (text.empty())
                 continue;
             SetTextColor(dc, fore);
@@ -237,12 +354,18 @@ void Paint(HWND area)
                             nullptr);
                 continue;
             }
-            const POINT start = leftAligned ? leftStart : TextStart(c.control, text.c_str());
-            const int tx = start.x, ty = start.y;
+            POINT start{k.anchor, k.top};
+            if (k.perCell)
+                start = TextStart(c.control, text.c_str());
+            else if (k.align == 2)
+                start.x = k.anchor - TextWidth(dc, text);
+            else if (k.align == 1)
+                start.x = k.anchor - (TextWidth(dc, text) + k.round) / 2;
+            const RECT& format = k.format;
             RECT clip{in.left + format.left - 2, in.top + format.top - 1, in.left + format.right - 1,
                       in.top + format.bottom - 1};
             IntersectRect(&clip, &clip, &in);
-            ExtTextOutA(dc, in.left + tx - 1, in.top + ty - 1, ETO_CLIPPED, &clip, text.c_str(),
+            ExtTextOutA(dc, in.left + start.x - 1, in.top + start.y - 1, ETO_CLIPPED, &clip, text.c_str(),
                         static_cast<UINT>(text.size()), nullptr);
         }
     }

@@ -94,6 +94,8 @@ inline int32_t GridPackedCell(int row, int column)
 
 // ---- Records ------------------------------------------------------------------
 
+struct GridPaintCache;
+
 // One column. The storage holds rows-allocated cells: for text columns one
 // pointer per cell to a NUL-terminated text allocated by its length (nullptr
 // is the empty text), for the other types the values themselves.
@@ -150,6 +152,9 @@ struct GridRecord {
     int32_t modified2;
     int32_t sizeLock;
     HFONT font;
+    // What painting keeps between paints (check-box images, text layout per
+    // column); nullptr until the first paint.
+    GridPaintCache* paintCache;
 };
 
 // ---- Shared state ---------------------------------------------------------------
@@ -314,6 +319,8 @@ void GridKeepCurrentColumn(HWND grid, GridRecord* record);
 // ---- Cell area (grid_client.cpp) ----------------------------------------------
 
 LRESULT CALLBACK GridClientProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Releases what painting keeps; the next paint makes it again.
+void GridPaintCacheFree(GridRecord* record);
 // The grid window's menu commands (WM_COMMAND with lParam 0).
 bool GridMenuCommand(HWND grid, GridRecord* record, int id);
 

@@ -86,6 +86,7 @@ void ColumnFree(GridRecord* r, GridColumnRecord& c)
 
 void ColumnsFree(GridRecord* r)
 {
+    GridPaintCacheFree(r);
     if (r->column)
         for (int i = 0; i < r->columns; ++i)
             ColumnFree(r, r->column[i]);

@@ -72,6 +72,28 @@ void ThumbScroll(HWND grid, UINT message, int position)
     SendMessageA(grid, message, MAKEWPARAM(SB_THUMBPOSITION, std::clamp(position, 0, 65535)), 0);
 }
 
+// Sets a scroll bar's position without drawing it now: the frame is marked
+// and the bar drawn when the message loop next runs, once for a series of
+// scrolls (drawing a scroll bar costs more here than drawing every cell).
+void BarPositionSet(HWND grid, int bar, int position)
+{
+    SetScrollPos(grid, bar, position, FALSE);
+    RECT window, client;
+    GetWindowRect(grid, &window);
+    MapWindowPoints(nullptr, grid, reinterpret_cast<POINT*>(&window), 2);
+    GetClientRect(grid, &client);
+    HRGN frame = CreateRectRgnIndirect(&window);
+    HRGN inside = CreateRectRgnIndirect(&client);
+    if (frame && inside && CombineRgn(frame, frame, inside, RGN_DIFF) != ERROR)
+        RedrawWindow(grid, nullptr, frame, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
+    else
+        SetScrollPos(grid, bar, position, TRUE);
+    if (frame)
+        DeleteObject(frame);
+    if (inside)
+        DeleteObject(inside);
+}
+
 void VerticalThumbToRow(HWND grid, GridRecord* r, int firstRow)
 {
     // A pending first row of 0 means none: the thumb position 0 then gives row 0.
@@ -204,7 +226,7 @@ void GridHScroll(HWND grid, GridRecord* r, int code, int position)
     GridSelectionClear(grid);
     int dx = step > 0 ? GridColumnsSpan(r, fv, target) : -GridColumnsSpan(r, target, fv);
     r->firstVisibleColumn = target;
-    SetScrollPos(grid, SB_HORZ, target, TRUE);
+    BarPositionSet(grid, SB_HORZ, target);
     LastVisibleCompute(r);
     if (r->cellArea) {
         ScrollWindowEx(r->cellArea, -dx, 0, nullptr, nullptr, nullptr, nullptr,
@@ -266,21 +288,29 @@ void GridVScroll(HWND grid, GridRecord* r, int code, int position)
     GridSelectionClear(grid);
     GridCellEditorStore(r);
     r->firstVisibleRow = fvr + step;
-    SetScrollPos(grid, SB_VERT, r->firstVisibleRow / std::max(r->scrollScale, 1), TRUE);
+    BarPositionSet(grid, SB_VERT, r->firstVisibleRow / std::max(r->scrollScale, 1));
     const int dy = step * (r->rowHeight - 1);
     if (r->cellArea) {
-        ScrollWindowEx(r->cellArea, 0, -dy, nullptr, nullptr, nullptr, nullptr,
-                       SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
-        if (!IsWindowVisible(r->cellArea))
+        if (dy >= GridCellAreaHeight(r) || -dy >= GridCellAreaHeight(r)) {
+            // Nothing of the old view stays in sight: the whole area is drawn
+            // anew, and only the editor (with its up-down) moves.
+            InvalidateRect(r->cellArea, nullptr, TRUE);
             EditorShift(r, 0, -dy);
+        } else {
+            ScrollWindowEx(r->cellArea, 0, -dy, nullptr, nullptr, nullptr, nullptr,
+                           SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+            if (!IsWindowVisible(r->cellArea))
+                EditorShift(r, 0, -dy);
+        }
     }
     int row = std::clamp(r->currentRow, r->firstVisibleRow, r->firstVisibleRow + std::max(r->page, 1) - 1);
     GridMoveCurrentCell(grid, r->currentColumn, row, 0, 0);
     if (focusInside)
         FocusEditorFromGrid(r);
     GridRowHeadersRefresh(r);
+    // What the scroll uncovered and what the rows changed is invalid: drawn now.
     if (r->cellArea)
-        RedrawWindow(r->cellArea, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        RedrawWindow(r->cellArea, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     if (r->page < r->rowsShown && r->rowHeaders && r->rowsShown > 0) {
         HWND last = r->rowHeaders[r->rowsShown - 1];
         if (last)

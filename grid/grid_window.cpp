@@ -264,6 +264,7 @@ void Destroy(HWND grid, GridRecord* r)
     if (!copy)
         std::free(r->labels);
     r->labels = nullptr;
+    GridPaintCacheFree(r);
     SetWindowLongPtrA(grid, 0, 0);
     GridRecordDelete(r);
 }

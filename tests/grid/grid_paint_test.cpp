@@ -4,7 +4,9 @@
 // check-box images. Cell geometry comes from the grid's own row height (the
 // platform's drop-down list), never from fixed pixel sizes.
 #include <cstdlib>
+#include <vector>
 
+#include "grid/grid_engine.h"
 #include "grid_fixture.h"
 
 namespace {
@@ -140,6 +142,74 @@ TEST_F(GridPaint, CheckBoxCellsShowTheirState)
                 ++highlight;
     ReleaseDC(r->cellArea, dc);
     EXPECT_GT(highlight, (b.right - b.left) * (b.bottom - b.top) / 2) << "a highlighted box on the highlight colour";
+}
+
+// The first and last screen column, inside the interior of cell (COLUMN,
+// ROW), that holds a pixel of colour INK; -1 and -1 when none does.
+void InkSpan(GridRecord* r, int column, int row, COLORREF ink, int& first, int& last)
+{
+    RECT in = GridCellInterior(r, column, row);
+    MapWindowPoints(r->cellArea, nullptr, reinterpret_cast<POINT*>(&in), 2);
+    HDC screen = GetDC(nullptr);
+    first = last = -1;
+    for (int x = in.left; x < in.right; ++x)
+        for (int y = in.top; y < in.bottom; ++y)
+            if (GetPixel(screen, x, y) == ink) {
+                if (first < 0)
+                    first = x;
+                last = x;
+                break;
+            }
+    ReleaseDC(nullptr, screen);
+}
+
+TEST_F(GridPaint, AlignedTextsStandAsTheEditorPlacesThem)
+{
+    // A painted cell and the editor over it, for left-aligned texts,
+    // right-aligned reals (grid 501) and centred texts (the benchmark's
+    // column 7): whatever the alignment and the text's width, the painted
+    // text keeps one and the same distance from the editor's.
+    struct Case {
+        int column;
+        const char* text;
+    };
+    struct Grid {
+        int resource, id;
+        std::vector<Case> cases;
+    };
+    const Grid grids[] = {
+        {500, 501, {{0, "ab"}, {0, "left"}, {2, "1.5"}, {2, "-12345.5"}}},
+        {545, 541, {{6, "m"}, {6, "mid"}, {6, "centre"}}},
+    };
+    int offset = 0;
+    bool first = true;
+    for (const Grid& g : grids) {
+        DialogTableDestroyAll();
+        Open(g.resource, g.id);
+        for (const Case& c : g.cases) {
+            SCOPED_TRACE(c.text);
+            GridMoveCurrentCell(grid, c.column, 4, 0, 0);
+            int id = g.id;
+            GridPutCellText(id, c.column, 3, 0.0, c.text, "");
+            SetFocus(nullptr);
+            Repaint(r);
+            Drain();
+            const COLORREF ink = GetSysColor(COLOR_WINDOWTEXT);
+            int paintedFirst, paintedLast;
+            InkSpan(r, c.column, 3, ink, paintedFirst, paintedLast);
+            ASSERT_GE(paintedFirst, 0) << "the painted text";
+            GridMoveCurrentCell(grid, c.column, 3, 0, 0);
+            Drain();
+            int shownFirst, shownLast;
+            InkSpan(r, c.column, 3, ink, shownFirst, shownLast);
+            ASSERT_GE(shownFirst, 0) << "the editor's text";
+            if (first)
+                offset = shownFirst - paintedFirst;
+            first = false;
+            EXPECT_LE(std::abs(shownFirst - paintedFirst - offset), 1);
+            EXPECT_LE(std::abs(shownLast - paintedLast - offset), 1);
+        }
+    }
 }
 
 } // namespace
