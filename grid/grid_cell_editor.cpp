@@ -650,17 +650,8 @@ void GridClearAll(HWND grid, int withMenus)
             SendMessageA(c.control, CB_RESETCONTENT, 0, 0);
         if (!c.cells)
             continue;
-        for (int row = 0; row < r->rowsAllocated; ++row) {
-            if (c.type == kCellText)
-                GridTextCellSet(c, row, "");
-            else if (c.type == kCellDouble)
-                GridDoubleCell(c, row) = 0.0;
-            else if (c.type == kCellReal)
-                GridRealCell(c, row) = 0.0f;
-            else
-                GridIntCell(c, row) = 0;
-            c.states[row] &= static_cast<uint8_t>(~(kCellHasValue | kCellNonBlank));
-        }
+        for (int row = 0; row < r->rowsAllocated; ++row)
+            GridCellEmpty(c, row);
     }
     if (r->cellArea) {
         InvalidateRect(r->cellArea, nullptr, FALSE);

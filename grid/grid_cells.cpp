@@ -29,16 +29,16 @@ namespace {
 constexpr uint32_t kGridRecordTag = 0x44495247; // "GRID"
 constexpr std::string_view kDefaultFormat = "(G15.5E2)";
 
-void HeaderItemText(HWND header, int item, const char* text)
+} // namespace
+
+void GridHeaderItemText(HWND header, int item, const char* text)
 {
     HDITEMA it{};
     it.mask = HDI_TEXT;
     it.pszText = const_cast<char*>(text);
     it.cchTextMax = static_cast<int>(std::strlen(text));
-    SendMessageA(header, HDM_SETITEMA, item, reinterpret_cast<LPARAM>(&it));
+    SendMessageA(header, HDM_SETITEMA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&it));
 }
-
-} // namespace
 
 // ---- Records on windows ---------------------------------------------------------
 
@@ -168,6 +168,25 @@ float& GridRealCell(GridColumnRecord& c, int row)
 double& GridDoubleCell(GridColumnRecord& c, int row)
 {
     return static_cast<double*>(c.cells)[row];
+}
+
+void GridCellEmpty(GridColumnRecord& c, int row)
+{
+    switch (c.type) {
+    case kCellText:
+        GridTextCellSet(c, row, "");
+        break;
+    case kCellReal:
+        GridRealCell(c, row) = 0.0f;
+        break;
+    case kCellDouble:
+        GridDoubleCell(c, row) = 0.0;
+        break;
+    default:
+        GridIntCell(c, row) = 0;
+        break;
+    }
+    c.states[row] &= static_cast<uint8_t>(~(kCellHasValue | kCellNonBlank));
 }
 
 std::string_view GridFormatOf(HWND control)
@@ -351,7 +370,7 @@ void GridSwapRows(int& id, int& row1, int& row2, int& labels)
         for (int row : {a, b}) {
             int i = row - r->firstVisibleRow;
             if (i >= 0 && i < r->rowsShown && i < r->rowHeaderWindows && r->rowHeaders && r->rowHeaders[i]) {
-                HeaderItemText(r->rowHeaders[i], 0, r->labels + row * kGridLabelBytes);
+                GridHeaderItemText(r->rowHeaders[i], 0, r->labels + row * kGridLabelBytes);
                 UpdateWindow(r->rowHeaders[i]);
             }
         }
@@ -587,6 +606,18 @@ RECT GridCellInterior(const GridRecord* r, int column, int row)
     rc.top = 1 + (row - r->firstVisibleRow) * (r->rowHeight - 1);
     rc.bottom = rc.top + r->rowHeight - 2;
     return rc;
+}
+
+bool GridColumnStrip(const GridRecord* r, int column, RECT& strip)
+{
+    if (!r || !r->cellArea || !r->column || column < r->firstVisibleColumn || column > r->lastVisibleColumn + 1 ||
+        column >= r->columns)
+        return false;
+    strip.left = GridColumnsSpan(r, r->firstVisibleColumn, column);
+    strip.right = strip.left + r->column[column].width;
+    strip.top = 0;
+    strip.bottom = GridCellAreaHeight(r);
+    return true;
 }
 
 int GridSelectionRect(HWND grid, RECT& rect)

@@ -14,6 +14,7 @@
 #include "core/conversions.h"
 #include "core/events.h"
 #include "core/fixed_text.h"
+#include "core/string_routines.h"
 #include "dialogs/dialog_fields.h"
 
 namespace {
@@ -102,9 +103,7 @@ bool Unprotected(const GridRecord* r, int firstRow, int lastRow, int firstColumn
 std::string Upper(std::string_view text)
 {
     std::string u(text);
-    for (char& ch : u)
-        if (ch >= 'a' && ch <= 'z')
-            ch = static_cast<char>(ch - 32);
+    YYUpperCase(std::span<char>(u.data(), u.size()));
     return u;
 }
 

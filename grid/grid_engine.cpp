@@ -65,18 +65,6 @@ bool EqualNoCase(std::string_view a, std::string_view b)
     return true;
 }
 
-// The column's strip of the cell area (full height), when the column is shown.
-bool ColumnStrip(const GridRecord* r, int column, RECT& strip)
-{
-    if (!r->cellArea || column < r->firstVisibleColumn || column > r->lastVisibleColumn + 1)
-        return false;
-    strip.left = GridColumnsSpan(r, r->firstVisibleColumn, column);
-    strip.right = strip.left + r->column[column].width;
-    strip.top = 0;
-    strip.bottom = GridCellAreaHeight(r);
-    return true;
-}
-
 // Makes FORMAT the column's output format unless it already is (ignoring
 // case); the in-cell editor of the column shares the column's text.
 void FormatReplace(GridRecord* r, int column, std::string_view format)
@@ -96,7 +84,7 @@ void FormatReplace(GridRecord* r, int column, std::string_view format)
         if (FieldRecord* ef = FieldRecordOf(r->editor))
             ef->format = copy;
     RECT strip;
-    if ((c.type == kCellReal || c.type == kCellDouble) && ColumnStrip(r, column, strip)) {
+    if ((c.type == kCellReal || c.type == kCellDouble) && GridColumnStrip(r, column, strip)) {
         InvalidateRect(r->cellArea, &strip, FALSE);
         UpdateWindow(r->cellArea);
     }
@@ -491,22 +479,7 @@ void GridCellClear(int& id, int column, int row, int mode)
             SendMessageA(e, CB_SETCURSEL, 0, 0);
         }
     }
-    switch (c.type) {
-    case kCellText:
-        GridTextCellSet(c, row, "");
-        break;
-    case kCellReal:
-        GridRealCell(c, row) = 0.0f;
-        break;
-    case kCellDouble:
-        GridDoubleCell(c, row) = 0.0;
-        break;
-    default:
-        GridIntCell(c, row) = 0;
-        break;
-    }
-    if (c.type != kCellMenu)
-        c.states[row] &= static_cast<uint8_t>(~(kCellHasValue | kCellNonBlank));
+    GridCellEmpty(c, row);
     Repaint(r, column, row);
 }
 

@@ -15,6 +15,7 @@
 
 #include "core/errors.h"
 #include "core/fixed_text.h"
+#include "core/string_routines.h"
 #include "grid/grid_engine.h"
 #include "grid/grid_public.h"
 
@@ -31,9 +32,7 @@ constexpr int kSortLabels = 4;
 
 void UpperInPlace(std::string& s)
 {
-    for (char& ch : s)
-        if (ch >= 'a' && ch <= 'z')
-            ch = static_cast<char>(ch - 32);
+    YYUpperCase(std::span<char>(s.data(), s.size()));
 }
 
 // ---- Find -----------------------------------------------------------------------------

@@ -100,24 +100,8 @@ void RowsEmpty(GridRecord* r, int first, int last)
         GridColumnRecord& c = r->column[col];
         if (!c.cells || !c.states)
             continue;
-        for (int w = first; w <= last; ++w) {
-            switch (c.type) {
-            case kCellText:
-                GridTextCellSet(c, w, "");
-                break;
-            case kCellReal:
-                GridRealCell(c, w) = 0.0f;
-                break;
-            case kCellDouble:
-                GridDoubleCell(c, w) = 0.0;
-                break;
-            default:
-                GridIntCell(c, w) = 0;
-                break;
-            }
-            if (c.type != kCellMenu)
-                c.states[w] &= static_cast<uint8_t>(~(kCellHasValue | kCellNonBlank));
-        }
+        for (int w = first; w <= last; ++w)
+            GridCellEmpty(c, w);
     }
 }
 

@@ -211,6 +211,9 @@ void GridColumnFree(GridColumnRecord& c, int rowsAllocated);
 const char* GridTextCell(const GridColumnRecord& c, int row);
 bool GridTextCellSet(GridColumnRecord& c, int row, std::string_view text);
 int32_t& GridIntCell(GridColumnRecord& c, int row);
+// Empties a stored cell: an empty text, a number without a value, an
+// unchecked check box, a menu's first option; the protection stays.
+void GridCellEmpty(GridColumnRecord& c, int row);
 float& GridRealCell(GridColumnRecord& c, int row);
 double& GridDoubleCell(GridColumnRecord& c, int row);
 
@@ -258,6 +261,8 @@ void GridSwapRows(int& id, int& row1, int& row2, int& labels);
 void GridCellInvalidate(GridRecord* record, int column, int row, int update);
 void GridRedrawSuspend();
 void GridRedrawResume(int& id);
+// Sets the text of header item ITEM.
+void GridHeaderItemText(HWND header, int item, const char* text);
 // Converts RECT from dialog units to pixels with WINDOW's font.
 void GridDialogUnits(HWND window, RECT& rect);
 // The in-cell editor when it is an EDIT or numeric edit control, else nullptr.
@@ -283,6 +288,9 @@ int GridRowsDrawn(const GridRecord* record);
 bool GridCellAt(const GridRecord* record, int x, int y, int& column, int& row);
 // Interior of a shown cell in cell-area pixels.
 RECT GridCellInterior(const GridRecord* record, int column, int row);
+// The strip of the cell area (its full height) under COLUMN; false when the
+// column is not shown.
+bool GridColumnStrip(const GridRecord* record, int column, RECT& strip);
 // The block selection's rectangle in cell-area pixels; 0 when it shows nothing.
 int GridSelectionRect(HWND grid, RECT& rect);
 
@@ -302,6 +310,9 @@ void GridBeep();
 // ---- Scrolling, sizing, headers (grid_scroll.cpp) --------------------------------
 
 LRESULT GridRanges(HWND grid, GridRecord* record);
+// The scroll scale for the rows in use and the vertical bar (when the grid
+// has one), drawn now with REDRAW.
+void GridVerticalRange(HWND grid, GridRecord* record, bool redraw);
 void GridHeaderWidths(GridRecord* record);
 void GridHScroll(HWND grid, GridRecord* record, int code, int position);
 void GridVScroll(HWND grid, GridRecord* record, int code, int position);

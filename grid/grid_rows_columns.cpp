@@ -31,15 +31,6 @@ bool ColumnValid(const GridRecord* r, int column)
     return r->column && column >= 0 && column < r->columns;
 }
 
-void HeaderTextSet(HWND header, int item, const std::string& text)
-{
-    HDITEMA it{};
-    it.mask = HDI_TEXT;
-    it.pszText = const_cast<char*>(text.c_str());
-    it.cchTextMax = static_cast<int>(text.size());
-    SendMessageA(header, HDM_SETITEMA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&it));
-}
-
 // Row-header window I shows the label of row FIRST VISIBLE ROW + I.
 HWND RowHeaderShowing(const GridRecord* r, int row)
 {
@@ -47,27 +38,6 @@ HWND RowHeaderShowing(const GridRecord* r, int row)
     if (!r->rowHeaders || i < 0 || i >= r->rowsShown || i >= r->rowHeaderWindows)
         return nullptr;
     return r->rowHeaders[i];
-}
-
-// Scroll scale and vertical bar for the rows in use.
-void VerticalRange(HWND grid, GridRecord* r)
-{
-    int n = r->rows, scale = 1;
-    while (n > 65536) {
-        n /= 2;
-        scale *= 2;
-    }
-    r->scrollScale = scale;
-    if (!(GetWindowLongA(grid, GWL_STYLE) & WS_VSCROLL))
-        return;
-    SCROLLINFO si{};
-    si.cbSize = sizeof si;
-    si.fMask = SIF_ALL | SIF_DISABLENOSCROLL;
-    si.nMin = 0;
-    si.nMax = std::max(n - 1, 0);
-    si.nPage = static_cast<UINT>(std::max(r->page / scale, 0));
-    si.nPos = r->firstVisibleRow / scale;
-    SetScrollInfo(grid, SB_VERT, &si, gGridRedrawFlag == 1);
 }
 
 void ColumnFree(GridRecord* r, GridColumnRecord& c)
@@ -250,7 +220,7 @@ void GridApplyRowCount(HWND grid, int id, int rows)
         if (dialog && IsWindowVisible(dialog) && IsWindowEnabled(dialog) && GridHasFocusInside(grid))
             SetFocus(grid);
     }
-    VerticalRange(grid, r);
+    GridVerticalRange(grid, r, gGridRedrawFlag == 1);
     if (r->cellArea) {
         InvalidateRect(r->cellArea, nullptr, TRUE);
         if (gGridRedrawFlag == 1)
@@ -319,7 +289,7 @@ void GridPutColumnTitle(int& id, int item, std::string_view text)
     GridRecord* r = GridRecordOf(GridWindowById(id));
     if (!r || !r->columnHeader || item < 0 || item > r->columns)
         return;
-    HeaderTextSet(r->columnHeader, item, std::string(GridUpToNul(text)));
+    GridHeaderItemText(r->columnHeader, item, std::string(GridUpToNul(text)).c_str());
     UpdateWindow(r->columnHeader);
 }
 
@@ -347,7 +317,7 @@ void GridPutRowLabel(int& id, int row, std::string_view text)
     std::memcpy(label, text.data(), text.size());
     label[text.size()] = '\0';
     if (HWND w = RowHeaderShowing(r, row)) {
-        HeaderTextSet(w, 0, label);
+        GridHeaderItemText(w, 0, label);
         UpdateWindow(w);
     }
 }
@@ -427,12 +397,8 @@ void GridPutColumnColours(int& id, int column, int foreRed, int foreGreen, int f
     }
     DialogFieldColours(c.control, 1, foreRed, foreGreen, foreBlue);
     DialogFieldColours(c.control, 2, backRed, backGreen, backBlue);
-    if (r->cellArea && column >= r->firstVisibleColumn && column <= r->lastVisibleColumn + 1) {
-        RECT strip;
-        strip.left = GridColumnsSpan(r, r->firstVisibleColumn, column);
-        strip.right = strip.left + c.width;
-        strip.top = 0;
-        strip.bottom = GridCellAreaHeight(r);
+    RECT strip;
+    if (GridColumnStrip(r, column, strip)) {
         InvalidateRect(r->cellArea, &strip, FALSE);
         UpdateWindow(r->cellArea);
     }

@@ -130,7 +130,7 @@ const char* LabelOfRow(GridRecord* r, int row)
 
 } // namespace
 
-LRESULT GridRanges(HWND grid, GridRecord* r)
+void GridVerticalRange(HWND grid, GridRecord* r, bool redraw)
 {
     int n = r->rows, scale = 1;
     while (n > 65536) {
@@ -138,17 +138,22 @@ LRESULT GridRanges(HWND grid, GridRecord* r)
         scale *= 2;
     }
     r->scrollScale = scale;
+    if (!(GetWindowLongA(grid, GWL_STYLE) & WS_VSCROLL))
+        return;
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL | SIF_DISABLENOSCROLL;
+    si.nMin = 0;
+    si.nMax = std::max(n - 1, 0);
+    si.nPage = static_cast<UINT>(std::max(r->page / scale, 0));
+    si.nPos = r->firstVisibleRow / scale;
+    SetScrollInfo(grid, SB_VERT, &si, redraw ? TRUE : FALSE);
+}
+
+LRESULT GridRanges(HWND grid, GridRecord* r)
+{
+    GridVerticalRange(grid, r, true);
     const LONG style = GetWindowLongA(grid, GWL_STYLE);
-    if (style & WS_VSCROLL) {
-        SCROLLINFO si{};
-        si.cbSize = sizeof si;
-        si.fMask = SIF_ALL | SIF_DISABLENOSCROLL;
-        si.nMin = 0;
-        si.nMax = std::max(n - 1, 0);
-        si.nPage = static_cast<UINT>(std::max(r->page / scale, 0));
-        si.nPos = r->firstVisibleRow / scale;
-        SetScrollInfo(grid, SB_VERT, &si, TRUE);
-    }
     if (!r->column)
         return 0;
     const int width = GridCellAreaWidth(r);
