@@ -240,13 +240,7 @@ int GridTruncToInt(double v)
 
 int GridRoundToInt(double v)
 {
-    if (!(v == v))
-        return 0;
-    if (v >= 2147483647.0)
-        return 2147483647;
-    if (v <= -2147483648.0)
-        return -2147483647 - 1;
-    return static_cast<int>(std::lround(v));
+    return GridTruncToInt(std::round(v));
 }
 
 float GridToReal(double v)

@@ -115,6 +115,30 @@ GridRecord* GridFind(int& id, HWND& grid)
     return r;
 }
 
+GridRecord* GridColumnOf(int& id, HWND& grid, int column, unsigned types)
+{
+    GridRecord* r = GridFind(id, grid);
+    if (!r)
+        return nullptr;
+    if (!ColumnValid(r, column) || !(types & GridColumnOfType(r->column[column].type))) {
+        id = kGridOutOfRange;
+        return nullptr;
+    }
+    return r;
+}
+
+GridRecord* GridCellOf(int& id, HWND& grid, int column, int row, unsigned types, bool rowsAllocated)
+{
+    GridRecord* r = GridColumnOf(id, grid, column, types);
+    if (!r)
+        return nullptr;
+    if (!CellValid(r, column, row, rowsAllocated ? r->rowsAllocated : r->rows)) {
+        id = kGridOutOfRange;
+        return nullptr;
+    }
+    return r;
+}
+
 void GridCopyOut(std::span<char> buffer, std::string_view text)
 {
     if (buffer.empty())
@@ -194,13 +218,9 @@ void GridColumnAlignment(int& id, int column, int& alignment)
 void GridGetCellText(int& id, int column, int row, std::span<char> buffer)
 {
     HWND grid;
-    GridRecord* r = GridFind(id, grid);
+    GridRecord* r = GridCellOf(id, grid, column, row, kTextOrNumberColumn);
     if (!r)
         return;
-    if (!CellValid(r, column, row, r->rows) || r->column[column].type > kCellDouble) {
-        id = kGridOutOfRange;
-        return;
-    }
     if (IsCurrent(r, column, row))
         GridCopyOut(buffer, GridWindowText(r->editor, std::max(static_cast<int>(buffer.size()) - 1, 0)));
     else
@@ -210,13 +230,9 @@ void GridGetCellText(int& id, int column, int row, std::span<char> buffer)
 void GridGetCellNumber(int& id, int column, int row, double& value)
 {
     HWND grid;
-    GridRecord* r = GridFind(id, grid);
+    GridRecord* r = GridCellOf(id, grid, column, row, kTextOrNumberColumn);
     if (!r)
         return;
-    if (!CellValid(r, column, row, r->rows) || r->column[column].type > kCellDouble) {
-        id = kGridOutOfRange;
-        return;
-    }
     GridColumnRecord& c = r->column[column];
     const bool current = IsCurrent(r, column, row);
     if (c.type == kCellText) {
@@ -252,13 +268,9 @@ void GridGetCellNumber(int& id, int column, int row, double& value)
 void GridGetCheckBox(int& id, int column, int row, int& state)
 {
     HWND grid;
-    GridRecord* r = GridFind(id, grid);
+    GridRecord* r = GridCellOf(id, grid, column, row);
     if (!r)
         return;
-    if (!CellValid(r, column, row, r->rows)) {
-        id = kGridOutOfRange;
-        return;
-    }
     if (r->column[column].type != kCellCheckBox)
         return;
     state = IsCurrent(r, column, row) ? (SendMessageA(r->editor, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0)
@@ -268,13 +280,9 @@ void GridGetCheckBox(int& id, int column, int row, int& state)
 void GridGetMenu(int& id, int column, int row, int& option)
 {
     HWND grid;
-    GridRecord* r = GridFind(id, grid);
+    GridRecord* r = GridCellOf(id, grid, column, row);
     if (!r)
         return;
-    if (!CellValid(r, column, row, r->rows)) {
-        id = kGridOutOfRange;
-        return;
-    }
     if (r->column[column].type != kCellMenu)
         return;
     if (IsCurrent(r, column, row)) {
@@ -316,13 +324,9 @@ void GridColumnFormat(int& id, int column, std::span<char> buffer)
 void GridPutCellText(int& id, int column, int row, double value, std::string_view text, std::string_view format)
 {
     HWND grid;
-    GridRecord* r = GridFind(id, grid);
+    GridRecord* r = GridCellOf(id, grid, column, row, kTextOrNumberColumn);
     if (!r)
         return;
-    if (!CellValid(r, column, row, r->rows) || r->column[column].type > kCellDouble) {
-        id = kGridOutOfRange;
-        return;
-    }
     GridColumnRecord& c = r->column[column];
     text = GridUpToNul(text);
     const bool nonBlank = NonBlank(text);
@@ -369,13 +373,9 @@ void GridPutCellText(int& id, int column, int row, double value, std::string_vie
 void GridPutCheckBox(int& id, int column, int row, int state)
 {
     HWND grid;
-    GridRecord* r = GridFind(id, grid);
+    GridRecord* r = GridCellOf(id, grid, column, row, GridColumnOfType(kCellCheckBox));
     if (!r)
         return;
-    if (!CellValid(r, column, row, r->rows) || r->column[column].type != kCellCheckBox) {
-        id = kGridOutOfRange;
-        return;
-    }
     GridSelectionClear(grid);
     GridIntCell(r->column[column], row) = state != 0 ? 1 : 0;
     if (IsCurrent(r, column, row))
@@ -389,13 +389,9 @@ void GridPutCheckBox(int& id, int column, int row, int state)
 void GridPutMenu(int& id, int column, int row, int option)
 {
     HWND grid;
-    GridRecord* r = GridFind(id, grid);
+    GridRecord* r = GridCellOf(id, grid, column, row, GridColumnOfType(kCellMenu));
     if (!r)
         return;
-    if (!CellValid(r, column, row, r->rows) || r->column[column].type != kCellMenu) {
-        id = kGridOutOfRange;
-        return;
-    }
     GridSelectionClear(grid);
     GridIntCell(r->column[column], row) = option - 1;
     if (IsCurrent(r, column, row))
@@ -451,13 +447,9 @@ void GridMenuClearOptions(int& id, int column, int row)
 void GridCellClear(int& id, int column, int row, int mode)
 {
     HWND grid;
-    GridRecord* r = GridFind(id, grid);
+    GridRecord* r = GridCellOf(id, grid, column, row, kAnyColumn, mode != 0);
     if (!r)
         return;
-    if (!CellValid(r, column, row, mode == 0 ? r->rows : r->rowsAllocated)) {
-        id = kGridOutOfRange;
-        return;
-    }
     GridSelectionClear(grid);
     GridColumnRecord& c = r->column[column];
     if (c.type == kCellMenu && mode != 2) {
@@ -488,13 +480,9 @@ void GridCellClear(int& id, int column, int row, int mode)
 void GridSetCurrentCell(int& id, int column, int row, int caret)
 {
     HWND grid;
-    GridRecord* r = GridFind(id, grid);
+    GridRecord* r = GridCellOf(id, grid, column, row);
     if (!r)
         return;
-    if (!CellValid(r, column, row, r->rows)) {
-        id = kGridOutOfRange;
-        return;
-    }
     GridSelectionClear(grid);
     HWND parent = GetParent(grid);
     const bool focus =
@@ -574,13 +562,9 @@ void ProtectionSet(GridRecord* r, int column, int row, bool protect)
 void GridCellProtect(int& id, int column, int row, int state)
 {
     HWND grid;
-    GridRecord* r = GridFind(id, grid);
+    GridRecord* r = GridCellOf(id, grid, column, row);
     if (!r)
         return;
-    if (!CellValid(r, column, row, r->rows)) {
-        id = kGridOutOfRange;
-        return;
-    }
     ProtectionSet(r, column, row, state != 1);
 }
 
@@ -597,13 +581,9 @@ void GridCopyRowState(int& id, int column, int source, int target)
 void GridColumnType(int& id, int column, int& type)
 {
     HWND grid;
-    GridRecord* r = GridFind(id, grid);
+    GridRecord* r = GridColumnOf(id, grid, column);
     if (!r)
         return;
-    if (!ColumnValid(r, column)) {
-        id = kGridOutOfRange;
-        return;
-    }
     static const int kFieldTypes[] = {4, 5, 6, 7, 9, 11};
     const int t = r->column[column].type;
     type = (t >= 0 && t <= kCellMenu) ? kFieldTypes[t] : 0;
@@ -612,12 +592,8 @@ void GridColumnType(int& id, int column, int& type)
 void GridTextColumnSize(int& id, int column, int& size)
 {
     HWND grid;
-    GridRecord* r = GridFind(id, grid);
+    GridRecord* r = GridColumnOf(id, grid, column, GridColumnOfType(kCellText));
     if (!r)
         return;
-    if (!ColumnValid(r, column) || r->column[column].type != kCellText) {
-        id = kGridOutOfRange;
-        return;
-    }
     size = r->column[column].maxChars + 1;
 }

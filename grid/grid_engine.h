@@ -32,6 +32,21 @@ enum GridStatus : int {
 // there is none.
 GridRecord* GridFind(int& id, HWND& grid);
 
+// Column types a member accepts: one bit per GridCellType.
+constexpr unsigned kAnyColumn = 0x3F;
+constexpr unsigned kTextOrNumberColumn = 0x0F;
+constexpr unsigned GridColumnOfType(int type)
+{
+    return 1u << type;
+}
+// The grid of ID when COLUMN lies inside it and is of a type in TYPES; else
+// nullptr with ID := -1 (no grid) or -2.
+GridRecord* GridColumnOf(int& id, HWND& grid, int column, unsigned types = kAnyColumn);
+// The same when also ROW lies inside the rows in use, or with
+// ROWSALLOCATED inside the rows allocated.
+GridRecord* GridCellOf(int& id, HWND& grid, int column, int row, unsigned types = kAnyColumn,
+                       bool rowsAllocated = false);
+
 // ---- Clipboard (grid_clipboard.cpp) ------------------------------------------------
 
 // 0 no text on the clipboard (or it cannot be opened), 1 a single value, 2 a

@@ -153,35 +153,31 @@ std::vector<SortKey> SortKeys(int id, GridRecord* r, int column, int first, int 
     return keys;
 }
 
-// Puts rows FIRST.. into the order ORDER (ORDER[i] the row, relative to
-// FIRST, that comes to FIRST + i): values of every column, the states of
-// number columns, and with LABELS the row labels.
+// Puts the units of UNIT bytes from BASE on into the order ORDER (ORDER[i]
+// the unit that comes to place i).
+void Permute(void* base, size_t unit, const std::vector<int>& order)
+{
+    auto* bytes = static_cast<unsigned char*>(base);
+    const std::vector<unsigned char> kept(bytes, bytes + order.size() * unit);
+    for (size_t i = 0; i < order.size(); ++i)
+        std::memcpy(bytes + i * unit, kept.data() + static_cast<size_t>(order[i]) * unit, unit);
+}
+
+// Puts rows FIRST.. into the order ORDER (relative to FIRST): the values of
+// every column, the states of number columns, and with LABELS the row labels.
 void RowsReorder(GridRecord* r, int first, const std::vector<int>& order, bool labels)
 {
-    const size_t n = order.size();
     for (int col = 0; col < r->columns; ++col) {
         GridColumnRecord& c = r->column[col];
         if (!c.cells || !c.states)
             continue;
         const size_t size = GridCellSize(c.type);
-        auto* base = static_cast<unsigned char*>(c.cells) + static_cast<size_t>(first) * size;
-        std::vector<unsigned char> values(base, base + n * size);
-        for (size_t i = 0; i < n; ++i)
-            std::memcpy(base + i * size, values.data() + static_cast<size_t>(order[i]) * size, size);
-        if (c.type == kCellInteger || c.type == kCellReal || c.type == kCellDouble) {
-            uint8_t* states = c.states + first;
-            std::vector<uint8_t> kept(states, states + n);
-            for (size_t i = 0; i < n; ++i)
-                states[i] = kept[static_cast<size_t>(order[i])];
-        }
+        Permute(static_cast<unsigned char*>(c.cells) + static_cast<size_t>(first) * size, size, order);
+        if (c.type == kCellInteger || c.type == kCellReal || c.type == kCellDouble)
+            Permute(c.states + first, 1, order);
     }
-    if (labels && r->labels) {
-        char* base = r->labels + static_cast<size_t>(first) * kGridLabelBytes;
-        std::vector<char> kept(base, base + n * kGridLabelBytes);
-        for (size_t i = 0; i < n; ++i)
-            std::memcpy(base + i * kGridLabelBytes, kept.data() + static_cast<size_t>(order[i]) * kGridLabelBytes,
-                        kGridLabelBytes);
-    }
+    if (labels && r->labels)
+        Permute(r->labels + static_cast<size_t>(first) * kGridLabelBytes, kGridLabelBytes, order);
 }
 
 } // namespace

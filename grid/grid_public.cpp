@@ -170,21 +170,36 @@ void RowsShift(HWND grid, GridRecord* r, int count, int first, int last, int emp
         InvalidateRect(r->cellArea, nullptr, FALSE);
 }
 
-// The common start of inserting and deleting: ROWS := the rows in use and
-// the checks of ROW and COUNT; false after a report.
-bool RowsCommand(int id, int row, int count, int& rows, const char* name)
+// The common start of inserting and deleting: the grid (and GRID), with
+// ROWS := the rows in use, once ROW and COUNT passed their checks; nullptr
+// after a report.
+GridRecord* RowsCommand(int id, int row, int count, HWND& grid, int& rows, const char* name)
+{
+    if (GridNoDialog(id, name))
+        return nullptr;
+    int local = id;
+    GridRecord* r = GridFind(local, grid);
+    if (GridStatusReport(local, name))
+        return nullptr;
+    rows = r->rows;
+    if (row < 1 || row > rows || count < 1) {
+        YYErrorReport(1017, name);
+        return nullptr;
+    }
+    return r;
+}
+
+// The common frame of a routine on one cell: the dialog test, then the
+// engine member CALL on a copy of the identifier with 0-based numbers, then
+// its status reported under NAME. True when the member succeeded.
+template <class Call>
+bool OnCell(int id, const char* name, Call call)
 {
     if (GridNoDialog(id, name))
         return false;
     int local = id;
-    GridInfo(local, kInfoRows, rows);
-    if (GridStatusReport(local, name))
-        return false;
-    if (row < 1 || row > rows || count < 1) {
-        YYErrorReport(1017, name);
-        return false;
-    }
-    return true;
+    call(local);
+    return !GridStatusReport(local, name);
 }
 
 // ---- Numbers ----------------------------------------------------------------------------
@@ -287,20 +302,13 @@ bool GridStatusReport(int status, std::string_view name, int failedCode)
 
 void WGridSetCell(int id, int column, int row, const int* caret)
 {
-    if (GridNoDialog(id, "WGridSetCell"))
-        return;
-    int local = id;
-    GridSetCurrentCell(local, column - 1, row - 1, caret ? *caret - 1 : -1);
-    GridStatusReport(local, "WGridSetCell");
+    OnCell(id, "WGridSetCell",
+           [&](int& local) { GridSetCurrentCell(local, column - 1, row - 1, caret ? *caret - 1 : -1); });
 }
 
 void WGridClearCell(int id, int column, int row)
 {
-    if (GridNoDialog(id, "WGridClearCell"))
-        return;
-    int local = id;
-    GridCellClear(local, column - 1, row - 1, 0);
-    GridStatusReport(local, "WGridClearCell");
+    OnCell(id, "WGridClearCell", [&](int& local) { GridCellClear(local, column - 1, row - 1, 0); });
 }
 
 void WGridLabelRow(int id, int row, std::string_view text)
@@ -321,48 +329,28 @@ void WGridLabelRow(int id, int row, std::string_view text)
 
 void WGridPutCellOption(int id, int column, int row, int option)
 {
-    if (GridNoDialog(id, "WGridPutCellOption"))
-        return;
-    int local = id;
-    GridPutMenu(local, column - 1, row - 1, option);
-    GridStatusReport(local, "WGridPutCellOption");
+    OnCell(id, "WGridPutCellOption", [&](int& local) { GridPutMenu(local, column - 1, row - 1, option); });
 }
 
 void WGridPutCellCheckBox(int id, int column, int row, int state)
 {
-    if (GridNoDialog(id, "WGridPutCellCheckBox"))
-        return;
-    int local = id;
-    GridPutCheckBox(local, column - 1, row - 1, state);
-    GridStatusReport(local, "WGridPutCellCheckBox");
+    OnCell(id, "WGridPutCellCheckBox", [&](int& local) { GridPutCheckBox(local, column - 1, row - 1, state); });
 }
 
 void WGridGetCellCheckBox(int id, int column, int row, int& state)
 {
-    if (GridNoDialog(id, "WGridGetCellCheckBox"))
-        return;
-    int local = id;
-    GridGetCheckBox(local, column - 1, row - 1, state);
-    GridStatusReport(local, "WGridGetCellCheckBox");
+    OnCell(id, "WGridGetCellCheckBox", [&](int& local) { GridGetCheckBox(local, column - 1, row - 1, state); });
 }
 
 void WGridGetCellMenu(int id, int column, int row, int& option)
 {
-    if (GridNoDialog(id, "WGridGetCellMenu"))
-        return;
-    int local = id;
-    GridGetMenu(local, column - 1, row - 1, option);
-    GridStatusReport(local, "WGridGetCellMenu");
+    OnCell(id, "WGridGetCellMenu", [&](int& local) { GridGetMenu(local, column - 1, row - 1, option); });
 }
 
 void WGridGetCellString(int id, int column, int row, std::span<char> text)
 {
-    if (GridNoDialog(id, "WGridGetCellString"))
-        return;
-    int local = id;
     std::string buffer(text.size() + 1, '\0');
-    GridGetCellText(local, column - 1, row - 1, buffer);
-    if (!GridStatusReport(local, "WGridGetCellString"))
+    if (OnCell(id, "WGridGetCellString", [&](int& local) { GridGetCellText(local, column - 1, row - 1, buffer); }))
         PutText(text, GridUpToNul(buffer));
 }
 
@@ -421,12 +409,9 @@ void WGridRows(int id, int rows)
 void WGridInsertRows(int id, int row, const int* count, const int* grow, const int* labels)
 {
     const int n = count ? *count : 1;
-    int rows = 0;
-    if (!RowsCommand(id, row, n, rows, "WGridInsertRows"))
-        return;
-    int local = id;
+    int rows = 0, local = id;
     HWND grid;
-    GridRecord* r = GridFind(local, grid);
+    GridRecord* r = RowsCommand(id, row, n, grid, rows, "WGridInsertRows");
     if (!r)
         return;
     if (grow && *grow == 1) {
@@ -446,12 +431,9 @@ void WGridInsertRows(int id, int row, const int* count, const int* grow, const i
 void WGridDeleteRows(int id, int row, const int* count, const int* shrink, const int* labels)
 {
     int n = count ? *count : 1;
-    int rows = 0;
-    if (!RowsCommand(id, row, n, rows, "WGridDeleteRows"))
-        return;
-    int local = id;
+    int rows = 0, local = id;
     HWND grid;
-    GridRecord* r = GridFind(local, grid);
+    GridRecord* r = RowsCommand(id, row, n, grid, rows, "WGridDeleteRows");
     if (!r)
         return;
     n = std::min(n, rows - row + 1);

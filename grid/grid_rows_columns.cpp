@@ -26,11 +26,6 @@ namespace {
 // inside them.
 constexpr double kUpDownLimit = 31073.0;
 
-bool ColumnValid(const GridRecord* r, int column)
-{
-    return r->column && column >= 0 && column < r->columns;
-}
-
 // Row-header window I shows the label of row FIRST VISIBLE ROW + I.
 HWND RowHeaderShowing(const GridRecord* r, int row)
 {
@@ -93,10 +88,10 @@ void UpDownRange(HWND upDown, double lower, double upper)
 FieldRecord* SpinColumn(int& id, int column, int spinClass, GridRecord*& r)
 {
     HWND grid;
-    r = GridFind(id, grid);
+    r = GridColumnOf(id, grid, column);
     if (!r)
         return nullptr;
-    if (!ColumnValid(r, column) || NumericClassOf(r->column[column].control) != spinClass) {
+    if (NumericClassOf(r->column[column].control) != spinClass) {
         id = kGridOutOfRange;
         return nullptr;
     }
@@ -338,13 +333,9 @@ void GridPutCellColours(int& id, int column, int row, int foreRed, int foreGreen
                         int backGreen, int backBlue)
 {
     HWND grid;
-    GridRecord* r = GridFind(id, grid);
+    GridRecord* r = GridCellOf(id, grid, column, row);
     if (!r)
         return;
-    if (!ColumnValid(r, column) || row < 0 || row >= r->rows) {
-        id = kGridOutOfRange;
-        return;
-    }
     GridColumnRecord& c = r->column[column];
     if (!c.colours) {
         const size_t rows = static_cast<size_t>(std::max(r->rowsAllocated, 1));
@@ -380,13 +371,9 @@ void GridPutColumnColours(int& id, int column, int foreRed, int foreGreen, int f
                           int backBlue)
 {
     HWND grid;
-    GridRecord* r = GridFind(id, grid);
+    GridRecord* r = GridColumnOf(id, grid, column);
     if (!r)
         return;
-    if (!ColumnValid(r, column)) {
-        id = kGridOutOfRange;
-        return;
-    }
     GridColumnRecord& c = r->column[column];
     std::free(c.colours);
     c.colours = nullptr;
@@ -409,13 +396,9 @@ void GridPutColumnColours(int& id, int column, int foreRed, int foreGreen, int f
 void GridPutColumnRange(int& id, int column, double lower, double upper)
 {
     HWND grid;
-    GridRecord* r = GridFind(id, grid);
+    GridRecord* r = GridColumnOf(id, grid, column);
     if (!r)
         return;
-    if (!ColumnValid(r, column)) {
-        id = kGridOutOfRange;
-        return;
-    }
     auto apply = [&](HWND control) {
         if (FieldRecord* f = FieldRecordOf(control)) {
             f->lowerLimit = lower;

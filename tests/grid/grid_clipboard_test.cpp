@@ -18,16 +18,12 @@ namespace {
 
 enum : int { kText, kWhole, kRanged, kReal, kDouble, kCheck, kMenu, kSpin };
 
-class GridClipboard : public GridFixture {
+class GridClipboard : public GridFieldFixture {
 protected:
     void SetUp() override
     {
-        GridFixture::SetUp();
-        dialog = Load(550);
-        ASSERT_NE(dialog, nullptr);
-        grid = GetDlgItem(dialog, 551);
-        r = GridRecordOf(grid);
-        ASSERT_NE(r, nullptr);
+        GridFieldFixture::SetUp();
+        Open(550, 551);
         gEventEnableMask.flag[kEventFieldChanged - 1] = 1;
     }
     // The clipboard's CF_TEXT := TEXT (the dialog owns it).
@@ -61,10 +57,6 @@ protected:
         GridPasteFromClipboard(grid);
     }
     std::string Cell(int column, int row) { return GridCellText(r, column, row, 0); }
-
-    HWND dialog = nullptr;
-    HWND grid = nullptr;
-    GridRecord* r = nullptr;
 };
 
 TEST_F(GridClipboard, ACopiedBlockIsTheCellsDisplayTexts)

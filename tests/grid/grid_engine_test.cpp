@@ -15,23 +15,16 @@ namespace {
 // Columns of grid 551 (template 630).
 enum : int { kText, kWhole, kRanged, kReal, kDouble, kCheck, kMenu, kSpin };
 
-class GridEngine : public GridFixture {
+class GridEngine : public GridFieldFixture {
 protected:
     void SetUp() override
     {
-        GridFixture::SetUp();
-        dialog = Load(550);
-        ASSERT_NE(dialog, nullptr);
-        grid = GetDlgItem(dialog, 551);
-        r = GridRecordOf(grid);
-        ASSERT_NE(r, nullptr);
+        GridFieldFixture::SetUp();
+        Open(550, kId);
         ASSERT_EQ(r->columns, 8);
         ASSERT_EQ(r->rows, 12);
     }
     std::string EditorText() { return Text(r->editor); }
-    HWND dialog = nullptr;
-    HWND grid = nullptr;
-    GridRecord* r = nullptr;
     static constexpr int kId = 551;
 };
 

@@ -18,16 +18,12 @@
 
 namespace {
 
-class GridFind : public GridFixture {
+class GridFind : public GridFieldFixture {
 protected:
     void SetUp() override
     {
-        GridFixture::SetUp();
-        HWND dialog = Load(500);
-        ASSERT_NE(dialog, nullptr);
-        grid = GetDlgItem(dialog, 501);
-        r = GridRecordOf(grid);
-        ASSERT_NE(r, nullptr);
+        GridFieldFixture::SetUp();
+        Open(500, 501);
         GridMoveCurrentCell(grid, 2, 29, 0, 0); // out of the way of the cells filled
     }
     // Finds TEXT; returns "column,row" of the current cell when found, else "none".
@@ -42,8 +38,6 @@ protected:
             return "found = " + std::to_string(found);
         return std::to_string(r->currentColumn + 1) + "," + std::to_string(r->currentRow + 1);
     }
-    HWND grid = nullptr;
-    GridRecord* r = nullptr;
 };
 
 TEST_F(GridFind, SearchRulesAndTheirOrder)
@@ -116,16 +110,12 @@ for job in open(sys.argv[1], encoding='ascii'):
         out.write(' '.join(rows[i][0] for i in order))
 )";
 
-class GridSort : public GridFixture {
+class GridSort : public GridFieldFixture {
 protected:
     void SetUp() override
     {
-        GridFixture::SetUp();
-        HWND dialog = Load(560);
-        ASSERT_NE(dialog, nullptr);
-        grid = GetDlgItem(dialog, 561);
-        r = GridRecordOf(grid);
-        ASSERT_NE(r, nullptr);
+        GridFieldFixture::SetUp();
+        Open(560, 561);
         ASSERT_EQ(r->rows, 400);
         GridMoveCurrentCell(grid, 4, 0, 0, 0); // a check box, kept out of the keys
     }
@@ -199,8 +189,6 @@ protected:
         DeleteFileA(Scratch(".keys" + std::to_string(job)).c_str());
         return order.str();
     }
-    HWND grid = nullptr;
-    GridRecord* r = nullptr;
 };
 
 TEST_F(GridSort, OrdersAsPythonSortsTheSameKeys)
@@ -274,8 +262,7 @@ TEST_F(GridSort, OrdersAsPythonSortsTheSameKeys)
 
 TEST_F(GridSort, WhatMovesWithARowAndWhatStays)
 {
-    HWND dialog = Load(500);
-    HWND labelled = GetDlgItem(dialog, 501);
+    HWND labelled = GetDlgItem(Load(500), 501);
     GridRecord* q = GridRecordOf(labelled);
     ASSERT_NE(q, nullptr);
     WGridRows(501, 5);

@@ -197,3 +197,19 @@ protected:
         RedrawWindow(r->cellArea, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     }
 };
+
+// A fixture with one grid field loaded: its dialog, its window and its record.
+class GridFieldFixture : public GridFixture {
+protected:
+    void Open(int resource, int id)
+    {
+        dialog = Load(resource);
+        ASSERT_NE(dialog, nullptr);
+        grid = GetDlgItem(dialog, id);
+        r = GridRecordOf(grid);
+        ASSERT_NE(r, nullptr);
+    }
+    HWND dialog = nullptr;
+    HWND grid = nullptr;
+    GridRecord* r = nullptr;
+};

@@ -15,16 +15,13 @@ constexpr COLORREF kRed = RGB(200, 30, 40);
 constexpr COLORREF kBlue = RGB(10, 120, 200);
 constexpr COLORREF kGreen = RGB(40, 160, 60);
 
-class GridPaint : public GridFixture {
+class GridPaint : public GridFieldFixture {
 protected:
     void Open(int resource, int id)
     {
-        dialog = Load(resource);
-        ASSERT_NE(dialog, nullptr);
-        grid = GetDlgItem(dialog, id);
-        r = GridRecordOf(grid);
-        ASSERT_NE(r, nullptr);
-        Show(dialog);
+        GridFieldFixture::Open(resource, id);
+        if (!HasFatalFailure())
+            Show(dialog);
     }
     COLORREF At(int column, int row)
     {
@@ -43,9 +40,6 @@ protected:
         k[5] = GetGValue(c);
         k[6] = GetBValue(c);
     }
-    HWND dialog = nullptr;
-    HWND grid = nullptr;
-    GridRecord* r = nullptr;
 };
 
 TEST_F(GridPaint, CellColoursAtTheirCentres)
