@@ -271,15 +271,12 @@ int GridCopyToClipboard(HWND grid)
     GridRecord* r = GridRecordOf(grid);
     if (!r || !HasBlock(r) || !r->column || r->selLastColumn >= r->columns || r->selLastRow >= r->rowsAllocated)
         return 0;
-    if (!OpenClipboard(grid)) {
-        CopyFailedBox();
-        return 0;
-    }
-    EmptyClipboard();
-    // The text is sized by what the cells hold, not by the longest text they could hold.
-    std::string text;
+    // The text is sized by what the cells hold, not by the longest text they
+    // could hold, and made before the clipboard is opened, which other
+    // programs then wait for only while the text is handed over.
     HGLOBAL memory = nullptr;
     try {
+        std::string text;
         std::vector<GridColumnTexts> columns;
         for (int c = r->selFirstColumn; c <= r->selLastColumn; ++c)
             columns.emplace_back(r->column[c]);
@@ -295,23 +292,30 @@ int GridCopyToClipboard(HWND grid)
             text += "\r\n";
         }
         memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.size() + 1);
+        if (char* p = memory ? static_cast<char*>(GlobalLock(memory)) : nullptr) {
+            std::memcpy(p, text.c_str(), text.size() + 1);
+            GlobalUnlock(memory);
+        } else if (memory) {
+            GlobalFree(memory);
+            memory = nullptr;
+        }
     } catch (const std::bad_alloc&) {
         memory = nullptr;
     }
-    char* p = memory ? static_cast<char*>(GlobalLock(memory)) : nullptr;
-    if (!p) {
+    if (!memory || !OpenClipboard(grid)) {
         if (memory)
             GlobalFree(memory);
-        CloseClipboard();
         CopyFailedBox();
         return 0;
     }
-    std::memcpy(p, text.c_str(), text.size() + 1);
-    GlobalUnlock(memory);
-    if (!SetClipboardData(CF_TEXT, memory))
+    EmptyClipboard();
+    const bool handed = SetClipboardData(CF_TEXT, memory) != nullptr;
+    if (!handed)
         GlobalFree(memory);
     CloseClipboard();
-    return 1;
+    if (!handed)
+        CopyFailedBox();
+    return handed ? 1 : 0;
 }
 
 // ---- Paste --------------------------------------------------------------------------------
