@@ -129,7 +129,12 @@ void RowsShift(HWND grid, GridRecord* r, int count, int first, int last, int emp
     if (!moves && !empties)
         return;
     GridSelectionClear(grid);
-    GridCellEditorStore(r);
+    // Every row from the first one touched down to the last row moves or is
+    // emptied: an editor there goes into its cell first and shows the new
+    // cell afterwards.
+    const bool editorTouched = r->editor && r->currentRow >= std::min(first, emptyFirst);
+    if (editorTouched)
+        GridCellEditorStore(r);
     if (moves) {
         for (int col = 0; col < r->columns; ++col) {
             GridColumnRecord& c = r->column[col];
@@ -163,7 +168,8 @@ void RowsShift(HWND grid, GridRecord* r, int count, int first, int last, int emp
         r->modified = 1;
         r->modified2 = 1;
     }
-    GridCellEditorLoad(r);
+    if (editorTouched)
+        GridCellEditorLoad(r);
     if (labels)
         GridRowHeadersRefresh(r);
     if (r->cellArea)
@@ -414,12 +420,13 @@ void WGridInsertRows(int id, int row, const int* count, const int* grow, const i
     GridRecord* r = RowsCommand(id, row, n, grid, rows, "WGridInsertRows");
     if (!r)
         return;
+    // Suspended before the rows grow: the row count only marks the cells.
+    GridRedrawSuspend();
     if (grow && *grow == 1) {
         const int wanted = static_cast<int>(std::min<long long>(static_cast<long long>(rows) + n, r->rowsAllocated));
         WGridRows(id, wanted);
         rows = r->rows;
     }
-    GridRedrawSuspend();
     // Targets from the last row up to ROW + COUNT; the rows opened are emptied.
     const long long firstTarget = static_cast<long long>(row) - 1 + n;
     const int emptyLast = static_cast<int>(std::min<long long>(firstTarget, rows) - 1);
