@@ -274,10 +274,14 @@ void WGridSort(int id, int column, const int* options, const int* firstRow, cons
         moved = order[i] != static_cast<int>(i);
     if (moved) {
         GridSelectionClear(grid);
-        GridCellEditorStore(r);
+        // An editor in the range goes into its cell, travels with its row and
+        // then shows the row that arrived.
+        const bool editorInRange = r->editor && r->currentRow >= first && r->currentRow <= last;
+        if (editorInRange)
+            GridCellEditorStore(r);
         const bool labels = (opts & kSortLabels) && (GetWindowLongA(grid, GWL_STYLE) & kGridRowHeaders);
         RowsReorder(r, first, order, labels);
-        if (r->editor && r->currentRow >= first && r->currentRow <= last)
+        if (editorInRange)
             GridCellEditorLoad(r);
         if (labels)
             GridRowHeadersRefresh(r);
