@@ -5,8 +5,6 @@
 #include "grid/grid_record.h"
 
 #include <algorithm>
-#include <cfloat>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -225,29 +223,6 @@ std::string GridWindowText(HWND w, int maxChars)
         SendMessageA(w, WM_GETTEXT, static_cast<WPARAM>(maxChars + 1), reinterpret_cast<LPARAM>(text.data())));
     text.resize(static_cast<size_t>(std::clamp(n, 0, maxChars)));
     return text;
-}
-
-int GridTruncToInt(double v)
-{
-    if (!(v == v))
-        return 0;
-    if (v >= 2147483647.0)
-        return 2147483647;
-    if (v <= -2147483648.0)
-        return -2147483647 - 1;
-    return static_cast<int>(v);
-}
-
-int GridRoundToInt(double v)
-{
-    return GridTruncToInt(std::round(v));
-}
-
-float GridToReal(double v)
-{
-    if (!(v == v))
-        return 0.0f;
-    return static_cast<float>(std::clamp(v, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX)));
 }
 
 namespace {

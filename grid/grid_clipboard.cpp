@@ -15,6 +15,7 @@
 #include "core/events.h"
 #include "core/fixed_text.h"
 #include "core/string_routines.h"
+#include "core/numeric.h"
 #include "dialogs/dialog_fields.h"
 
 namespace {
@@ -194,9 +195,9 @@ void PasteCell(GridRecord* r, const PasteColumn& pc, int column, int row, std::s
             SendMessageA(e, EM_SETMODIFY, FALSE, 0);
         }
         if (pc.type == kCellInteger)
-            GridIntCell(c, row) = GridTruncToInt(value);
+            GridIntCell(c, row) = TruncateToInt(value);
         else if (pc.type == kCellReal)
-            GridRealCell(c, row) = GridToReal(value);
+            GridRealCell(c, row) = SaturateToFloat(value);
         else
             GridDoubleCell(c, row) = value;
         uint8_t& state = c.states[row];

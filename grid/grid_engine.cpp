@@ -14,6 +14,7 @@
 
 #include "core/conversions.h"
 #include "core/fixed_text.h"
+#include "core/numeric.h"
 #include "dialogs/dialog_fields.h"
 #include "dialogs/field_subclass.h"
 
@@ -353,10 +354,10 @@ void GridPutCellText(int& id, int column, int row, double value, std::string_vie
         GridTextCellSet(c, row, text);
         break;
     case kCellInteger:
-        GridIntCell(c, row) = GridTruncToInt(number);
+        GridIntCell(c, row) = TruncateToInt(number);
         break;
     case kCellReal:
-        GridRealCell(c, row) = GridToReal(number);
+        GridRealCell(c, row) = SaturateToFloat(number);
         break;
     default:
         GridDoubleCell(c, row) = (number == number) ? number : 0.0;

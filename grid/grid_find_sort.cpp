@@ -13,9 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
 #include "core/string_routines.h"
+#include "core/numeric.h"
 #include "grid/grid_engine.h"
 #include "grid/grid_public.h"
 
@@ -128,9 +130,9 @@ std::vector<SortKey> SortKeys(int id, GridRecord* r, int column, int first, int 
             if (!(v == v))
                 has = false;
             if (c.type == kCellInteger)
-                k.number = has ? GridTruncToInt(v) : (descending ? -2147483647.0 : 2147483647.0);
+                k.number = has ? TruncateToInt(v) : (descending ? -2147483647.0 : 2147483647.0);
             else if (c.type == kCellReal)
-                k.number = has ? GridToReal(v) : (descending ? -FLT_MAX : FLT_MAX);
+                k.number = has ? SaturateToFloat(v) : (descending ? -FLT_MAX : FLT_MAX);
             else
                 k.number = has ? v : (descending ? -DBL_MAX : DBL_MAX);
             break;
@@ -241,7 +243,7 @@ void WGridSort(int id, int column, const int* options, const int* firstRow, cons
         return;
     GridInfo(local, kInfoColumns, columns);
     if (column < 1 || column > columns) {
-        YYErrorReport(1017, "WGridSort");
+        YYErrorReport(kErrorCellRange, "WGridSort");
         return;
     }
     HWND grid;

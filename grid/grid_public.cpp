@@ -12,9 +12,11 @@
 #include <vector>
 
 #include "core/conversions.h"
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
 #include "core/string_routines.h"
+#include "core/numeric.h"
 #include "dialogs/dialog_fields.h"
 #include "dialogs/message_box.h"
 #include "grid/grid_engine.h"
@@ -71,7 +73,7 @@ void CellMove(GridColumnRecord& c, const ColumnRange& range, int source, int tar
                          : c.type == kCellReal  ? static_cast<double>(GridRealCell(c, source))
                                                 : GridDoubleCell(c, source);
         if (range.Outside(v)) {
-            YYErrorReport(1009, c.type == kCellInteger ? "WGridPutCellInteger"
+            YYErrorReport(kErrorFieldValueRange, c.type == kCellInteger ? "WGridPutCellInteger"
                                 : c.type == kCellReal  ? "WGridPutCellReal"
                                                        : "WGridPutCellDouble");
             break;
@@ -189,7 +191,7 @@ GridRecord* RowsCommand(int id, int row, int count, HWND& grid, int& rows, const
         return nullptr;
     rows = r->rows;
     if (row < 1 || row > rows || count < 1) {
-        YYErrorReport(1017, name);
+        YYErrorReport(kErrorCellRange, name);
         return nullptr;
     }
     return r;
@@ -220,7 +222,7 @@ void GetNumber(int id, int column, int row, T& value, T undefined, T (*convert)(
     GridGetCellNumber(local, column - 1, row - 1, v);
     if (local == kGridFailed) {
         value = undefined;
-        YYErrorReport(1010, name);
+        YYErrorReport(kErrorFieldUndefined, name);
         return;
     }
     if (!GridStatusReport(local, name))
@@ -229,12 +231,12 @@ void GetNumber(int id, int column, int row, T& value, T undefined, T (*convert)(
 
 int TruncConvert(double v)
 {
-    return GridTruncToInt(v);
+    return TruncateToInt(v);
 }
 
 float RealConvert(double v)
 {
-    return GridToReal(v);
+    return SaturateToFloat(v);
 }
 
 double DoubleConvert(double v)
@@ -263,15 +265,15 @@ void PutNumber(int entry, int id, int column, int row, double value, std::string
     // The text that shows the value, whatever row it lies in.
     FixedText<kNumberTextLength> text;
     if (entry == 0)
-        PutText(text.span(), std::to_string(GridTruncToInt(value)));
+        PutText(text.span(), std::to_string(TruncateToInt(value)));
     else if (entry == 1)
-        IRealToString(GridToReal(value), text.span(), fmt);
+        IRealToString(SaturateToFloat(value), text.span(), fmt);
     else
         IDoubleToString(value, text.span(), fmt);
     YYJustify(text.span(), "L");
     int local = id;
     GridColumnRangeCheck(local, column - 1, value);
-    if (GridStatusReport(local, name, 1009))
+    if (GridStatusReport(local, name, kErrorFieldValueRange))
         return;
     GridPutCellText(local, column - 1, row - 1, value, text.trimmed(), fmt);
     GridStatusReport(local, name);
@@ -285,7 +287,7 @@ bool GridNoDialog(int id, std::string_view name, bool evenForZero)
 {
     if (gDialogStatus.currentDialogId != 0 || (id == 0 && !evenForZero))
         return false;
-    YYErrorReport(1005, name);
+    YYErrorReport(kErrorNoDialog, name);
     return true;
 }
 
@@ -293,9 +295,9 @@ bool GridStatusReport(int status, std::string_view name, int failedCode)
 {
     int code = 0;
     if (status == kGridNoGrid)
-        code = 1006;
+        code = kErrorFieldIdentifier;
     else if (status == kGridOutOfRange)
-        code = 1017;
+        code = kErrorCellRange;
     else if (status == kGridFailed)
         code = failedCode;
     if (code == 0)
@@ -326,7 +328,7 @@ void WGridLabelRow(int id, int row, std::string_view text)
     if (GridStatusReport(local, "WGridLabelRow"))
         return;
     if (row < 1 || row > allocated) {
-        YYErrorReport(1017, "WGridLabelRow");
+        YYErrorReport(kErrorCellRange, "WGridLabelRow");
         return;
     }
     text = TrimRight(text);
@@ -401,12 +403,12 @@ void WGridRows(int id, int rows)
     if (GridStatusReport(local, "WGridRows"))
         return;
     if (rows < 1) {
-        YYErrorReport(1018, "WGridRows");
+        YYErrorReport(kErrorGridTooManyRows, "WGridRows");
         return;
     }
     if (rows > allocated) {
         GridSetRows(local, allocated);
-        YYErrorReport(1018, "WGridRows");
+        YYErrorReport(kErrorGridTooManyRows, "WGridRows");
         return;
     }
     GridSetRows(local, rows);

@@ -228,13 +228,6 @@ std::string GridDoubleText(double value, std::string_view format);
 // The window text of W, at most MAXCHARS characters.
 std::string GridWindowText(HWND w, int maxChars);
 
-// A double as a 32-bit integer truncated toward zero or rounded to the
-// nearest, or as a single-precision value, each held inside the target's
-// range (NaN gives 0).
-int GridTruncToInt(double v);
-int GridRoundToInt(double v);
-float GridToReal(double v);
-
 // The texts of the stored cells of one column, with the column control's
 // format and menu options read once: a loop over many cells then sends no
 // window message and looks nothing up per cell.

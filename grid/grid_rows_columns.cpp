@@ -12,6 +12,7 @@
 #include <commctrl.h>
 
 #include "core/window_table.h"
+#include "core/numeric.h"
 #include "dialogs/dialog_fields.h"
 #include "dialogs/dialog_table.h"
 #include "dialogs/field_services.h"
@@ -78,7 +79,7 @@ void UpDownRange(HWND upDown, double lower, double upper)
     if (!upDown || !IsWindow(upDown))
         return;
     auto word = [](double v) {
-        return static_cast<short>(GridTruncToInt(std::clamp(v == v ? v : 0.0, -kUpDownLimit, kUpDownLimit)));
+        return static_cast<short>(TruncateToInt(std::clamp(v == v ? v : 0.0, -kUpDownLimit, kUpDownLimit)));
     };
     SendMessageA(upDown, UDM_SETRANGE, 0, MAKELPARAM(word(upper), word(lower)));
 }

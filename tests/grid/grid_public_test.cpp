@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/error_codes.h"
 #include "core/fixed_text.h"
 #include "dialogs/message_box.h"
 #include "grid/grid_engine.h"
@@ -49,24 +50,24 @@ TEST_F(GridPublic, EachRoutineReportsItsErrors)
         int code;
     };
     const std::vector<Case> cases = {
-        {"no such grid", [&] { WGridSetCell(999, 1, 1); }, 1006},
-        {"column beyond the grid", [&] { WGridSetCell(551, 9, 1); }, 1017},
-        {"row 0", [&] { WGridClearCell(551, 1, 0); }, 1017},
-        {"clearing a menu cell", [&] { WGridClearCell(551, 7, 1); }, 1017},
-        {"label beyond the rows allocated", [&] { WGridLabelRow(551, 13, "x"); }, 1017},
-        {"option of a check box", [&] { WGridPutCellOption(551, 6, 1, 1); }, 1017},
-        {"check box of a text", [&] { WGridPutCellCheckBox(551, 1, 1, 1); }, 1017},
-        {"string of a check box", [&] { WGridGetCellString(551, 6, 1, text.span()); }, 1017},
-        {"integer of an empty cell", [&] { WGridGetCellInteger(551, 2, 1, value); }, 1010},
-        {"real of an empty cell", [&] { WGridGetCellReal(551, 4, 1, real); }, 1010},
-        {"integer outside the range", [&] { WGridPutCellInteger(551, 3, 1, 500); }, 1009},
-        {"no rows", [&] { WGridRows(551, 0); }, 1018},
-        {"insert below the rows", [&] { WGridInsertRows(551, 13); }, 1017},
-        {"insert no rows", [&] { const int none = 0; WGridInsertRows(551, 1, &none); }, 1017},
-        {"delete a negative count", [&] { const int back = -2; WGridDeleteRows(551, 3, &back); }, 1017},
-        {"sort by column 9", [&] { WGridSort(551, 9); }, 1017},
-        {"find in no grid", [&] { WGridFind(999, "x"); }, 1006},
-        {"a grid editor's grid (none is open)", [&] { WGridGetCellMenu(0, 7, 1, value); }, 1006},
+        {"no such grid", [&] { WGridSetCell(999, 1, 1); }, kErrorFieldIdentifier},
+        {"column beyond the grid", [&] { WGridSetCell(551, 9, 1); }, kErrorCellRange},
+        {"row 0", [&] { WGridClearCell(551, 1, 0); }, kErrorCellRange},
+        {"clearing a menu cell", [&] { WGridClearCell(551, 7, 1); }, kErrorCellRange},
+        {"label beyond the rows allocated", [&] { WGridLabelRow(551, 13, "x"); }, kErrorCellRange},
+        {"option of a check box", [&] { WGridPutCellOption(551, 6, 1, 1); }, kErrorCellRange},
+        {"check box of a text", [&] { WGridPutCellCheckBox(551, 1, 1, 1); }, kErrorCellRange},
+        {"string of a check box", [&] { WGridGetCellString(551, 6, 1, text.span()); }, kErrorCellRange},
+        {"integer of an empty cell", [&] { WGridGetCellInteger(551, 2, 1, value); }, kErrorFieldUndefined},
+        {"real of an empty cell", [&] { WGridGetCellReal(551, 4, 1, real); }, kErrorFieldUndefined},
+        {"integer outside the range", [&] { WGridPutCellInteger(551, 3, 1, 500); }, kErrorFieldValueRange},
+        {"no rows", [&] { WGridRows(551, 0); }, kErrorGridTooManyRows},
+        {"insert below the rows", [&] { WGridInsertRows(551, 13); }, kErrorCellRange},
+        {"insert no rows", [&] { const int none = 0; WGridInsertRows(551, 1, &none); }, kErrorCellRange},
+        {"delete a negative count", [&] { const int back = -2; WGridDeleteRows(551, 3, &back); }, kErrorCellRange},
+        {"sort by column 9", [&] { WGridSort(551, 9); }, kErrorCellRange},
+        {"find in no grid", [&] { WGridFind(999, "x"); }, kErrorFieldIdentifier},
+        {"a grid editor's grid (none is open)", [&] { WGridGetCellMenu(0, 7, 1, value); }, kErrorFieldIdentifier},
     };
     for (const Case& c : cases) {
         gErrorState.lastCode = 0;
@@ -90,7 +91,7 @@ TEST_F(GridPublic, EachRoutineReportsItsErrors)
     // Too many rows: the rows allocated, and still 1018.
     WGridRows(551, 17);
     EXPECT_EQ(r->rows, 12);
-    EXPECT_EQ(gErrorState.lastCode, 1018);
+    EXPECT_EQ(gErrorState.lastCode, kErrorGridTooManyRows);
 
     // Without a current dialog only the grid editor's identifier 0 is looked for.
     DialogTableDestroyAll();
@@ -100,11 +101,11 @@ TEST_F(GridPublic, EachRoutineReportsItsErrors)
         int code;
     };
     const std::vector<NoDialog> none = {
-        {"a field", [&] { WGridSetCell(551, 1, 1); }, 1005},
-        {"identifier 0", [&] { WGridSetCell(0, 1, 1); }, 1006},
-        {"find with identifier 0", [&] { WGridFind(0, "x"); }, 1006},
-        {"sort with identifier 0", [&] { WGridSort(0, 1); }, 1005},
-        {"rows of a field", [&] { WGridRows(551, 3); }, 1005},
+        {"a field", [&] { WGridSetCell(551, 1, 1); }, kErrorNoDialog},
+        {"identifier 0", [&] { WGridSetCell(0, 1, 1); }, kErrorFieldIdentifier},
+        {"find with identifier 0", [&] { WGridFind(0, "x"); }, kErrorFieldIdentifier},
+        {"sort with identifier 0", [&] { WGridSort(0, 1); }, kErrorNoDialog},
+        {"rows of a field", [&] { WGridRows(551, 3); }, kErrorNoDialog},
     };
     for (const NoDialog& c : none) {
         gErrorState.lastCode = 0;
@@ -239,7 +240,7 @@ TEST_F(GridRowMoves, DeletingMovesRowsUpAndEmptiesTheFreedOnes)
     GridPutColumnRange(id, 1, 0.0, 5.0);
     gErrorState.lastCode = 0;
     WGridDeleteRows(501, 1);
-    EXPECT_EQ(gErrorState.lastCode, 1009);
+    EXPECT_EQ(gErrorState.lastCode, kErrorFieldValueRange);
     int value = 0;
     WGridGetCellInteger(501, 2, 3, value);
     EXPECT_EQ(value, 5) << "row 4's value 6 is refused; row 3 keeps its own";
@@ -248,7 +249,7 @@ TEST_F(GridRowMoves, DeletingMovesRowsUpAndEmptiesTheFreedOnes)
     const int all = 10;
     gErrorState.lastCode = 0;
     WGridDeleteRows(501, 1, &all, &shrink);
-    EXPECT_EQ(gErrorState.lastCode, 1018);
+    EXPECT_EQ(gErrorState.lastCode, kErrorGridTooManyRows);
     EXPECT_EQ(r->rows, 1);
     WGridRows(501, 10);
     EXPECT_EQ(Texts(), ",,,,,,,,,,");
