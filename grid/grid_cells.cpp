@@ -5,6 +5,7 @@
 #include "grid/grid_record.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 
@@ -195,9 +196,10 @@ std::string_view GridFormatOf(HWND control)
 
 std::string GridIntegerText(int value)
 {
-    FixedText<kGridIntegerTextLimit> t;
-    yyint2st(value, t);
-    return std::string(t.trimmed());
+    // What "(I11)" writes, left-justified: every 32-bit integer fits.
+    char digits[kGridIntegerTextLimit + 1];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    return std::string(digits, end);
 }
 
 std::string GridRealText(float value, std::string_view format)
@@ -240,10 +242,10 @@ std::string ComboItemText(HWND combo, int index)
     return text;
 }
 
-std::string CheckText(bool checked, int mode)
+std::string_view CheckText(bool checked, int mode)
 {
     if (mode == 1)
-        return std::string(1, static_cast<char>(checked ? 0xFC : 0xFB));
+        return checked ? "\xFC" : "\xFB";
     return checked ? "Yes" : "No";
 }
 
@@ -260,28 +262,50 @@ GridColumnTexts::GridColumnTexts(const GridColumnRecord& c) : column(&c)
     }
 }
 
-std::string GridColumnTexts::Text(int row, int mode) const
+void GridColumnTexts::Append(int row, int mode, std::string& out) const
 {
     const GridColumnRecord& c = *column;
     if (!c.cells || !c.states)
-        return {};
+        return;
     const bool hasValue = (c.states[row] & kCellHasValue) != 0;
     switch (c.type) {
     case kCellText:
-        return GridTextCell(c, row);
+        out += GridTextCell(c, row);
+        break;
     case kCellInteger:
-        return hasValue ? GridIntegerText(static_cast<const int32_t*>(c.cells)[row]) : "";
+        if (hasValue) {
+            char digits[kGridIntegerTextLimit + 1];
+            out.append(digits, std::to_chars(digits, digits + sizeof digits, static_cast<const int32_t*>(c.cells)[row]).ptr);
+        }
+        break;
     case kCellReal:
-        return hasValue ? GridRealText(static_cast<const float*>(c.cells)[row], format) : "";
     case kCellDouble:
-        return hasValue ? GridDoubleText(static_cast<const double*>(c.cells)[row], format) : "";
+        if (hasValue) {
+            FixedText<kGridNumberTextLength> t;
+            if (c.type == kCellReal)
+                yyrea2st(static_cast<const float*>(c.cells)[row], t, format);
+            else
+                yydbl2st(static_cast<const double*>(c.cells)[row], t, format);
+            out += t.trimmed();
+        }
+        break;
     case kCellCheckBox:
-        return CheckText(static_cast<const int32_t*>(c.cells)[row] == 1, mode);
+        out += CheckText(static_cast<const int32_t*>(c.cells)[row] == 1, mode);
+        break;
     default: {
-        int index = static_cast<const int32_t*>(c.cells)[row];
-        return (index >= 0 && index < static_cast<int>(options.size())) ? options[static_cast<size_t>(index)] : "";
+        const int index = static_cast<const int32_t*>(c.cells)[row];
+        if (index >= 0 && index < static_cast<int>(options.size()))
+            out += options[static_cast<size_t>(index)];
+        break;
     }
     }
+}
+
+std::string GridColumnTexts::Text(int row, int mode) const
+{
+    std::string text;
+    Append(row, mode, text);
+    return text;
 }
 
 // ---- Services of the records --------------------------------------------------
@@ -305,7 +329,7 @@ std::string GridCellText(GridRecord* record, int column, int row, int mode)
         case kCellDouble:
             return GridWindowText(e, kGridNumberTextLength);
         case kCellCheckBox:
-            return CheckText(SendMessageA(e, BM_GETCHECK, 0, 0) == BST_CHECKED, mode);
+            return std::string(CheckText(SendMessageA(e, BM_GETCHECK, 0, 0) == BST_CHECKED, mode));
         default:
             if (SendMessageA(c.control, CB_GETCOUNT, 0, 0) <= 0)
                 return "";

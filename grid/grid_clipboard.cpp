@@ -288,7 +288,7 @@ int GridCopyToClipboard(HWND grid)
                 if (r->editor && c == r->currentColumn && row == r->currentRow)
                     text += GridCellText(r, c, row, 0);
                 else
-                    text += columns[static_cast<size_t>(c - r->selFirstColumn)].Text(row);
+                    columns[static_cast<size_t>(c - r->selFirstColumn)].Append(row, 0, text);
             }
             text += "\r\n";
         }

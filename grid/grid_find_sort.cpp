@@ -39,12 +39,46 @@ void UpperInPlace(std::string& s)
 
 // ---- Find -----------------------------------------------------------------------------
 
+// Whether NEEDLE occurs in TEXT blank-padded to SIZE characters (TEXT at
+// most SIZE long), without making the padded text: the needle's part before
+// its trailing blanks must occur in TEXT followed by as many blanks within SIZE.
+bool OccursPadded(std::string_view text, size_t size, std::string_view needle)
+{
+    size_t core = needle.size();
+    while (core > 0 && needle[core - 1] == ' ')
+        --core;
+    const size_t blanks = needle.size() - core;
+    if (core == 0) { // only blanks: a run of them in the padded text
+        size_t run = size - text.size();
+        for (size_t i = text.size(); i-- > 0 && run < blanks && text[i] == ' ';)
+            ++run;
+        for (size_t i = 0, inner = 0; i < text.size() && run < blanks; ++i) {
+            inner = text[i] == ' ' ? inner + 1 : 0;
+            run = std::max(run, inner);
+        }
+        return run >= blanks;
+    }
+    const std::string_view part = needle.substr(0, core);
+    for (size_t at = text.find(part); at != std::string_view::npos; at = text.find(part, at + 1)) {
+        const size_t after = at + core;
+        if (after + blanks > size)
+            return false; // later occurrences end later still
+        size_t j = after;
+        while (j < text.size() && j < after + blanks && text[j] == ' ')
+            ++j;
+        if (j == after + blanks || j == text.size())
+            return true;
+    }
+    return false;
+}
+
 // Searches rows FIRST..LAST (0-based) of COLUMN for NEEDLE; the row found, or -1.
 int FindInColumn(GridRecord* r, int column, int first, int last, const std::string& needle, bool noCase)
 {
     const GridColumnRecord& c = r->column[column];
     if (!c.cells || !c.states)
         return -1;
+    // The cell's text as the cell-string routine gives it into this buffer.
     const size_t size = c.type == kCellText ? static_cast<size_t>(std::max(c.maxChars, 0)) + 1
                         : c.type == kCellInteger ? kGridIntegerTextLimit
                                                  : kGridNumberTextLength;
@@ -52,22 +86,27 @@ int FindInColumn(GridRecord* r, int column, int first, int last, const std::stri
         return -1;
     const GridColumnTexts texts(c);
     std::string cell;
-    cell.reserve(size);
     for (int row = first; row <= last; ++row) {
+        std::string_view text;
         if (r->editor && column == r->currentColumn && row == r->currentRow) {
             cell = GridWindowText(r->editor, static_cast<int>(size));
+            text = cell;
         } else if (c.type == kCellText) {
             const char* t = GridTextCell(c, row);
-            cell.assign(t, strnlen(t, size));
+            text = std::string_view(t, strnlen(t, size));
         } else {
-            cell = texts.Text(row);
+            cell.clear();
+            texts.Append(row, 0, cell);
+            text = cell;
         }
-        if (cell.size() > size)
-            cell.resize(size);
-        cell.resize(size, ' ');
-        if (noCase)
+        text = text.substr(0, std::min(text.size(), size));
+        if (noCase) {
+            if (text.data() != cell.data())
+                cell.assign(text);
             UpperInPlace(cell);
-        if (cell.find(needle) != std::string::npos)
+            text = std::string_view(cell).substr(0, text.size());
+        }
+        if (OccursPadded(text, size, needle))
             return row;
     }
     return -1;

@@ -235,6 +235,8 @@ struct GridColumnTexts {
     explicit GridColumnTexts(const GridColumnRecord& column);
     // The stored cell's text: the display form, or with MODE 1 the printing form.
     std::string Text(int row, int mode = 0) const;
+    // The same added to the end of OUT.
+    void Append(int row, int mode, std::string& out) const;
     const GridColumnRecord* column;
     std::string format;               // the column's output format or "(G15.5E2)"
     std::vector<std::string> options; // the options of a menu column

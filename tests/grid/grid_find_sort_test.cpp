@@ -71,6 +71,12 @@ TEST_F(GridFind, SearchRulesAndTheirOrder)
     PutText(r, 0, 9, "abc");
     EXPECT_EQ(Find("abc" + std::string(18, ' '), 0), "1,10");
     EXPECT_EQ(Find("abc" + std::string(19, ' '), 0), "none");
+    PutText(r, 0, 10, "xy  z ");
+    EXPECT_EQ(Find("y  z", 0), "1,11") << "blanks inside the text";
+    EXPECT_EQ(Find("z" + std::string(20, ' '), 0), "none") << "the buffer ends 15 places after z";
+    EXPECT_EQ(Find("z" + std::string(15, ' '), 0), "1,11");
+    EXPECT_EQ(Find(std::string(21, ' '), 0), "1,1") << "blanks only: an empty cell is all blanks";
+    EXPECT_EQ(Find(std::string(22, ' '), 0), "7,1") << "only column 7's buffer of 1025 holds 22 blanks";
     // The unstored text of the current cell is searched.
     GridMoveCurrentCell(grid, 0, 11, 0, 0);
     SendMessageA(r->editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("zebra"));
