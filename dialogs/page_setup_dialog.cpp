@@ -308,7 +308,7 @@ void YYPageSetupPreview(PageSetupWork& work)
             YYSetDrawMode(&copy);
         IGrArea(0.0f, 0.0f, 1.0f, 1.0f);
         IGrUnits(0.0f, 0.0f, 1.0f, 1.0f);
-        IGrColourModelSet(kColourModelRgb);
+        IGrColourModelSet(24); // packed RGB colours
         int face = 0;
         ButtonFaceColour(face);
         IGrColourN(face);
@@ -353,7 +353,7 @@ void YYPageSetupPreview(PageSetupWork& work)
         YYSetDrawMode(&mode);
     }
     if (g.colourModel != model)
-        IGrColourModelSet(model);
+        IGrColourModelSet(model == kColourModelRgb ? 24 : model);
     g.screenOutput = screen;
     g.hardcopyOpen = hardcopy;
 }
