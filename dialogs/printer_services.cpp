@@ -18,13 +18,6 @@ PageSetupState gPageSetupState;
 
 namespace {
 
-// The print dialog's record, set up at its first call.
-struct PrintDialogState {
-    int ready = 0;
-    PRINTDLGA record{};
-};
-PrintDialogState gPrintDialogState;
-
 // A locked global memory block, unlocked at the end of the scope.
 template <class T>
 class Locked {
@@ -303,9 +296,9 @@ int PageSetupRun(PAGESETUPDLGA& record)
 void PrintDialogRun(int& orientation, int& copies, int& accepted)
 {
     accepted = 0;
-    PrintDialogState& p = gPrintDialogState;
-    if (!p.ready) {
-        PRINTDLGA& r = p.record;
+    PageSetupState& p = gPageSetupState;
+    if (!p.printReady) {
+        PRINTDLGA& r = p.print;
         r = PRINTDLGA{};
         r.lStructSize = sizeof r;
         r.nFromPage = r.nToPage = 0xFFFF;
@@ -317,13 +310,13 @@ void PrintDialogRun(int& orientation, int& copies, int& accepted)
             r = PRINTDLGA{};
             return; // no default printer: nothing is kept
         }
-        p.ready = 1;
+        p.printReady = 1;
     }
     ModalScope scope;
-    PRINTDLGA run = p.record;
+    PRINTDLGA run = p.print;
     run.hwndOwner = scope.Owner();
     run.nCopies = static_cast<WORD>(std::clamp(copies, 1, 0xFFFF));
-    PAGESETUPDLGA* record = gPageSetupState.record;
+    PAGESETUPDLGA* record = p.record;
     const bool onRecord = record && record->hDevMode && record->hDevNames;
     if (onRecord) {
         run.hDevMode = record->hDevMode;
@@ -341,8 +334,8 @@ void PrintDialogRun(int& orientation, int& copies, int& accepted)
         record->hDevMode = run.hDevMode;
         record->hDevNames = run.hDevNames;
     } else {
-        p.record.hDevMode = run.hDevMode;
-        p.record.hDevNames = run.hDevNames;
+        p.print.hDevMode = run.hDevMode;
+        p.print.hDevNames = run.hDevNames;
     }
     if (!confirmed)
         return;

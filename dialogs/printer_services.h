@@ -30,6 +30,9 @@ struct PageSetupState {
     // the print dialog and the printer services work on it.
     PAGESETUPDLGA* record = nullptr;
     PageSetupChoice choice = PageSetupChoice::Automatic;
+    // The print dialog's record, set up at its first call.
+    int printReady = 0;
+    PRINTDLGA print{};
 };
 extern PageSetupState gPageSetupState;
 
