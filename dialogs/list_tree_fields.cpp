@@ -57,9 +57,17 @@ HTREEITEM ItemOf(HWND tree, int& field, int identifier)
     return item;
 }
 
-bool HasChildren(HWND tree, HTREEITEM item)
+// The item with IDENTIFIER of tree view FIELD (TREE := the tree) when it
+// has children; FIELD := -1, -2 or -3 (no children) otherwise.
+HTREEITEM BranchOf(int& field, int identifier, HWND& tree)
 {
-    return Next(tree, item, TVGN_CHILD) != nullptr;
+    tree = TreeOf(field);
+    HTREEITEM item = tree ? ItemOf(tree, field, identifier) : nullptr;
+    if (item && !Next(tree, item, TVGN_CHILD)) {
+        field = -3;
+        return nullptr;
+    }
+    return item;
 }
 
 void Repaint(HWND control)
@@ -343,27 +351,16 @@ void DialogTreeSelect(int& field, int identifier)
 
 void DialogTreeBranchState(int& field, int identifier, int& state)
 {
-    HWND tree = TreeOf(field);
-    HTREEITEM item = tree ? ItemOf(tree, field, identifier) : nullptr;
-    if (!item)
-        return;
-    if (!HasChildren(tree, item)) {
-        field = -3;
-        return;
+    HWND tree = nullptr;
+    if (HTREEITEM item = BranchOf(field, identifier, tree)) {
+        LRESULT bits = SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED);
+        state = (bits & TVIS_EXPANDED) ? 2 : 1;
     }
-    LRESULT bits = SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED);
-    state = (bits & TVIS_EXPANDED) ? 2 : 1;
 }
 
 void DialogTreeExpand(int& field, int identifier, int how)
 {
-    HWND tree = TreeOf(field);
-    HTREEITEM item = tree ? ItemOf(tree, field, identifier) : nullptr;
-    if (!item)
-        return;
-    if (!HasChildren(tree, item)) {
-        field = -3;
-        return;
-    }
-    SendMessageA(tree, TVM_EXPAND, how == 1 ? TVE_COLLAPSE : TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+    HWND tree = nullptr;
+    if (HTREEITEM item = BranchOf(field, identifier, tree))
+        SendMessageA(tree, TVM_EXPAND, how == 1 ? TVE_COLLAPSE : TVE_EXPAND, reinterpret_cast<LPARAM>(item));
 }

@@ -229,33 +229,11 @@ TEST_F(PrinterSetup, PrinterOpensPrintSetupOnThePrinterOfThePageSetup)
     EXPECT_GT(v[0], v[1]);
 }
 
-// The PDF that cups-pdf writes for a job whose title starts with TITLE.
-std::string PrintedPdf(const std::string& title)
-{
-    std::string home;
-    if (unixtools::Run("echo $HOME", &home) != 0)
-        return {};
-    while (!home.empty() && (home.back() == '\n' || home.back() == '\r'))
-        home.pop_back();
-    std::string folder = "Z:" + home + "/PDF/";
-    std::replace(folder.begin(), folder.end(), '/', '\\');
-    std::string pdf;
-    PollUntil([&] {
-        WIN32_FIND_DATAA found;
-        HANDLE scan = FindFirstFileA((folder + title + "*.pdf").c_str(), &found);
-        if (scan == INVALID_HANDLE_VALUE)
-            return false;
-        FindClose(scan);
-        pdf = folder + found.cFileName;
-        return true;
-    }, 90000);
-    return pdf;
-}
-
 TEST_F(PrinterSetup, APlotAfterAUSLetterSetupIsPrintedOnLetter)
 {
-    if (!unixtools::Available("/usr/bin/pdfinfo"))
-        GTEST_SKIP() << "pdfinfo is missing: the printed page cannot be measured";
+    const std::string folder = unixtools::CupsPdfFolder();
+    if (!unixtools::Available("/usr/bin/pdfinfo") || folder.empty())
+        GTEST_SKIP() << "pdfinfo or the Unix home folder is missing: the printed page cannot be measured";
     int v[8] = {8267, 11692, 6267, 9692, 1000, 1000, 0, 1};
     ASSERT_EQ(ChooseLibraryPaper("US Letter", 0, v), 1);
 
@@ -281,8 +259,8 @@ TEST_F(PrinterSetup, APlotAfterAUSLetterSetupIsPrintedOnLetter)
     YYHardcopyOpen(&close);
     h = saved;
 
-    const std::string pdf = PrintedPdf(title);
-    ASSERT_FALSE(pdf.empty()) << "no PDF named after " << title;
+    const std::string pdf = unixtools::CupsPdfFile(folder, title);
+    ASSERT_FALSE(pdf.empty()) << "no PDF named after " << title << " in " << folder;
     std::string info;
     ASSERT_TRUE(PollUntil([&] {
         return unixtools::Run("/usr/bin/pdfinfo '" + unixtools::UnixPath(pdf) + "'", &info) == 0;
