@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <string>
 
+#include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
 #include "core/library_state.h"
@@ -180,7 +181,7 @@ void WSelectFile(int ifilter, std::string_view filter, int iflags, std::span<cha
         if (iftype)
             *iftype = index;
     } else if (extendedError >= 1) {
-        YYErrorReport(1004, "WSelectFile");
+        YYErrorReport(kErrorCommonDialog, "WSelectFile");
     }
     if (!(answer == 1 && (iflags & kSelectKeepDirectory)) && !current.empty())
         SetCurrentDirectoryA(current.c_str());

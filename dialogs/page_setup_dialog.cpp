@@ -12,6 +12,7 @@
 #include "core/errors.h"
 #include "core/events.h"
 #include "core/fixed_text.h"
+#include "core/numeric.h"
 #include "dialogs/common_dialogs.h"
 #include "dialogs/dialog_neighbours.h"
 #include "dialogs/dialog_show.h"
@@ -67,7 +68,7 @@ std::array<double, 4> MarginsRead()
 void MarginsShow(const std::array<double, 4>& m)
 {
     for (size_t i = 0; i < m.size(); ++i)
-        WDialogPutReal(kMarginFields[i], static_cast<float>(std::clamp(m[i], 0.0, kMarginLimit)), kShownFormat);
+        WDialogPutReal(kMarginFields[i], SaturateToFloatWithin(std::max(m[i], 0.0), kMarginLimit), kShownFormat);
 }
 
 // A paper dimension of the printer (tenths of a millimetre) in the caller's
@@ -76,7 +77,7 @@ void MarginsShow(const std::array<double, 4>& m)
 int PaperUnits(int tenths, int units)
 {
     double v = units < 2 ? tenths / static_cast<double>(0.254f) : tenths * 10.0;
-    return static_cast<int>(std::clamp(v, 0.0, 2147483647.0));
+    return std::max(TruncateToInt(v), 0);
 }
 
 // The entries of one printer list after reading, filtering and sorting.
@@ -457,10 +458,10 @@ void YYPageSetupDialog(int& paperWidth, int& paperHeight, int& printableWidth, i
             const int w = work.paperWidth, h = work.paperHeight;
             paperWidth = turned == 1 ? std::max(w, h) : std::min(w, h);
             paperHeight = turned == 1 ? std::min(w, h) : std::max(w, h);
-            leftMargin = static_cast<int>(m[kLeft] * scale);
-            topMargin = static_cast<int>(m[kTop] * scale);
-            printableWidth = std::max(paperWidth - static_cast<int>((m[kLeft] + m[kRight]) * scale), 0);
-            printableHeight = std::max(paperHeight - static_cast<int>((m[kTop] + m[kBottom]) * scale), 0);
+            leftMargin = TruncateToInt(m[kLeft] * scale);
+            topMargin = TruncateToInt(m[kTop] * scale);
+            printableWidth = std::max(paperWidth - TruncateToInt((m[kLeft] + m[kRight]) * scale), 0);
+            printableHeight = std::max(paperHeight - TruncateToInt((m[kTop] + m[kBottom]) * scale), 0);
             orientation = turned;
             copies = copiesNow;
             result = 1;

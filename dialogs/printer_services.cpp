@@ -10,6 +10,7 @@
 
 #include "core/events.h"
 #include "core/library_state.h"
+#include "core/numeric.h"
 #include "dialogs/common_dialogs.h"
 #include "dialogs/page_setup_dialog.h"
 #include "graphics/gdi_surface.h"
@@ -163,7 +164,7 @@ LONG PaperUnitsConvert(LONG value, DWORD from, DWORD to)
     if (from == to)
         return value;
     double v = to == PSD_INTHOUSANDTHSOFINCHES ? value / 2.54 : value * 2.54;
-    return static_cast<LONG>(std::clamp(v, -2147483647.0, 2147483647.0));
+    return TruncateToInt(v);
 }
 
 } // namespace
