@@ -19,6 +19,7 @@
 #include "dialogs/field_values.h"
 #include "dialogs/page_setup_dialog.h"
 #include "dialogs/printer_services.h"
+#include "graphics/bitmaps.h"
 #include "graphics/device_recorder.h"
 #include "graphics/graphics_state.h"
 #include "pilot_steps.h"
@@ -410,7 +411,8 @@ TEST_F(PageSetupDialog, ADialogThatCannotBeLoadedGivesMinusOne)
 
 // ---- preview ---------------------------------------------------------------------------
 
-class PageSetupPreview : public PageSetupDialog {
+// Drawn through a bitmap (the parameter) or straight into the field.
+class PageSetupPreview : public PageSetupDialog, public testing::WithParamInterface<bool> {
 protected:
     void SetUp() override
     {
@@ -424,6 +426,16 @@ protected:
         work_.scale = 1000.0f;
         work_.paperWidth = 8500;
         work_.paperHeight = 11000;
+        if (GetParam()) {
+            WBitmapCreate(work_.bitmap, size_.right, size_.bottom);
+            ASSERT_GT(work_.bitmap, 0);
+        }
+    }
+    void TearDown() override
+    {
+        if (work_.bitmap > 0)
+            WBitmapDestroy(work_.bitmap);
+        PageSetupDialog::TearDown();
     }
     void Margins(const char* left, const char* top, const char* right, const char* bottom)
     {
@@ -444,7 +456,9 @@ protected:
         HDC source = dc;
         HDC memory = nullptr;
         HGDIOBJ old = nullptr;
-        if (auto image = reinterpret_cast<HBITMAP>(SendMessageA(field_, STM_GETIMAGE, IMAGE_BITMAP, 0))) {
+        auto image = reinterpret_cast<HBITMAP>(SendMessageA(field_, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        EXPECT_EQ(image != nullptr, GetParam()) << "the field shows the bitmap's copy";
+        if (image) {
             memory = CreateCompatibleDC(dc);
             old = SelectObject(memory, image);
             source = memory;
@@ -485,7 +499,7 @@ protected:
     PageSetupWork work_;
 };
 
-TEST_F(PageSetupPreview, TheWhitePageWithItsOutlineAndMarginsOnTheButtonFace)
+TEST_P(PageSetupPreview, TheWhitePageWithItsOutlineAndMarginsOnTheButtonFace)
 {
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     const int w = size_.right, h = size_.bottom;
@@ -518,7 +532,7 @@ TEST_F(PageSetupPreview, TheWhitePageWithItsOutlineAndMarginsOnTheButtonFace)
     EXPECT_EQ(At(p, w / 2, 0), face);
 }
 
-TEST_F(PageSetupPreview, LandscapePagesAreCentredVerticallyAndNothingReachesAHardcopy)
+TEST_P(PageSetupPreview, LandscapePagesAreCentredVerticallyAndNothingReachesAHardcopy)
 {
     DeviceRecorder hardcopy(false, true);
     gGraphicsState.hardcopyOpen = 1;
@@ -533,6 +547,9 @@ TEST_F(PageSetupPreview, LandscapePagesAreCentredVerticallyAndNothingReachesAHar
     EXPECT_EQ(At(p, 0, h / 2), RGB(0, 0, 0)) << "the page spans the width";
     EXPECT_EQ(At(p, w / 2, 1), GetSysColor(COLOR_BTNFACE)) << "above the landscape page";
 }
+
+INSTANTIATE_TEST_SUITE_P(DrawnThrough, PageSetupPreview, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "Bitmap" : "Field"; });
 
 // ---- the platform's or the library's dialog -----------------------------------------------
 
