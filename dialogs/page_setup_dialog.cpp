@@ -14,7 +14,6 @@
 #include "core/fixed_text.h"
 #include "core/numeric.h"
 #include "dialogs/common_dialogs.h"
-#include "dialogs/dialog_neighbours.h"
 #include "dialogs/dialog_show.h"
 #include "dialogs/dialog_table.h"
 #include "dialogs/field_values.h"
