@@ -18,6 +18,7 @@
 #include "dialogs/dialog_table.h"
 #include "dialogs/field_services.h"
 #include "dialogs/field_subclass.h"
+#include "dialogs/list_tree_fields.h"
 #include "dialogs/numeric_edit_classes.h"
 
 namespace {

@@ -17,6 +17,7 @@
 #include "core/library_state.h"
 #include "core/window_services.h"
 #include "core/window_table.h"
+#include "dialogs/common_dialogs.h"
 #include "dialogs/dialog_fields.h"
 #include "dialogs/dialog_info.h"
 #include "dialogs/dialog_neighbours.h"

@@ -22,6 +22,7 @@
 #include "dialogs/dialog_table.h"
 #include "dialogs/field_subclass.h"
 #include "dialogs/field_values.h"
+#include "dialogs/list_tree_fields.h"
 #include "dialogs/numeric_edit_classes.h"
 
 namespace {
@@ -207,7 +208,7 @@ void CopyTree(HWND t, HWND s)
     SetWindowLongA(t, GWL_STYLE, style | WS_VSCROLL);
     SendMessageA(t, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
     SetWindowLongA(t, GWL_STYLE, style);
-    TreeCopyItems(t, s);
+    TreeCopyItems(t, TVI_ROOT, s, TreeView_GetRoot(s));
 }
 
 void CopyRecord(FieldRecord* tf, const FieldRecord* sf, bool targetIsCopy)

@@ -1,11 +1,7 @@
 // Field services used by loading, extras and the dialog procedure: the
-// remembered focus field, field colours, numeric ranges, tree views filled
-// from menu resources.
+// remembered focus field, field colours and numeric ranges.
 #include "dialogs/field_services.h"
 
-#include <string>
-
-#include "core/menus.h"
 #include "dialogs/dialog_fields.h"
 #include "dialogs/dialog_table.h"
 #include "dialogs/field_subclass.h"
@@ -62,46 +58,4 @@ void DialogFieldRangeSet(int& field, double lower, double upper)
     HWND control = d ? GetDlgItem(d, field) : nullptr;
     if (!control || !FieldRangeStore(control, lower, upper))
         field = -1;
-}
-
-void TreeFillFromMenu(HWND tree, HTREEITEM parent, HMENU menu, int select)
-{
-    int count = GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i) {
-        MENUITEMINFOA info{};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU;
-        if (!GetMenuItemInfoA(menu, i, TRUE, &info))
-            continue;
-        int length = GetMenuStringA(menu, i, nullptr, 0, MF_BYPOSITION);
-        std::string text(length > 0 ? static_cast<size_t>(length) : 0, '\0');
-        if (length > 0)
-            GetMenuStringA(menu, i, text.data(), length + 1, MF_BYPOSITION);
-        TVINSERTSTRUCTA ins{};
-        ins.hParent = parent;
-        ins.hInsertAfter = TVI_LAST;
-        ins.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_STATE;
-        ins.item.pszText = text.data();
-        ins.item.lParam = static_cast<LPARAM>(info.wID);
-        ins.item.stateMask = TVIS_EXPANDED;
-        ins.item.state = (info.hSubMenu && (info.fState & MFS_CHECKED)) ? TVIS_EXPANDED : 0;
-        auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
-        if (!item)
-            continue;
-        if (static_cast<int>(info.wID) == select)
-            SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
-        if (info.hSubMenu)
-            TreeFillFromMenu(tree, item, info.hSubMenu, select);
-    }
-}
-
-void DialogTreeFromMenu(HWND tree, int menuId, int select)
-{
-    if (menuId == 0 || !tree)
-        return;
-    HMENU menu = MenuLoad(menuId);
-    if (!menu)
-        return;
-    TreeFillFromMenu(tree, TVI_ROOT, menu, select);
-    DestroyMenu(menu);
 }

@@ -1,11 +1,9 @@
 // Small services on dialog fields that the loading, the extras and the
-// dialog procedure use: the remembered focus field, field colours, numeric
-// ranges and tree views filled from menu resources.
+// dialog procedure use: the remembered focus field, field colours and numeric
+// ranges.
 #pragma once
 
 #include <windows.h>
-
-#include <commctrl.h>
 
 // Word 16 of DIALOG's record := FIELD, and of each enclosing dialog while
 // DIALOG is a WS_CHILD whose parent is not a client window.
@@ -18,8 +16,3 @@ void DialogFieldColours(HWND control, int which, int red, int green, int blue);
 // or record); FieldRangeStore does the same on a control window.
 void DialogFieldRangeSet(int& field, double lower, double upper);
 bool FieldRangeStore(HWND control, double lower, double upper);
-// Fills tree view TREE from menu resource MENUID (0: nothing) and selects the
-// item whose command id is SELECT.
-void DialogTreeFromMenu(HWND tree, int menuId, int select);
-// Appends MENU's items (recursively) below PARENT of TREE.
-void TreeFillFromMenu(HWND tree, HTREEITEM parent, HMENU menu, int select);

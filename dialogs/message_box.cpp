@@ -10,33 +10,10 @@
 #include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
-#include "core/window_services.h"
-#include "core/window_table.h"
-#include "dialogs/dialog_show.h"
-#include "dialogs/dialog_table.h"
+#include "dialogs/common_dialogs.h"
 #include "dialogs/window_snapshots.h"
 
 DialogStatus gDialogStatus;
-
-namespace {
-
-// The modal protocol around the box: the other library windows and shown
-// dialogs are disabled before it (the owner stays enabled; the box disables
-// it itself) and enabled after it, only the semi-modeless dialog while one is
-// up. The snapshots of covered graphics windows are taken by WMessageBox
-// around the whole run.
-void ModalWindowsBegin(HWND owner)
-{
-    OtherWindowsDisable(owner, 1);
-}
-
-void ModalWindowsEnd(HWND owner)
-{
-    HWND semi = gWindowSystem.semiModelessDialog;
-    OtherWindowsEnable(semi ? semi : owner, 1);
-}
-
-} // namespace
 
 int MessageBoxDefaultPosition(int type, int defaultAnswer)
 {
@@ -104,21 +81,15 @@ void MessageBoxRun(int type, int icon, int buttonPosition, int& answer, std::str
     std::string text(TrimRight(message));
     std::string caption(TrimRight(title));
 
-    HWND owner = DialogOwnerWindow();
-    if (owner && !IsWindow(owner))
-        owner = nullptr;
-    HWND focus = GetFocus();
-    ModalWindowsBegin(owner);
-    int result = MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
-    ModalWindowsEnd(owner);
-
-    if (owner && IsWindow(owner)) {
-        if (GetWindowLongA(owner, GWL_STYLE) & WS_CHILD) {
-            SetFocus(owner);
-            WindowFocusActivate(owner);
-        }
-        if (focus && IsWindow(focus) && IsChild(owner, focus))
-            SetFocus(focus);
+    // The modal protocol around the box: the other library windows and shown
+    // dialogs are disabled before it (the owner stays enabled; the box
+    // disables it itself) and enabled after it. The snapshots of covered
+    // graphics windows are taken by WMessageBox around the whole run.
+    int result = 0;
+    {
+        ModalScope scope;
+        scope.Disable();
+        result = MessageBoxA(scope.Owner(), text.c_str(), caption.c_str(), flags);
     }
     answer = MessageBoxAnswer(result);
 }

@@ -315,15 +315,9 @@ TEST(PrinterJob, APlotArrivesAsAPrintedPage)
     if (error != 0)
         GTEST_SKIP() << "no default printer is configured (Windows error " << error << ")";
     // cups-pdf writes the job of the Unix user into that user's ~/PDF.
-    std::string home;
-    if (!unixtools::Available("/usr/bin/pdftoppm") || unixtools::Run("echo $HOME", &home) != 0 || home.size() < 2)
+    const std::string folder = unixtools::CupsPdfFolder();
+    if (!unixtools::Available("/usr/bin/pdftoppm") || folder.empty())
         GTEST_SKIP() << "pdftoppm or the Unix home folder is missing: the printed page cannot be read back";
-    while (!home.empty() && (home.back() == '\n' || home.back() == '\r'))
-        home.pop_back();
-    std::string folder = "Z:" + home + "/PDF/";
-    for (char& c : folder)
-        if (c == '/')
-            c = '\\';
 
     HardcopyState& h = gHardcopyState;
     h.dispatchDriver = kDriverWindowsPrinter;
@@ -348,17 +342,8 @@ TEST(PrinterJob, APlotArrivesAsAPrintedPage)
     YYHardcopyOpen(&close);
     EXPECT_EQ(gPrinterDrawingState.jobActive, 0);
 
-    std::string pdf;
-    const bool arrived = PollUntil([&] {
-        WIN32_FIND_DATAA found;
-        HANDLE scan = FindFirstFileA((folder + title + "*.pdf").c_str(), &found);
-        if (scan == INVALID_HANDLE_VALUE)
-            return false;
-        FindClose(scan);
-        pdf = folder + found.cFileName;
-        return true;
-    }, 90000);
-    ASSERT_TRUE(arrived) << "no PDF named after " << title << " in " << folder;
+    const std::string pdf = unixtools::CupsPdfFile(folder, title);
+    ASSERT_FALSE(pdf.empty()) << "no PDF named after " << title << " in " << folder;
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     const std::string png = std::string(temp) + title + ".png";

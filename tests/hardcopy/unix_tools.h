@@ -86,4 +86,41 @@ inline int Run(const std::string& command, std::string* output = nullptr)
     return status;
 }
 
+// The folder where the CUPS PDF printer (cups-pdf) writes the jobs of this
+// Unix user (~/PDF/, as a Windows path ending in a backslash); empty when
+// the home folder cannot be found.
+inline std::string CupsPdfFolder()
+{
+    std::string home;
+    if (Run("echo $HOME", &home) != 0)
+        return {};
+    while (!home.empty() && (home.back() == '\n' || home.back() == '\r'))
+        home.pop_back();
+    if (home.size() < 2)
+        return {};
+    std::string folder = "Z:" + home + "/PDF/";
+    for (char& c : folder)
+        if (c == '/')
+            c = '\\';
+    return folder;
+}
+
+// The PDF of FOLDER whose name starts with TITLE (cups-pdf names a job's
+// file after its document title), waited for up to TIMEOUTMS; empty when
+// none arrived.
+inline std::string CupsPdfFile(const std::string& folder, const std::string& title, int timeoutMs = 90000)
+{
+    std::string pdf;
+    PollUntil([&] {
+        WIN32_FIND_DATAA found;
+        HANDLE scan = FindFirstFileA((folder + title + "*.pdf").c_str(), &found);
+        if (scan == INVALID_HANDLE_VALUE)
+            return false;
+        FindClose(scan);
+        pdf = folder + found.cFileName;
+        return true;
+    }, timeoutMs);
+    return pdf;
+}
+
 } // namespace unixtools
