@@ -1,4 +1,5 @@
 #include "support/child_process.h"
+#include "support/poll.h"
 
 #include <windows.h>
 
@@ -18,10 +19,23 @@ ChildRun RunChildTest(const std::string& testName,
     // The child's standard output goes to a file of the folder.
     std::string outName = dir + "\\child_stdout.txt";
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    HANDLE out = CreateFileA(outName.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
-                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (out == INVALID_HANDLE_VALUE)
+    // The previous child of the folder may still hold the file while Wine
+    // tears it down: a sharing violation is waited out, anything else is said.
+    HANDLE out = INVALID_HANDLE_VALUE;
+    DWORD openError = 0;
+    PollUntil(
+        [&] {
+            out = CreateFileA(outName.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+            openError = out == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+            return out != INVALID_HANDLE_VALUE || (openError != ERROR_SHARING_VIOLATION &&
+                                                   openError != ERROR_ACCESS_DENIED);
+        },
+        10000);
+    if (out == INVALID_HANDLE_VALUE) {
+        run.output = "cannot create " + outName + ": error " + std::to_string(openError);
         return run;
+    }
 
     // The environment of the child: ours with the changes, set around the start.
     std::vector<std::pair<std::string, std::string>> saved;
@@ -44,19 +58,23 @@ ChildRun RunChildTest(const std::string& testName,
 
     for (const auto& [name, value] : saved)
         SetEnvironmentVariableA(name.c_str(), value.empty() ? nullptr : value.c_str());
+    DWORD startError = ok ? 0 : GetLastError();
     CloseHandle(out);
-    if (!ok)
+    if (!ok) {
+        run.output = "cannot start the child: error " + std::to_string(startError);
         return run;
+    }
     if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0) {
         DWORD code = 0;
         GetExitCodeProcess(pi.hProcess, &code);
         run.exitCode = static_cast<int>(code);
     } else {
         TerminateProcess(pi.hProcess, 99);
+        run.output = "the child did not end within 60 s\n";
     }
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    run.output = ReadFile(outName);
+    run.output += ReadFile(outName);
     return run;
 }
 
