@@ -11,10 +11,13 @@
 void YYHardcopyCall(int op)
 {
     switch (gHardcopyState.dispatchDriver) {
+    case kDriverHpgl: XXHPGL(op); break;
     case kDriverPostScript: XXPS(op); break;
     case kDriverSvg: XXSVG(op); break;
+    case kDriverDxf: XXDXF(op); break;
     case kDriverWindowsPrinter: XXWIN(op); break;
     case kDriverWindowsMetafile: XXWMF(op); break;
+    case kDriverHpgl2: XXHPGL2(op); break;
     default: break; // no driver of that number is built
     }
 }
