@@ -1,19 +1,26 @@
 // Benchmark, not a timed test: the application's graph written 100 times
-// through the PostScript and the SVG driver (each graph its own file: open,
-// draw, close), timed with QueryPerformanceCounter inside the process, so
-// that Wine's start-up is not counted; and the same graph sent to a driver
-// that does nothing, the share of the graph and graphics layers. Screen
-// output is off while timing. Disabled by default; bench/plot_file_bench.sh runs it, or
+// through each plot-file driver (each graph its own file: open, draw,
+// close), timed with QueryPerformanceCounter inside the process, so that
+// Wine's start-up is not counted; and the same graph sent to a driver that
+// does nothing, the share of the graph and graphics layers. Screen output is
+// off while timing. Disabled by default; bench/plot_file_bench.sh runs it, or
 //   test_hardcopy --gtest_also_run_disabled_tests --gtest_filter=PlotFileBench.*
 // The files go to KESTROW_BENCH_DIR (a Unix or Windows path), else to the
 // temporary folder. Each figure is printed as a line
 //   bench <name> <milliseconds per graph>
+// with, per driver, the medians of its three phases apart (the open, which
+// creates the file and writes its head; the drawing; the close) as
+//   bench <name>-open|-draw|-close <milliseconds>
+// and the size of its file as
+//   bytes <name> <bytes>
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/plot_refresh.h"
@@ -41,19 +48,33 @@ std::string BenchFolder()
     return folder;
 }
 
+double Now()
+{
+    static const LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+}
+
 // Milliseconds per call of DRAW, over REPEATS calls after one to warm up.
 template <class F>
 double PerGraph(int repeats, F&& draw)
 {
     draw();
-    LARGE_INTEGER frequency, start, end;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
+    const double start = Now();
     for (int i = 0; i < repeats; ++i)
         draw();
-    QueryPerformanceCounter(&end);
-    return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
-           static_cast<double>(frequency.QuadPart) / repeats;
+    return (Now() - start) / repeats;
 }
 
 TEST(PlotFileBench, DISABLED_ApplicationGraph)
@@ -83,21 +104,40 @@ TEST(PlotFileBench, DISABLED_ApplicationGraph)
     constexpr int kGraphs = 100;
     struct Driver {
         int number;
+        int setting; // HP-GL/2 device kind or plotter model
         const char* file;
         const char* name;
-    } drivers[] = {{kDriverPostScript, "graph.ps", "quillodrane-postscript"},
-                   {kDriverSvg, "graph.svg", "quillodrane-svg"}};
+    } drivers[] = {{kDriverPostScript, 0, "graph.ps", "quillodrane-postscript"},
+                   {kDriverSvg, 0, "graph.svg", "quillodrane-svg"},
+                   {kDriverHpgl2, 2, "graph.plt", "quillodrane-hpgl2"},
+                   {kDriverHpgl2, 1, "graph.plt", "quillodrane-hpgl2-pcl-mono"},
+                   {kDriverHpgl, 1, "graph.plt", "quillodrane-hpgl"},
+                   {kDriverDxf, 0, "graph.dxf", "quillodrane-dxf"}};
     for (const Driver& d : drivers) {
+        gHardcopyState.hpgl2Kind = d.setting;
+        gHardcopyState.plotterModel = d.setting;
         YYHardcopySelect(1, d.number);
         const std::string path = folder + "\\" + d.file;
+        std::vector<double> open, draw, close;
         const double ms = PerGraph(kGraphs, [&] {
             std::string_view file = path;
+            const double t0 = Now();
             YYHardcopyOpen(&file);
+            const double t1 = Now();
             SplinePlotDraw();
-            std::string_view close = "S";
-            YYHardcopyOpen(&close);
+            const double t2 = Now();
+            std::string_view closing = "S";
+            YYHardcopyOpen(&closing);
+            open.push_back(t1 - t0);
+            draw.push_back(t2 - t1);
+            close.push_back(Now() - t2);
         });
         std::printf("bench %s %.3f\n", d.name, ms);
+        std::printf("bench %s-open %.3f\nbench %s-draw %.3f\nbench %s-close %.3f\n", d.name, Median(open), d.name,
+                    Median(draw), d.name, Median(close));
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+            std::printf("bytes %s %lu\n", d.name, static_cast<unsigned long>(data.nFileSizeLow));
     }
     // The layers alone: a hardcopy driver that only answers its number.
     DeviceDriverOverride(kHardcopySide, [](int, int op) {
