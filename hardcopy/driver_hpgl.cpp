@@ -13,11 +13,11 @@
 #include "graphics/device_ops.h"
 #include "graphics/graphics_state.h"
 #include "hardcopy/file_driver_support.h"
-#include "hardcopy/plot_file_driver.h"
 #include "hardcopy/hardcopy_drivers.h"
 #include "hardcopy/hardcopy_state.h"
-#include "hardcopy/plot_colours.h"
 #include "hardcopy/hpgl_commands.h"
+#include "hardcopy/plot_colours.h"
+#include "hardcopy/plot_file_driver.h"
 #include "hardcopy/plot_output.h"
 
 namespace {
