@@ -7,7 +7,7 @@
 # counted), with the share of the graph and graphics layers alone (a driver
 # that does nothing). The files go to a RAM-backed folder (/dev/shm) where
 # there is one, so that the figures are the writers' and not the disk's.
-# Prints the milliseconds per graph for each round and the medians, the
+# Prints the median milliseconds per graph for each round and over the rounds, the
 # medians of each driver's open, drawing and close apart, and the file sizes.
 #
 #   bench/plot_file_bench.sh            # ROUNDS=3 by default
@@ -43,7 +43,7 @@ median() { awk -v n="$1" '$2 == n { print $3 }' "$results" | sort -g | awk '{ v[
 size() { awk -v n="$1" '$1 == n { print $2 }' "$sizes"; }
 
 drivers="postscript svg hpgl2 hpgl2-pcl-mono hpgl dxf"
-echo "Milliseconds per graph (files in $base, $arch build under Wine):"
+echo "Median milliseconds per graph, open to close (files in $base, $arch build under Wine):"
 printf '%-8s' round
 for d in $drivers; do printf ' %14s' "$d"; done
 printf ' %20s\n' "layers, no driver"

@@ -7,7 +7,7 @@
 //   test_hardcopy --gtest_also_run_disabled_tests --gtest_filter=PlotFileBench.*
 // The files go to KESTROW_BENCH_DIR (a Unix or Windows path), else to the
 // temporary folder. Each figure is printed as a line
-//   bench <name> <milliseconds per graph>
+//   bench <name> <median milliseconds per graph, open to close>
 // with, per driver, the medians of its three phases apart (the open, which
 // creates the file and writes its head; the drawing; the close) as
 //   bench <name>-open|-draw|-close <milliseconds>
@@ -66,15 +66,19 @@ double Median(std::vector<double> v)
     return v.empty() ? 0.0 : v[v.size() / 2];
 }
 
-// Milliseconds per call of DRAW, over REPEATS calls after one to warm up.
+// Median milliseconds of one call of DRAW over REPEATS calls, after one
+// call to warm up.
 template <class F>
 double PerGraph(int repeats, F&& draw)
 {
     draw();
-    const double start = Now();
-    for (int i = 0; i < repeats; ++i)
+    std::vector<double> times;
+    for (int i = 0; i < repeats; ++i) {
+        const double start = Now();
         draw();
-    return (Now() - start) / repeats;
+        times.push_back(Now() - start);
+    }
+    return Median(times);
 }
 
 TEST(PlotFileBench, DISABLED_ApplicationGraph)
