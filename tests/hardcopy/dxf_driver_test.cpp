@@ -342,20 +342,7 @@ TEST_F(DxfTest, ExtremeValuesGiveAReadableDrawing)
     const float nan = std::nanf("");
     OpenDxf([] { YYHardcopyOption(23, 24); });
     IGrColourN(19);
-    Reals({-1.0e9f, 1.0e9f}, {nan, 1.0e9f});
-    Op(DeviceOp::kLine);
-    std::vector<float> x(100000), y(100000);
-    for (size_t i = 0; i < x.size(); ++i) {
-        x[i] = static_cast<float>(i % 2 ? 1.0e9 : -1.0e9);
-        y[i] = i % 3 ? nan : static_cast<float>(i);
-    }
-    Points(x, y);
-    Op(DeviceOp::kPolyline);
-    Points({nan}, {1.0f});
-    Op(DeviceOp::kPolyline);
-    gTextState.charWidth = 0.0f;
-    gTextState.charHeight = 0.0f;
-    TextOp("zero", nan, 1.0e9f, 1.0e9f, nan);
+    ExtremeLinesAndText();
     Fill(kFillSolid);
     Reals({1.0e9f, -1.0e9f}, {nan, 1.0e9f});
     Op(DeviceOp::kRectangleHalftone, 1);
@@ -376,7 +363,6 @@ TEST_F(DxfTest, ExtremeValuesGiveAReadableDrawing)
     EXPECT_EQ(readers::Field(out, "POLYLINE"), "2") << out;
     EXPECT_EQ(readers::Field(out, "vertices"), "100000 1") << out;
 }
-
 
 // The application's graph: ezdxf reads it and its audit finds nothing; seven
 // curves of 201 points, the texts (the title's Latin-1 letters intact), the

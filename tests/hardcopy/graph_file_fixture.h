@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -205,6 +206,32 @@ protected:
         b.IX[1] = 3;
         Reals({x1, 10.0f, x3, 0.0f}, {y1, 20.0f, y3, 0.0f});
         Op(DeviceOp::kText);
+    }
+
+    // Callers' extreme values through the open plot's lines, points and
+    // texts: a line from (-1e9, NaN) to (1e9, 1e9), a point at (1e9, -1e9), a
+    // polyline of 100,000 points with every third y not a number, a polyline
+    // of one point at NaN, and a text of characters of size 0 from NaN to 1e9.
+    static void ExtremeLinesAndText()
+    {
+        const float nan = std::nanf("");
+        Reals({-1.0e9f, 1.0e9f}, {nan, 1.0e9f});
+        Op(DeviceOp::kLine);
+        Reals({1.0e9f}, {-1.0e9f});
+        Op(DeviceOp::kPoint);
+        std::vector<float> x(100000), y(100000);
+        for (size_t i = 0; i < x.size(); ++i) {
+            x[i] = static_cast<float>(i % 700);
+            y[i] = i % 3 ? static_cast<float>(i % 500) : nan;
+        }
+        Points(x, y);
+        Op(DeviceOp::kPolyline);
+        Points({nan}, {1.0f});
+        Op(DeviceOp::kPolyline);
+        gTextState.charWidth = 0.0f;
+        gTextState.charHeight = 0.0f;
+        Op(DeviceOp::kFont);
+        TextOp("zero", nan, 1.0e9f, 1.0e9f, nan);
     }
 
     std::string dir_, oldDir_, path_;

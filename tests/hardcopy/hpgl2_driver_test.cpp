@@ -238,23 +238,7 @@ TEST_F(Hpgl2Test, ExtremeValuesGiveAReadableFile)
 {
     const float nan = std::nanf("");
     OpenKind(2, [] { YYHardcopyOption(8, 500); });
-    Reals({-1.0e9f, 1.0e9f}, {nan, 1.0e9f});
-    Op(DeviceOp::kLine);
-    Reals({1.0e9f}, {-1.0e9f});
-    Op(DeviceOp::kPoint);
-    std::vector<float> x(100000), y(100000);
-    for (size_t i = 0; i < x.size(); ++i) {
-        x[i] = static_cast<float>(i % 700);
-        y[i] = i % 3 ? static_cast<float>(i % 500) : nan;
-    }
-    Points(x, y);
-    Op(DeviceOp::kPolyline);
-    Points({nan}, {1.0f});
-    Op(DeviceOp::kPolyline);
-    gTextState.charWidth = 0.0f;
-    gTextState.charHeight = 0.0f;
-    Op(DeviceOp::kFont);
-    TextOp("zero", nan, 1.0e9f, 1.0e9f, nan);
+    ExtremeLinesAndText();
     gGraphicsState.areaFractionSize = {0.0f, 0.0f};
     Fill(kFillSolid);
     Reals({100, 50, 1.0e-30f}, {100, 0, 0});
