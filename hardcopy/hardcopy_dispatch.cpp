@@ -13,6 +13,7 @@ void YYHardcopyCall(int op)
     switch (gHardcopyState.dispatchDriver) {
     case kDriverPostScript: XXPS(op); break;
     case kDriverSvg: XXSVG(op); break;
+    case kDriverCgm: XXCGM(op); break;
     case kDriverWindowsPrinter: XXWIN(op); break;
     case kDriverWindowsMetafile: XXWMF(op); break;
     default: break; // no driver of that number is built

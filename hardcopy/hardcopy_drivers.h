@@ -10,6 +10,8 @@
 void XXPS(int op);
 // Driver 3: SVG files (hardcopy/driver_svg.cpp).
 void XXSVG(int op);
+// Driver 9: binary CGM files (hardcopy/driver_cgm.cpp).
+void XXCGM(int op);
 // Driver 10: the Windows printer (hardcopy/printer_driver.cpp).
 void XXWIN(int op);
 // Driver 11: the Windows metafile (hardcopy/driver_wmf.cpp).
