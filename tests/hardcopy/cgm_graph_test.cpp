@@ -79,6 +79,8 @@ protected:
     }
     static void TearDownTestSuite()
     {
+        if (unixtools::Available("/bin/rm"))
+            unixtools::Run("rm -rf '" + Profile() + "'");
         WLibraryShutdown();
         SetCurrentDirectoryA(oldDir_.c_str());
         gLibraryState = *savedLibrary_;
@@ -158,8 +160,7 @@ protected:
     {
         const std::string unixIn = unixtools::UnixPath(in);
         const std::string dir = unixtools::UnixPath(folder_);
-        const std::string profile = "/tmp/kvb_lo_profile_" + std::to_string(GetCurrentProcessId());
-        const std::string command = "HOME=/tmp soffice --headless -env:UserInstallation=file://" + profile +
+        const std::string command = "HOME=/tmp soffice --headless -env:UserInstallation=file://" + Profile() +
                                     " --convert-to " + format + " --outdir '" + dir + "' '" + unixIn + "'";
         std::string out;
         unixtools::Run(command, &out);
@@ -168,6 +169,8 @@ protected:
         const std::string result = folder_ + "\\" + stem + "." + format;
         return GetFileAttributesA(result.c_str()) == INVALID_FILE_ATTRIBUTES ? std::string() : result;
     }
+    // LibreOffice's settings folder of this test program.
+    static std::string Profile() { return "/tmp/kvb_lo_profile_" + std::to_string(GetCurrentProcessId()); }
     static bool HaveLibreOffice()
     {
         return unixtools::Available("/usr/bin/soffice") && unixtools::Available("/usr/bin/pdftotext");
