@@ -777,7 +777,12 @@ bool CgmDeviceImage(CgmWriter& w, const std::array<int, 6>& pqr, int swap)
     const std::string_view name(gDeviceTextBuffer.text.data(), kDeviceTextLength);
     const int width = b.IX[1], height = b.IY[1];
     const int savedCode = e.lastCode, savedLevel = e.level;
+    const int savedOs = e.osError, savedOsKind = e.osErrorKind;
+    // N reports the system code of this read only, not one left by an
+    // earlier failure.
     e.lastCode = kErrorNone;
+    e.osError = 0;
+    e.osErrorKind = 0;
     e.level = kReportNone;
     std::vector<int> pixels;
     {
@@ -805,6 +810,8 @@ bool CgmDeviceImage(CgmWriter& w, const std::array<int, 6>& pqr, int swap)
         return true;
     }
     e.lastCode = savedCode;
+    e.osError = savedOs;
+    e.osErrorKind = savedOsKind;
     b.M = 0;
     const int rotation = gGraphicsState.pageRotation;
     const bool turned = rotation == 90 || rotation == 270;

@@ -607,18 +607,30 @@ TEST_P(CgmImageTest, LongRowsAndBadFiles)
     EXPECT_EQ(Cells(bytes)[0].cells.size(), 14000u);
 
     // A missing file, a file that is no image, a size other than the
-    // picture's: the error in M, no cell array.
+    // picture's, a folder that cannot be read: the error in M, the system
+    // code of this read in N (not one left from before), no cell array.
     const std::string junk = TempName("junk.bmp");
     WriteAll(junk, Bytes(100, 7));
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + ".";
     struct Case {
         std::string file;
         int w, h;
+        int m;
     };
-    for (const Case& k : {Case{TempName("missing.bmp"), 3, 2}, Case{junk, 3, 2}, Case{wide, 7000, 3},
-                          Case{wide, 6999, 2}, Case{"", 1, 1}}) {
+    for (const Case& k : {Case{TempName("missing.bmp"), 3, 2, kErrorImageFormat}, Case{junk, 3, 2, kErrorImageFormat},
+                          Case{wide, 7000, 3, kErrorImageFormat}, Case{wide, 6999, 2, kErrorImageFormat},
+                          Case{"", 1, 1, kErrorImageFormat}, Case{folder, 1, 1, kErrorFileOpen}}) {
         gErrorState.lastCode = 0;
+        gErrorState.osError = 99;
         const Bytes out = Image(k.file, k.w, k.h);
-        EXPECT_EQ(gDeviceParameterBlock.M, kErrorImageFormat) << k.file << " " << k.w;
+        EXPECT_EQ(gDeviceParameterBlock.M, k.m) << k.file << " " << k.w;
+        if (k.m == kErrorImageFormat)
+            EXPECT_EQ(gDeviceParameterBlock.N, 0) << k.file;
+        else
+            EXPECT_NE(gDeviceParameterBlock.N, 0) << k.file;
+        EXPECT_EQ(gErrorState.lastCode, k.m) << k.file;
         EXPECT_EQ(cgmwalk::WalkCgm(out).CountOf(4, 9), 0);
         EXPECT_TRUE(cgmwalk::WalkCgm(out).ok);
     }
