@@ -49,21 +49,6 @@ bool IsTarget(int slot)
     return g.targetKind == kTargetMetafileSlot && g.targetId == slot && g.memoryMetafileRouting != 0;
 }
 
-// Appends to SLOT's buffer within its capacity (less the end reserve unless
-// CLOSING).
-bool Append(int slot, const std::uint8_t* bytes, std::size_t n, bool closing)
-{
-    MetafileSlot& s = Slot(slot);
-    const std::size_t capacity = static_cast<std::size_t>(std::max(s.memoryWord1, 0));
-    const std::size_t limit = closing ? capacity : capacity - std::min(capacity, kEndReserve);
-    const std::size_t fill = s.memoryBuffer.size();
-    if (n > limit || fill > limit - n)
-        return false;
-    s.memoryBuffer.insert(s.memoryBuffer.end(), bytes, bytes + n);
-    s.memoryWord2 = static_cast<int>(s.memoryBuffer.size());
-    return true;
-}
-
 // A slot's buffer as a CGM sink: an element that does not fit is taken back
 // whole and reported.
 class SlotSink : public CgmSink {
@@ -77,7 +62,7 @@ public:
     }
     bool Put(const std::uint8_t* bytes, std::size_t n) override
     {
-        if (!dropped_ && !Append(slot_, bytes, n, closing_))
+        if (!dropped_ && !YYGCGM1(slot_, bytes, n, closing_))
             dropped_ = true;
         return !dropped_;
     }
@@ -305,10 +290,19 @@ void Draw(int slot, int op)
 
 } // namespace
 
-bool YYGCGM1(const std::uint8_t* bytes, std::size_t n, bool closing)
+bool YYGCGM1(int slot, const std::uint8_t* bytes, std::size_t n, bool closing)
 {
-    const GraphicsState& g = gGraphicsState;
-    return g.targetKind == kTargetMetafileSlot && IsMemory(g.targetId) && Append(g.targetId, bytes, n, closing);
+    if (!IsMemory(slot))
+        return false;
+    MetafileSlot& s = Slot(slot);
+    const std::size_t capacity = static_cast<std::size_t>(std::max(s.memoryWord1, 0));
+    const std::size_t limit = closing ? capacity : capacity - std::min(capacity, kEndReserve);
+    const std::size_t fill = s.memoryBuffer.size();
+    if (n > limit || fill > limit - n)
+        return false;
+    s.memoryBuffer.insert(s.memoryBuffer.end(), bytes, bytes + n);
+    s.memoryWord2 = static_cast<int>(s.memoryBuffer.size());
+    return true;
 }
 
 void YYCGMMemoryDriver(int op)

@@ -45,10 +45,11 @@ void WMetafileCgmSave(int slot, std::string_view file);
 
 // The memory-metafile driver: executes OP for the slot that is the target.
 void YYCGMMemoryDriver(int op);
-// Appends N bytes to the target slot's buffer; false, appending nothing,
-// when they would pass the capacity (less the 4 bytes kept for the end
-// elements unless CLOSING).
-bool YYGCGM1(const std::uint8_t* bytes, std::size_t n, bool closing);
+// Appends N bytes to the buffer of memory metafile SLOT; false, appending
+// nothing, when they would pass the capacity (less the 4 bytes kept for the
+// end elements unless CLOSING). The driver's sink reports the element it
+// drops.
+bool YYGCGM1(int slot, const std::uint8_t* bytes, std::size_t n, bool closing);
 
 // The bytes a picture's opening writes plus the 4 bytes kept for its end:
 // the smallest capacity a memory metafile can have.

@@ -12,7 +12,6 @@
 #include "graphics/device_ops.h"
 #include "graphics/graphics_state.h"
 #include "graphics/shaded_polygons.h"
-#include "hardcopy/hardcopy_state.h"
 #include "hardcopy/image_reader.h"
 
 namespace {
@@ -213,21 +212,13 @@ void YYCgmColour(CgmWriter& w, CgmElementCode code, const CgmRgb& c)
     w.End();
 }
 
-CgmRgb CgmColourSwapped(CgmRgb c, int mode)
+CgmRgb YYCgmColourSwap(CgmRgb c, int mode)
 {
     const bool dark = c.r < 10 && c.g < 10 && c.b < 10;
     const bool light = c.r >= 246 && c.g >= 246 && c.b >= 246;
     if (mode == 1 || (mode == 2 && (dark || light)))
         return {255 - c.r, 255 - c.g, 255 - c.b};
     return c;
-}
-
-void YYCgmColourSwap(int& r, int& g, int& b)
-{
-    const CgmRgb c = CgmColourSwapped({r, g, b}, gHardcopyState.option(6));
-    r = c.r;
-    g = c.g;
-    b = c.b;
 }
 
 // ---- Pictures ----------------------------------------------------------------------------
@@ -558,7 +549,7 @@ bool CgmCellArray(CgmWriter& w, const std::array<int, 6>& pqr, std::span<const i
     const std::int64_t size = static_cast<std::int64_t>(pixels.size());
     auto cell = [&](int r, int c) {
         const std::int64_t i = CgmCellSource(r, c, nx, ny, rotation);
-        return CgmColourSwapped(CgmRgb::Of(i >= 0 && i < size ? pixels[static_cast<std::size_t>(i)] : 0), swap);
+        return YYCgmColourSwap(CgmRgb::Of(i >= 0 && i < size ? pixels[static_cast<std::size_t>(i)] : 0), swap);
     };
     for (int r = 1; r <= ny && !w.Failed(); ++r) {
         CgmRgb run = cell(r, 1);
@@ -625,7 +616,7 @@ void YYCgmShadedTriangle(const int* x, const int* y, const int* colours, const i
         if (!valid)
             continue;
         const int a = v[0], b = v[1], c = v[2];
-        auto colour = [&](int i) { return CgmColourSwapped(CgmRgb::Of(colours[i]), gShadedSwap); };
+        auto colour = [&](int i) { return YYCgmColourSwap(CgmRgb::Of(colours[i]), gShadedSwap); };
         auto diff = [](int p, int q) { return static_cast<int>(std::clamp<std::int64_t>(std::int64_t(p) - q, -kCgmVdcLimit, kCgmVdcLimit)); };
         w->Begin(CgmElement::kFillReferencePoint);
         w->Point(x[a], y[a]);
@@ -660,7 +651,7 @@ CgmRgb Split(int number, int rgb, int swap)
     const bool numbered = gGraphicsState.colourModel != kColourModelRgb && number >= 0 && number <= 255;
     CgmRgb c;
     YYColourSplit(numbered ? number : rgb, c.r, c.g, c.b);
-    return CgmColourSwapped(c, swap);
+    return YYCgmColourSwap(c, swap);
 }
 
 // Points 0..COUNT-1 of the device point arrays, at most as many as they hold.

@@ -174,10 +174,9 @@ void CgmIntElement(CgmWriter& w, CgmElementCode code, std::initializer_list<int>
 void YYCgmColour(CgmWriter& w, CgmElementCode code, const CgmRgb& c);
 // The colour changed by colour swap MODE (HardcopyOption 6): 1 every component
 // c becomes 255 - c; 2 only for colours with all components below 10 or all
-// at 246 and above; other modes leave it.
-CgmRgb CgmColourSwapped(CgmRgb c, int mode);
-// The same for the CGM driver's option 6, in place.
-void YYCgmColourSwap(int& r, int& g, int& b);
+// at 246 and above; other modes leave it. The memory metafile swaps nothing
+// (mode 0).
+CgmRgb YYCgmColourSwap(CgmRgb c, int mode);
 
 // ---- Pictures -----------------------------------------------------------------------
 

@@ -174,7 +174,7 @@ void BeginPlot()
         s.pictureOpen = true;
         s.head.fontSet = set >= 0 && set <= 2 ? set : 2;
         CgmVdcExtent(h.option(1), h.option(2), s.head.vdcWidth, s.head.vdcHeight);
-        s.head.background = CgmColourSwapped({255, 255, 255}, Swap());
+        s.head.background = YYCgmColourSwap({255, 255, 255}, Swap());
         if (B().IX[0] != 0) {
             const std::string_view title = h.plotTitle.trimmed();
             const std::size_t n = std::min(title.size(), gTitle.size());

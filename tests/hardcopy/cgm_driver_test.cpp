@@ -701,7 +701,7 @@ TEST(CgmEncoding, ValuesAndExtents)
     };
     for (const Swap& s : {Swap{1, {10, 20, 30}, {245, 235, 225}}, Swap{2, {9, 0, 5}, {246, 255, 250}},
                           Swap{2, {10, 0, 5}, {10, 0, 5}}, Swap{2, {250, 246, 255}, {5, 9, 0}}, Swap{0, {1, 2, 3}, {1, 2, 3}}}) {
-        const CgmRgb o = CgmColourSwapped(s.in, s.mode);
+        const CgmRgb o = YYCgmColourSwap(s.in, s.mode);
         EXPECT_EQ(o.Packed(), s.out.Packed()) << s.mode;
     }
 
