@@ -249,7 +249,7 @@ void Draw(int slot, int op)
         break;
     case DeviceOp::kEndPlot: Close(slot); break;
     case DeviceOp::kFont:
-        CgmIntIfChanged(w, CgmElement::kTextFontIndex, cache.fontIndex, CgmFontIndex(t.family, t.style));
+        CgmIntIfChanged(w, CgmElement::kTextFontIndex, cache.fontIndex, CgmFontIndex(t.family, t.style, t.spacing));
         CgmIntIfChanged(w, CgmElement::kCharacterHeight, cache.charHeight,
                         std::max(1, CgmVdc(0.55 * t.charHeight * g.orientedAreaSize[1])));
         break;

@@ -238,9 +238,11 @@ std::span<const std::string_view> CgmFontNames(int set)
     }
 }
 
-int CgmFontIndex(int family, int style)
+int CgmFontIndex(int family, int style, int spacing)
 {
-    return 4 * std::clamp(family, 1, 4) + (style & 3) - 3;
+    if (family == TextFontFamily::kNamedDevice)
+        family = spacing == TextSpacing::kFixedPitch ? TextFontFamily::kFixed : TextFontFamily::kSwiss;
+    return 4 * std::clamp(family, TextFontFamily::kFixed, TextFontFamily::kSymbol) + (style & 3) - 3;
 }
 
 void CgmMetafileHead(CgmWriter& w, const CgmHead& head)

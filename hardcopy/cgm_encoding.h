@@ -193,9 +193,12 @@ int CgmLineType(int lineStyle);
 // Font lists: set 0 PostScript names with underscores, 1 PostScript names, 2
 // the Windows names; other sets give set 2.
 std::span<const std::string_view> CgmFontNames(int set);
-// The font-list index of an effective text family 1..4 and style bits,
-// 4 x family + (style mod 4) - 3, kept inside 1..16.
-int CgmFontIndex(int family, int style);
+// The font-list index of text family FAMILY and style bits,
+// 4 x family + (style mod 4) - 3. A named device font (family 0) is drawn in
+// the fixed family with fixed-pitch SPACING, else in the swiss family, as the
+// text layer hands it to drivers; other families outside 1..4 take the
+// nearest, so that the index stays inside 1..16.
+int CgmFontIndex(int family, int style, int spacing);
 
 struct CgmHead {
     std::string_view title;    // blank: "KVB CGM File"

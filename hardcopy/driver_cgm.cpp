@@ -275,7 +275,7 @@ void Font()
     const TextState& t = gTextState;
     const GraphicsState& g = gGraphicsState;
     CgmWriter& w = Picture();
-    s.fontIndex = CgmFontIndex(t.family, t.style);
+    s.fontIndex = CgmFontIndex(t.family, t.style, t.spacing);
     const double height = 0.55 * t.charHeight * g.orientedAreaSize[1] * gHardcopyState.textScaleY;
     s.charHeight = std::max(1, CgmVdc(height));
     CgmIntIfChanged(w, CgmElement::kTextFontIndex, s.cache.fontIndex, s.fontIndex);

@@ -705,14 +705,17 @@ TEST(CgmEncoding, ValuesAndExtents)
         EXPECT_EQ(o.Packed(), s.out.Packed()) << s.mode;
     }
 
-    // Font indices stay inside the list: family 0 (a named device font) and
+    // Font indices stay inside the list: family 0 (a named device font) is
+    // the fixed family at fixed pitch and the swiss one otherwise;
     // out-of-range families are taken as the nearest one.
     struct Font {
-        int family, style, index;
+        int family, style, spacing, index;
     };
-    for (const Font& f : {Font{1, 0, 1}, Font{1, 3, 4}, Font{2, 1, 6}, Font{3, 2, 11}, Font{4, 7, 16}, Font{0, 0, 1},
-                          Font{9, 0, 13}})
-        EXPECT_EQ(CgmFontIndex(f.family, f.style), f.index) << f.family << "/" << f.style;
+    constexpr int kFixed = TextSpacing::kFixedPitch, kTable = TextSpacing::kWidthTable;
+    for (const Font& f : {Font{1, 0, kFixed, 1}, Font{1, 3, kTable, 4}, Font{2, 1, kFixed, 6}, Font{3, 2, kFixed, 11},
+                          Font{4, 7, kFixed, 16}, Font{0, 0, kFixed, 1}, Font{0, 1, kTable, 6},
+                          Font{0, 2, TextSpacing::kDevice, 7}, Font{9, 0, kFixed, 13}, Font{-3, 0, kTable, 1}})
+        EXPECT_EQ(CgmFontIndex(f.family, f.style, f.spacing), f.index) << f.family << "/" << f.style << "/" << f.spacing;
 }
 
 } // namespace
