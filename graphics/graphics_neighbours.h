@@ -37,9 +37,9 @@ void YYWindowTextFontPixels();
 
 // ---- Graphics-core neighbours -------------------------------------------------
 
-// The memory-metafile driver (the screen side while a memory metafile is the
-// target).
-void YYCGMMemoryDriver(int op);
+// The memory-metafile driver YYCGMMemoryDriver (the screen side while a
+// memory metafile is the target).
+#include "graphics/memory_metafile.h"
 // Bitmap slot 0..49 as the drawing surface; STATUS above 0 fails.
 void BitmapSelectTarget(int slot, int& status, int& width, int& height);
 // Metafile slot 1..20 as the drawing target; sets the memory-metafile routing.

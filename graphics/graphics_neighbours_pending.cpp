@@ -13,7 +13,3 @@
 #include "graphics/graphics_state.h"
 #include "hardcopy/hardcopy_state.h"
 
-// ---- Graphics-core neighbours ---------------------------------------------------
-
-// No memory metafile can be created yet, so the routing never reaches here.
-void YYCGMMemoryDriver(int) {}

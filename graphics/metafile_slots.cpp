@@ -10,6 +10,7 @@
 #include "graphics/bitmaps.h"
 #include "graphics/gdi_surface.h"
 #include "graphics/graphics_state.h"
+#include "graphics/memory_metafile.h"
 #include "graphics/metafile_headers.h"
 
 MetafileTable gMetafileTable;
@@ -69,6 +70,7 @@ void WMetafileDestroy(int slot)
     } else if (s.kind == kMetafileMemory) {
         s.memoryBuffer.clear();
         s.memoryBuffer.shrink_to_fit();
+        MemoryMetafileForget(slot);
     }
     s.kind = kMetafileFree;
     s.physicalWidth = 0;
@@ -97,7 +99,7 @@ void YYDrawableHandleInfo(int slot, int& status, int& width, int& height)
         height = s.pixelHeight;
         gGraphicsState.memoryMetafileRouting = 0;
         EnhMetafileSelectTarget(slot - 1, width, height, status);
-    } else if (s.kind == kMetafileMemory) {
+    } else if (s.kind == kMetafileMemory && !MemoryMetafileClosed(slot)) {
         width = s.pixelWidth;
         height = s.pixelHeight;
         gGraphicsState.memoryMetafileRouting = 1;

@@ -6,9 +6,10 @@
 // enhanced-metafile engine (create, select, close, delete, load, play,
 // copy), whose routines take the 0-based slot n.
 //
-// The memory metafile builds on this table: its creator fills a free slot
-// with kind 6, the pixel and physical size and its buffer; selection turns
-// its routing on, and destroying a slot frees that buffer.
+// The memory metafile (graphics/memory_metafile.h) builds on this table: its
+// creator fills a free slot with kind 6, the pixel and physical size and its
+// buffer; selection turns its routing on (not once its picture is closed),
+// and destroying a slot frees that buffer.
 #pragma once
 
 #include <windows.h>
@@ -32,8 +33,9 @@ struct MetafileSlot {
     int pixelHeight = 0;
     int kind = kMetafileFree;
     int inUse = 0;
-    // Kind 6 only: the memory metafile's two words and its byte buffer of
-    // fixed capacity (allocated by its creator, never enlarged).
+    // Kind 6 only: the memory metafile's two words (capacity and fill level)
+    // and its byte buffer of fixed capacity (reserved by its creator, never
+    // enlarged).
     int memoryWord1 = 0;
     int memoryWord2 = 0;
     std::vector<uint8_t> memoryBuffer;

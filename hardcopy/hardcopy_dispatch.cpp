@@ -15,6 +15,7 @@ void YYHardcopyCall(int op)
     case kDriverPostScript: XXPS(op); break;
     case kDriverSvg: XXSVG(op); break;
     case kDriverDxf: XXDXF(op); break;
+    case kDriverCgm: XXCGM(op); break;
     case kDriverWindowsPrinter: XXWIN(op); break;
     case kDriverWindowsMetafile: XXWMF(op); break;
     case kDriverHpgl2: XXHPGL2(op); break;

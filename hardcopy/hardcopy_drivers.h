@@ -14,6 +14,8 @@ void XXPS(int op);
 void XXSVG(int op);
 // Driver 8: DXF drawings (hardcopy/driver_dxf.cpp).
 void XXDXF(int op);
+// Driver 9: binary CGM files (hardcopy/driver_cgm.cpp).
+void XXCGM(int op);
 // Driver 10: the Windows printer (hardcopy/printer_driver.cpp).
 void XXWIN(int op);
 // Driver 11: the Windows metafile (hardcopy/driver_wmf.cpp).
