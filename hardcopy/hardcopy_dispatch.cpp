@@ -14,6 +14,8 @@ void YYHardcopyCall(int op)
     case kDriverHpgl: XXHPGL(op); break;
     case kDriverPostScript: XXPS(op); break;
     case kDriverSvg: XXSVG(op); break;
+    case kDriverRasterPrinter: XXRAST(op); break;
+    case kDriverImageFile: XXIMAG(op); break;
     case kDriverDxf: XXDXF(op); break;
     case kDriverCgm: XXCGM(op); break;
     case kDriverWindowsPrinter: XXWIN(op); break;

@@ -12,6 +12,10 @@ void XXHPGL(int op);
 void XXPS(int op);
 // Driver 3: SVG files (hardcopy/driver_svg.cpp).
 void XXSVG(int op);
+// Driver 4: raster printers, ESC/P, ESC/P2 and PCL (hardcopy/driver_raster_printer.cpp).
+void XXRAST(int op);
+// Driver 6: PCX, BMP and PNG image files (hardcopy/driver_image_file.cpp).
+void XXIMAG(int op);
 // Driver 8: DXF drawings (hardcopy/driver_dxf.cpp).
 void XXDXF(int op);
 // Driver 9: binary CGM files (hardcopy/driver_cgm.cpp).
