@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "core/errors.h"
 #include "core/fixed_text.h"
 #include "graphics/colours.h"
 #include "graphics/graphics_fixture.h"
@@ -63,6 +64,39 @@ private:
     DeviceCapabilityString capability_;
     HalftoneState halftone_;
     ColourTable colours_;
+};
+
+// Collects the error lines reported while it lives.
+class ErrorCapture {
+public:
+    ErrorCapture()
+    {
+        Lines().clear();
+        YYErrorLevelSet(kReportStatusBar);
+        ErrorStatusBarDeliverySet([](std::string_view line) { Lines().emplace_back(line); });
+    }
+    ~ErrorCapture()
+    {
+        ErrorStatusBarDeliverySet(nullptr);
+        YYErrorLevelSet(kReportNone);
+    }
+    // Reports of CODE under NAME.
+    int Count(int code, std::string_view name) const
+    {
+        const std::string line = ErrorLineCompose(code, name);
+        int n = 0;
+        for (const std::string& l : Lines())
+            n += l == line ? 1 : 0;
+        return n;
+    }
+    int Total() const { return static_cast<int>(Lines().size()); }
+
+private:
+    static std::vector<std::string>& Lines()
+    {
+        static std::vector<std::string> lines;
+        return lines;
+    }
 };
 
 // A page bitmap of DEPTH (1, 3, 4, 8 or 24) and WIDTH x HEIGHT pixels,
@@ -154,10 +188,9 @@ inline Bytes ReadFile(const std::string& path)
     return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-// Selects DRIVER and opens a plot into PATH through the hardcopy open.
-inline void Open(int driver, const std::string& path)
+// Opens a plot of the selected driver into PATH through the hardcopy open.
+inline void Open(const std::string& path)
 {
-    YYHardcopySelect(1, driver);
     std::string_view file = path;
     YYHardcopyOpen(&file);
 }
