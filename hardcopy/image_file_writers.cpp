@@ -58,23 +58,28 @@ void RowValues(int y, std::vector<int>& values)
     const RasterState& r = R();
     const std::int64_t row = std::int64_t(r.wordsPerRow) * y;
     values.resize(static_cast<size_t>(r.width));
-    for (int x = 0; x < r.width; ++x) {
-        int v;
-        switch (r.layout) {
-        case kRasterLayoutWord: v = static_cast<int>(RasterWord(row + x)); break;
-        case kRasterLayoutByte: {
+    switch (r.layout) {
+    case kRasterLayoutWord:
+        for (int x = 0; x < r.width; ++x)
+            values[static_cast<size_t>(x)] = static_cast<int>(RasterWord(row + x));
+        break;
+    case kRasterLayoutByte:
+        for (int x = 0; x < r.width; ++x) {
             const int k = x % 4;
-            v = static_cast<int>((RasterWord(row + x / 4) & r.byteMasks[static_cast<size_t>(k)]) >> (8 * k));
-            break;
+            values[static_cast<size_t>(x)] =
+                static_cast<int>((RasterWord(row + x / 4) & r.byteMasks[static_cast<size_t>(k)]) >> (8 * k));
         }
-        case kRasterLayoutPlanes:
-            v = 0;
-            for (int k = 0; k <= r.planesLess1; ++k)
+        break;
+    default: {
+        const int planes = r.layout == kRasterLayoutPlanes ? r.planesLess1 + 1 : 1;
+        for (int x = 0; x < r.width; ++x) {
+            int v = 0;
+            for (int k = 0; k < planes; ++k)
                 v |= PlaneBit(row, k, x) << k;
-            break;
-        default: v = PlaneBit(row, 0, x); break;
+            values[static_cast<size_t>(x)] = v;
         }
-        values[static_cast<size_t>(x)] = v;
+        break;
+    }
     }
 }
 
@@ -226,17 +231,23 @@ void PngRow(int y, std::vector<int>& values, Bytes& row)
     const RasterState& r = R();
     RowValues(y, values);
     const size_t b = static_cast<size_t>(PngImageBytes(r.width, 1, r.depth) - 1);
-    Bytes pixels;
+    row.assign(b + 1, 0);
+    std::uint8_t* pixels = row.data() + 1;
+    Bytes packed;
     switch (r.depth) {
-    case 1: PackBits(values, 0, pixels, b); break;
-    case 4: PackNibbles(values, pixels, b); break;
+    case 1:
+    case 4:
+        if (r.depth == 1)
+            PackBits(values, 0, packed, b);
+        else
+            PackNibbles(values, packed, b);
+        std::copy(packed.begin(), packed.end(), pixels);
+        break;
     case 8:
-        pixels.resize(b);
         for (size_t x = 0; x < values.size(); ++x)
             pixels[x] = static_cast<std::uint8_t>(values[x]);
         break;
     default:
-        pixels.resize(b);
         for (size_t x = 0; x < values.size(); ++x) {
             pixels[3 * x] = Red(values[x]);
             pixels[3 * x + 1] = Green(values[x]);
@@ -244,9 +255,6 @@ void PngRow(int y, std::vector<int>& values, Bytes& row)
         }
         break;
     }
-    row.clear();
-    row.push_back(0);
-    row.insert(row.end(), pixels.begin(), pixels.end());
 }
 
 void CompressionFailed(int status)

@@ -25,6 +25,11 @@ RasterState gRasterState;
 
 namespace {
 
+// The storage of the last bitmap freed, when it was not larger than
+// kRasterSpareWords: the next plot takes it instead of fresh memory, which
+// the system would first have to map page by page.
+std::vector<std::uint32_t> gSpareStore;
+
 RasterState& R() { return gRasterState; }
 DeviceParameterBlock& B() { return gDeviceParameterBlock; }
 
@@ -452,8 +457,11 @@ bool RasterBitmapAllocate()
     RasterBitmapFree();
     if (r.totalWords < 0 || r.totalWords + 1 > kRasterMaxWords)
         return false;
+    const size_t words = static_cast<size_t>(r.totalWords + 1 + 2 * kRasterGuardWords);
+    if (gSpareStore.capacity() >= words)
+        r.store = std::move(gSpareStore);
     try {
-        r.store.assign(static_cast<size_t>(r.totalWords + 1 + 2 * kRasterGuardWords), 0u);
+        r.store.assign(words, 0u);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -464,7 +472,14 @@ bool RasterBitmapAllocate()
 
 void RasterBitmapFree()
 {
-    std::vector<std::uint32_t>().swap(R().store);
+    std::vector<std::uint32_t>& store = R().store;
+    if (store.empty())
+        return;
+    if (store.capacity() <= static_cast<size_t>(kRasterSpareWords)) {
+        store.clear();
+        gSpareStore = std::move(store);
+    }
+    std::vector<std::uint32_t>().swap(store);
 }
 
 bool RasterBitmapAllocated()

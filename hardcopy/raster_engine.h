@@ -23,6 +23,9 @@
 // longest side in pixels: a page beyond either counts as a failed allocation.
 constexpr std::int64_t kRasterMaxWords = std::int64_t(1) << 26;
 constexpr std::int64_t kRasterMaxSide = std::int64_t(1) << 24;
+// A freed bitmap of up to this many words keeps its storage for the next
+// plot.
+constexpr std::int64_t kRasterSpareWords = std::int64_t(1) << 23;
 // Pixel coordinates are held within +-kRasterCoordinateLimit, far outside any
 // bitmap, so that the primitives' sums and products cannot overflow.
 constexpr int kRasterCoordinateLimit = 1 << 26;
@@ -89,6 +92,8 @@ extern RasterDitherTable gRasterDitherTable;
 // guard words. False, with nothing allocated, when the size is negative,
 // above kRasterMaxWords or the memory cannot be had.
 bool RasterBitmapAllocate();
+// Frees the bitmap; storage of up to kRasterSpareWords is kept for the next
+// allocation.
 void RasterBitmapFree();
 bool RasterBitmapAllocated();
 // Word I of the bitmap (0 .. total words; the caller keeps I in range).

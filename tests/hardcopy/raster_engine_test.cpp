@@ -205,6 +205,7 @@ TEST(RasterEngine, LineWidthInPixelsAndItsTurnWithThePage)
 {
     RasterGuard guard;
     Page(1, 4, 4);
+    gHardcopyState.option(5) = 0;
     gHardcopyState.option(9) = 5;
     gRasterState.resolutionX = gRasterState.resolutionY = 150.0f; // 1.04 dots
     YYRasterDraw(DeviceOp::kLineWidth);

@@ -498,3 +498,39 @@ TEST(RasterPrinterOutput, Escp2PageReadBackByEscp2topbm)
 }
 
 } // namespace
+
+namespace {
+
+TEST(RasterPrinterSetup, EveryModelAndResolutionTakesPagesOfAnySize)
+{
+    RasterGuard guard;
+    Target(50, 40);
+    const std::string path = TempPath("models.prn");
+    for (int model = 2; model <= 38; ++model) {
+        YYSetPrinterModel(model);
+        for (int resolution = 1; resolution <= gHardcopyState.resolutionCount; ++resolution)
+            for (int side : {1, 2147483647}) {
+                SCOPED_TRACE(std::to_string(model) + " " + std::to_string(resolution) + " " + std::to_string(side));
+                Printer(model, {{1, side}, {2, side}, {13, resolution}});
+                ErrorCapture errors;
+                Open(path);
+                const int reports = errors.Count(kErrorPageTooLarge, "XXRAST");
+                EXPECT_EQ(reports + gGraphicsState.hardcopyOpen, 1);
+                EXPECT_EQ(errors.Total(), reports);
+                if (gGraphicsState.hardcopyOpen) {
+                    Colour(223);
+                    Line(0, 0, 49.99f, 39.99f);
+                    EXPECT_TRUE(RasterGuardsIntact());
+                    Close();
+                    EXPECT_GT(ReadFile(path).size(), gRasterPrinterCommands.init.size());
+                }
+                // A screen dump with no dump settings.
+                gHardcopyState.dump.codes.fill(0);
+                YYRasterPrinterSetup(0, 0);
+                EXPECT_EQ(gRasterPrinterCommands.pageWidth, 50);
+            }
+    }
+    DeleteFileA(path.c_str());
+}
+
+} // namespace
