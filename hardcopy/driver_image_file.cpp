@@ -175,20 +175,9 @@ void EndPage()
 
 void XXIMAG(int op)
 {
-    DeviceParameterBlock& b = gDeviceParameterBlock;
+    if (RasterDriverRoute(op, kDriverImageFile, Initialise, BeginPlot))
+        return;
     switch (op) {
-    case DeviceOp::kInitialise:
-        if (b.N == kDriverNumberQuery)
-            b.N = kDriverImageFile;
-        else
-            Initialise();
-        break;
-    case DeviceOp::kBeginPlot:
-        if (b.M >= 1)
-            BeginPlot();
-        else
-            YYRasterDraw(op);
-        break;
     case DeviceOp::kEndPlot:
         PageFileFinish();
         YYRasterDraw(op); // frees the bitmap

@@ -470,21 +470,10 @@ void YYRasterPrinterSetup(int width, int height)
 
 void XXRAST(int op)
 {
-    DeviceParameterBlock& b = gDeviceParameterBlock;
-    switch (op) {
-    case DeviceOp::kInitialise:
-        if (b.N == kDriverNumberQuery)
-            b.N = kDriverRasterPrinter;
-        else
-            Initialise();
-        break;
-    case DeviceOp::kBeginPlot:
-        if (b.M >= 1)
-            BeginPlot();
-        else
-            YYRasterDraw(op);
-        break;
-    case DeviceOp::kEndPage: EndPage(); break;
-    default: YYRasterDraw(op); break;
-    }
+    if (RasterDriverRoute(op, kDriverRasterPrinter, Initialise, BeginPlot))
+        return;
+    if (op == DeviceOp::kEndPage)
+        EndPage();
+    else
+        YYRasterDraw(op);
 }

@@ -606,3 +606,23 @@ void YYRasterDraw(int op)
     default: break;
     }
 }
+
+bool RasterDriverRoute(int op, int number, void (*initialise)(), void (*beginPlot)())
+{
+    DeviceParameterBlock& b = B();
+    if (op == DeviceOp::kInitialise) {
+        if (b.N == kDriverNumberQuery)
+            b.N = number;
+        else
+            initialise();
+        return true;
+    }
+    if (op == DeviceOp::kBeginPlot) {
+        if (b.M >= 1)
+            beginPlot();
+        else
+            YYRasterDraw(op);
+        return true;
+    }
+    return false;
+}

@@ -126,6 +126,12 @@ int RasterPixelY(float y);
 // DevicePointArrays and DeviceTextBuffer).
 void YYRasterDraw(int op);
 
+// What both raster drivers route alike: DeviceOp 1 answers a driver-number
+// query with NUMBER, else runs INITIALISE; DeviceOp 18 runs BEGINPLOT for a
+// new plot (M >= 1) and only rescales otherwise. True when OP was one of
+// them.
+bool RasterDriverRoute(int op, int number, void (*initialise)(), void (*beginPlot)());
+
 // ---- Primitives -------------------------------------------------------------------
 
 // Pixel (X, Y) in the packed RGB colour RGB, reduced to the bitmap's depth:

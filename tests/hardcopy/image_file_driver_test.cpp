@@ -50,6 +50,18 @@ std::vector<int> BitmapColours()
     return out;
 }
 
+// Opens a plot of driver 6 into PATH: a W x H sheet at DEPTH in FORMAT.
+void SheetOpen(const std::string& path, int depth, int format, int w, int h)
+{
+    Target(w, h);
+    YYHardcopySelect(1, kDriverImageFile);
+    YYHardcopyOption(1, w);
+    YYHardcopyOption(2, h);
+    YYHardcopyOption(23, depth);
+    YYHardcopyOption(26, format);
+    Open(path);
+}
+
 struct Sheet {
     std::string path;
     int width = 0, height = 0, depth = 0, format = 0;
@@ -65,13 +77,7 @@ Sheet Write(int depth, int format, int w, int h, const std::string& leaf)
     s.height = h;
     s.depth = depth;
     s.format = format;
-    Target(w, h);
-    YYHardcopySelect(1, kDriverImageFile);
-    YYHardcopyOption(1, w);
-    YYHardcopyOption(2, h);
-    YYHardcopyOption(23, depth);
-    YYHardcopyOption(26, format);
-    Open(s.path);
+    SheetOpen(s.path, depth, format, w, h);
     EXPECT_EQ(gGraphicsState.hardcopyOpen, 1);
     DrawSample(static_cast<float>(w), static_cast<float>(h));
     s.colours = BitmapColours();
@@ -215,13 +221,7 @@ TEST(ImageFileDriver, SheetsAtEveryDepthAndFormatReadBackAsTheBitmap)
 Bytes Plain(int depth, int format, int w, int h)
 {
     const std::string path = TempPath("plain" + std::string(Extension(format)));
-    Target(w, h);
-    YYHardcopySelect(1, kDriverImageFile);
-    YYHardcopyOption(1, w);
-    YYHardcopyOption(2, h);
-    YYHardcopyOption(23, depth);
-    YYHardcopyOption(26, format);
-    Open(path);
+    SheetOpen(path, depth, format, w, h);
     Colour(0);
     Line(0, 0, 0, 0);
     Close();
@@ -294,12 +294,7 @@ TEST(ImageFileDriver, EveryPageInAFileOfItsOwn)
     for (int format : {kPng, kRle}) {
         SCOPED_TRACE(format);
         const std::string path = TempPath(std::string("pages") + Extension(format));
-        Target(30, 20);
-        YYHardcopySelect(1, kDriverImageFile);
-        YYHardcopyOption(1, 30);
-        YYHardcopyOption(2, 20);
-        YYHardcopyOption(26, format);
-        Open(path);
+        SheetOpen(path, 8, format, 30, 20);
         for (int page = 1; page <= 3; ++page) {
             Colour(223);
             Line(0, static_cast<float>(page), 29, static_cast<float>(page));
@@ -335,7 +330,6 @@ TEST(ImageFileDriver, EveryPageInAFileOfItsOwn)
 TEST(ImageFileDriver, PagesTooLargeShrinkOrCloseTheHardcopy)
 {
     RasterGuard guard;
-    Target(100, 100);
     struct Case {
         int width, height, depth, format;
         bool opens;
@@ -350,14 +344,9 @@ TEST(ImageFileDriver, PagesTooLargeShrinkOrCloseTheHardcopy)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
-        YYHardcopySelect(1, kDriverImageFile);
-        YYHardcopyOption(1, c.width);
-        YYHardcopyOption(2, c.height);
-        YYHardcopyOption(23, c.depth);
-        YYHardcopyOption(26, c.format);
         ErrorCapture errors;
         const std::string path = TempPath(std::string("large") + Extension(c.format));
-        Open(path);
+        SheetOpen(path, c.depth, c.format, c.width, c.height);
         EXPECT_EQ(gGraphicsState.hardcopyOpen, c.opens ? 1 : 0);
         EXPECT_GE(errors.Count(kErrorPageTooLarge, "XXIMAG"), c.reports);
         if (!c.reports) {

@@ -444,10 +444,6 @@ TEST(RasterEngine, FarCoordinatesStayInsideTheBitmap)
     EXPECT_TRUE(RasterGuardsIntact());
 }
 
-} // namespace
-
-namespace {
-
 TEST(RasterPrimitives, LinesEnteringFromOutsideMatchTheirVisiblePart)
 {
     RasterGuard guard;

@@ -497,10 +497,6 @@ TEST(RasterPrinterOutput, Escp2PageReadBackByEscp2topbm)
     EXPECT_EQ(std::count(beyond.begin(), beyond.end(), 1), 0);
 }
 
-} // namespace
-
-namespace {
-
 TEST(RasterPrinterSetup, EveryModelAndResolutionTakesPagesOfAnySize)
 {
     RasterGuard guard;

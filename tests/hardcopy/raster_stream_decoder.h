@@ -56,44 +56,66 @@ inline int SelectorPlane(int n)
     }
 }
 
-// Packed bits into N bytes; false when the data run out or overshoot.
+// The stream with a few zeros after its end, so that a command's bytes can
+// be read before its length is checked.
+inline Bytes Padded(const Bytes& stream)
+{
+    Bytes s = stream;
+    s.resize(stream.size() + 8, 0);
+    return s;
+}
+
+// An empty page of WIDTH x HEIGHT dots.
+inline Decoded EmptyPage(int width, int height)
+{
+    Decoded d;
+    d.width = width;
+    d.height = height;
+    return d;
+}
+
+inline std::string Stray(std::uint8_t b, size_t pos)
+{
+    return "byte " + std::to_string(b) + " outside a command at " + std::to_string(pos);
+}
+
+// One group of packed bits at POS appended to OUT: L - 1 and L bytes, or
+// 1 - L and a byte repeated L times (-128 is no group). False when the
+// group runs past END.
+inline bool UnpackGroup(const Bytes& s, size_t& pos, size_t end, Bytes& out)
+{
+    if (pos >= end)
+        return false;
+    const int c = static_cast<std::int8_t>(s[pos++]);
+    if (c >= 0) {
+        if (pos + static_cast<size_t>(c) + 1 > end)
+            return false;
+        out.insert(out.end(), s.begin() + static_cast<long>(pos), s.begin() + static_cast<long>(pos) + c + 1);
+        pos += static_cast<size_t>(c) + 1;
+    } else if (c != -128) {
+        if (pos >= end)
+            return false;
+        out.insert(out.end(), static_cast<size_t>(1 - c), s[pos++]);
+    }
+    return true;
+}
+
+// Packed bits into exactly N bytes.
 inline bool UnpackBits(const Bytes& s, size_t& pos, size_t end, size_t n, Bytes& out)
 {
     out.clear();
-    while (out.size() < n) {
-        if (pos >= end)
+    while (out.size() < n)
+        if (!UnpackGroup(s, pos, end, out))
             return false;
-        const int c = static_cast<std::int8_t>(s[pos++]);
-        if (c >= 0) {
-            if (pos + static_cast<size_t>(c) + 1 > end)
-                return false;
-            out.insert(out.end(), s.begin() + static_cast<long>(pos), s.begin() + static_cast<long>(pos) + c + 1);
-            pos += static_cast<size_t>(c) + 1;
-        } else if (c != -128) {
-            if (pos >= end)
-                return false;
-            out.insert(out.end(), static_cast<size_t>(1 - c), s[pos++]);
-        }
-    }
     return out.size() == n;
 }
 
-// Packed bits from POS to END, all of them; false when a group runs past END.
+// Packed bits from POS up to END, all of them.
 inline bool UnpackAll(const Bytes& s, size_t& pos, size_t end, Bytes& out)
 {
-    while (pos < end) {
-        const int c = static_cast<std::int8_t>(s[pos++]);
-        if (c >= 0) {
-            if (pos + static_cast<size_t>(c) + 1 > end)
-                return false;
-            out.insert(out.end(), s.begin() + static_cast<long>(pos), s.begin() + static_cast<long>(pos) + c + 1);
-            pos += static_cast<size_t>(c) + 1;
-        } else if (c != -128) {
-            if (pos >= end)
-                return false;
-            out.insert(out.end(), static_cast<size_t>(1 - c), s[pos++]);
-        }
-    }
+    while (pos < end)
+        if (!UnpackGroup(s, pos, end, out))
+            return false;
     return true;
 }
 
@@ -101,13 +123,9 @@ inline bool UnpackAll(const Bytes& s, size_t& pos, size_t end, Bytes& out)
 // columns of zero bytes before each band's data.
 inline Decoded DecodeEscp(const Bytes& stream, int width, int height, int band, int passes, int margin)
 {
-    // Command bytes are read from a copy with a few zeros after its end.
     const size_t n = stream.size();
-    Bytes s = stream;
-    s.resize(n + 8, 0);
-    Decoded d;
-    d.width = width;
-    d.height = height;
+    const Bytes s = Padded(stream);
+    Decoded d = EmptyPage(width, height);
     int plane = 0;
     long line = 0; // band passes ended by a line feed
     const int perColumn = band / 8;
@@ -124,7 +142,7 @@ inline Decoded DecodeEscp(const Bytes& stream, int width, int height, int band, 
             continue;
         }
         if (b != 27 || pos + 1 >= n) {
-            d.error = "byte " + std::to_string(b) + " outside a command at " + std::to_string(pos);
+            d.error = Stray(b, pos);
             break;
         }
         const std::uint8_t cmd = s[pos + 1];
@@ -175,13 +193,9 @@ inline Decoded DecodeEscp(const Bytes& stream, int width, int height, int band, 
 // ESC/P2 raster rows; ESC "(v" moves one row down.
 inline Decoded DecodeEscp2(const Bytes& stream, int width, int height)
 {
-    // Command bytes are read from a copy with a few zeros after its end.
     const size_t n = stream.size();
-    Bytes s = stream;
-    s.resize(n + 8, 0);
-    Decoded d;
-    d.width = width;
-    d.height = height;
+    const Bytes s = Padded(stream);
+    Decoded d = EmptyPage(width, height);
     int plane = 0;
     long row = 0;
     size_t pos = 0;
@@ -193,7 +207,7 @@ inline Decoded DecodeEscp2(const Bytes& stream, int width, int height)
             continue;
         }
         if (b != 27 || pos + 1 >= n) {
-            d.error = "byte " + std::to_string(b) + " outside a command at " + std::to_string(pos);
+            d.error = Stray(b, pos);
             break;
         }
         const std::uint8_t cmd = s[pos + 1];
@@ -241,20 +255,16 @@ inline Decoded DecodeEscp2(const Bytes& stream, int width, int height)
 // "ESC *b m M" the compression method (0 none, 1 pairs, 2 packed bits).
 inline Decoded DecodePcl(const Bytes& stream, int width, int height)
 {
-    // Command bytes are read from a copy with a few zeros after its end.
     const size_t n = stream.size();
-    Bytes s = stream;
-    s.resize(n + 8, 0);
-    Decoded d;
-    d.width = width;
-    d.height = height;
+    const Bytes s = Padded(stream);
+    Decoded d = EmptyPage(width, height);
     int method = 0, plane = 0;
     long row = 0;
     size_t pos = 0;
     Bytes line;
     while (pos < n && d.error.empty()) {
         if (s[pos] != 27 || pos + 1 >= n) {
-            d.error = "byte " + std::to_string(s[pos]) + " outside a command at " + std::to_string(pos);
+            d.error = Stray(s[pos], pos);
             break;
         }
         const std::uint8_t kind = s[pos + 1];
