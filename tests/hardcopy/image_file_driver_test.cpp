@@ -370,4 +370,14 @@ TEST(ImageFileDriver, PagesTooLargeShrinkOrCloseTheHardcopy)
     }
 }
 
+TEST(ImageFileDriver, AnOutputThatCannotBeCreatedClosesTheHardcopy)
+{
+    RasterGuard guard;
+    ErrorCapture errors;
+    SheetOpen(TempPath("no-such-folder\\sheet.png"), 24, kPng, 20, 10);
+    EXPECT_EQ(gGraphicsState.hardcopyOpen, 0);
+    EXPECT_EQ(errors.Count(kErrorFileOpen, "YYPROU"), 1);
+    EXPECT_EQ(gHardcopyState.outputAbort, -1);
+}
+
 } // namespace
