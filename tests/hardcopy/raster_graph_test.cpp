@@ -13,14 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/plot_refresh.h"
-#include "app/plot_windows.h"
-#include "app/spline_module.h"
-#include "app/spline_tabulate.h"
-#include "core/library_start.h"
-#include "core/main_window.h"
-#include "core/window_table.h"
+#include "application_graph_fixture.h"
 #include "hardcopy/image_reader.h"
 #include "raster_stream_decoder.h"
 #include "raster_test_support.h"
@@ -30,45 +23,8 @@ namespace {
 
 using namespace rastertest;
 
-class RasterGraph : public ::testing::Test {
+class RasterGraph : public ApplicationGraphFixture {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (!gLibraryState.mainWindowOpen) {
-            WLibraryStart();
-            const int hidden = 128;
-            WindowOpen(&hidden);
-        }
-    }
-    void SetUp() override
-    {
-        ASSERT_TRUE(gWindowTable.frame[0]);
-        char old[MAX_PATH];
-        GetCurrentDirectoryA(MAX_PATH, old);
-        oldDir_ = old;
-        folder_ = TempPath("graph");
-        CreateDirectoryA(folder_.c_str(), nullptr);
-        ASSERT_TRUE(SetCurrentDirectoryA(folder_.c_str()));
-        SplineModuleInit();
-        KnotVectorBuild();
-        ASSERT_EQ(SplineTabulate(), kTabulateOk);
-        gKestrowApp = KestrowAppState{};
-        gKestrowApp.windowtitle = FixedText<100>(kPlotWindowTitle);
-        gPlotState = PlotState{};
-        PlotRefresh(window_, window_); // opens the plot window and draws the graph on the screen
-        ASSERT_GT(window_, 0);
-    }
-    void TearDown() override
-    {
-        while (gPlotWindowList.count > 0)
-            PlotWindowRemove(gPlotWindowList.window[gPlotWindowList.count - 1]);
-        SetCurrentDirectoryA(oldDir_.c_str());
-        for (const char* f : {"Kestrow_splines.txt", "Kestrow_firstder.txt", "Kestrow_secondder.txt",
-                              "Kestrow_knots.txt", "povi.txt"})
-            DeleteFileA((folder_ + "\\" + f).c_str());
-        RemoveDirectoryA(folder_.c_str());
-    }
-
     // Opens a plot of the selected driver into NAME, draws the graph and
     // calls INSPECT with the bitmap before the plot is closed.
     template <class Inspect>
@@ -83,9 +39,6 @@ protected:
         Close();
         return path;
     }
-
-    std::string folder_, oldDir_;
-    int window_ = 0;
 };
 
 TEST_F(RasterGraph, ImageFilesOfEveryFormatShowTheCurvesAndTheFrame)
