@@ -257,10 +257,12 @@ void PngRow(int y, std::vector<int>& values, Bytes& row)
     }
 }
 
+// The compression failed: error 1044 under the name of the library's
+// compression routine, as a caller of the writers has always seen it.
 void CompressionFailed(int status)
 {
     gErrorState.status = status;
-    YYErrorReport(kErrorCompression, "XXIMAG");
+    YYErrorReport(kErrorCompression, "WCompress");
     gHardcopyState.outputAbort = -1;
 }
 

@@ -29,8 +29,8 @@ int ImageFileColourIndex(int value);
 std::int64_t PngImageBytes(std::int64_t width, std::int64_t height, int depth);
 
 // Write the current page to plot unit 2; each stops when the output abort
-// flag is raised. A failed compression reports error 1044 (zlib status as
-// the second status) and raises the flag.
+// flag is raised. A failed compression reports error 1044 under "WCompress"
+// (zlib status as the second status) and raises the flag.
 void YYWritePcx();
 void YYWritePng();
 // Run-length encoded when option 26 is 2 and the depth is 4 or 8.
