@@ -209,7 +209,9 @@ void BeginPlot()
         e.lastCode = 0;
         YYPlotOpen(kPlotUnit);
         if (e.lastCode != 0) {
+            // The closed hardcopy gets no end of plot: the bitmap goes now.
             g.hardcopyOpen = 0;
+            RasterBitmapFree();
             return;
         }
         e.lastCode = saved;

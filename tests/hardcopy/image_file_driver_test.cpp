@@ -378,6 +378,7 @@ TEST(ImageFileDriver, AnOutputThatCannotBeCreatedClosesTheHardcopy)
     EXPECT_EQ(gGraphicsState.hardcopyOpen, 0);
     EXPECT_EQ(errors.Count(kErrorFileOpen, "YYPROU"), 1);
     EXPECT_EQ(gHardcopyState.outputAbort, -1);
+    EXPECT_FALSE(RasterBitmapAllocated()); // no end of plot reaches a closed hardcopy
 }
 
 } // namespace
