@@ -379,6 +379,14 @@ int EditorPrint(HWND frame, EditorRecord* r, int rangeFlag, int recordIndex, int
                 Scale(static_cast<int64_t>(p.ptPaperSize.x) - m.right - mm.right, kTwipsPerInch, u),
                 Scale(static_cast<int64_t>(p.ptPaperSize.y) - m.bottom - mm.bottom, kTwipsPerInch, u)};
     RECT page{0, 0, Scale(p.ptPaperSize.x, kTwipsPerInch, u), Scale(p.ptPaperSize.y, kTwipsPerInch, u)};
+    // Margins inside the unprintable edges (0 when never set) would put text
+    // where the printer cannot put it: the layout stays on the printable area.
+    const LONG printableRight = Scale(GetDeviceCaps(dc, HORZRES), kTwipsPerInch, std::max(1, GetDeviceCaps(dc, LOGPIXELSX)));
+    const LONG printableBottom = Scale(GetDeviceCaps(dc, VERTRES), kTwipsPerInch, std::max(1, GetDeviceCaps(dc, LOGPIXELSY)));
+    layout.left = std::max(layout.left, 0L);
+    layout.top = std::max(layout.top, 0L);
+    layout.right = std::min(layout.right, printableRight);
+    layout.bottom = std::min(layout.bottom, printableBottom);
     // A layout without room prints nothing.
     if (layout.right <= layout.left || layout.bottom <= layout.top) {
         DeleteDC(dc);

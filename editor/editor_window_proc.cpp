@@ -241,7 +241,7 @@ void Print(HWND f, EditorRecord* r, bool selection)
         StoreCommand(f, id);
         return;
     }
-    if (EditorPrint(f, r, selection ? 1 : 0, 0, 0, 0, r->fileName) == 1)
+    if (EditorPrint(f, r, selection ? 1 : 0, 1, 0, 0, r->fileName) == 1)
         StoreCommand(f, id);
 }
 
