@@ -66,6 +66,17 @@ void EndOfTextBox(HWND frame, EditorRecord* r)
     }
 }
 
+// Where the view stands: the scroll position (the first visible line costs
+// a walk through the text on the newer controls).
+LONG ViewTop(EditorRecord* r)
+{
+    if (r->version == 1)
+        return static_cast<LONG>(SendMessageA(r->richEdit, EM_GETFIRSTVISIBLELINE, 0, 0));
+    POINT p{};
+    SendMessageA(r->richEdit, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&p));
+    return p.y;
+}
+
 // The search of EditorFind; SCROLL false leaves the view alone (Replace All
 // scrolls once at its end).
 int Find(HWND frame, EditorRecord* r, const FINDREPLACEA* find, bool scroll)
@@ -90,15 +101,17 @@ int Find(HWND frame, EditorRecord* r, const FINDREPLACEA* find, bool scroll)
     CHARRANGE hit{static_cast<LONG>(at), static_cast<LONG>(at) + static_cast<LONG>(what.size())};
     if (ft.chrgText.cpMax > ft.chrgText.cpMin && ft.chrgText.cpMin == hit.cpMin)
         hit.cpMax = ft.chrgText.cpMax;
-    LRESULT first = SendMessageA(c, EM_GETFIRSTVISIBLELINE, 0, 0);
+    if (!scroll) {
+        SendMessageA(c, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&hit));
+        return 1;
+    }
+    LONG first = ViewTop(r);
     SendMessageA(c, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&hit));
-    if (scroll) {
+    SendMessageA(c, EM_SCROLLCARET, 0, 0);
+    if (ViewTop(r) != first) {
+        // Keeps the match away from the window's edge.
+        SendMessageA(c, EM_LINESCROLL, 0, 6);
         SendMessageA(c, EM_SCROLLCARET, 0, 0);
-        if (SendMessageA(c, EM_GETFIRSTVISIBLELINE, 0, 0) != first) {
-            // Keeps the match away from the window's edge.
-            SendMessageA(c, EM_LINESCROLL, 0, 6);
-            SendMessageA(c, EM_SCROLLCARET, 0, 0);
-        }
     }
     return 1;
 }
@@ -157,13 +170,21 @@ void EditorReplaceAll(HWND frame, EditorRecord* r)
     FINDREPLACEA down = r->findRecord;
     down.Flags |= FR_DOWN;
     SendMessageA(c, EM_SETSEL, 0, 0);
-    SendMessageA(c, WM_SETREDRAW, FALSE, 0);
+    // The control is hidden meanwhile: a visible one redraws the selection
+    // at every step, which costs more than the search and replacement.
+    const bool shown = IsWindowVisible(c) != 0;
+    const bool focused = GetFocus() == c;
+    if (shown)
+        ShowWindow(c, SW_HIDE);
     // Each replacement moves on past the text it put in; the count bounds a
     // control that would keep finding the same place.
     for (int guard = 0; guard < kEditorTextLimit && Replace(frame, r, &down, false) == 1; ++guard) {
     }
-    SendMessageA(c, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(c, nullptr, TRUE);
+    if (shown) {
+        ShowWindow(c, SW_SHOW);
+        if (focused)
+            SetFocus(c);
+    }
     SendMessageA(c, EM_SCROLLCARET, 0, 0);
 }
 

@@ -158,3 +158,48 @@ TEST_F(EditorTest, BulletMenuItemFollowsTheParagraphsWithoutToolbar)
     SendMessageA(r->richEdit, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
     EXPECT_EQ(pf.wAlignment, PFA_CENTER);
 }
+
+TEST_F(EditorTest, FormatButtonsMirrorTheSelection)
+{
+    EditorRecord* r = Create(kEditorRichText);
+    ASSERT_NE(r, nullptr);
+    HWND tb = r->editorToolbar;
+    ASSERT_NE(tb, nullptr);
+    ASSERT_NE(SendMessageA(tb, TB_COMMANDTOINDEX, kCmdBold, 0), -1) << "the format buttons from bitmap 32101";
+    auto state = [&](int id) { return static_cast<int>(SendMessageA(tb, TB_GETSTATE, id, 0)); };
+    int status = 0;
+    EditorTextSet(status, "abcdef\nsecond");
+    EditorCharFormatSet(status, 1, 3, 1, -1, -1, -1, -1, -2, -2, "");
+    EditorParaFormatSet(status, 10, 11, 1, 2); // the second paragraph: bullets, right
+    struct Case {
+        CHARRANGE selection;
+        int bold;    // expected state bits of Bold beside ENABLED
+        int centre;  // of Centre
+        int right;   // of Align Right
+        int bullets; // of Bullets
+    } cases[] = {
+        {{0, 2}, TBSTATE_CHECKED, 0, 0, 0},
+        {{0, 6}, TBSTATE_INDETERMINATE, 0, 0, 0},
+        {{4, 6}, 0, 0, 0, 0},
+        {{8, 9}, 0, 0, TBSTATE_CHECKED, TBSTATE_CHECKED},
+        {{2, 9}, TBSTATE_INDETERMINATE, TBSTATE_INDETERMINATE, TBSTATE_INDETERMINATE, TBSTATE_INDETERMINATE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.selection.cpMin) + ".." + std::to_string(c.selection.cpMax));
+        Select(r, c.selection.cpMin, c.selection.cpMax);
+        EditorFormatButtonsUpdate(r);
+        EXPECT_EQ(state(kCmdBold), TBSTATE_ENABLED | c.bold);
+        EXPECT_EQ(state(kCmdItalic), TBSTATE_ENABLED);
+        EXPECT_EQ(state(kCmdCentre), TBSTATE_ENABLED | c.centre);
+        EXPECT_EQ(state(kCmdAlignRight), TBSTATE_ENABLED | c.right);
+        EXPECT_EQ(state(kCmdBullets), TBSTATE_ENABLED | c.bullets);
+        const bool menuChecked = GetMenuState(r->popups[kPopupFormat], kCmdBullets, MF_BYCOMMAND) & MF_CHECKED;
+        EXPECT_EQ(menuChecked, c.bullets != 0);
+    }
+    WindowCloseChild(gWindowSystem.currentWindow);
+
+    EditorRecord* alt = Create(kEditorRichText | kEditorAlternativeKeys);
+    ASSERT_NE(alt, nullptr);
+    EXPECT_EQ(SendMessageA(alt->editorToolbar, TB_COMMANDTOINDEX, kCmdUnderline, 0), -1);
+    EXPECT_NE(SendMessageA(alt->editorToolbar, TB_COMMANDTOINDEX, kCmdHelp, 0), -1) << "bitmap 2001's buttons";
+}
