@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "core/window_services.h"
+#include "dialogs/modal_pilot.h"
 
 namespace {
 
@@ -202,4 +203,34 @@ TEST_F(EditorTest, FormatButtonsMirrorTheSelection)
     ASSERT_NE(alt, nullptr);
     EXPECT_EQ(SendMessageA(alt->editorToolbar, TB_COMMANDTOINDEX, kCmdUnderline, 0), -1);
     EXPECT_NE(SendMessageA(alt->editorToolbar, TB_COMMANDTOINDEX, kCmdHelp, 0), -1) << "bitmap 2001's buttons";
+}
+
+TEST_F(EditorTest, FontDialogAppliesTheChoiceAndItsHookGuardsUnderline)
+{
+    EditorRecord* r = Create(kEditorRichText | kEditorAlternativeKeys);
+    ASSERT_NE(r, nullptr);
+    int status = 0;
+    EditorTextSet(status, "abc def");
+    EditorCharFormatSet(status, 1, 3, 1, -1, 0, -1, 12, 0x00FF00, -2, "Courier New");
+    Select(r, 0, 3);
+    bool underlineEnabled = true;
+    int dialogs = 0;
+    ModalPilot pilot([&](HWND d) {
+        ++dialogs;
+        underlineEnabled = IsWindowEnabled(GetDlgItem(d, 0x411)) != 0;
+        ModalPilot::Click(d, 0x410); // strike-out
+        ModalPilot::Click(d, IDOK);
+    });
+    SendMessageA(r->frame, WM_COMMAND, kCmdFont, 0);
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_FALSE(underlineEnabled) << "underline can be taken away, not added";
+    CHARFORMATA cf{};
+    cf.cbSize = sizeof cf;
+    SendMessageA(r->richEdit, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    EXPECT_TRUE(cf.dwEffects & CFE_BOLD) << "the dialog starts from the selection's format";
+    EXPECT_TRUE(cf.dwEffects & CFE_STRIKEOUT);
+    EXPECT_FALSE(cf.dwEffects & CFE_UNDERLINE);
+    EXPECT_EQ(cf.yHeight, 240);
+    EXPECT_EQ(cf.crTextColor, 0x00FF00u);
+    EXPECT_EQ(BoldOver(r, 4, 7), 0) << "only the selection";
 }
