@@ -88,6 +88,59 @@ void EditorFilterIndexSet(int index, int& status);
 // Saves the current editor's buffer (WITHDIALOG 1: Save As).
 void EditorSave(int withDialog);
 
+// ---- printing and page setup (record index 0 the routines', 1 the Print
+// commands'; values in points) ----
+// Prints START..END (or the whole text when not 0 <= START < END) of the
+// current editor on the printer of record 0: status 1 printed, else 0.
+void EditorPrintRange(int& status, int start, int end, std::string_view documentName);
+// The page setup dialog on record RECORDINDEX in UNITS (below 2 inches, 2 and
+// above millimetres, -1 the user's locale): status 1 on OK, else 0.
+void EditorPageSetup(int units, int recordIndex, int& status);
+// ITEM 1 width and 2 height inside the margins, 3 left and 4 top margin,
+// 5 orientation (0 portrait, 1 landscape; Set: 2 and 3 also fit the margins
+// to the new orientation).
+void EditorPageSetupGet(int item, int& value, int recordIndex);
+void EditorPageSetupSet(int item, int value, int recordIndex);
+
+// ---- font and formats ----
+// New font FAMILY and POINTS (-1 keeps the current one) for the current
+// editor: status 0, 1 not an editor.
+void EditorFontSet(int family, int points, int& status);
+// Formats characters FIRST..LAST (1-based) of the current rich-text editor:
+// BOLD, ITALIC, STRIKEOUT 1 on, -1 unchanged, else off; UNDERLINE above 0 on;
+// POINTS -1 unchanged; COLOUR and BACKGROUND -2 unchanged, -1 automatic,
+// else RGB; FACE empty unchanged (cut to 31 characters). Status 0, -1 not an
+// editor, -2 not a rich-text editor.
+void EditorCharFormatSet(int& status, int first, int last, int bold, int italic, int underline, int strikeOut,
+                         int points, int colour, int background, std::string_view face);
+// BULLETS -1 unchanged, 1 on, else off; ALIGNMENT -1 unchanged, 0 left,
+// 1 centre, 2 right. Statuses as EditorCharFormatSet.
+void EditorParaFormatSet(int& status, int first, int last, int bullets, int alignment);
+// The current editor draws its visible lines itself from now on, colouring
+// ranges by the line-colour hook.
+void EditorLinePaintingOn();
+
+// ---- command line and history (status 1 when the current window is not an
+// editor) ----
+// The prompt left of the command line (LENGTH characters of TEXT; empty
+// removes it): status 0, 2 without a command line.
+void EditorPromptSet(int& status, std::string_view text, int length);
+// Replaces the command line's text, the caret at CARET: status 0, 2 without
+// a command line.
+void EditorCommandLineSet(int& status, std::string_view text, int caret);
+// Copies the command line into BUFFER (cut to size - 1 and a NUL): status 0,
+// 2 cut, 3 without a command line.
+void EditorCommandLineGet(int& status, std::span<char> buffer);
+// Status 0 when the editor has a history, 2 when not.
+void EditorHistoryCheck(int& status);
+void EditorHistoryClear(int& status);
+// Inserts TEXT at INDEX (0 newest, up to the entry count) of the history;
+// the oldest entry goes when 100 are there. Other indexes change nothing.
+void EditorHistoryInsert(int index, std::string_view text);
+// Copies entry INDEX into BUFFER (cut to size - 1 and a NUL); status 0, 2
+// cut, 3 no such entry or no history (BUFFER untouched).
+void EditorHistoryGet(int index, std::span<char> buffer, int& status);
+
 // Test seam: makes the editors created from now on use rich edit VERSION
 // (1 the older control "RICHEDIT", 2 or 3 "RichEdit20A"); 0 goes back to the
 // version found at start-up.

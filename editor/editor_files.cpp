@@ -176,6 +176,7 @@ void EditorControlRenew(EditorRecord* r)
     SendMessageA(fresh, EM_EXLIMITTEXT, 0, r->textLimit);
     SendMessageA(fresh, EM_SETEVENTMASK, 0, mask);
     r->richEdit = fresh;
+    EditorPainterAttach(r);
     if (r->focusControl == old)
         r->focusControl = fresh;
     DestroyWindow(old);

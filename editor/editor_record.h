@@ -237,16 +237,77 @@ const char* EditorToolTipText(const EditorRecord* r, int id);
 const char* EditorMenuHelpText(const EditorRecord* r, int id, bool popup);
 void EditorToolbarButtonEnable(EditorRecord* r, int id, bool enable);
 
-// ---- routines of the next part of the editor (editor_pending.cpp) ----
+// ---- paste, find and replace (editor_find.cpp) ----
+// Paste: nothing in a viewer, the control's own with rich text, else the
+// clipboard's plain text in place of the selection (one undoable step).
 void EditorPaste(EditorRecord* r);
+// Finds the find text from the selection on: 1 found and selected, 0 not
+// found (after the "End of text reached" box).
 int EditorFind(HWND frame, EditorRecord* r, FINDREPLACEA* find);
+// Replaces the selection when it is the find text, then finds the next.
 int EditorReplace(HWND frame, EditorRecord* r, FINDREPLACEA* find);
+// Replaces every occurrence from the start down, drawing suspended meanwhile.
+void EditorReplaceAll(HWND frame, EditorRecord* r);
 UINT_PTR CALLBACK EditorFindDialogHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-int EditorPrint(HWND frame, EditorRecord* r, int rangeFlag, int recordIndex, int start, int end,
-                std::string_view documentName);
+
+// ---- font and formats (editor_formats.cpp) ----
 void EditorFontDialog(HWND frame, EditorRecord* r);
+UINT_PTR CALLBACK EditorFontDialogHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Bold, Italic or Underline (COMMAND 32166 to 32168) on the selection.
 void EditorCharFormatToggle(EditorRecord* r, int command);
+// Left, centre or right (COMMAND 32163 to 32165) on the selected paragraphs.
 void EditorAlignmentSet(EditorRecord* r, int command);
 void EditorBulletToggle(EditorRecord* r);
+// Mirrors the selection's formats in the own toolbar and the Format menu.
 void EditorFormatButtonsUpdate(EditorRecord* r);
+
+// ---- command line (editor_command_line.cpp) ----
+// Subclass procedure of the command edit field (its previous procedure in
+// the field's user-data word).
 LRESULT CALLBACK EditorCommandLineProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+
+// ---- line painting (editor_painter.cpp) ----
+// The line-colour hook: for the line LINETEXT of editor WINDOW, whose
+// selected columns are SELECTIONSTART..SELECTIONEND (1-based; both -1 when
+// none), up to MAXIMUM ranges: start and end column and colour (an RGB
+// value, or -1 for the selection colours) each, their number in COUNT.
+using EditorLineColoursHook = void (*)(int window, int selectionStart, int selectionEnd, int maximum, int* starts,
+                                       int* ends, int* colours, int& count, char* lineText);
+// The library's own reports no ranges; a program (or a test) may put a hook
+// in its place.
+void YYEditLineColours(int window, int selectionStart, int selectionEnd, int maximum, int* starts, int* ends,
+                       int* colours, int& count, char* lineText);
+void EditorLineColoursHookSet(EditorLineColoursHook hook);
+// The client point of control character POSITION.
+POINT EditorPositionFromChar(EditorRecord* r, int position);
+// Draws LENGTH characters of TEXT, the first at control position FIRST, at
+// the places the control gives them; a selected TAB's cell (LINEHEIGHT
+// tall) is filled with the highlight colour.
+void EditorTextOutTabs(EditorRecord* r, HDC dc, const char* text, int first, int length, int lineHeight);
+// Puts the painter on the editor's control when line painting is on.
+void EditorPainterAttach(EditorRecord* r);
+LRESULT CALLBACK EditorTextPaintProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+
+// ---- printing and page setup (editor_print.cpp) ----
+// The two page-setup records shared by all editors: 0 for the routines,
+// 1 for the Print commands; with the printer settings and names each keeps
+// between uses, and whether the defaults were made.
+struct EditorPageSetupTable {
+    PAGESETUPDLGA record[2]{};
+    HGLOBAL devMode[2]{};
+    HGLOBAL devNames[2]{};
+    int defaultsMade = 0;
+};
+extern EditorPageSetupTable gEditorPageSetupTable;
+// Fills both records from the default printer, the first time only.
+void EditorPrinterDefaults();
+// Prints the whole text (RANGEFLAG 0), or with RANGEFLAG 1 the selection
+// (record 1) or control positions START..END (record 0); record 1 runs the
+// page setup dialog first. 1 printed, 0 not.
+int EditorPrint(HWND frame, EditorRecord* r, int rangeFlag, int recordIndex, int start, int end,
+                std::string_view documentName);
+// Test seams: forgets the records and their printer (the next use makes the
+// defaults again; with LOOKUPFAILS as if there were no default printer),
+// and the number of pages the last print job had.
+void EditorPrinterDefaultsReset(bool lookupFails);
+int EditorPrintedPages();

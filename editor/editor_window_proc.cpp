@@ -241,7 +241,7 @@ void Print(HWND f, EditorRecord* r, bool selection)
         StoreCommand(f, id);
         return;
     }
-    if (EditorPrint(f, r, selection ? 1 : 0, 0, 0, 0, r->fileName) == 1)
+    if (EditorPrint(f, r, selection ? 1 : 0, 1, 0, 0, r->fileName) == 1)
         StoreCommand(f, id);
 }
 
@@ -552,11 +552,7 @@ void FindMessage(HWND f, EditorRecord* r)
     } else if (flags & FR_REPLACE) {
         EditorReplace(f, r, &r->findRecord);
     } else if (flags & FR_REPLACEALL) {
-        SendMessageA(r->richEdit, EM_SETSEL, 0, 0);
-        // Each replacement moves on past the text it put in; the count bounds
-        // a replacement that keeps finding itself.
-        for (int guard = 0; guard < kEditorTextLimit && EditorReplace(f, r, &r->findRecord) == 1; ++guard) {
-        }
+        EditorReplaceAll(f, r);
     }
 }
 
@@ -568,14 +564,7 @@ void ContextMenu(HWND f, EditorRecord* r, LPARAM lParam)
     POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     if (lParam == -1) {
         CHARRANGE s = Selection(r->richEdit);
-        POINTL at{};
-        if (r->version == 2) {
-            LRESULT packed = SendMessageA(r->richEdit, EM_POSFROMCHAR, static_cast<WPARAM>(s.cpMax), 0);
-            at.x = static_cast<short>(LOWORD(packed));
-            at.y = static_cast<short>(HIWORD(packed));
-        } else {
-            SendMessageA(r->richEdit, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), s.cpMax);
-        }
+        POINT at = EditorPositionFromChar(r, s.cpMax);
         int down = r->lineHeight;
         if (r->version == 3) {
             WPARAM num = 0;

@@ -65,7 +65,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   for pair in "Arial:Liberation Sans" "Times New Roman:Liberation Serif" \
               "Courier New:Liberation Mono" "MS Sans Serif:Liberation Sans" \
               "MS Shell Dlg:Liberation Sans" "MS Shell Dlg 2:Liberation Sans" \
-              "Tahoma:Liberation Sans"; do
+              "Tahoma:Liberation Sans" "Lucida Console:Liberation Mono"; do
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${pair%%:*}" /t REG_SZ /d "${pair#*:}" /f >/dev/null 2>&1 || true
   done
   wineserver -w || true
