@@ -1,0 +1,34 @@
+// One column of a grid as the file writers (comma-separated text, HTML) and
+// the printer read it: every cell's text as the grid shows it, the current cell's through its
+// in-cell editor, with the column's format and menu options read once so
+// that a loop over many rows sends no message per cell.
+#pragma once
+
+#include <string>
+
+#include "grid/grid_record.h"
+
+class GridFileColumn {
+public:
+    GridFileColumn(GridRecord* record, int column);
+
+    int Type() const { return c_.type; }
+    // Text cells their text; numbers their text as shown ("" without a
+    // value); check boxes "Yes" or "No" (MODE 1: the printed check and cross
+    // characters); menus the selected option's text.
+    std::string Text(int row, int mode = 0) const;
+    // Numbers: whether the cell holds a value; menus: whether an option is
+    // selected; other cells always.
+    bool HasValue(int row) const;
+    // The column's output format (real and double columns).
+    const std::string& Format() const { return texts_.format; }
+
+private:
+    bool Current(int row) const;
+    int MenuIndex(int row) const;
+
+    GridRecord* r_;
+    int column_;
+    const GridColumnRecord& c_;
+    GridColumnTexts texts_;
+};
