@@ -16,7 +16,8 @@ pkgs=(wine wine32:i386 wine64 g++-mingw-w64-i686-posix mingw-w64-i686-dev binuti
       emf2svg printemf libwmf-bin librsvg2-bin libxml2-utils
       ghostscript hp2xx python3-ezdxf libreoffice-draw
       xclip python3
-      libreoffice-impress unzip)
+      libreoffice-impress unzip
+      libreoffice-calc)
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
