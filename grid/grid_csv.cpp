@@ -5,6 +5,7 @@
 // public put routines, so that a field is converted, checked and reported
 // exactly as a program putting it would be.
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,9 @@
 #include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
+#include "core/numeric.h"
 #include "core/string_routines.h"
+#include "dialogs/dialog_fields.h"
 #include "dialogs/message_box.h"
 #include "grid/grid_csv_fields.h"
 #include "grid/grid_engine.h"
@@ -124,45 +127,50 @@ void RangeOf(const int* first, const int* last, int count, int& from, int& to)
 
 // ---- Reading ------------------------------------------------------------------------
 
-// What the reader knows of one column.
+// What the reader knows of one column, read once.
 struct LoadedColumn {
-    int type = kCellText;
+    GridColumnRecord* c = nullptr;
     int letterCase = 0;
-    int size = 0; // maximum characters + 1 of a text column
-    std::string format;
+    std::string format;               // real and double columns
+    std::vector<std::string> options; // menu columns
+    double lower = 1000.0, upper = -1000.0; // the range; none while lower > upper
+    bool Outside(double v) const { return lower <= upper && (v < lower || v > upper); }
 };
 
+// Stores the fields of a file into a grid. The cells are written straight
+// into the grid's storage by the rules of the put routines (a number outside
+// the column's range is refused with 1009 under the put routine's name); the
+// current cell, whose editor shows it, goes through the engine and the
+// public routines. The grid is repainted once at the end.
 class CsvLoad {
 public:
-    CsvLoad(int id, int rows, int columns, bool grow, int options) : id_(id), rows_(rows), grow_(grow)
+    CsvLoad(int id, HWND grid, GridRecord* r, bool grow, int options) : id_(id), grid_(grid), r_(r), rows_(r->rows), grow_(grow)
     {
         int hasHeaders = 0, labelWidth = 0, local = id;
         GridHeaderInfo(local, hasHeaders, labelWidth);
-        labels_ = (options & kTitlesAndLabels) && labelWidth != 0;
+        labels_ = (options & kTitlesAndLabels) && labelWidth != 0 && r->labels;
         row_ = ((options & kTitlesAndLabels) && hasHeaders) ? -1 : 0;
         column_ = FirstColumn();
-        columns_.resize(static_cast<size_t>(std::max(columns, 0)));
-        for (int c = 0; c < columns; ++c) {
-            LoadedColumn& k = columns_[static_cast<size_t>(c)];
-            int type = 0;
-            local = id;
-            GridColumnType(local, c, type);
-            k.type = type == 5 ? kCellInteger : type == 6 ? kCellReal : type == 7 ? kCellDouble
-                     : type == 9 ? kCellCheckBox : type == 11 ? kCellMenu : kCellText;
-            if (k.type == kCellText) {
-                int column = c;
+        allocated_ = r->rowsAllocated;
+        columns_.resize(static_cast<size_t>(std::max(r->columns, 0)));
+        for (int i = 0; i < r->columns; ++i) {
+            LoadedColumn& k = columns_[static_cast<size_t>(i)];
+            k.c = &r->column[i];
+            const GridColumnTexts texts(*k.c);
+            k.format = texts.format;
+            k.options = texts.options;
+            if (FieldRecord* f = FieldRecordOf(k.c->control)) {
+                k.lower = f->lowerLimit;
+                k.upper = f->upperLimit;
+            }
+            if (k.c->type == kCellText) {
+                int column = i;
                 local = id;
                 GridColumnCase(local, column, k.letterCase);
-                local = id;
-                GridTextColumnSize(local, c, k.size);
-                longestText_ = std::max(longestText_, k.size - 1);
-            } else if (k.type == kCellReal || k.type == kCellDouble) {
-                char format[51] = {};
-                local = id;
-                GridColumnFormat(local, c, std::span<char>(format, 50));
-                k.format = std::string(TrimRight(GridUpToNul(std::string_view(format, 50))));
+                longestText_ = std::max(longestText_, k.c->maxChars);
             }
         }
+        GridSelectionClear(grid);
     }
 
     // The longest field the writer makes: twice the longest text (every
@@ -200,24 +208,32 @@ public:
         stopped_ = true;
     }
 
-    // Empties the rows the file did not reach.
-    void Finish()
+    // Sets the rows the file filled and, with EMPTYREST, empties the rows it
+    // did not reach.
+    void Finish(bool emptyRest)
     {
-        int local = id_;
-        for (int w = std::max(row_, 0); w < rows_; ++w) {
-            if (labels_) {
-                local = id_;
-                GridPutRowLabel(local, w, "");
-            }
-            for (int c = 0; c < static_cast<int>(columns_.size()); ++c) {
-                local = id_;
-                GridCellClear(local, c, w, 2);
-            }
+        if (rows_ != r_->rows)
+            WGridRows(id_, rows_);
+        for (int w = std::max(row_, 0); emptyRest && w < rows_; ++w) {
+            if (labels_)
+                Label(w, "");
+            for (int c = 0; c < static_cast<int>(columns_.size()); ++c)
+                Clear(c, w, 2);
+        }
+        if (labelsChanged_)
+            GridRowHeadersRefresh(r_);
+        if (changed_) {
+            r_->modified = 1;
+            r_->modified2 = 1;
         }
     }
 
 private:
     int FirstColumn() const { return labels_ ? -1 : 0; }
+    bool Current(int column, int row) const
+    {
+        return r_->editor && column == r_->currentColumn && row == r_->currentRow;
+    }
 
     void TooMuch()
     {
@@ -227,23 +243,43 @@ private:
     }
 
     // Whether the field's row lies in the grid, after growing it when allowed;
-    // otherwise the load ends.
+    // otherwise the load ends. The rows grow in the count kept here; the
+    // grid takes it at the end.
     bool RowReady()
     {
         if (row_ < rows_)
             return true;
-        if (grow_) {
-            int allocated = 0, local = id_;
-            GridInfo(local, kInfoRowsAllocated, allocated);
-            if (row_ < allocated) {
-                WGridRows(id_, row_ + 1);
-                rows_ = row_ + 1;
-                return true;
-            }
+        if (grow_ && row_ < allocated_) {
+            rows_ = row_ + 1;
+            return true;
         }
         TooMuch();
         stopped_ = true;
         return false;
+    }
+
+    void Label(int row, std::string_view text)
+    {
+        text = text.substr(0, std::min<size_t>(text.size(), kGridLabelLength));
+        char* label = r_->labels + static_cast<size_t>(row) * kGridLabelBytes;
+        std::memcpy(label, text.data(), text.size());
+        label[text.size()] = '\0';
+        labelsChanged_ = true;
+    }
+
+    // Empties a cell; MODE 1 leaves menus, MODE 2 gives them their first option.
+    void Clear(int column, int row, int mode)
+    {
+        GridColumnRecord& c = *columns_[static_cast<size_t>(column)].c;
+        if (c.type == kCellMenu && mode != 2)
+            return;
+        if (Current(column, row)) {
+            int local = id_;
+            GridCellClear(local, column, row, 2);
+        } else if (c.cells && c.states) {
+            GridCellEmpty(c, row);
+        }
+        changed_ = true;
     }
 
     void Store(std::string& text)
@@ -256,67 +292,112 @@ private:
             return;
         }
         if (column_ == -1) {
-            GridPutRowLabel(local, row_, std::string_view(text).substr(0, std::min<size_t>(text.size(), kGridLabelLength)));
+            Label(row_, text);
             return;
         }
         const LoadedColumn& k = columns_[static_cast<size_t>(column_)];
-        switch (k.type) {
+        GridColumnRecord& c = *k.c;
+        if (!c.cells || !c.states)
+            return;
+        const bool current = Current(column_, row_);
+        changed_ = true;
+        switch (c.type) {
         case kCellText:
-            if (k.size > 0 && text.size() > static_cast<size_t>(k.size - 1))
-                text.resize(static_cast<size_t>(k.size - 1));
+            text.resize(std::min(text.size(), static_cast<size_t>(std::max(c.maxChars, 0))));
             if (k.letterCase == 1)
                 YYUpperCase(text);
             else if (k.letterCase == 2)
                 YYLowerCase(text);
-            GridPutCellText(local, column_, row_, 0.0, text, "");
+            if (current) {
+                GridPutCellText(local, column_, row_, 0.0, text, "");
+            } else {
+                GridTextCellSet(c, row_, text);
+                const bool nonBlank = text.find_first_not_of(' ') != std::string::npos;
+                c.states[row_] = static_cast<uint8_t>((c.states[row_] & ~(kCellHasValue | kCellNonBlank)) |
+                                                      (text.empty() ? 0 : kCellHasValue) | (nonBlank ? kCellNonBlank : 0));
+            }
             break;
         case kCellCheckBox: {
             std::string upper = text;
             YYUpperCase(upper);
-            GridPutCheckBox(local, column_, row_, upper == "YES" ? 1 : 0);
+            const int checked = upper == "YES" ? 1 : 0;
+            if (current)
+                GridPutCheckBox(local, column_, row_, checked);
+            else
+                GridIntCell(c, row_) = checked;
             break;
         }
         case kCellMenu: {
-            int notFound = 0;
-            GridPutMenuByText(local, column_, row_, notFound, text);
-            if (notFound)
+            // The option equal to the text in any letter case, else the first.
+            int option = 0;
+            while (option < static_cast<int>(k.options.size()) &&
+                   lstrcmpiA(k.options[static_cast<size_t>(option)].c_str(), text.c_str()) != 0)
+                ++option;
+            const bool found = option < static_cast<int>(k.options.size());
+            if (!found)
+                option = 0;
+            if (current)
+                GridPutMenu(local, column_, row_, option + 1);
+            else
+                GridIntCell(c, row_) = option;
+            if (!found)
                 YYErrorReport(kErrorGridMenuValue, "WGridLoad");
             break;
         }
         default:
-            StoreNumber(k, text);
+            StoreNumber(k, text, current);
             break;
         }
     }
 
-    // Converts and puts a number; after any error the cell is emptied and
+    // Converts and stores a number; after any error the cell is emptied and
     // that error stays the last one, else the error that stood before stays.
-    void StoreNumber(const LoadedColumn& k, const std::string& text)
+    void StoreNumber(const LoadedColumn& k, const std::string& text, bool current)
     {
+        GridColumnRecord& c = *k.c;
         const int saved = gErrorState.lastCode;
         gErrorState.lastCode = 0;
-        if (k.type == kCellInteger) {
+        double value = 0.0;
+        const char* put = "WGridPutCellInteger";
+        if (c.type == kCellInteger) {
             int v = 0;
             IStringToInteger(text, v);
-            if (gErrorState.lastCode == 0)
-                WGridPutCellInteger(id_, column_ + 1, row_ + 1, v);
-        } else if (k.type == kCellReal) {
+            value = v;
+        } else if (c.type == kCellReal) {
             float v = 0.0f;
             IStringToReal(text, v);
-            if (gErrorState.lastCode == 0)
-                WGridPutCellReal(id_, column_ + 1, row_ + 1, v, k.format);
+            value = v;
+            put = "WGridPutCellReal";
         } else {
-            double v = 0.0;
-            YYStringToDouble(text, v);
-            if (gErrorState.lastCode == 0)
-                WGridPutCellDouble(id_, column_ + 1, row_ + 1, v, k.format);
+            YYStringToDouble(text, value);
+            put = "WGridPutCellDouble";
+        }
+        if (gErrorState.lastCode == 0) {
+            if (current) {
+                if (c.type == kCellInteger)
+                    WGridPutCellInteger(id_, column_ + 1, row_ + 1, TruncateToInt(value));
+                else if (c.type == kCellReal)
+                    WGridPutCellReal(id_, column_ + 1, row_ + 1, SaturateToFloat(value), k.format);
+                else
+                    WGridPutCellDouble(id_, column_ + 1, row_ + 1, value, k.format);
+            } else if (k.Outside(value)) {
+                YYErrorReport(kErrorFieldValueRange, put);
+            } else {
+                if (c.type == kCellInteger)
+                    GridIntCell(c, row_) = TruncateToInt(value);
+                else if (c.type == kCellReal)
+                    GridRealCell(c, row_) = SaturateToFloat(value);
+                else
+                    GridDoubleCell(c, row_) = value;
+                c.states[row_] |= kCellHasValue | kCellNonBlank;
+            }
         }
         if (gErrorState.lastCode == 0) {
             gErrorState.lastCode = saved;
             return;
         }
         const int failed = gErrorState.lastCode;
-        WGridClearCell(id_, column_ + 1, row_ + 1);
+        Clear(column_, row_, 0);
         gErrorState.lastCode = failed;
     }
 
@@ -324,13 +405,12 @@ private:
     // the title line their titles), and the next line begins.
     void EndLine()
     {
-        if (row_ < rows_) {
-            for (int c = std::max(column_ + 1, 0); c < static_cast<int>(columns_.size()); ++c) {
+        for (int c = std::max(column_ + 1, 0); c < static_cast<int>(columns_.size()); ++c) {
+            if (row_ == -1) {
                 int local = id_;
-                if (row_ == -1)
-                    GridPutColumnTitle(local, c + 1, "");
-                else
-                    GridCellClear(local, c, row_, 1);
+                GridPutColumnTitle(local, c + 1, "");
+            } else {
+                Clear(c, row_, 1);
             }
         }
         ++row_;
@@ -339,7 +419,10 @@ private:
     }
 
     int id_;
+    HWND grid_;
+    GridRecord* r_;
     int rows_;
+    int allocated_ = 0;
     bool grow_;
     bool labels_ = false;
     int row_ = 0;
@@ -347,6 +430,8 @@ private:
     bool skipLine_ = false;
     bool stopped_ = false;
     bool reported1054_ = false;
+    bool labelsChanged_ = false;
+    bool changed_ = false;
     int longestText_ = 0;
     std::vector<LoadedColumn> columns_;
 };
@@ -404,11 +489,7 @@ void WGridSave(int id, std::string_view fileName, const int* firstColumn, const 
         line([&] { title(0); }, [&](int i) { title(c0 + i + 1); });
     for (int row = r0; row <= r1 && !out.failed; ++row)
         line(
-            [&] {
-                local = id;
-                GridGetRowLabel(local, row, text);
-                QuotedField(out.pending, GridUpToNul(text), enclose);
-            },
+            [&] { QuotedField(out.pending, GridLabelOf(r, row), enclose); },
             [&](int i) { CellField(columns[static_cast<size_t>(i)], row, opts, out.pending); });
     out.Flush();
     IFileClose(out.handle);
@@ -418,16 +499,16 @@ void WGridLoad(int id, std::string_view fileName, const int* grow, const int* op
 {
     if (GridNoDialog(id, "WGridLoad"))
         return;
-    int local = id, rows = 0, columns = 0;
-    GridInfo(local, kInfoRows, rows);
-    if (GridStatusReport(local, "WGridLoad"))
+    int local = id;
+    HWND grid = nullptr;
+    GridRecord* r = GridFind(local, grid);
+    if (GridStatusReport(local, "WGridLoad") || !r)
         return;
-    GridInfo(local, kInfoColumns, columns);
     int handle = -1;
     IFileOpen(fileName, 0, handle);
     if (handle == -1)
         return;
-    CsvLoad load(id, rows, columns, grow && *grow == 1, options ? *options : 0);
+    CsvLoad load(id, grid, r, grow && *grow == 1, options ? *options : 0);
     CsvFieldScanner scanner(load.MaxField());
     GridRedrawSuspend();
     std::vector<char> buffer(kReadChunk);
@@ -450,12 +531,11 @@ void WGridLoad(int id, std::string_view fileName, const int* grow, const int* op
                 load.Field(field, lineEnd);
         }
     }
-    if (!readFailed) {
-        // A last line without an LF is read as well.
-        if (!load.Stopped() && scanner.Finish(field))
-            load.Field(field, true);
-        load.Finish();
-    }
+    // A last line without an LF is read as well; after a failed read the
+    // rows not reached keep what they held.
+    if (!readFailed && !load.Stopped() && scanner.Finish(field))
+        load.Field(field, true);
+    load.Finish(!readFailed);
     local = id;
     GridRedrawResume(local);
     IFileClose(handle);

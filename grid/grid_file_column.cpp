@@ -1,11 +1,30 @@
 // The cells of one grid column as the file writers read them (see grid_file_column.h).
 #include "grid/grid_file_column.h"
 
+#include <cstring>
+
 #include "core/fixed_text.h"
+#include "dialogs/dialog_fields.h"
 
 GridFileColumn::GridFileColumn(GridRecord* record, int column)
     : r_(record), column_(column), c_(record->column[column]), texts_(c_)
 {
+    if (FieldRecord* f = FieldRecordOf(c_.control)) {
+        controlFore_ = f->foreColour;
+        controlBack_ = f->backColour;
+    }
+}
+
+void GridFileColumn::OwnColours(int row, int& fore, int& back) const
+{
+    if (!c_.colours) {
+        fore = controlFore_;
+        back = controlBack_;
+        return;
+    }
+    const uint8_t* k = c_.colours + static_cast<size_t>(row) * kGridColourBytes;
+    fore = (k[0] & 1) ? k[1] + 256 * k[2] + 65536 * k[3] : -1;
+    back = (k[0] & 2) ? k[4] + 256 * k[5] + 65536 * k[6] : -1;
 }
 
 bool GridFileColumn::Current(int row) const
@@ -52,4 +71,12 @@ bool GridFileColumn::HasValue(int row) const
     default:
         return true;
     }
+}
+
+std::string_view GridLabelOf(const GridRecord* record, int row)
+{
+    if (!record->labels || row < 0 || row >= record->rowsAllocated)
+        return {};
+    const char* label = record->labels + static_cast<size_t>(row) * kGridLabelBytes;
+    return std::string_view(label, strnlen(label, kGridLabelLength));
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "grid/grid_record.h"
 
@@ -22,6 +23,11 @@ public:
     bool HasValue(int row) const;
     // The column's output format (real and double columns).
     const std::string& Format() const { return texts_.format; }
+    // The cell's own colours (packed red + 256 green + 65536 blue, -1 for
+    // none): from its colour record when the column has colour records,
+    // else the column control's.
+    void OwnColours(int row, int& fore, int& back) const;
+    bool HasColourRecords() const { return c_.colours != nullptr; }
 
 private:
     bool Current(int row) const;
@@ -31,4 +37,8 @@ private:
     int column_;
     const GridColumnRecord& c_;
     GridColumnTexts texts_;
+    int controlFore_ = -1, controlBack_ = -1;
 };
+
+// The label of ROW (up to its NUL, at most 50 characters); empty without labels.
+std::string_view GridLabelOf(const GridRecord* record, int row);

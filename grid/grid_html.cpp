@@ -12,6 +12,7 @@
 #include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
+#include "dialogs/dialog_fields.h"
 #include "grid/grid_engine.h"
 #include "grid/grid_file_column.h"
 #include "grid/grid_files.h"
@@ -32,11 +33,12 @@ constexpr size_t kTextLength = 1023;
 
 const char* const kAlignment[] = {"left", "center", "right"};
 
-// "#" and six lower-case hexadecimal digits, red first.
-std::string Colour(int red, int green, int blue)
+// "#" and six lower-case hexadecimal digits, red first, of a colour packed
+// as red + 256 green + 65536 blue.
+std::string Colour(int packed)
 {
     char text[8];
-    std::snprintf(text, sizeof text, "#%02x%02x%02x", red & 0xFF, green & 0xFF, blue & 0xFF);
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", packed & 0xFF, (packed >> 8) & 0xFF, (packed >> 16) & 0xFF);
     return text;
 }
 
@@ -159,8 +161,7 @@ void WGridSaveHTML(int id, std::string_view fileName, const int* firstColumn, co
             line("<title>" + titleText + "</title>");
         line("</head>");
         if (background) {
-            const int b = *background;
-            line("<body bgcolor=" + Colour(b, b >> 8, b >> 16) + ">");
+            line("<body bgcolor=" + Colour(*background) + ">");
         } else {
             line("<body>");
         }
@@ -185,6 +186,9 @@ void WGridSaveHTML(int id, std::string_view fileName, const int* firstColumn, co
     int hasHeaders = 0, labelWidth = 0;
     local = id;
     GridHeaderInfo(local, hasHeaders, labelWidth);
+    FieldRecord* gridField = FieldRecordOf(grid);
+    const int gridFore = gridField ? gridField->foreColour : -1;
+    const int gridBack = gridField ? gridField->backColour : -1;
     std::string text(kTextLength + 1, '\0');
     if (hasHeaders) {
         line("<tr>");
@@ -205,21 +209,24 @@ void WGridSaveHTML(int id, std::string_view fileName, const int* firstColumn, co
         line("<tr>");
         if (labelWidth != 0) {
             line("<td align=left>");
-            local = id;
-            GridGetRowLabel(local, row, text);
-            line(Escaped(GridUpToNul(text)));
+            line(Escaped(GridLabelOf(r, row)));
             line("</td>");
         }
         for (size_t i = 0; i < columns.size(); ++i) {
             const GridFileColumn& c = columns[i];
-            int fr = -1, fg = -1, fb = -1, br = -1, bg = -1, bb = -1;
+            // The cell's colours as the grid keeps them: its colour record,
+            // or the column's colours over the grid field's.
+            int fore = -1, back = -1;
             if (!(opts & kNoColours)) {
-                local = id;
-                GridCellColours(local, c0 + static_cast<int>(i), row, fr, fg, fb, br, bg, bb);
+                c.OwnColours(row, fore, back);
+                if (!c.HasColourRecords()) {
+                    fore = fore == -1 ? gridFore : fore;
+                    back = back == -1 ? gridBack : back;
+                }
             }
-            line(br >= 0 ? align[i] + " bgcolor=" + Colour(br, bg, bb) + ">" : align[i] + ">");
-            if (fr >= 0)
-                line("<font color=" + Colour(fr, fg, fb) + ">");
+            line(back != -1 ? align[i] + " bgcolor=" + Colour(back) + ">" : align[i] + ">");
+            if (fore != -1)
+                line("<font color=" + Colour(fore) + ">");
             switch (c.Type()) {
             case kCellCheckBox: {
                 const bool checked = c.Text(row) == "Yes";
@@ -236,7 +243,7 @@ void WGridSaveHTML(int id, std::string_view fileName, const int* firstColumn, co
                 line(Escaped(c.Text(row)));
                 break;
             }
-            if (fr >= 0)
+            if (fore != -1)
                 line("</font>");
             line("</td>");
         }

@@ -387,16 +387,12 @@ void GridPrintRowLabels(PrintJob& job, int first, int last, int& x)
     }
     if (job.labelWidth < 0) { // the labels of every row of the grid, once per print
         job.labelWidth = 0;
-        for (int row = 0; r->labels && row < r->rows; ++row) {
-            const char* label = r->labels + static_cast<size_t>(row) * kGridLabelBytes;
-            job.labelWidth = std::max(job.labelWidth, job.TextWidth(std::string(label, strnlen(label, kGridLabelLength))) + job.w);
-        }
+        for (int row = 0; row < r->rows; ++row)
+            job.labelWidth = std::max(job.labelWidth, job.TextWidth(std::string(GridLabelOf(r, row))) + job.w);
     }
     width = std::max(width, job.labelWidth);
-    for (int row = first; r->labels && row <= last; ++row, y += job.P) {
-        const char* label = r->labels + static_cast<size_t>(row) * kGridLabelBytes;
-        job.Text(x + job.w / 2, y, kLeftTop, std::string(label, strnlen(label, kGridLabelLength)));
-    }
+    for (int row = first; row <= last; ++row, y += job.P)
+        job.Text(x + job.w / 2, y, kLeftTop, std::string(GridLabelOf(r, row)));
     const int old = x;
     x += width;
     const int bottom = job.GridBottom(first, last);
@@ -424,22 +420,15 @@ void PageRulings(const PrintJob& job, int first, int last, int rulingStart, int 
     }
 }
 
-// The text colour (or -1) and background (or -1) of a cell by the settings.
-void CellColours(const PrintJob& job, const GridColumnRecord& c, int row, int gridFore, int gridBack, int& fore,
+// The text colour (or -1) and background (or -1) of a cell by the settings:
+// its own (colour record, or the column's), else the grid field's; text black
+// when neither has one.
+void CellColours(const PrintJob& job, const GridFileColumn& c, int row, int gridFore, int gridBack, int& fore,
                  int& back)
 {
     fore = back = -1;
     int ownFore = -1, ownBack = -1;
-    if (c.colours) {
-        const uint8_t* k = c.colours + static_cast<size_t>(row) * kGridColourBytes;
-        if (k[0] & 1)
-            ownFore = RGB(k[1], k[2], k[3]);
-        if (k[0] & 2)
-            ownBack = RGB(k[4], k[5], k[6]);
-    } else if (FieldRecord* f = FieldRecordOf(c.control)) {
-        ownFore = f->foreColour;
-        ownBack = f->backColour;
-    }
+    c.OwnColours(row, ownFore, ownBack);
     if (job.s->textColours)
         fore = ownFore != -1 ? ownFore : gridFore != -1 ? gridFore : static_cast<int>(RGB(0, 0, 0));
     if (job.s->backgroundColours)
@@ -613,7 +602,7 @@ void GridPrint(int id, int& result, int firstRow, int lastRow, int firstColumn, 
             SetTextAlign(job.page, align);
             for (int row = first; row <= last; ++row, y += job.P) {
                 int fore = -1, back = -1;
-                CellColours(job, col, row, gridFore, gridBack, fore, back);
+                CellColours(job, fc, row, gridFore, gridBack, fore, back);
                 if (fore != -1)
                     SetTextColor(job.page, static_cast<COLORREF>(fore));
                 if (s.backgroundColours)

@@ -513,4 +513,36 @@ TEST_F(GridCsvTypes, EditorTextIsSavedAndLongFieldsWhole)
     EXPECT_EQ(gErrorState.lastCode, 1);
 }
 
+// The engine's grid (dialog 550): a text column of 10 characters and an
+// integer column of range -100..100; the current cell through its editor.
+class GridCsvRanges : public GridFieldFixture {
+protected:
+    void SetUp() override
+    {
+        GridFieldFixture::SetUp();
+        Open(550, 551);
+    }
+};
+
+TEST_F(GridCsvRanges, RangeLengthAndTheCurrentCell)
+{
+    const std::string file = TempName("ranges.csv");
+    GridMoveCurrentCell(grid, 0, 1, 0, 0);
+    ASSERT_NE(r->editor, nullptr);
+    WriteText(file, "x,1,200\r\nabcdefghijkl,2,-5\r\n");
+    YYErrorLevelSet(kReportStdout);
+    testing::internal::CaptureStdout();
+    WGridLoad(551, file);
+    const std::string printed = testing::internal::GetCapturedStdout();
+    YYErrorLevelSet(kReportNone);
+    DeleteFileA(file.c_str());
+    EXPECT_EQ(gErrorState.lastCode, 1009);
+    EXPECT_NE(printed.find("WGridPutCellInteger"), std::string::npos) << printed;
+    EXPECT_EQ(r->column[2].states[0] & kCellHasValue, 0) << "200 lies outside -100..100";
+    EXPECT_EQ(GridIntCell(r->column[2], 1), -5);
+    EXPECT_EQ(Text(r->editor), "abcdefghij") << "the current cell's editor shows the text, cut to the column";
+    EXPECT_EQ(GridCellText(r, 0, 1, 0), "abcdefghij");
+    EXPECT_EQ(r->modified, 1);
+}
+
 } // namespace
