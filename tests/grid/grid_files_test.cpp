@@ -121,6 +121,29 @@ struct Reports {
     }
 };
 
+// Converts SOURCE with LibreOffice's CSV filter (fields by comma and
+// quotation mark, read as Windows-1252) into a CSV file written with
+// OUTOPTIONS; the converted file's name, empty when LibreOffice is missing or
+// failed. Each call starts LibreOffice once (several seconds).
+std::string LibreOfficeCsv(const std::string& source, const std::string& outOptions)
+{
+    if (!unixtools::Available("/usr/bin/soffice"))
+        return {};
+    const std::string dir = TempName("lo");
+    CreateDirectoryA(dir.c_str(), nullptr);
+    const std::string unixDir = unixtools::UnixPath(dir);
+    std::string out;
+    unixtools::Run("/usr/bin/soffice -env:UserInstallation=file://" + unixDir + "/profile --headless --infilter='CSV:44,34,1,1' "
+                   "--convert-to 'csv:Text - txt - csv (StarCalc):" + outOptions + "' --outdir '" + unixDir + "/out' '" +
+                   unixtools::UnixPath(source) + "'", &out);
+    std::string leaf = source.substr(source.find_last_of('\\') + 1);
+    const std::string converted = TempName("lo-converted.csv");
+    const bool ok = CopyFileA((dir + "\\out\\" + leaf).c_str(), converted.c_str(), FALSE) != 0;
+    unixtools::Run("rm -rf '" + unixDir + "'");
+    EXPECT_TRUE(ok) << out;
+    return ok ? converted : std::string();
+}
+
 // ---- Four text columns (the last of 5 characters, upper-case), 40 rows ----------
 
 class GridCsvText : public GridFieldFixture {
@@ -192,6 +215,34 @@ open(d + 'bom.csv', 'wb').write(b'\xef\xbb\xbf' + 'head,x\r\n1,2\r\n'.encode())
     // The byte-order mark is no encoding to the reader: it stays the first
     // three bytes of the first cell, as a cp1252 reader sees them.
     EXPECT_EQ(Cell(0, 0), "\xEF\xBB\xBFhead");
+}
+
+// LibreOffice's CSV (LF line ends, every text quoted, rows padded) read as
+// csv.reader reads it.
+TEST_F(GridCsvText, LibreOfficeFileReadsAsCsvReaderReadsIt)
+{
+    if (!HavePython() || !unixtools::Available("/usr/bin/soffice"))
+        GTEST_SKIP() << "python3 or LibreOffice is not available";
+    const std::string source = TempName("lo-source.csv");
+    Python(R"(import csv, sys
+rows = [['a', 'b', 'c'], ['1,5', 'say "hi"', '', 'x'], ['line\nbreak', 'two\r\nlines', '"', ''],
+        ['\xe9\u20ac\xfc\xff', ' lead', 'trail  ', 'abcdefgh'], ['q' * 30000, 'end'], ['only']]
+with open(sys.argv[1], 'w', newline='', encoding='cp1252') as f:
+    csv.writer(f).writerows(rows)
+)",
+           "'" + unixtools::UnixPath(source) + "'");
+    const std::string converted = LibreOfficeCsv(source, "44,34,1,1,,0,true");
+    DeleteFileA(source.c_str());
+    ASSERT_FALSE(converted.empty());
+    const std::string bytes = ReadText(converted);
+    EXPECT_NE(bytes.find("\n\"only\",,,\n"), std::string::npos) << "LF line ends, texts quoted, rows padded";
+    const Rows want = CsvReader(converted);
+    ASSERT_EQ(want.size(), 6u);
+    gErrorState.lastCode = 0;
+    WGridLoad(661, converted);
+    DeleteFileA(converted.c_str());
+    EXPECT_EQ(gErrorState.lastCode, 0);
+    ExpectRows(want, "LibreOffice");
 }
 
 TEST_F(GridCsvText, BoundaryBlanksAreKeptExactly)
@@ -444,6 +495,39 @@ TEST_F(GridCsvTypes, FilesReadByCsvReaderAndReadBack)
         WGridSave(501, again, nullptr, nullptr, &first, &last, &options);
         EXPECT_EQ(ReadText(file), ReadText(again)) << "options " << options;
     }
+}
+
+// LibreOffice reads a grid file (titles, labels, blank-field values): texts
+// exact, numbers as numbers, the blank-field integer with its blanks too.
+TEST_F(GridCsvTypes, LibreOfficeReadsTheGridFile)
+{
+    if (!HavePython() || !unixtools::Available("/usr/bin/soffice"))
+        GTEST_SKIP() << "python3 or LibreOffice is not available";
+    const std::string file = TempName("for-lo.csv");
+    const int first = 1, last = 3, options = 6;
+    WGridSave(501, file, nullptr, nullptr, &first, &last, &options);
+    const std::string converted = LibreOfficeCsv(file, "44,34,76,1,,0,true,true,false");
+    DeleteFileA(file.c_str());
+    ASSERT_FALSE(converted.empty());
+    const Rows rows = CsvReader(converted, "utf-8");
+    DeleteFileA(converted.c_str());
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0][1], "Name, \"first\"");
+    const auto& one = rows[1];
+    const auto& two = rows[2];
+    ASSERT_GE(one.size(), 8u);
+    ASSERT_GE(two.size(), 8u);
+    EXPECT_EQ(one[0], "First");
+    EXPECT_EQ(one[1], "plain");
+    EXPECT_EQ(std::stod(one[2]), -2147483647.0);
+    EXPECT_NEAR(std::stod(one[3]), 1.5e-3, 1e-9);
+    EXPECT_EQ(std::stod(one[4]), 1234.5);
+    EXPECT_EQ(one[5], "Yes");
+    EXPECT_EQ(one[6], "c");
+    EXPECT_EQ(two[2], "-999") << "the blank-field integer and its 25 blanks read as a number";
+    EXPECT_EQ(std::stod(two[3]), -999.0);
+    EXPECT_EQ(std::stod(two[4]), -999.0);
+    EXPECT_EQ(rows[3][1], "say \"hi\", now");
 }
 
 TEST_F(GridCsvTypes, FieldsConvertByColumnType)
