@@ -29,13 +29,13 @@ constexpr DWORD kMillimetreUnits = PSD_INHUNDREDTHSOFMILLIMETERS; // 8
 // Millimetre units per inch unit as the margins are converted.
 constexpr double kUnitFactor = 2.54065;
 
-// A * B / C in 64 bits, 0 for C = 0, saturated to the integers.
+// A * B / C truncated, 0 for C = 0, saturated to the integers (a scale or
+// a size of any value gives a defined result).
 int MulDivSafe(long long a, long long b, long long c)
 {
     if (c == 0)
         return 0;
-    const long long v = a * b / c;
-    return static_cast<int>(std::clamp<long long>(v, INT32_MIN, INT32_MAX));
+    return TruncateToInt(static_cast<double>(a) * static_cast<double>(b) / static_cast<double>(c));
 }
 
 // ---- Printer defaults -----------------------------------------------------------------
@@ -300,6 +300,9 @@ int GridPageSetup(int units, int settingsNumber)
 
 namespace {
 
+// The largest width or font height the print makes, in printer pixels.
+constexpr int kSizeLimit = 1 << 20;
+
 // Text alignments of the print.
 constexpr UINT kLeftTop = TA_LEFT | TA_TOP;
 constexpr UINT kCentreTop = TA_CENTER | TA_TOP;
@@ -320,16 +323,19 @@ struct PrintJob {
     int labelWidth = -1; // widest row label + w, measured at the first page
     std::string corner;
 
+    // Screen pixels in printer pixels at the scale, kept to sizes whose
+    // sums cannot overflow.
     int Scaled(int screenPixels) const
     {
-        return MulDivSafe(static_cast<long long>(screenPixels) * s->scale, printerDpiX,
-                          static_cast<long long>(screenDpiX) * 100);
+        return std::clamp(MulDivSafe(static_cast<long long>(screenPixels) * s->scale, printerDpiX,
+                                     static_cast<long long>(screenDpiX) * 100),
+                          0, kSizeLimit);
     }
     int TextWidth(const std::string& text) const
     {
         SIZE size{};
         GetTextExtentPoint32A(page, text.data(), static_cast<int>(text.size()), &size);
-        return size.cx;
+        return std::clamp(static_cast<int>(size.cx), 0, kSizeLimit);
     }
     void Line(int x0, int y0, int x1, int y1) const
     {
@@ -472,8 +478,9 @@ void GridPrint(int id, int& result, int firstRow, int lastRow, int firstColumn, 
     const int screenDpiY = GetDeviceCaps(screen, LOGPIXELSY);
     job.printerDpiX = GetDeviceCaps(job.printer, LOGPIXELSX);
     const int printerDpiY = GetDeviceCaps(job.printer, LOGPIXELSY);
-    lf.lfHeight = MulDivSafe(static_cast<long long>(tm.tmHeight - tm.tmInternalLeading) * printerDpiY, s.scale,
-                             static_cast<long long>(screenDpiY) * 100);
+    lf.lfHeight = std::clamp(MulDivSafe(static_cast<long long>(tm.tmHeight - tm.tmInternalLeading) * printerDpiY,
+                                        s.scale, static_cast<long long>(screenDpiY) * 100),
+                             -kSizeLimit, kSizeLimit);
     lf.lfWidth = lf.lfEscapement = lf.lfOrientation = 0;
     lf.lfOutPrecision = OUT_TT_PRECIS;
     lf.lfClipPrecision = 0;
@@ -508,15 +515,15 @@ void GridPrint(int id, int& result, int firstRow, int lastRow, int firstColumn, 
     job.page = job.printer;
     HGDIOBJ oldPrinterFont = SelectObject(job.printer, job.font);
     GetTextMetricsA(job.printer, &tm);
-    job.h = tm.tmHeight;
-    job.w = tm.tmAveCharWidth;
+    job.h = std::clamp(static_cast<int>(tm.tmHeight), 0, kSizeLimit);
+    job.w = std::clamp(static_cast<int>(tm.tmAveCharWidth), 0, kSizeLimit);
     job.H = 3 * job.h / 2;
     job.P = s.rowLines ? job.H : job.h;
     const bool headers = r->columnHeader != nullptr;
     int perPage = job.P > 0 ? (s.bottom - s.top) / job.P : 1;
     if (headers)
         --perPage;
-    perPage = std::max(perPage, 1); // at least one row per page
+    perPage = std::clamp(perPage, 1, INT32_MAX - 1); // at least one row per page
     {
         int local = id;
         if (headers)

@@ -383,6 +383,25 @@ TEST_F(GridPrintTest, CheckMarksColoursAndEmptyRanges)
     EXPECT_EQ(gPrinted.documents.back(), "Untitled Grid");
 }
 
+TEST_F(GridPrintTest, APageTooSmallForARowHoldsOne)
+{
+    gPaperHeight = 2100; // 10 pixels between the margins
+    ASSERT_EQ(Print(0, 2), 1);
+    std::vector<int> firstRows;
+    for (const auto& rows : RowsOfPages())
+        if (!rows.empty() && (firstRows.empty() || rows.front() != firstRows.back())) {
+            EXPECT_EQ(rows.size(), 1u);
+            firstRows.push_back(rows.front());
+        }
+    EXPECT_EQ(firstRows, (std::vector<int>{0, 1, 2}));
+    // Scales far out of range give a document all the same.
+    for (int scale : {0, -50, 2000000000}) {
+        GridPrintOptionsPut(1, 1, 1, 1, 1, scale, 1);
+        gPrinted = Printed{};
+        EXPECT_EQ(Print(0, 1), 1) << scale;
+    }
+}
+
 TEST_F(GridPrintTest, PageValuesAndUnitConversion)
 {
     int v = -1;
