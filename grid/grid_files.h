@@ -16,6 +16,8 @@
 void WGridSave(int id, std::string_view fileName, const int* firstColumn = nullptr, const int* lastColumn = nullptr,
                const int* firstRow = nullptr, const int* lastRow = nullptr, const int* options = nullptr);
 // Reads FILENAME into the grid, converting every field to its column's type.
+// The bytes are taken as they are: no encoding is detected (a UTF-8
+// byte-order mark stays the first three bytes of the first field).
 // GROW 1 lets the rows grow with the file up to the rows allocated; OPTIONS 2
 // reads a title line (grids with column headers) and a label field first on
 // every line (grids with row labels). Rows the file does not reach are emptied.

@@ -14,6 +14,7 @@
 
 #include "core/fixed_text.h"
 #include "core/numeric.h"
+#include "core/window_table.h"
 #include "dialogs/dialog_fields.h"
 #include "dialogs/dialog_table.h"
 #include "dialogs/printer_services.h"
@@ -148,7 +149,7 @@ void GridPrintDefaults()
         s = GridPrintSettings{};
         PAGESETUPDLGA& p = s.pageSetup;
         p.lStructSize = sizeof p;
-        p.hwndOwner = DialogOwnerWindow();
+        p.hwndOwner = gWindowTable.frame[0]; // the main window's frame
         p.hInstance = GetModuleHandleA(nullptr);
         p.Flags = PSD_RETURNDEFAULT;
         if (!gGridPrintDevice.pageSetupDefault(&p)) {
