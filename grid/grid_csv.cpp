@@ -1,9 +1,8 @@
 // Comma-separated grid files (see grid/grid_files.h): the writer reads every
 // column's texts once (the current cell through its editor) and writes the
 // file in large blocks; the reader cuts the file into fields with the
-// window-free scanner and stores each field through the engine and the
-// public put routines, so that a field is converted, checked and reported
-// exactly as a program putting it would be.
+// window-free scanner, converts each field by its column's type and stores
+// it by the rules of the put routines (see CsvLoad).
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -115,14 +114,6 @@ void CellField(const GridFileColumn& c, int row, int options, std::string& out)
     out += text;
     if (quoted)
         out += '"';
-}
-
-// The range FIRST..LAST (from 1) of COUNT items, 0-based: first at least 0,
-// last at most COUNT - 1.
-void RangeOf(const int* first, const int* last, int count, int& from, int& to)
-{
-    from = std::max(first ? *first : 1, 1) - 1;
-    to = std::min(last ? *last : count, count) - 1;
 }
 
 // ---- Reading ------------------------------------------------------------------------
@@ -450,8 +441,8 @@ void WGridSave(int id, std::string_view fileName, const int* firstColumn, const 
         return;
     const int opts = options ? *options : 0;
     int c0, c1, r0, r1;
-    RangeOf(firstColumn, lastColumn, r->columns, c0, c1);
-    RangeOf(firstRow, lastRow, r->rows, r0, r1);
+    GridFileRange(firstColumn, lastColumn, r->columns, c0, c1);
+    GridFileRange(firstRow, lastRow, r->rows, r0, r1);
 
     CsvOut out;
     IFileOpen(fileName, 1, out.handle);

@@ -1,6 +1,7 @@
 // The cells of one grid column as the file writers read them (see grid_file_column.h).
 #include "grid/grid_file_column.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/fixed_text.h"
@@ -79,4 +80,10 @@ std::string_view GridLabelOf(const GridRecord* record, int row)
         return {};
     const char* label = record->labels + static_cast<size_t>(row) * kGridLabelBytes;
     return std::string_view(label, strnlen(label, kGridLabelLength));
+}
+
+void GridFileRange(const int* first, const int* last, int count, int& from, int& to)
+{
+    from = std::max(first ? *first : 1, 1) - 1;
+    to = std::min(last ? *last : count, count) - 1;
 }

@@ -42,3 +42,7 @@ private:
 
 // The label of ROW (up to its NUL, at most 50 characters); empty without labels.
 std::string_view GridLabelOf(const GridRecord* record, int row);
+
+// The range FIRST..LAST (counted from 1, absent: all) of COUNT items, 0-based:
+// FROM at least 0, TO at most COUNT - 1.
+void GridFileRange(const int* first, const int* last, int count, int& from, int& to);

@@ -132,10 +132,9 @@ void WGridSaveHTML(int id, std::string_view fileName, const int* firstColumn, co
     if (GridStatusReport(local, "WGridSaveHTML") || !r)
         return;
     const int opts = options ? *options : 0;
-    const int c0 = std::max(firstColumn ? *firstColumn : 1, 1) - 1;
-    const int c1 = std::min(lastColumn ? *lastColumn : r->columns, r->columns) - 1;
-    const int r0 = std::max(firstRow ? *firstRow : 1, 1) - 1;
-    const int r1 = std::min(lastRow ? *lastRow : r->rows, r->rows) - 1;
+    int c0, c1, r0, r1;
+    GridFileRange(firstColumn, lastColumn, r->columns, c0, c1);
+    GridFileRange(firstRow, lastRow, r->rows, r0, r1);
 
     GridHtmlOutput out;
     if (!out.Open(fileName)) {
