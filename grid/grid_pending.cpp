@@ -4,6 +4,7 @@
 // addressed with it reports that no grid exists, and the rest is never
 // reached with a live grid editor. The grid editor replaces this file.
 #include "grid/grid_engine.h"
+#include "grid/grid_print.h"
 
 // Stands in for the lookup of the grid held by the current child window's
 // grid editor record.
@@ -23,6 +24,13 @@ void GridEditorRecordCell(int) {}
 // Stands in for reading the find text, the second text or the file name out
 // of a live grid editor's record.
 void GridEditorLiveText(HWND, int, std::span<char> buffer)
+{
+    GridCopyOut(buffer, "");
+}
+
+// Stands in for reading the file name out of the record of the grid editor
+// that holds GRID: no grid is an editor's yet, so the print is "Untitled Grid".
+void GridEditorFileName(HWND, std::span<char> buffer)
 {
     GridCopyOut(buffer, "");
 }

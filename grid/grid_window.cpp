@@ -4,6 +4,7 @@
 // "[Grids]" record and hidden template dialog (row headers and labels, the
 // columns), the copy of a grid's state into and out of a dialog's modal copy,
 // and the subclass procedure of the header controls.
+#include "grid/grid_print.h"
 #include "grid/grid_record.h"
 
 #include <algorithm>
@@ -594,6 +595,7 @@ void EditorLiveStateCopy(GridRecord* t, GridRecord* s)
 
 void GridRegisterClasses()
 {
+    gGridPrintState.defaultsFilled = 0; // the next print reads the default printer again
     WNDCLASSEXA probe{};
     probe.cbSize = sizeof probe;
     if (GetClassInfoExA(Module(), kGridClassName, &probe)) {

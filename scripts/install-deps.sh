@@ -17,7 +17,7 @@ pkgs=(wine wine32:i386 wine64 g++-mingw-w64-i686-posix mingw-w64-i686-dev binuti
       ghostscript hp2xx python3-ezdxf libreoffice-draw
       xclip python3
       libreoffice-impress unzip
-      netpbm python3-pil)
+      netpbm python3-pil libreoffice-calc)
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi

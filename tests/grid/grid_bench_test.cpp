@@ -4,6 +4,10 @@
 // printing the times and the peak memory of the process. The second times
 // the bulk routines on 100,000 rows: sorts by each key pattern, a search
 // without a match, a row insertion, and a copy and paste of the whole grid.
+// The third times the grid files and the print of the same grid: a CSV file
+// saved and loaded into a one-row grid that grows, beside Python's csv
+// module on the same file, the HTML file, and 10,000 rows printed into a
+// metafile per page.
 // They assert only that the grid holds what the operations should leave; no
 // figure is a pass mark.
 #include <algorithm>
@@ -13,8 +17,12 @@
 #include <vector>
 
 #include "grid/grid_engine.h"
+#include "grid/grid_files.h"
+#include "grid/grid_print.h"
 #include "grid/grid_public.h"
 #include "grid_fixture.h"
+#include "hardcopy/scratch_files.h"
+#include "hardcopy/unix_tools.h"
 
 namespace {
 
@@ -217,6 +225,100 @@ TEST_F(GridBench, DISABLED_BulkRoutinesOn100000Rows)
     std::printf("  copy of the whole grid        %8.1f ms\n", Ms(t1 - t0));
     std::printf("  paste of the whole grid       %8.1f ms\n", Ms(t3 - t2));
     EXPECT_EQ(GridCellText(r, 8, rows - 1, 0), last);
+    std::fflush(stdout);
+}
+
+// Pages drawn into metafiles that are thrown away.
+HDC BenchOpen(GridPrintSettings&)
+{
+    return CreateCompatibleDC(nullptr);
+}
+int BenchStartDoc(HDC, const char*)
+{
+    return 1;
+}
+HDC BenchStartPage(HDC printer)
+{
+    return CreateEnhMetaFileA(printer, nullptr, nullptr, nullptr);
+}
+void BenchEndPage(HDC, HDC page)
+{
+    DeleteEnhMetaFile(CloseEnhMetaFile(page));
+}
+void BenchEndDoc(HDC) {}
+void BenchClose(HDC printer)
+{
+    DeleteDC(printer);
+}
+BOOL BenchPageSetup(PAGESETUPDLGA* p)
+{
+    p->ptPaperSize = {8500, 11000};
+    p->rtMargin = {1000, 1000, 1000, 1000};
+    p->Flags |= PSD_INTHOUSANDTHSOFINCHES;
+    return TRUE;
+}
+
+TEST_F(GridBench, DISABLED_FilesAndPrintOf100000Rows)
+{
+    HWND grid = nullptr;
+    GridRecord* r = LoadFilled(540, grid);
+    ASSERT_NE(r, nullptr);
+    const std::string csv = TempName("bench.csv"), html = TempName("bench.html");
+    std::printf("Grid files and printing, 100,000 rows x 10 columns\n");
+    auto t0 = Clock::now();
+    WGridSave(541, csv);
+    auto t1 = Clock::now();
+    const size_t bytes = ReadAll(csv).size();
+    std::printf("  CSV save (%zu bytes)      %8.1f ms\n", bytes, Ms(t1 - t0));
+    const std::string last = GridCellText(r, 8, r->rows - 1, 0);
+    PutDouble(r, 8, r->rows - 1, -1.0);
+    WGridRows(541, 1);
+    const int grow = 1;
+    t0 = Clock::now();
+    WGridLoad(541, csv, &grow);
+    t1 = Clock::now();
+    std::printf("  CSV load, growing from 1 row %8.1f ms\n", Ms(t1 - t0));
+    EXPECT_EQ(r->rows, 100000);
+    EXPECT_EQ(GridCellText(r, 8, r->rows - 1, 0), last);
+    if (unixtools::Available("/usr/bin/python3")) {
+        const std::string script = TempName("bench.py"), copy = TempName("bench-copy.csv");
+        const std::string source = R"(import csv, sys, time
+t0 = time.perf_counter()
+with open(sys.argv[1], newline='', encoding='latin-1') as f:
+    rows = list(csv.reader(f))
+t1 = time.perf_counter()
+with open(sys.argv[2], 'w', newline='', encoding='latin-1') as f:
+    csv.writer(f).writerows(rows)
+t2 = time.perf_counter()
+print('  Python csv: reading %.1f ms, writing %.1f ms' % ((t1 - t0) * 1000, (t2 - t1) * 1000))
+)";
+        WriteAll(script, std::vector<uint8_t>(source.begin(), source.end()));
+        std::string out;
+        unixtools::Run("/usr/bin/python3 '" + unixtools::UnixPath(script) + "' '" + unixtools::UnixPath(csv) + "' '" +
+                           unixtools::UnixPath(copy) + "'",
+                       &out);
+        std::printf("%s", out.c_str());
+        DeleteFileA(script.c_str());
+        DeleteFileA(copy.c_str());
+    }
+    t0 = Clock::now();
+    WGridSaveHTML(541, html);
+    t1 = Clock::now();
+    std::printf("  HTML save (%zu bytes)     %8.1f ms\n", ReadAll(html).size(), Ms(t1 - t0));
+
+    gGridPrintDevice = GridPrintDevice{BenchPageSetup, nullptr, BenchOpen, BenchStartDoc, BenchStartPage,
+                                       BenchEndPage, BenchEndDoc, BenchClose};
+    gGridPrintState.defaultsFilled = 0;
+    int result = 0;
+    t0 = Clock::now();
+    GridPrint(541, result, 0, 9999, 0, 9, 1, "bench");
+    t1 = Clock::now();
+    std::printf("  print of 10,000 rows          %8.1f ms\n", Ms(t1 - t0));
+    EXPECT_EQ(result, 1);
+    gGridPrintDevice = GridPrintDeviceDefault();
+    gGridPrintState.defaultsFilled = 0;
+    DeleteFileA(csv.c_str());
+    DeleteFileA(html.c_str());
     std::fflush(stdout);
 }
 
