@@ -7,6 +7,7 @@
 // one named function per behaviour; none of them ever traps.
 #pragma once
 
+#include <algorithm>
 #include <cfloat>
 #include <climits>
 #include <cmath>
@@ -84,6 +85,16 @@ inline float SaturateToFloatWithin(double v, double limit)
 inline float SaturateToFloat(double v)
 {
     return SaturateToFloatWithin(v, FLT_MAX);
+}
+
+// V kept in double precision but brought into the float range: +-FLT_MAX for
+// larger magnitudes and infinities, 0 for NaN (so that sums and products of
+// such values stay finite in double).
+inline double ClampToFloatRange(double v)
+{
+    if (std::isnan(v))
+        return 0.0;
+    return std::clamp(v, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX));
 }
 
 // V as a float, saturated at +-FLT_MAX; a NaN stays a NaN (for callers that

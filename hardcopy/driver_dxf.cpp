@@ -361,8 +361,8 @@ void Arc()
     LineTypeGroup();
     Thickness();
     YYDxfPoint("10", "20", b.X[0], b.Y[0]);
-    YYDxfReal("40", Finite(b.X[1]) * gHardcopyState.scaleX);
-    const double start = Finite(b.X[3]), end = start + Finite(b.Y[3]);
+    YYDxfReal("40", ClampToFloatRange(b.X[1]) * gHardcopyState.scaleX);
+    const double start = ClampToFloatRange(b.X[3]), end = start + ClampToFloatRange(b.Y[3]);
     YYDxfReal("50", std::min(start, end));
     YYDxfReal("51", std::max(start, end));
     b.M = 1;
@@ -385,8 +385,8 @@ void Solid(int op)
     YYDxfEntityStart("SOLID");
     if (op == DeviceOp::kRectangleHalftone) {
         const auto& area = gGraphicsState.deviceArea;
-        const double x1 = std::max(Finite(b.X[0]), Finite(area[0])), y1 = std::max(Finite(b.Y[0]), Finite(area[1]));
-        const double x2 = std::min(Finite(b.X[1]), Finite(area[2])), y2 = std::min(Finite(b.Y[1]), Finite(area[3]));
+        const double x1 = std::max(ClampToFloatRange(b.X[0]), ClampToFloatRange(area[0])), y1 = std::max(ClampToFloatRange(b.Y[0]), ClampToFloatRange(area[1]));
+        const double x2 = std::min(ClampToFloatRange(b.X[1]), ClampToFloatRange(area[2])), y2 = std::min(ClampToFloatRange(b.Y[1]), ClampToFloatRange(area[3]));
         YYDxfPoint("10", "20", x1, y1);
         YYDxfPoint("11", "21", x1, y2);
         YYDxfPoint("12", "22", x2, y1);
@@ -419,7 +419,7 @@ void Shape(int op)
             YYDxfEntityStart("CIRCLE");
             Thickness();
             YYDxfPoint("10", "20", b.X[0], b.Y[0]);
-            YYDxfReal("40", Finite(b.X[1]) * gHardcopyState.scaleX);
+            YYDxfReal("40", ClampToFloatRange(b.X[1]) * gHardcopyState.scaleX);
         } else {
             b.M = -1;
         }
@@ -438,12 +438,12 @@ void Text()
     YYDxfEntityStart("TEXT");
     const bool turned = g.pageRotation % 180 != 0;
     const double perW = Option(1) / (72.0 * DriverExtent(gGraphicsState.targetWidth)), perH = Option(2) / (72.0 * DriverExtent(gGraphicsState.targetHeight));
-    const double cwi = Finite(Finite(g.orientedAreaSize[0]) * Finite(t.charWidth) * (turned ? perH : perW));
-    const double chi = Finite(Finite(g.orientedAreaSize[1]) * Finite(t.charHeight) * (turned ? perW : perH));
+    const double cwi = ClampToFloatRange(ClampToFloatRange(g.orientedAreaSize[0]) * ClampToFloatRange(t.charWidth) * (turned ? perH : perW));
+    const double chi = ClampToFloatRange(ClampToFloatRange(g.orientedAreaSize[1]) * ClampToFloatRange(t.charHeight) * (turned ? perW : perH));
     const int s = std::clamp(t.spacing, 0, 2);
     YYDxfReal("40", chi * kHeightFactor[s]);
     // A text of no height keeps the style's width factor.
-    const double ratio = chi != 0.0 ? Finite(cwi * Finite(gHardcopyState.pageAspect) / chi) : 1.0;
+    const double ratio = chi != 0.0 ? ClampToFloatRange(cwi * ClampToFloatRange(gHardcopyState.pageAspect) / chi) : 1.0;
     YYDxfReal("41", ratio);
     YYDxfInt("50", YYDeviceTrunc(t.deviceAngle));
     const int n = std::clamp<int>(b.IX[0], 0, kDeviceTextLength);
@@ -453,12 +453,12 @@ void Text()
             c = ' ';
     Group("1", text);
     Group("7", "STANDARD");
-    const double x = Finite(b.X[0]) + 0.22 * Finite(t.upX), y = Finite(b.Y[0]) - 0.22 * Finite(t.upY);
+    const double x = ClampToFloatRange(b.X[0]) + 0.22 * ClampToFloatRange(t.upX), y = ClampToFloatRange(b.Y[0]) - 0.22 * ClampToFloatRange(t.upY);
     if (t.stacking != 0) {
         Group("72", "1");
         YYDxfPoint("10", "20", x, y);
-        const double half = Finite(b.X[1]) / 2.0;
-        YYDxfPoint("11", "21", x + Finite(t.deviceCos) * half, y + Finite(t.deviceSinByK) * half);
+        const double half = ClampToFloatRange(b.X[1]) / 2.0;
+        YYDxfPoint("11", "21", x + ClampToFloatRange(t.deviceCos) * half, y + ClampToFloatRange(t.deviceSinByK) * half);
     } else {
         Group("72", "0");
         YYDxfPoint("10", "20", x, y);
@@ -476,7 +476,7 @@ namespace {
 void AppendReal(std::string& out, double value)
 {
     const size_t at = out.size();
-    AppendFixedField(out, Finite(value), 0, 6);
+    AppendFixedField(out, ClampToFloatRange(value), 0, 6);
     if (out.find('.', at) != std::string::npos)
         while (out.size() > at && out.back() == '0')
             out.pop_back();
@@ -526,8 +526,8 @@ void YYDxfReal(std::string_view code, double value)
 
 void YYDxfPoint(std::string_view codeX, std::string_view codeY, double x, double y)
 {
-    YYDxfReal(codeX, Finite(x) * gHardcopyState.scaleX);
-    YYDxfReal(codeY, Finite(y) * gHardcopyState.scaleY);
+    YYDxfReal(codeX, ClampToFloatRange(x) * gHardcopyState.scaleX);
+    YYDxfReal(codeY, ClampToFloatRange(y) * gHardcopyState.scaleY);
 }
 
 void YYDxfEntityStart(std::string_view name)

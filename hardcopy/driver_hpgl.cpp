@@ -12,6 +12,7 @@
 #include "fonts/text_state.h"
 #include "graphics/device_ops.h"
 #include "graphics/graphics_state.h"
+#include "core/numeric.h"
 #include "hardcopy/file_driver_support.h"
 #include "hardcopy/hardcopy_drivers.h"
 #include "hardcopy/hardcopy_state.h"
@@ -269,15 +270,15 @@ void Points(int n, bool native)
         return;
     if (!native) {
         for (size_t i = 0; i < static_cast<size_t>(n); ++i)
-            PointRecord(Finite(a.x[i]), Finite(a.y[i]));
+            PointRecord(ClampToFloatRange(a.x[i]), ClampToFloatRange(a.y[i]));
         ResetScale();
         return;
     }
-    const double x = Finite(a.x[0]), y = Finite(a.y[0]);
+    const double x = ClampToFloatRange(a.x[0]), y = ClampToFloatRange(a.y[0]);
     YYHpglPointCommand("PU", x, y);
     YYHpglTextWrite("PM0");
     for (size_t i = 1; i < static_cast<size_t>(n); ++i)
-        YYHpglPointCommand("PD", Finite(a.x[i]), Finite(a.y[i]));
+        YYHpglPointCommand("PD", ClampToFloatRange(a.x[i]), ClampToFloatRange(a.y[i]));
     YYHpglTextWrite("PM2;FP");
     HpglPenAt(x, y);
 }
@@ -304,12 +305,12 @@ void FillPass(int op)
     case DeviceOp::kEllipseHalftone: Ellipse(native); break;
     case DeviceOp::kRectangleHalftone:
         if (native) {
-            YYHpglPointCommand("PU", Finite(b.X[0]), Finite(b.Y[0]));
-            YYHpglPointCommand("RA", Finite(b.X[1]), Finite(b.Y[1]));
-            HpglPenAt(Finite(b.X[0]), Finite(b.Y[0]));
+            YYHpglPointCommand("PU", ClampToFloatRange(b.X[0]), ClampToFloatRange(b.Y[0]));
+            YYHpglPointCommand("RA", ClampToFloatRange(b.X[1]), ClampToFloatRange(b.Y[1]));
+            HpglPenAt(ClampToFloatRange(b.X[0]), ClampToFloatRange(b.Y[0]));
         } else {
-            PointRecord(Finite(b.X[0]), Finite(b.Y[0]));
-            PointRecord(Finite(b.X[1]), Finite(b.Y[1]));
+            PointRecord(ClampToFloatRange(b.X[0]), ClampToFloatRange(b.Y[0]));
+            PointRecord(ClampToFloatRange(b.X[1]), ClampToFloatRange(b.Y[1]));
             ResetScale();
         }
         break;
@@ -319,9 +320,9 @@ void FillPass(int op)
         if (native) {
             YYHpglArcCommand(DeviceOp::kSectorHalftone, true);
         } else {
-            PointRecord(Finite(b.X[0]), Finite(b.Y[0]));
-            PointRecord(Finite(b.X[1]), Finite(b.Y[1]));
-            AngleRecord(Finite(b.X[2]), Finite(b.Y[2]));
+            PointRecord(ClampToFloatRange(b.X[0]), ClampToFloatRange(b.Y[0]));
+            PointRecord(ClampToFloatRange(b.X[1]), ClampToFloatRange(b.Y[1]));
+            AngleRecord(ClampToFloatRange(b.X[2]), ClampToFloatRange(b.Y[2]));
             ResetScale();
         }
         break;
@@ -351,11 +352,11 @@ void Polyline()
     PenReselect();
     if (n < 1)
         return;
-    HpglMoveTo(Finite(a.x[0]), Finite(a.y[0]));
+    HpglMoveTo(ClampToFloatRange(a.x[0]), ClampToFloatRange(a.y[0]));
     for (size_t i = 1; i < static_cast<size_t>(n); ++i)
-        YYHpglPointCommand("PD", Finite(a.x[i]), Finite(a.y[i]));
+        YYHpglPointCommand("PD", ClampToFloatRange(a.x[i]), ClampToFloatRange(a.y[i]));
     const size_t last = static_cast<size_t>(n - 1);
-    HpglPenAt(Finite(a.x[last]), Finite(a.y[last]));
+    HpglPenAt(ClampToFloatRange(a.x[last]), ClampToFloatRange(a.y[last]));
 }
 
 void Font()

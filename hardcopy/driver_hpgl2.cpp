@@ -14,6 +14,7 @@
 #include "graphics/colours.h"
 #include "graphics/device_ops.h"
 #include "graphics/graphics_state.h"
+#include "core/numeric.h"
 #include "hardcopy/file_driver_support.h"
 #include "hardcopy/halftone.h"
 #include "hardcopy/hardcopy_drivers.h"
@@ -328,7 +329,7 @@ void PolygonFill(int n)
     n = std::min<int>(n, static_cast<int>(std::min(a.x.size(), a.y.size())));
     if (n < 1)
         return;
-    const double x = Finite(a.x[0]), y = Finite(a.y[0]);
+    const double x = ClampToFloatRange(a.x[0]), y = ClampToFloatRange(a.y[0]);
     YYHpglPointCommand("PU", x, y);
     YYHpglTextWrite("PM0");
     YYHpglEncodedPolyline(n);
@@ -354,9 +355,9 @@ void FillPass(int op)
     HpglComment(HpglShapeCode(op), HpglFillFields());
     switch (op) {
     case DeviceOp::kRectangleHalftone:
-        YYHpglPointCommand("PU", Finite(b.X[0]), Finite(b.Y[0]));
-        YYHpglPointCommand("RA", Finite(b.X[1]), Finite(b.Y[1]));
-        HpglPenAt(Finite(b.X[0]), Finite(b.Y[0]));
+        YYHpglPointCommand("PU", ClampToFloatRange(b.X[0]), ClampToFloatRange(b.Y[0]));
+        YYHpglPointCommand("RA", ClampToFloatRange(b.X[1]), ClampToFloatRange(b.Y[1]));
+        HpglPenAt(ClampToFloatRange(b.X[0]), ClampToFloatRange(b.Y[0]));
         break;
     case DeviceOp::kQuadHalftone: PolygonFill(4); break;
     case DeviceOp::kTriangleHalftone: PolygonFill(3); break;
@@ -396,10 +397,10 @@ void Polyline()
     gHardcopyState.pagePending = -1;
     if (n < 1)
         return;
-    HpglMoveTo(Finite(a.x[0]), Finite(a.y[0]));
+    HpglMoveTo(ClampToFloatRange(a.x[0]), ClampToFloatRange(a.y[0]));
     YYHpglEncodedPolyline(n);
     const size_t last = static_cast<size_t>(n - 1);
-    HpglPenAt(Finite(a.x[last]), Finite(a.y[last]));
+    HpglPenAt(ClampToFloatRange(a.x[last]), ClampToFloatRange(a.y[last]));
 }
 
 void FontSelect(int family, int style, int spacing)

@@ -45,9 +45,3 @@ void HardcopyLineFillRequest()
 
 bool HardcopyLineFillActive() { return gGraphicsState.LineFillRequest[kHardcopySide] != 0; }
 
-double Finite(double v)
-{
-    if (std::isnan(v))
-        return 0.0;
-    return std::clamp(v, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX));
-}

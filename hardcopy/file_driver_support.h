@@ -24,7 +24,3 @@ void HardcopyLineFillRequest();
 // Whether such a request is in force (the lines arriving now are hatch lines).
 bool HardcopyLineFillActive();
 
-// V as a finite number: 0 for NaN, infinities and magnitudes beyond the
-// float range brought to +-FLT_MAX (so that sums and products of such values
-// stay finite in double).
-double Finite(double v);

@@ -47,7 +47,7 @@ bool PenIsAt(double x, double y)
 }
 
 // A device coordinate of the block, a number.
-double Coord(float v) { return Finite(v); }
+double Coord(float v) { return ClampToFloatRange(v); }
 
 } // namespace
 
@@ -85,7 +85,7 @@ void HpglInt(std::string& out, int64_t value, int width)
 void HpglFixed(std::string& out, double value, int width, int decimals)
 {
     const size_t at = out.size();
-    AppendFixedField(out, Finite(value), width, decimals);
+    AppendFixedField(out, ClampToFloatRange(value), width, decimals);
     if (out.size() - at > static_cast<size_t>(width))
         out.insert(at, 1, ' ');
 }
@@ -393,16 +393,16 @@ void HpglTextDirection()
 void HpglPenWidth(double width, double lo, double hi)
 {
     std::string s = "PW";
-    HpglFixed(s, std::clamp(Finite(width), lo, hi), 5, 3);
+    HpglFixed(s, std::clamp(ClampToFloatRange(width), lo, hi), 5, 3);
     YYHpglCommandWrite(s);
 }
 
 HpglStretch HpglStretchedScale(double heightRatio)
 {
     const GraphicsState& g = gGraphicsState;
-    const double a = Finite(g.areaFractionSize[0]), b = Finite(g.areaFractionSize[1]);
-    const double r = Finite(gHardcopyState.pageAspect);
-    const double h = Finite(heightRatio);
+    const double a = ClampToFloatRange(g.areaFractionSize[0]), b = ClampToFloatRange(g.areaFractionSize[1]);
+    const double r = ClampToFloatRange(gHardcopyState.pageAspect);
+    const double h = ClampToFloatRange(heightRatio);
     const double top = kHpglScaleTop;
     const bool upright = g.pageRotation % 180 == 0;
     const double numerator = upright ? top * a : top * a * r * h;
@@ -439,7 +439,7 @@ void HpglTextPoint(double p, double q, int justification, double& x, double& y)
 {
     const DeviceParameterBlock& b = gDeviceParameterBlock;
     const TextState& t = gTextState;
-    const double d1 = Finite(t.advanceX), d2 = Finite(t.advanceY), d3 = Finite(t.upY), d4 = Finite(t.upX);
+    const double d1 = ClampToFloatRange(t.advanceX), d2 = ClampToFloatRange(t.advanceY), d3 = ClampToFloatRange(t.upY), d4 = ClampToFloatRange(t.upX);
     const double xs = Coord(b.X[0]) + q * d1 + p * d4, ys = Coord(b.Y[0]) + q * d2 - p * d3;
     const double xe = Coord(b.X[2]) + q * d1 + p * d4, ye = Coord(b.Y[2]) + q * d2 - p * d3;
     x = xs;
@@ -451,8 +451,8 @@ void HpglTextPoint(double p, double q, int justification, double& x, double& y)
         x = xe;
         y = ye;
     }
-    x = Finite(x);
-    y = Finite(y);
+    x = ClampToFloatRange(x);
+    y = ClampToFloatRange(y);
 }
 
 void HpglRelativeSize(double t1, double t2, double cellFactor)
@@ -462,12 +462,12 @@ void HpglRelativeSize(double t1, double t2, double cellFactor)
     const bool turned = g.pageRotation % 180 != 0;
     const double wp = turned ? DriverExtent(gGraphicsState.targetHeight) : DriverExtent(gGraphicsState.targetWidth);
     const double hp = turned ? DriverExtent(gGraphicsState.targetWidth) : DriverExtent(gGraphicsState.targetHeight);
-    const double cw = Finite(t.charWidth) * Finite(g.orientedAreaSize[0]);
-    const double ch = Finite(t.charHeight) * Finite(g.orientedAreaSize[1]);
+    const double cw = ClampToFloatRange(t.charWidth) * ClampToFloatRange(g.orientedAreaSize[0]);
+    const double ch = ClampToFloatRange(t.charHeight) * ClampToFloatRange(g.orientedAreaSize[1]);
     double w = 100.0 * cw * t1 / (wp * cellFactor);
     double h = 100.0 * ch * t2 / (2.0 * hp);
     if (turned) {
-        double r = Finite(gHardcopyState.pageAspect);
+        double r = ClampToFloatRange(gHardcopyState.pageAspect);
         if (r <= 0.0)
             r = 1.0;
         w *= r;
