@@ -13,6 +13,7 @@
 #include "graphics/graphics_state.h"
 #include "graphics/shaded_polygons.h"
 #include "hardcopy/image_reader.h"
+#include "hardcopy/plot_fields.h"
 
 namespace {
 
@@ -353,40 +354,6 @@ void CgmPolylines(CgmWriter& w, std::span<const int> x, std::span<const int> y)
         PolylineRun(w, x, y, i, std::min(n - 1, i + run - 1));
 }
 
-namespace {
-
-// One Sutherland-Hodgman pass: the part of the polygon on the inner side of
-// the line coordinate AXIS = LIMIT (SIGN 1: below it, -1: above it).
-void ClipPass(std::vector<double>& x, std::vector<double>& y, int axis, double limit, double sign)
-{
-    const std::size_t n = x.size();
-    if (n == 0)
-        return;
-    std::vector<double> ox, oy;
-    ox.reserve(n + 4);
-    oy.reserve(n + 4);
-    auto coord = [&](std::size_t i) { return axis == 0 ? x[i] : y[i]; };
-    auto inside = [&](std::size_t i) { return sign * (coord(i) - limit) <= 0.0; };
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::size_t j = (i + 1) % n;
-        const bool a = inside(i), b = inside(j);
-        if (a)
-            ox.push_back(x[i]), oy.push_back(y[i]);
-        if (a != b) {
-            const double t = (limit - coord(i)) / (coord(j) - coord(i));
-            double cx = x[i] + t * (x[j] - x[i]);
-            double cy = y[i] + t * (y[j] - y[i]);
-            (axis == 0 ? cx : cy) = limit;
-            ox.push_back(cx);
-            oy.push_back(cy);
-        }
-    }
-    x.swap(ox);
-    y.swap(oy);
-}
-
-} // namespace
-
 bool CgmPolygon(CgmWriter& w, std::span<const double> xs, std::span<const double> ys)
 {
     const std::size_t n = std::min(xs.size(), ys.size());
@@ -400,20 +367,8 @@ bool CgmPolygon(CgmWriter& w, std::span<const double> xs, std::span<const double
             y[i] = 0.0;
         outside = outside || std::fabs(x[i]) > kCgmVdcLimit || std::fabs(y[i]) > kCgmVdcLimit;
     }
-    if (outside) {
-        // Clipping works on the coordinates as they are: an infinity first
-        // becomes a large finite value so that the intersections stay finite.
-        constexpr double kFar = 1.0e30;
-        for (std::size_t i = 0; i < n; ++i) {
-            x[i] = std::clamp(x[i], -kFar, kFar);
-            y[i] = std::clamp(y[i], -kFar, kFar);
-        }
-        const double l = kCgmVdcLimit;
-        ClipPass(x, y, 0, l, 1.0);
-        ClipPass(x, y, 0, -l, -1.0);
-        ClipPass(x, y, 1, l, 1.0);
-        ClipPass(x, y, 1, -l, -1.0);
-    }
+    if (outside)
+        PolygonClipToBox(x, y, -kCgmVdcLimit, -kCgmVdcLimit, kCgmVdcLimit, kCgmVdcLimit);
     std::vector<int> ix(x.size()), iy(y.size());
     for (std::size_t i = 0; i < x.size(); ++i) {
         ix[i] = CgmVdc(x[i]);

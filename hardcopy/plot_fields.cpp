@@ -71,8 +71,13 @@ void PolygonClipToBox(std::vector<double>& x, std::vector<double>& y, double xlo
     std::vector<Pt> poly(n);
     for (size_t i = 0; i < n; ++i) {
         // A coordinate that is no number cannot be clipped: it goes to the box.
-        const double px = std::isfinite(x[i]) ? x[i] : std::clamp(std::isnan(x[i]) ? 0.0 : x[i], xlo, xhi);
-        const double py = std::isfinite(y[i]) ? y[i] : std::clamp(std::isnan(y[i]) ? 0.0 : y[i], ylo, yhi);
+        // Finite ones are first brought within +-1e30, so that the differences
+        // the crossings divide by stay finite (far beyond the box either way).
+        constexpr double kFar = 1.0e30;
+        const double px = std::isfinite(x[i]) ? std::clamp(x[i], -kFar, kFar)
+                                              : std::clamp(std::isnan(x[i]) ? 0.0 : x[i], xlo, xhi);
+        const double py = std::isfinite(y[i]) ? std::clamp(y[i], -kFar, kFar)
+                                              : std::clamp(std::isnan(y[i]) ? 0.0 : y[i], ylo, yhi);
         poly[i] = {px, py};
         inside = inside && px >= xlo && px <= xhi && py >= ylo && py <= yhi;
     }
