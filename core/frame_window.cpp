@@ -17,21 +17,20 @@
 #include "editor/editor_buffers.h"
 #include "graphics/gdi_surface.h"
 
-namespace {
-
-constexpr UINT kMciNotify = 0x3B9; // MM_MCINOTIFY
-
 bool IsInsideChild(HWND frame)
 {
     return frame && (GetWindowLongA(frame, GWL_STYLE) & WS_CHILD) != 0;
 }
 
-// The frame that encloses the client window holding the inside child FRAME.
 HWND EnclosingFrame(HWND frame)
 {
     HWND parentClient = GetParent(frame);
     return parentClient ? GetParent(parentClient) : nullptr;
 }
+
+namespace {
+
+constexpr UINT kMciNotify = 0x3B9; // MM_MCINOTIFY
 
 void BringToTop(HWND frame)
 {

@@ -9,6 +9,12 @@
 LRESULT CALLBACK FrameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK ClientWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// True when FRAME is an inside child: a frame living in another frame's
+// client area (a child window opened inside, or a pane of a split window).
+bool IsInsideChild(HWND frame);
+// The frame that encloses the client window holding the inside child FRAME.
+HWND EnclosingFrame(HWND frame);
+
 // The status bar of window N, or of the window whose client area holds it
 // (outward through inside children); nullptr when none.
 HWND WindowStatusBarOf(int n);

@@ -32,11 +32,6 @@ int Current()
     return (n >= 0 && n <= kLastWindow) ? n : 0;
 }
 
-bool IsChildStyle(HWND w)
-{
-    return w && (GetWindowLongA(w, GWL_STYLE) & WS_CHILD);
-}
-
 HCURSOR CursorForShape(int shape)
 {
     static const LPCSTR ids[] = {IDC_ARROW, IDC_WAIT, IDC_APPSTARTING, IDC_CROSS, IDC_IBEAM, IDC_NO,
@@ -79,7 +74,7 @@ RECT NormalRect(HWND w)
     wp.length = sizeof wp;
     GetWindowPlacement(w, &wp);
     RECT r = wp.rcNormalPosition;
-    if (!IsChildStyle(w)) {
+    if (!IsInsideChild(w)) {
         POINT off = ProbeOffset();
         OffsetRect(&r, off.x, off.y);
     }
@@ -92,7 +87,7 @@ RECT FrameRect(HWND w)
         return NormalRect(w);
     RECT r;
     GetWindowRect(w, &r);
-    if (IsChildStyle(w))
+    if (IsInsideChild(w))
         MapWindowPoints(nullptr, GetParent(w), reinterpret_cast<POINT*>(&r), 2);
     return r;
 }
@@ -257,7 +252,7 @@ void WindowRectQuery(int mode, int& a, int& b, int& isChild, int& parent)
         return;
     }
     RECT r = FrameRect(w);
-    if (IsChildStyle(w)) {
+    if (IsInsideChild(w)) {
         isChild = 1;
         parent = WindowTableIndex(GetParent(w));
     }
@@ -304,7 +299,7 @@ void WindowClientArea(int& width, int& height, int& x, int& y, int& isChild, int
         height = (normal.bottom - normal.top) - ((fr.bottom - fr.top) - cr.bottom);
         x = normal.left;
         y = normal.top;
-        if (IsChildStyle(f)) {
+        if (IsInsideChild(f)) {
             isChild = 1;
             parent = WindowTableIndex(GetParent(f));
         }
@@ -320,7 +315,7 @@ void WindowClientArea(int& width, int& height, int& x, int& y, int& isChild, int
 void WindowParentNumber(int& out)
 {
     HWND f = gWindowTable.frame[Current()];
-    out = IsChildStyle(f) ? WindowTableIndex(GetParent(f)) : -1;
+    out = IsInsideChild(f) ? WindowTableIndex(GetParent(f)) : -1;
 }
 
 void WindowNumberValid(int n, int& out)
@@ -358,7 +353,7 @@ void WindowPlacementSet(int x, int y, int& width, int& height, int state)
     HWND c = gWindowTable.client[n];
     if (!f || !c)
         return;
-    bool child = IsChildStyle(f);
+    bool child = IsInsideChild(f);
     bool minimised = IsIconic(f), maximised = IsZoomed(f);
     if (state == -1)
         state = minimised ? 0 : maximised ? 2 : IsWindowVisible(f) ? 1 : 3;
@@ -528,7 +523,7 @@ void WindowToFront()
     if (!f)
         return;
     std::vector<HWND> chain{f};
-    for (HWND w = f; IsChildStyle(w);) {
+    for (HWND w = f; IsInsideChild(w);) {
         HWND e = GetParent(GetParent(w));
         if (!e)
             break;

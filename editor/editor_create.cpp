@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/frame_window.h"
 #include "core/library_state.h"
 #include "core/toolbars.h"
 #include "core/window_services.h"
@@ -25,18 +26,6 @@ int gForcedVersion = 0;
 int WindowsMajor()
 {
     return gLibraryState.osMajorVersion > 0 ? gLibraryState.osMajorVersion : 6;
-}
-
-bool ChildStyle(HWND w)
-{
-    return w && (GetWindowLongA(w, GWL_STYLE) & WS_CHILD) != 0;
-}
-
-// The frame whose client area holds the inside child FRAME.
-HWND HoldingFrame(HWND frame)
-{
-    HWND client = GetParent(frame);
-    return client ? GetParent(client) : nullptr;
 }
 
 int WindowHeight(HWND w)
@@ -486,24 +475,24 @@ void EditorCreate(int& status, int& mode, int menuId, int options, int fontFamil
         return;
     }
 
-    bool inside = ChildStyle(frame);
+    bool inside = IsInsideChild(frame);
     bool canHaveMenu = true;
     bool isPane = false;
     HWND outerSplit = nullptr;
     bool hadUpdate[kWindowRows] = {};
     if (inside) {
-        HWND holder = HoldingFrame(frame);
+        HWND holder = EnclosingFrame(frame);
         if (WindowRecordTypeOf(holder) == kRecordSplit) {
             isPane = true;
             HWND w = holder;
-            while (ChildStyle(w)) {
-                HWND e = HoldingFrame(w);
+            while (IsInsideChild(w)) {
+                HWND e = EnclosingFrame(w);
                 if (!e || WindowRecordTypeOf(e) != kRecordSplit)
                     break;
                 w = e;
             }
             outerSplit = w;
-            canHaveMenu = !ChildStyle(w);
+            canHaveMenu = !IsInsideChild(w);
         } else {
             canHaveMenu = false;
         }

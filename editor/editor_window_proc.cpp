@@ -583,7 +583,7 @@ void ContextMenu(HWND f, EditorRecord* r, LPARAM lParam)
 void Resize(HWND f, EditorRecord* r, WPARAM kind)
 {
     int n = Window(f);
-    bool inside = (GetWindowLongA(f, GWL_STYLE) & WS_CHILD) != 0;
+    bool inside = IsInsideChild(f);
     if (inside && n >= 0) {
         auto& saved = gWindowTable.savedPlacement[n];
         WINDOWPLACEMENT wp{};
