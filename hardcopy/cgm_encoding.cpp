@@ -2,6 +2,7 @@
 #include "hardcopy/cgm_encoding.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "core/error_codes.h"
@@ -13,6 +14,7 @@
 #include "graphics/graphics_state.h"
 #include "graphics/shaded_polygons.h"
 #include "hardcopy/image_reader.h"
+#include "hardcopy/plot_colours.h"
 #include "hardcopy/plot_fields.h"
 
 namespace {
@@ -215,11 +217,9 @@ void YYCgmColour(CgmWriter& w, CgmElementCode code, const CgmRgb& c)
 
 CgmRgb YYCgmColourSwap(CgmRgb c, int mode)
 {
-    const bool dark = c.r < 10 && c.g < 10 && c.b < 10;
-    const bool light = c.r >= 246 && c.g >= 246 && c.b >= 246;
-    if (mode == 1 || (mode == 2 && (dark || light)))
-        return {255 - c.r, 255 - c.g, 255 - c.b};
-    return c;
+    std::array<int, 3> rgb{c.r, c.g, c.b};
+    ColourSwapBytes(rgb, mode);
+    return {rgb[0], rgb[1], rgb[2]};
 }
 
 // ---- Pictures ----------------------------------------------------------------------------
