@@ -7,7 +7,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 OUT=${1:?usage: make-seeds.sh OUT}
 rm -rf "$OUT"
-for t in image_reader formatter number_parsers config_file dialog_extras compression metafile_headers; do
+for t in image_reader formatter number_parsers config_file dialog_extras compression metafile_headers image_file_info; do
   mkdir -p "$OUT/$t"
 done
 
@@ -47,3 +47,12 @@ seed compression '\x00\x01\x78\xda\x63\x60\x64\x62\x66\x61\x65\x63\xe7\xe0\xe4\x
 # enhanced metafile.
 seed metafile_headers '\xd7\xcd\xc6\x9a\x00\x00\x00\x00\x00\x00\x04\x29\x4c\x1d\xe8\x03\x00\x00\x00\x00\xb1\x60\x01\x00\x09\x00\x00\x03\x20\x00\x00\x00\x01\x00\x08\x00\x00\x00\x00\x00' placeable
 cp "$ROOT"/tests/dialogs/picture.emf "$OUT/metafile_headers/"
+
+# File kind detection: the image fixtures and a sample of every other kind,
+# with the division and overflow cases, from the detection tests' corpus
+# script (without its cut and bit-flipped variants, which the fuzzer makes).
+python3 "$ROOT/tests/hardcopy/make_detection_corpus.py" "$OUT/image_file_info.all"
+find "$OUT/image_file_info.all" -maxdepth 1 -type f ! -name '*_cut*' ! -name '*_flip*' \
+  -exec cp {} "$OUT/image_file_info/" \;
+cp "$ROOT"/tests/hardcopy/fixtures/* "$OUT/image_file_info/"
+rm -rf "$OUT/image_file_info.all"
