@@ -181,17 +181,22 @@ bool IsDecoded(int cls, int id)
     return (cls == 1 && (id == 3 || id == 4 || id == 17)) || (cls == 2 && id == 6) || (cls == 3 && id == 1);
 }
 
-// The precision named by an INTEGER or VDC INTEGER PRECISION list; false when
-// the list cannot be read or names a precision the scanner does not read.
-bool PrecisionRead(const CgmScanState& s, std::span<const std::uint8_t> list, int& precision)
+// What a precision list says: nothing (too short: the element is unused), a
+// precision the scanner cannot read (8 or 24 bits, garbage, or a list in an
+// integer precision it cannot read), or PRECISION.
+enum class PrecisionList { kUnused, kUnreadable, kRead };
+
+PrecisionList PrecisionRead(const CgmScanState& s, std::span<const std::uint8_t> list, int& precision)
 {
-    if (s.integerPrecisionUnknown || list.size() < static_cast<std::size_t>(s.integerPrecision / 8))
-        return false;
+    if (s.integerPrecisionUnknown)
+        return PrecisionList::kUnreadable;
+    if (list.size() < static_cast<std::size_t>(s.integerPrecision / 8))
+        return PrecisionList::kUnused;
     const int v = YYCgmInteger(list, 1, s.integerPrecision);
     if (v != 16 && v != 32)
-        return false;
+        return PrecisionList::kUnreadable;
     precision = v;
-    return true;
+    return PrecisionList::kRead;
 }
 
 // RATIO := (x2 - x1) / (y2 - y1) of the four extent values in LIST; false
@@ -236,12 +241,13 @@ void CgmDecode(CgmScanState& s, int cls, int id, std::span<const std::uint8_t> l
         if (list.size() >= 2)
             s.vdcType = YYCgmInteger(list, 1, 16);
     } else if (cls == 1 && id == 4) {
-        if (!PrecisionRead(s, list, s.integerPrecision))
-            s.integerPrecisionUnknown = true;
-        else
-            s.integerPrecisionUnknown = false;
+        const PrecisionList r = PrecisionRead(s, list, s.integerPrecision);
+        if (r != PrecisionList::kUnused)
+            s.integerPrecisionUnknown = r == PrecisionList::kUnreadable;
     } else if (cls == 3 && id == 1) {
-        s.vdcIntegerPrecisionUnknown = !PrecisionRead(s, list, s.vdcIntegerPrecision);
+        const PrecisionList r = PrecisionRead(s, list, s.vdcIntegerPrecision);
+        if (r != PrecisionList::kUnused)
+            s.vdcIntegerPrecisionUnknown = r == PrecisionList::kUnreadable;
     } else if (cls == 1 && id == 17) {
         if (ExtentRatio(s, list, s.maximumRatio))
             s.maximumFound = true;

@@ -139,6 +139,8 @@ TEST(PlotFileScanners, CgmPicturesAndRatio)
          kErrorNone, 1, 3.0f},
         {"integer precision 8: a VDC precision in it is not read",
          kBegin + El(1, 4, W16({8})) + El(3, 1, {32}) + VdcExtent(W16({0, 0, 300, 100})) + kEnd, kErrorNone, 1, 1.0f},
+        {"VDC integer precision list too short: unused",
+         kBegin + El(3, 1, {32}) + VdcExtent(W16({0, 0, 300, 100})) + kEnd, kErrorNone, 1, 3.0f},
         {"list too short for its values", kBegin + MaxExtent(W16({0, 0, 300})) + kEnd, kErrorNone, 1, 1.0f},
         {"list too short for 32-bit values",
          kBegin + El(3, 1, W16({32})) + VdcExtent(W16({0, 0, 300, 100})) + kEnd, kErrorNone, 1, 1.0f},
