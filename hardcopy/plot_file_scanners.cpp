@@ -18,6 +18,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -102,7 +103,7 @@ protected:
 
 private:
     int handle_;
-    std::array<std::uint8_t, 1 << 16> block_{};
+    std::vector<std::uint8_t> block_ = std::vector<std::uint8_t>(std::size_t(1) << 16);
 };
 
 // ---- PIC -----------------------------------------------------------------------
