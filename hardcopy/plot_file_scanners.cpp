@@ -428,15 +428,33 @@ int OpenForReading(std::string_view name, int& err)
     return handle;
 }
 
-void ReportWithSystemCode(int code, int osError, int kind, std::string_view routine)
-{
-    gErrorState.osError = osError;
-    gErrorState.osErrorKind = kind;
-    YYErrorReport(code, routine);
-}
-
 constexpr int kSystemCodeKindIo = 1;
 constexpr int kSystemCodeKindWindows = 2;
+
+// Opens NAME, runs SCAN over its bytes and closes it. Error 1 when the file
+// does not open and error 2 when SCAN returns it are reported under ROUTINE,
+// with the system's code (of the open, of a failed read; 0 after a read that
+// only ended early, or always with CLEARREADCODE) of kind KIND.
+template <typename Scan>
+void ScanFile(std::string_view name, std::string_view routine, int kind, bool clearReadCode, Scan scan)
+{
+    int err = 0;
+    const int handle = OpenForReading(name, err);
+    if (handle == -1) {
+        gErrorState.osError = err;
+        gErrorState.osErrorKind = kind;
+        YYErrorReport(kErrorFileOpen, routine);
+        return;
+    }
+    FileSource in(handle);
+    const int rc = scan(in);
+    OsFileClose(handle);
+    if (rc != kErrorNone) {
+        gErrorState.osError = clearReadCode ? 0 : in.readError;
+        gErrorState.osErrorKind = kind;
+        YYErrorReport(kErrorFileReadWrite, routine);
+    }
+}
 
 } // namespace
 
@@ -488,48 +506,19 @@ float YYCgmReal(std::span<const std::uint8_t> buffer, int position)
 
 void YYCNTPIC(std::string_view name, int& count)
 {
-    constexpr std::string_view kName = "YYCNTPIC";
-    int err = 0;
-    const int handle = OpenForReading(name, err);
-    if (handle == -1) {
-        ReportWithSystemCode(kErrorFileOpen, err, kSystemCodeKindWindows, kName);
-        return;
-    }
-    FileSource in(handle);
-    const int rc = PicScan(in, count);
-    OsFileClose(handle);
-    if (rc != kErrorNone)
-        ReportWithSystemCode(kErrorFileReadWrite, 0, kSystemCodeKindWindows, kName);
+    ScanFile(name, "YYCNTPIC", kSystemCodeKindWindows, true, [&](ByteSource& in) { return PicScan(in, count); });
 }
 
 void YYINFOCGM(std::string_view name, int& count, float& ratio)
 {
-    constexpr std::string_view kName = "YYINFOCGM";
-    int err = 0;
-    const int handle = OpenForReading(name, err);
-    if (handle == -1) {
-        ReportWithSystemCode(kErrorFileOpen, err, kSystemCodeKindWindows, kName);
-        return;
-    }
-    FileSource in(handle);
-    const int rc = CgmScan(in, count, ratio);
-    OsFileClose(handle);
-    if (rc != kErrorNone)
-        ReportWithSystemCode(kErrorFileReadWrite, in.readError, kSystemCodeKindWindows, kName);
+    ScanFile(name, "YYINFOCGM", kSystemCodeKindWindows, false,
+             [&](ByteSource& in) { return CgmScan(in, count, ratio); });
 }
 
 void YYCNTHPG(std::string_view name, int& count)
 {
-    constexpr std::string_view kName = "YYCNTHPG";
-    int err = 0;
-    const int handle = OpenForReading(name, err);
-    if (handle == -1) {
-        ReportWithSystemCode(kErrorFileOpen, err, kSystemCodeKindIo, kName);
-        return;
-    }
-    FileSource in(handle);
-    count = HpglScan(in);
-    OsFileClose(handle);
-    if (in.readError != 0)
-        ReportWithSystemCode(kErrorFileReadWrite, in.readError, kSystemCodeKindIo, kName);
+    ScanFile(name, "YYCNTHPG", kSystemCodeKindIo, false, [&](ByteSource& in) {
+        count = HpglScan(in);
+        return in.readError != 0 ? kErrorFileReadWrite : kErrorNone;
+    });
 }

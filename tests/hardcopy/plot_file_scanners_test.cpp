@@ -50,15 +50,6 @@ Bytes W32(std::initializer_list<std::int64_t> values)
     return b;
 }
 
-Bytes F32(std::initializer_list<std::uint32_t> bits)
-{
-    Bytes b;
-    for (std::uint32_t v : bits)
-        for (int shift = 24; shift >= 0; shift -= 8)
-            b.push_back(static_cast<std::uint8_t>(v >> shift));
-    return b;
-}
-
 std::uint32_t Bits(float f) { return std::bit_cast<std::uint32_t>(f); }
 
 // One element of the binary encoding: short form below 31 bytes, else one
@@ -124,7 +115,7 @@ TEST(PlotFileScanners, CgmPicturesAndRatio)
          kErrorNone, 1, -0.25f},
         {"neither extent", kBegin + kPicture + kPicture + kPicture + kEnd, kErrorNone, 3, 1.0f},
         {"no picture", kBegin + kEnd, kErrorNone, 1, 1.0f},
-        {"real VDC", kBegin + realType + VdcExtent(F32({Bits(-1.0f), 0, Bits(7.0f), Bits(4.0f)})) + kPicture + kEnd,
+        {"real VDC", kBegin + realType + VdcExtent(W32({Bits(-1.0f), 0, Bits(7.0f), Bits(4.0f)})) + kPicture + kEnd,
          kErrorNone, 1, 2.0f},
         {"32-bit VDC integers",
          kBegin + El(3, 1, W16({32})) + VdcExtent(W32({-2000000000, 0, 2000000000, 1000000000})) + kEnd, kErrorNone,
@@ -149,17 +140,17 @@ TEST(PlotFileScanners, CgmPicturesAndRatio)
         {"x2 = x1", kBegin + VdcExtent(W16({5, 0, 5, 100})) + kEnd, kErrorNone, 1, 1.0f},
         {"y2 = y1 falls back to the VDC extent",
          kBegin + MaxExtent(W16({0, 7, 100, 7})) + VdcExtent(W16({0, 0, 200, 100})) + kEnd, kErrorNone, 1, 2.0f},
-        {"NaN real extent", kBegin + realType + VdcExtent(F32({0, 0, Bits(nan), Bits(1.0f)})) + kEnd, kErrorNone, 1,
+        {"NaN real extent", kBegin + realType + VdcExtent(W32({0, 0, Bits(nan), Bits(1.0f)})) + kEnd, kErrorNone, 1,
          1.0f},
-        {"signalling NaN real extent", kBegin + realType + VdcExtent(F32({0x7F800001u, 0, Bits(1.0f), Bits(1.0f)})) + kEnd,
+        {"signalling NaN real extent", kBegin + realType + VdcExtent(W32({0x7F800001u, 0, Bits(1.0f), Bits(1.0f)})) + kEnd,
          kErrorNone, 1, 1.0f},
-        {"infinite real extent", kBegin + realType + VdcExtent(F32({0, 0, Bits(inf), Bits(1.0f)})) + kEnd, kErrorNone,
+        {"infinite real extent", kBegin + realType + VdcExtent(W32({0, 0, Bits(inf), Bits(1.0f)})) + kEnd, kErrorNone,
          1, 1.0f},
         {"extent of the whole real range over the smallest height",
-         kBegin + realType + VdcExtent(F32({Bits(-3.4e38f), 0, Bits(3.4e38f), 1})) + kEnd, kErrorNone, 1,
+         kBegin + realType + VdcExtent(W32({Bits(-3.4e38f), 0, Bits(3.4e38f), 1})) + kEnd, kErrorNone, 1,
          std::numeric_limits<float>::max()},
         {"ratio below the smallest real",
-         kBegin + realType + VdcExtent(F32({0, 0, 1, Bits(3.4e38f)})) + kEnd, kErrorNone, 1, 1.0f},
+         kBegin + realType + VdcExtent(W32({0, 0, 1, Bits(3.4e38f)})) + kEnd, kErrorNone, 1, 1.0f},
         {"40,000 bytes in partitions",
          kBegin + El(0, 3) + Partitioned(4, 9, 40000, 8000) + El(0, 5) + kEnd, kErrorNone, 1, 1.0f},
         {"partitions of odd length",
