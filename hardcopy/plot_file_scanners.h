@@ -33,8 +33,9 @@ int PicPictureCount(std::span<const std::uint8_t> file, int& count);
 int CgmPictureInfo(std::span<const std::uint8_t> file, int& count, float& ratio);
 
 // Pages of an HP-GL or HP-GL/2 text: COUNT := the records "SC" -3 and the
-// comments "CO" whose quoted text begins with 3, at least 1. Lines are
-// records of their first 10 characters. Always kErrorNone (memory cannot fail
+// comments "CO" whose quoted text begins with 3, at least 1. Lines (ended by
+// CR or LF) are records of their first 10 characters; a quote the record
+// cuts off ends at the record's end. Always kErrorNone (memory cannot fail
 // to read). The report level is 0 while the records are parsed and restored
 // afterwards.
 int HpglPageCount(std::span<const std::uint8_t> file, int& count);
@@ -60,6 +61,7 @@ void YYCNTPIC(std::string_view name, int& count);
 // RATIO := width / height of its drawing space (see CgmPictureInfo).
 void YYINFOCGM(std::string_view name, int& count, float& ratio);
 // COUNT := the pages of the HP-GL or HP-GL/2 file NAME, at least 1. Open and
-// read failures put the system's code into the error state (kind 1); a
-// failed close reports 3. The report level is 0 while reading, then restored.
+// read failures put the system's code into the error state (kind 1). The
+// report level is 0 while reading, then restored. (Closing a file that was
+// only read cannot fail here, so error 3 does not arise.)
 void YYCNTHPG(std::string_view name, int& count);
