@@ -353,6 +353,26 @@ TEST(ImageFileInfo, AShortFileIsNotReadWithTheLastFilesBytes)
     EXPECT_EQ(InfoOf(ByteString(kPngFileSignature, kPngFileSignature + 6))[0], 0);
 }
 
+// The scanners report their read errors (2) as over a named file, and
+// their counts so far still make the words.
+TEST(ImageFileInfo, ScannerErrorsAreReportedAndTheWordsStand)
+{
+    const ErrorState saved = gErrorState;
+    YYErrorLevelSet(kReportNone);
+    gErrorState.lastCode = 0;
+    const ByteString noEnd = Cgm({{0, 1, {}}, {1, 17, Ints16({0, 0, 200, 100})}, {0, 5, {}}});
+    EXPECT_EQ(Dump(InfoOf(noEnd)), "6 1000 500 1 -1 -1 ");
+    EXPECT_EQ(gErrorState.lastCode, 2);
+    gErrorState.lastCode = 0;
+    gErrorState.osError = 5;
+    ByteString shortSkip = Pic(2);
+    shortSkip.insert(shortSkip.end(), {0xA0, 1});
+    EXPECT_EQ(Dump(InfoOf(shortSkip)), "7 3201 2312 2 -1 -1 ");
+    EXPECT_EQ(gErrorState.lastCode, 2);
+    EXPECT_EQ(gErrorState.osError, 0);
+    gErrorState = saved;
+}
+
 // The decoder's fixtures: the kind the decoder reads them as, their size
 // (a top-down BMP by its rows) and the same kind from the decoder's test.
 TEST(ImageFileInfo, ImageFixturesAgreeWithTheDecoder)
