@@ -540,7 +540,8 @@ TEST(ImageFileInfo, FilesWrittenByOtherPrograms)
     DeleteFileA(data.c_str());
 }
 
-// Windows metafiles as Wine's GDI writes them: plain and enhanced.
+// Windows metafiles as Wine's GDI writes them (plain and enhanced) and as
+// LibreOffice writes them (placeable and enhanced).
 TEST(ImageFileInfo, MetafilesOfTheSystemsGdi)
 {
     const std::string plain = TempName("gdi.wmf"), enhanced = TempName("gdi.emf");
@@ -562,6 +563,15 @@ TEST(ImageFileInfo, MetafilesOfTheSystemsGdi)
     EXPECT_NEAR(r[2], 144, 1);
     DeleteFileA(plain.c_str());
     DeleteFileA(enhanced.c_str());
+
+    // LibreOffice's placeable and enhanced metafiles of one picture (a frame
+    // of 4994 x 2348 hundredths of a millimetre) give the same size.
+    std::string fixtures = __FILE__;
+    fixtures = fixtures.substr(0, fixtures.find_last_of("/\\") + 1) + "fixtures/";
+    if (fixtures.front() != '/' || unixtools::UnixPath("C:\\").empty())
+        GTEST_SKIP() << "the fixture folder is not reachable: " << fixtures;
+    EXPECT_EQ(Dump(InfoOfFile("Z:" + fixtures + "scene_libreoffice.wmf")), "3 141 66 1 -1 -1 ");
+    EXPECT_EQ(Dump(InfoOfFile("Z:" + fixtures + "scene_libreoffice.emf")), "3 141 66 2 -1 -1 ");
 }
 
 } // namespace
