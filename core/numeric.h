@@ -57,6 +57,16 @@ inline int RoundToInt(double v)
     return static_cast<int>(std::lround(v));
 }
 
+// V truncated toward zero when it is a number whose truncation lies in
+// INT_MIN..INT_MAX; NaN, infinities and values beyond the range give OUTSIDE
+// (for words where an out-of-range value means "unknown", not "the limit").
+inline int TruncateToIntOr(double v, int outside)
+{
+    if (std::isnan(v) || v >= 2147483648.0 || v <= -2147483649.0)
+        return outside;
+    return static_cast<int>(v);
+}
+
 // Largest magnitude of an integer device coordinate: conversions of device
 // coordinates to device words saturate here, not at INT_MAX.
 inline constexpr float kDeviceCoordinateLimit = 2147480064.0f;

@@ -7,7 +7,8 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 OUT=${1:?usage: make-seeds.sh OUT}
 rm -rf "$OUT"
-for t in image_reader formatter number_parsers config_file dialog_extras compression metafile_headers csv_fields; do
+for t in image_reader formatter number_parsers config_file dialog_extras compression metafile_headers csv_fields \
+         image_file_info; do
   mkdir -p "$OUT/$t"
 done
 
@@ -51,3 +52,12 @@ cp "$ROOT"/tests/dialogs/picture.emf "$OUT/metafile_headers/"
 # Comma-separated text: the first byte picks the chunk size and field limit.
 seed csv_fields '\x10name,"a ""quoted"" one",3.5\r\n"multi\nline",,\n' quoted
 seed csv_fields '\x03a,b\nc,"d,e"\r\n"unclosed' short
+
+# File kind detection: the image fixtures and a sample of every other kind,
+# with the division and overflow cases, from the detection tests' corpus
+# script (without its cut and bit-flipped variants, which the fuzzer makes).
+python3 "$ROOT/tests/hardcopy/make_detection_corpus.py" "$OUT/image_file_info.all"
+find "$OUT/image_file_info.all" -maxdepth 1 -type f ! -name '*_cut*' ! -name '*_flip*' \
+  -exec cp {} "$OUT/image_file_info/" \;
+cp "$ROOT"/tests/hardcopy/fixtures/* "$OUT/image_file_info/"
+rm -rf "$OUT/image_file_info.all"

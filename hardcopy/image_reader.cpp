@@ -26,8 +26,6 @@ namespace {
 using Bytes = std::span<const std::uint8_t>;
 using Palette = std::array<int, 256>;
 
-constexpr std::uint8_t kPngSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
-
 // Deflate data give at most 1032 bytes per byte: a length of 258 costs at
 // least two bits (one for the length, one for the distance).
 constexpr std::int64_t kDeflateMostPerByte = 1032;
@@ -322,7 +320,7 @@ int PngInflate(const std::vector<std::uint8_t>& data, const Layout& L, std::vect
 int PngLayout(Bytes d, Layout& L)
 {
     // Signature and IHDR chunk.
-    if (!Has(d, 0, 33) || std::memcmp(d.data(), kPngSignature, 8) != 0)
+    if (!Has(d, 0, 33) || std::memcmp(d.data(), kPngFileSignature, 8) != 0)
         return kErrorImageFormat;
     if (PngReadU32(&d[8]) != 13 || !PngTypeIs(&d[12], "IHDR"))
         return kErrorImageFormat;
@@ -604,16 +602,8 @@ std::string_view Trim(std::string_view s)
 
 int ImageKindOf(std::span<const std::uint8_t> file)
 {
-    Bytes d = file;
-    if (d.size() < 4)
-        return -1;
-    if (d[0] == 10 && d[2] == 1)
-        return kImageKindPcx;
-    if (d[0] == 'B' && d[1] == 'M' && Has(d, 0, 18) && U32(d, 6) == 0 && U32(d, 14) != 12)
-        return kImageKindBmp;
-    if (Has(d, 0, 8) && std::memcmp(d.data(), kPngSignature, 8) == 0)
-        return kImageKindPng;
-    return 0;
+    const int kind = ImageFileKindOf(file);
+    return kind == kImageKindBmp || kind == kImageKindPcx || kind == kImageKindPng || kind < 0 ? kind : 0;
 }
 
 namespace {

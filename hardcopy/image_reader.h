@@ -21,10 +21,12 @@
 #include <string_view>
 #include <vector>
 
+#include "hardcopy/image_file_info.h"
+
 // The ImageFileType codes of the three kinds the decoder reads.
-constexpr int kImageKindBmp = 1;
-constexpr int kImageKindPcx = 2;
-constexpr int kImageKindPng = 15;
+constexpr int kImageKindBmp = kImageFileBmp;
+constexpr int kImageKindPcx = kImageFilePcx;
+constexpr int kImageKindPng = kImageFilePng;
 
 // Caps: the largest picture decoded, the largest decompressed PNG image data
 // and the largest file loaded.
@@ -43,6 +45,9 @@ struct ImageHeader {
 };
 
 // The kind of FILE by its first bytes: -1, 0, 1, 2 or 15 (see ImageHeader).
+// The file-kind detection's own tests decide (ImageFileKindOf), so that the
+// decoder reads a file as BMP, PCX or PNG exactly when the detection calls
+// it one; any other kind is 0 here.
 int ImageKindOf(std::span<const std::uint8_t> file);
 
 // Reads and checks the header (kind, size, depth, layout) and, before

@@ -14,7 +14,7 @@ pkgs=(wine wine32:i386 wine64 g++-mingw-w64-i686-posix mingw-w64-i686-dev binuti
       python3-fonttools python3-munkres fonts-liberation2 fonts-dejavu-core hershey-fonts-data
       clang-14 libclang-rt-14-dev llvm-14 zlib1g-dev
       emf2svg printemf libwmf-bin librsvg2-bin libxml2-utils
-      ghostscript hp2xx python3-ezdxf libreoffice-draw
+      ghostscript hp2xx python3-ezdxf libreoffice-draw plotutils
       xclip python3
       libreoffice-impress unzip
       netpbm python3-pil libreoffice-calc)
