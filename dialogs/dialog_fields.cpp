@@ -14,6 +14,7 @@
 #include "dialogs/dialog_procedure.h"
 #include "dialogs/dialog_show.h"
 #include "dialogs/field_subclass.h"
+#include "dialogs/field_values.h"
 #include "dialogs/message_box.h"
 #include "dialogs/numeric_edit_classes.h"
 
@@ -425,14 +426,7 @@ void DialogFieldStateSet(int& field, int state, int deferred)
 
 void WDialogFieldState(int field, int state)
 {
-    if (gDialogStatus.currentDialogId == 0) {
-        YYErrorReport(kErrorNoDialog, "WDialogFieldState");
-        return;
-    }
-    int id = field;
-    DialogFieldStateSet(id, state, 0);
-    if (id == -1)
-        YYErrorReport(kErrorFieldIdentifier, "WDialogFieldState");
+    DialogFieldCall(field, "WDialogFieldState", [&](int& id) { DialogFieldStateSet(id, state, 0); });
 }
 
 void ButtonBitmapTransparent(HBITMAP bitmap)
