@@ -7,8 +7,8 @@
 #include "core/window_services.h"
 #include "dialogs/dialog_table.h"
 #include "dialogs/message_box.h"
+#include "graphics/bitmap_viewer.h"
 #include "graphics/coordinates.h"
-#include "graphics/graphics_neighbours.h"
 #include "graphics/graphics_state.h"
 
 namespace {

@@ -13,10 +13,15 @@
 #include "core/library_state.h"
 #include "core/window_services.h"
 #include "dialogs/message_box.h"
+#include "fonts/text_font.h"
+#include "fonts/text_state.h"
+#include "fonts/window_text.h"
+#include "graphics/bitmaps.h"
 #include "graphics/colours.h"
 #include "graphics/device_ops.h"
 #include "graphics/gdi_surface.h"
 #include "graphics/graphics_neighbours.h"
+#include "graphics/metafile_slots.h"
 #include "hardcopy/hardcopy_state.h"
 
 GraphicsState gGraphicsState;
@@ -113,6 +118,13 @@ void YYAreaLimits(float x1, float y1, float x2, float y2)
     g.integerAreaSize = {g.integerArea[2] - g.integerArea[0] + 1, g.integerArea[3] - g.integerArea[1] + 1};
     g.areaSize = {x2 - x1, y2 - y1};
     YYScreenDeviceCall(DeviceOp::kClip);
+}
+
+void YYAreaLimitsOfFractions(const std::array<float, 4>& fractions)
+{
+    const GraphicsState& g = G();
+    const float W = static_cast<float>(g.targetWidth), H = static_cast<float>(g.targetHeight);
+    YYAreaLimits(fractions[0] * W, fractions[1] * H, fractions[2] * W, fractions[3] * H);
 }
 
 void YYAspectSet()
