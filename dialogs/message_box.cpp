@@ -12,7 +12,10 @@
 #include "core/fixed_text.h"
 #include "core/layer_steps.h"
 #include "dialogs/common_dialogs.h"
+#include "dialogs/dialog_show.h"
+#include "dialogs/dialog_table.h"
 #include "dialogs/window_snapshots.h"
+#include "graphics/graphics_neighbours.h"
 
 DialogStatus gDialogStatus;
 
@@ -146,11 +149,21 @@ void DialogWordsShutdown()
     gDialogStatus.lastAnswer = 0;
 }
 
+int CurrentDialog()
+{
+    return gDialogStatus.currentDialogId;
+}
+
 // Installed while the program starts: the core reads and writes the dialog
 // words of this file, so every program with windows links it.
 const bool gDialogLayerInstalled =
     (ErrorBoxDeliverySet(ErrorBoxShow),
      LibraryLayerStepsSet(LibraryLayer::kDialogs, {.start = DialogWordsStart, .afterWindows = DialogWordsShutdown}),
+     DialogServicesSet({.currentDialog = CurrentDialog,
+                        .select = WDialogSelect,
+                        .graphicsTarget = DialogGraphicsTarget,
+                        .otherWindowsDisable = OtherWindowsDisable,
+                        .otherWindowsEnable = OtherWindowsEnable}),
      true);
 
 } // namespace

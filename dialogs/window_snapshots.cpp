@@ -14,7 +14,6 @@
 #include "dialogs/field_subclass.h"
 #include "dialogs/message_box.h"
 #include "graphics/gdi_surface.h"
-#include "graphics/graphics_neighbours.h"
 #include "graphics/graphics_state.h"
 
 namespace {

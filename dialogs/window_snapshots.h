@@ -21,8 +21,11 @@ int WindowSnapshotCount(int n);
 // Non-zero when DIALOG or one of its fields (or the page shown by one of its
 // tab controls) is a drawing target.
 int DialogHasGraphicsArea(HWND dialog);
-// DialogGraphicsTarget, which the graphics core calls, is declared in
-// graphics/graphics_neighbours.h.
+// The current dialog (FIELD 0) or its field FIELD as the surface of the GDI
+// layer; WIDTH and HEIGHT its client size. FIELD := -1 on failure. (The
+// graphics core reaches it through the dialog services of
+// graphics/graphics_neighbours.h.)
+void DialogGraphicsTarget(int& field, int& width, int& height);
 // Pixel size of 4 horizontal and 8 vertical dialog units of the current
 // dialog (0 without one).
 void DialogBaseUnits(int& width, int& height);

@@ -12,7 +12,6 @@
 #include "core/errors.h"
 #include "core/library_state.h"
 #include "core/window_services.h"
-#include "dialogs/message_box.h"
 #include "fonts/text_font.h"
 #include "fonts/text_state.h"
 #include "fonts/window_text.h"
@@ -247,14 +246,14 @@ void IGrSelect(int kind, const int* id)
                 YYTargetSetSize(kTargetBitmap, g.targetId, width, height);
             break;
         case kTargetDialogField: {
-            if (gDialogStatus.currentDialogId == 0) {
+            if (GraphicsCurrentDialog() == 0) {
                 failed = true;
                 break;
             }
             g.targetId = id ? *id : 0;
-            g.targetDialog = gDialogStatus.currentDialogId;
+            g.targetDialog = GraphicsCurrentDialog();
             int field = g.targetId;
-            DialogGraphicsTarget(field, width, height);
+            GraphicsDialogTarget(field, width, height);
             if (field == -1)
                 failed = true;
             else
@@ -392,4 +391,46 @@ void YYFillSettings(const int* style, const int* density, const int* direction)
     g.hatchDensity = (d >= 1 && d <= 5) ? d : 2;
     int r = direction ? *direction : 3;
     g.hatchDirection = (r >= 1 && r <= 4) ? r : 3;
+}
+
+namespace {
+
+constinit DialogServices gDialogServices{};
+
+} // namespace
+
+void DialogServicesSet(const DialogServices& services)
+{
+    gDialogServices = services;
+}
+
+int GraphicsCurrentDialog()
+{
+    return gDialogServices.currentDialog ? gDialogServices.currentDialog() : 0;
+}
+
+void GraphicsDialogSelect(int identifier)
+{
+    if (gDialogServices.select)
+        gDialogServices.select(identifier);
+}
+
+void GraphicsDialogTarget(int& field, int& width, int& height)
+{
+    if (gDialogServices.graphicsTarget)
+        gDialogServices.graphicsTarget(field, width, height);
+    else
+        field = -1;
+}
+
+void GraphicsOtherWindowsDisable(HWND except, int withWindows)
+{
+    if (gDialogServices.otherWindowsDisable)
+        gDialogServices.otherWindowsDisable(except, withWindows);
+}
+
+void GraphicsOtherWindowsEnable(HWND window, int withWindows)
+{
+    if (gDialogServices.otherWindowsEnable)
+        gDialogServices.otherWindowsEnable(window, withWindows);
 }

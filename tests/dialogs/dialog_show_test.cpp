@@ -18,7 +18,6 @@
 #include "dialogs/field_values.h"
 #include "dialogs/window_snapshots.h"
 #include "graphics/gdi_surface.h"
-#include "graphics/graphics_neighbours.h"
 #include "graphics/graphics_state.h"
 #include "windowed_fixture.h"
 
