@@ -35,18 +35,6 @@ HANDLE LoadFieldImage(int id, UINT type, UINT flags)
     return LoadImageA(ProgramModule(), MAKEINTRESOURCEA(id), type, 0, 0, flags);
 }
 
-void DeleteImage(HANDLE image, UINT type)
-{
-    if (!image)
-        return;
-    if (type == IMAGE_ICON)
-        DestroyIcon(static_cast<HICON>(image));
-    else if (type == IMAGE_ENHMETAFILE)
-        DeleteEnhMetaFile(static_cast<HENHMETAFILE>(image));
-    else
-        DeleteObject(image);
-}
-
 // The enhanced metafile stored as resource ID of type "KVBMETAFILE".
 HENHMETAFILE LoadFieldMetafile(int id)
 {
@@ -79,7 +67,7 @@ LONG ButtonSetUp(HWND button, LONG style)
             HANDLE old = reinterpret_cast<HANDLE>(
                 SendMessageA(button, BM_SETIMAGE, type, reinterpret_cast<LPARAM>(image)));
             if (old && old != image)
-                DeleteImage(old, type);
+                ImageDelete(old, type);
         }
         bool hasImage = SendMessageA(button, BM_GETIMAGE, IMAGE_BITMAP, 0) != 0 ||
                         SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0) != 0;
@@ -100,7 +88,7 @@ void StaticSetUp(HWND control, LONG style)
                 HANDLE old = reinterpret_cast<HANDLE>(
                     SendMessageA(control, STM_SETIMAGE, imageType, reinterpret_cast<LPARAM>(image)));
                 if (old && old != image)
-                    DeleteImage(old, imageType);
+                    ImageDelete(old, imageType);
             }
         }
     } else if (type == SS_ENHMETAFILE) {
@@ -108,7 +96,7 @@ void StaticSetUp(HWND control, LONG style)
             HANDLE old = reinterpret_cast<HANDLE>(
                 SendMessageA(control, STM_SETIMAGE, IMAGE_ENHMETAFILE, reinterpret_cast<LPARAM>(mf)));
             if (old && old != mf)
-                DeleteImage(old, IMAGE_ENHMETAFILE);
+                ImageDelete(old, IMAGE_ENHMETAFILE);
         }
     }
 }

@@ -832,17 +832,33 @@ void WDialogGetTrackBar(int field, int& position, int* start, int* end)
         *end = e;
 }
 
+namespace {
+
+// The list or combo box FIELD of the current dialog for the public routine
+// NAME, KIND := its list kind; nullptr, with the error reported, without a
+// current dialog or when the field is no list or combo box.
+HWND MenuFieldOf(int field, std::string_view name, int& kind)
+{
+    if (DialogNotCurrent(name))
+        return nullptr;
+    HWND c = DialogCurrentField(field);
+    kind = DialogListKind(c);
+    if (kind == -1 || kind == 4) {
+        YYErrorReport(kErrorFieldIdentifier, name);
+        return nullptr;
+    }
+    return c;
+}
+
+} // namespace
+
 void WDialogPutMenu(int field, std::span<const std::string_view> options, int count, int selected,
                     std::optional<std::string_view> text)
 {
-    if (DialogNotCurrent("WDialogPutMenu"))
+    int kind = -1;
+    HWND c = MenuFieldOf(field, "WDialogPutMenu", kind);
+    if (!c)
         return;
-    HWND c = DialogCurrentField(field);
-    int kind = DialogListKind(c);
-    if (kind == -1 || kind == 4) {
-        YYErrorReport(kErrorFieldIdentifier, "WDialogPutMenu");
-        return;
-    }
     int id = field;
     DialogFieldClear(id);
     size_t n = count > 0 ? std::min(static_cast<size_t>(count), options.size()) : 0;
@@ -859,14 +875,10 @@ void WDialogPutMenu(int field, std::span<const std::string_view> options, int co
 
 void WDialogGetMenu(int field, int& selected, std::span<char> text)
 {
-    if (DialogNotCurrent("WDialogGetMenu"))
+    int kind = -1;
+    HWND c = MenuFieldOf(field, "WDialogGetMenu", kind);
+    if (!c)
         return;
-    HWND c = DialogCurrentField(field);
-    int kind = DialogListKind(c);
-    if (kind == -1 || kind == 4) {
-        YYErrorReport(kErrorFieldIdentifier, "WDialogGetMenu");
-        return;
-    }
     int id = field;
     if (kind == 1)
         DialogListGet(id, selected, text);
