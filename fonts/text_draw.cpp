@@ -255,6 +255,51 @@ Placement PlacementFor(Vec R, double J, size_t n, bool stacked, const PassMetric
     return p;
 }
 
+// Step 6, one pass of stroke text: the box (when asked for) and the strokes
+// at S0 in a cell of CW x CH. FORCED 1 (the screen side) or 2 (the
+// hardcopy) draws on that side only, upright or at the italic slant of
+// STYLE; 0 (the built-in font chosen) on every active output at once.
+void StrokePass(int forced, int style, std::string_view text, Vec S0, double cw, double ch)
+{
+    TextState& t = gTextState;
+    GraphicsState& g = gGraphicsState;
+    if (forced)
+        t.slant = (style & TextStyleBits::kItalic) ? kItalicSlant : 0.0f;
+    const int screenOutput = g.screenOutput, hardcopyOpen = g.hardcopyOpen;
+    if (forced == 1)
+        g.hardcopyOpen = 0;
+    else if (forced == 2)
+        g.screenOutput = 0;
+    if (style & TextStyleBits::kBox)
+        YYTextBox(F32(S0.x), F32(S0.y), text, kMeasureByTable, g.screenOutput, g.hardcopyOpen);
+    YYStrokeText(F32(S0.x), F32(S0.y), text, F32(cw), F32(ch));
+    g.screenOutput = screenOutput;
+    g.hardcopyOpen = hardcopyOpen;
+}
+
+// Step 7: when DEVICE limits its own text and a cell of CW x CH is beyond
+// it, the stroke face of the current family replaces the device font (the
+// font saved first) and the result is true.
+bool StrokeFontForced(int device, double cw, double ch)
+{
+    TextState& t = gTextState;
+    if (!(t.sizeLimit[static_cast<size_t>(device)] < kNoTextSizeLimit))
+        return false;
+    int need = 0;
+    YYNeedStrokeFont(device, F32(cw), F32(ch), need);
+    if (need == 0)
+        return false;
+    YYFontSaveRestore(-1);
+    switch (t.family) {
+    case TextFontFamily::kSwiss: YYFontSwissSelect(); break;
+    case TextFontFamily::kRoman: YYFontRomanSelect(); break;
+    case TextFontFamily::kSymbol: YYFontSymbol(); break;
+    default: YYFontFixedSelect(); break;
+    }
+    t.builtInFont = 1;
+    return true;
+}
+
 // Step 9, the visible run: characters are dropped from both ends until the
 // ends of the run lie inside the clip box. FIRST and LAST (1-based) bound
 // the run, V := its position; F and E move back with the dropped end.
@@ -467,18 +512,7 @@ void YYTextDraw(const float* xp, const float* yp, std::string_view text)
         // 6. Stroke text.
         if (stroke || forced) {
             const float savedSlant = t.slant;
-            if (forced)
-                t.slant = (style & TextStyleBits::kItalic) ? kItalicSlant : 0.0f;
-            const int screenOutput = g.screenOutput, hardcopyOpen = g.hardcopyOpen;
-            if (forced == 1)
-                g.hardcopyOpen = 0;
-            else if (forced == 2)
-                g.screenOutput = 0;
-            if (style & TextStyleBits::kBox)
-                YYTextBox(F32(S0.x), F32(S0.y), text, kMeasureByTable, g.screenOutput, g.hardcopyOpen);
-            YYStrokeText(F32(S0.x), F32(S0.y), text, F32(cw), F32(ch));
-            g.screenOutput = screenOutput;
-            g.hardcopyOpen = hardcopyOpen;
+            StrokePass(forced, style, text, S0, cw, ch);
             if (stroke)
                 break; // the primitives served every active output at once
             YYFontSaveRestore(0);
@@ -491,21 +525,9 @@ void YYTextDraw(const float* xp, const float* yp, std::string_view text)
         }
 
         // 7. Stroke decision for a device that limits its own text.
-        if (t.sizeLimit[static_cast<size_t>(device)] < kNoTextSizeLimit) {
-            int need = 0;
-            YYNeedStrokeFont(device, F32(cw), F32(ch), need);
-            if (need != 0) {
-                YYFontSaveRestore(-1);
-                switch (t.family) {
-                case TextFontFamily::kSwiss: YYFontSwissSelect(); break;
-                case TextFontFamily::kRoman: YYFontRomanSelect(); break;
-                case TextFontFamily::kSymbol: YYFontSymbol(); break;
-                default: YYFontFixedSelect(); break;
-                }
-                t.builtInFont = 1;
-                forced = device == kTextScreen ? 1 : 2;
-                continue;
-            }
+        if (StrokeFontForced(device, cw, ch)) {
+            forced = device == kTextScreen ? 1 : 2;
+            continue;
         }
 
         // 9 (first part). An empty text ends here, without a further pass.
