@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "charts/graph_ranges.h"
 #include "graphics/graphics_state.h"
 
 PgGraphState gPgGraphState;
@@ -452,3 +453,22 @@ void PgGraphStartupDefaults()
 
     YYLogAxisSetup();
 }
+
+namespace {
+
+// The presentation-graphics step of the graphics start-up: the plot area,
+// the graph area, a one-point graph and the start-up values above.
+void GraphStartup()
+{
+    IPgPlotAreaFractions(0.1f, 0.1f, 0.9f, 0.9f);
+    IPgArea(0.0f, 0.0f, 1.0f, 1.0f);
+    const int points = 1, zero = 0;
+    IPgGraphBegin(4, 500, std::span<const int>(&points, 1), &zero, &zero);
+    PgGraphStartupDefaults();
+}
+
+// Installed while the program starts: every chart routine uses the graph
+// state of this file, so a program that draws graphs links this step.
+const bool gGraphStartupInstalled = (GraphicsDefaultsGraphStepSet(GraphStartup), true);
+
+} // namespace

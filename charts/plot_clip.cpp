@@ -190,7 +190,7 @@ void YYPlotStateSave(int mode)
         p.area = g.areaFractions;
         break;
     case 3:
-        YYAreaLimits(p.area[0] * W, p.area[1] * H, p.area[2] * W, p.area[3] * H);
+        YYAreaLimitsOfFractions(p.area);
         break;
     case 4: {
         p.area = g.areaFractions;

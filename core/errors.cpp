@@ -17,7 +17,6 @@
 #include "core/fixed_text.h"
 #include "core/fortran_format.h"
 #include "core/os_services.h"
-#include "dialogs/message_box.h"
 
 ErrorState gErrorState;
 
@@ -232,6 +231,7 @@ bool IsInternalName(std::string_view name)
 }
 
 ErrorStatusBarDelivery gStatusBarDelivery = nullptr;
+constinit ErrorBoxDelivery gErrorBoxDelivery = nullptr;
 
 // The parts of one error report.
 struct ErrorLineParts {
@@ -336,6 +336,11 @@ std::string ErrorBoxTextCompose(int code, std::string_view name)
     return text;
 }
 
+void ErrorBoxDeliverySet(ErrorBoxDelivery delivery)
+{
+    gErrorBoxDelivery = delivery;
+}
+
 void ErrorStatusBarDeliverySet(ErrorStatusBarDelivery delivery)
 {
     gStatusBarDelivery = delivery;
@@ -363,18 +368,12 @@ void YYErrorReport(int code, std::string_view name)
         if (gStatusBarDelivery)
             gStatusBarDelivery(ErrorLineCompose(code, name));
         break;
-    case kReportMessageBox: {
-        std::string text = ErrorBoxTextCompose(code, name);
-        // Only the answer of a box that was shown counts: a box that could
-        // not be shown (recorded as kErrorCommonDialog) must not end the process.
-        gErrorState.lastCode = 0;
-        WMessageBox(1, 3, 1, text, "Library Error");
+    case kReportMessageBox:
         // Cancel ends the process; with a non-zero exit code, so that a
         // calling script does not take the end on an error for success.
-        if (gErrorState.lastCode != kErrorCommonDialog && gDialogStatus.lastAnswer == 0)
+        if (gErrorBoxDelivery && gErrorBoxDelivery(ErrorBoxTextCompose(code, name)))
             YYAbnormalExit(" ", kErrorCancelExitCode);
         break;
-    }
     default:
         break;
     }

@@ -69,3 +69,10 @@ std::string AbnormalExitText(std::string_view text, int code);
 // it level 3 shows nothing (as for a missing bar).
 using ErrorStatusBarDelivery = void (*)(std::string_view line);
 void ErrorStatusBarDeliverySet(ErrorStatusBarDelivery delivery);
+
+// Level 4 shows the error text in the "Library Error" box (OK, Cancel). The
+// dialog layer installs the box while the program starts; it returns true
+// when the user answered Cancel in a box that was shown, which ends the
+// process with kErrorCancelExitCode. Without it level 4 shows nothing.
+using ErrorBoxDelivery = bool (*)(std::string_view text);
+void ErrorBoxDeliverySet(ErrorBoxDelivery delivery);

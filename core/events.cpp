@@ -42,6 +42,10 @@ constexpr UINT kSysTimer = 0x0118;
 // on 64-bit Windows too. The event message itself is 14 32-bit integers.
 int32_t ParamWord(LPARAM p) { return static_cast<int32_t>(p); }
 
+// The signed client position packed in a mouse message's parameter.
+int ParamX(LPARAM p) { return static_cast<short>(LOWORD(p)); }
+int ParamY(LPARAM p) { return static_cast<short>(HIWORD(p)); }
+
 bool IsClass(HWND w, const char* name)
 {
     char cls[32];
@@ -182,6 +186,148 @@ int KeyCodeTranslate(int key, int offset)
     return key;
 }
 
+namespace {
+
+// The steps of EventStore, one per kind of event that needs more than its
+// values. Each returns true when the wait is to end, false when the event
+// is kept back (or only noted) and the wait goes on.
+
+// A key: a key code marked by the window procedure (A 1) is translated into
+// the library's key numbers; a character (any other A) is stored as it is.
+void StoreKey(int a, WPARAM wParam, HWND window, int viewer)
+{
+    POINT p;
+    GetCursorPos(&p);
+    ScreenToClient(window, &p);
+    int value1;
+    if (a == 1) {
+        int key = static_cast<int>(wParam);
+        int offset = 0;
+        if (key > kKeyMarkCtrl) {
+            key -= kKeyMarkCtrl;
+            offset = 40;
+        } else if (key > kKeyMarkShift) {
+            key -= kKeyMarkShift;
+            offset = 20;
+        }
+        value1 = KeyCodeTranslate(key, offset);
+    } else {
+        value1 = static_cast<int>(wParam);
+    }
+    SlotValues(value1, -1, viewer, -1, p.x, p.y);
+}
+
+void StorePushButton(WPARAM wParam, HWND window)
+{
+    int32_t* w = DialogRecordWords(window);
+    gCurrentEventSlot.window = w ? w[kDlgId] : -1;
+    // value1 is the command: the push button's id, 2 for the cancel
+    // command, 9 for a help request.
+    SlotValues(LOWORD(wParam), w ? w[kDlgPreviousField] : -1, -1, -1, -1, -1);
+}
+
+// A resize of a window: its new size, also as the drawing layer's current
+// size; a hidden window's target is resized at once and no event ends the
+// wait.
+bool StoreResize(WPARAM wParam, LPARAM lParam, HWND window, bool visible)
+{
+    if (wParam == SIZE_MINIMIZED)
+        return false;
+    int w = LOWORD(lParam), h = HIWORD(lParam);
+    SlotValues(w, h, 0, -1, -1, -1);
+    int n = WindowTableIndex(window);
+    // The drawing layer's current size follows its own window only.
+    if (n >= 0 && n == gLibraryState.currentWindow) {
+        gLibraryState.currentWindowWidth = w;
+        gLibraryState.currentWindowHeight = h;
+    }
+    if (!visible) {
+        if (gWindowSystem.windowDC && n >= 0)
+            YYTargetWindowResized(n, w, h);
+        return false;
+    }
+    return true;
+}
+
+// A field change: outside a wait for it, it is deferred (while the loop
+// waits for another event) or dropped; the dialog record keeps the last
+// change's parameter for the next one.
+bool StoreFieldChanged(LPARAM lParam, HWND window)
+{
+    auto& s = gCurrentEventSlot;
+    int32_t* w = DialogRecordWords(window);
+    int id = w ? w[kDlgId] : -1;
+    int left = w ? w[kDlgPreviousField] : -1;
+    int now = w ? w[kDlgCurrentField] : -1;
+    if (s.waiting == 0) {
+        if (s.inWait == 1) {
+            auto& d = gDeferredEventSlot;
+            d.type = kEventFieldChanged;
+            d.window = id;
+            d.value1 = left;
+            d.value2 = now;
+            d.value3 = 0;
+            d.value4 = -1;
+            d.x = w ? w[kDlgKeptParam] : 0;
+            d.y = ParamWord(lParam);
+            d.time = static_cast<int>(GetMessageTime());
+            if (w)
+                w[kDlgKeptParam] = ParamWord(lParam);
+        }
+        return false;
+    }
+    s.window = id;
+    int x = s.x;
+    if (s.firstChange) {
+        x = w ? w[kDlgKeptParam] : 0;
+        s.firstChange = 0;
+    }
+    SlotValues(left, now, 0, -1, x, ParamWord(lParam));
+    if (w)
+        w[kDlgKeptParam] = ParamWord(lParam);
+    return true;
+}
+
+void StoreTabChanged(HWND window)
+{
+    int32_t* w = DialogRecordWords(window);
+    gCurrentEventSlot.window = w ? w[kDlgId] : -1;
+    SlotValues(w ? w[kDlgOldPage] : -1, w ? w[kDlgNewPage] : -1, -1, -1, -1, -1);
+}
+
+// An event of a dialog's graphics area (or of a graphics field): stored as
+// the window event it stands for, with the field in value 4.
+bool StoreAreaEvent(int type, WPARAM wParam, LPARAM lParam, HWND window, bool visible)
+{
+    auto& s = gCurrentEventSlot;
+    HWND dialog;
+    int field;
+    AreaOf(window, dialog, field);
+    int32_t* w = DialogRecordWords(dialog);
+    s.window = w ? w[kDlgId] : -1;
+    if (type == kEventAreaExpose) {
+        s.type = kEventExpose;
+        SlotValues(-1, -1, 1, field, -1, -1);
+    } else if (type == kEventAreaResize) {
+        if (wParam == SIZE_MINIMIZED)
+            return false;
+        int fw = LOWORD(lParam), fh = HIWORD(lParam);
+        s.type = kEventResize;
+        SlotValues(fw, fh, 1, field, -1, -1);
+        if (!visible) {
+            YYTargetFieldResized(w ? w[kDlgId] : 0, field, fw, fh);
+            return false;
+        }
+    } else {
+        s.type = type - 100;
+        int button = type == kEventAreaMouseMove ? -1 : (w ? w[kDlgMouseButton] : -1);
+        SlotValues(button, MouseStateBits(LOWORD(wParam)), 1, field, ParamX(lParam), ParamY(lParam));
+    }
+    return true;
+}
+
+} // namespace
+
 void EventStore(int type, int a, WPARAM wParam, LPARAM lParam, HWND window)
 {
     int fi = FlagIndex(type);
@@ -198,54 +344,29 @@ void EventStore(int type, int a, WPARAM wParam, LPARAM lParam, HWND window)
         s.time = static_cast<int>(GetMessageTime());
     }
     int viewer = IsClass(window, "KVBBITMAP") ? 2 : 0;
-    short px = static_cast<short>(LOWORD(lParam));
-    short py = static_cast<short>(HIWORD(lParam));
 
+    bool end = true;
     switch (type) {
-    case kEventKey: {
-        POINT p;
-        GetCursorPos(&p);
-        ScreenToClient(window, &p);
-        int value1;
-        if (a == 1) {
-            int key = static_cast<int>(wParam);
-            int offset = 0;
-            if (key > kKeyMarkCtrl) {
-                key -= kKeyMarkCtrl;
-                offset = 40;
-            } else if (key > kKeyMarkShift) {
-                key -= kKeyMarkShift;
-                offset = 20;
-            }
-            value1 = KeyCodeTranslate(key, offset);
-        } else {
-            value1 = static_cast<int>(wParam);
-        }
-        SlotValues(value1, -1, viewer, -1, p.x, p.y);
+    case kEventKey:
+        StoreKey(a, wParam, window, viewer);
         break;
-    }
     case kEventCommand:
         SlotValues(LOWORD(wParam), -1, -1, -1, -1, -1);
         break;
-    case kEventPushButton: {
-        int32_t* w = DialogRecordWords(window);
-        s.window = w ? w[kDlgId] : -1;
-        // value1 is the command: the push button's id, 2 for the cancel
-        // command, 9 for a help request.
-        SlotValues(LOWORD(wParam), w ? w[kDlgPreviousField] : -1, -1, -1, -1, -1);
+    case kEventPushButton:
+        StorePushButton(wParam, window);
         break;
-    }
     case kEventMouseDown:
     case kEventMouseUp:
     case kEventDoubleClick: {
-        POINT p{px, py};
+        POINT p{ParamX(lParam), ParamY(lParam)};
         if (a == 4 || a == 5)
             ScreenToClient(window, &p);
         SlotValues(a, MouseStateBits(LOWORD(wParam)), viewer, -1, p.x, p.y);
         break;
     }
     case kEventMouseMove:
-        SlotValues(-1, MouseStateBits(LOWORD(wParam)), viewer, -1, px, py);
+        SlotValues(-1, MouseStateBits(LOWORD(wParam)), viewer, -1, ParamX(lParam), ParamY(lParam));
         break;
     case kEventExpose: {
         RECT r{};
@@ -253,67 +374,19 @@ void EventStore(int type, int a, WPARAM wParam, LPARAM lParam, HWND window)
         SlotValues(r.right - r.left, r.bottom - r.top, 0, -1, r.left, r.top);
         break;
     }
-    case kEventResize: {
-        if (wParam == SIZE_MINIMIZED)
-            return;
-        int w = LOWORD(lParam), h = HIWORD(lParam);
-        SlotValues(w, h, 0, -1, -1, -1);
-        int n = WindowTableIndex(window);
-        // The drawing layer's current size follows its own window only.
-        if (n >= 0 && n == gLibraryState.currentWindow) {
-            gLibraryState.currentWindowWidth = w;
-            gLibraryState.currentWindowHeight = h;
-        }
-        if (!visible) {
-            if (gWindowSystem.windowDC && n >= 0)
-                YYTargetWindowResized(n, w, h);
-            return;
-        }
+    case kEventResize:
+        end = StoreResize(wParam, lParam, window, visible);
         break;
-    }
     case kEventClose:
     case kEventCommandLine:
         SlotValues(-1, -1, -1, -1, -1, -1);
         break;
-    case kEventFieldChanged: {
-        int32_t* w = DialogRecordWords(window);
-        int id = w ? w[kDlgId] : -1;
-        int left = w ? w[kDlgPreviousField] : -1;
-        int now = w ? w[kDlgCurrentField] : -1;
-        if (s.waiting == 0) {
-            if (s.inWait == 1) {
-                auto& d = gDeferredEventSlot;
-                d.type = kEventFieldChanged;
-                d.window = id;
-                d.value1 = left;
-                d.value2 = now;
-                d.value3 = 0;
-                d.value4 = -1;
-                d.x = w ? w[kDlgKeptParam] : 0;
-                d.y = ParamWord(lParam);
-                d.time = static_cast<int>(GetMessageTime());
-                if (w)
-                    w[kDlgKeptParam] = ParamWord(lParam);
-            }
-            return;
-        }
-        s.window = id;
-        int x = s.x;
-        if (s.firstChange) {
-            x = w ? w[kDlgKeptParam] : 0;
-            s.firstChange = 0;
-        }
-        SlotValues(left, now, 0, -1, x, ParamWord(lParam));
-        if (w)
-            w[kDlgKeptParam] = ParamWord(lParam);
+    case kEventFieldChanged:
+        end = StoreFieldChanged(lParam, window);
         break;
-    }
-    case kEventTabChanged: {
-        int32_t* w = DialogRecordWords(window);
-        s.window = w ? w[kDlgId] : -1;
-        SlotValues(w ? w[kDlgOldPage] : -1, w ? w[kDlgNewPage] : -1, -1, -1, -1, -1);
+    case kEventTabChanged:
+        StoreTabChanged(window);
         break;
-    }
     case kEventFrameButton:
         SlotValues(a, -1, -1, -1, -1, -1);
         break;
@@ -329,37 +402,15 @@ void EventStore(int type, int a, WPARAM wParam, LPARAM lParam, HWND window)
     case kEventAreaMouseMove:
     case kEventAreaDoubleClick:
     case kEventAreaExpose:
-    case kEventAreaResize: {
-        HWND dialog;
-        int field;
-        AreaOf(window, dialog, field);
-        int32_t* w = DialogRecordWords(dialog);
-        s.window = w ? w[kDlgId] : -1;
-        if (type == kEventAreaExpose) {
-            s.type = kEventExpose;
-            SlotValues(-1, -1, 1, field, -1, -1);
-        } else if (type == kEventAreaResize) {
-            if (wParam == SIZE_MINIMIZED)
-                return;
-            int fw = LOWORD(lParam), fh = HIWORD(lParam);
-            s.type = kEventResize;
-            SlotValues(fw, fh, 1, field, -1, -1);
-            if (!visible) {
-                YYTargetFieldResized(w ? w[kDlgId] : 0, field, fw, fh);
-                return;
-            }
-        } else {
-            s.type = type - 100;
-            int button = type == kEventAreaMouseMove ? -1 : (w ? w[kDlgMouseButton] : -1);
-            SlotValues(button, MouseStateBits(LOWORD(wParam)), 1, field, px, py);
-        }
+    case kEventAreaResize:
+        end = StoreAreaEvent(type, wParam, lParam, window, visible);
         break;
-    }
     default:
         SlotValues(-1, -1, -1, -1, -1, -1);
         break;
     }
-    EndWait();
+    if (end)
+        EndWait();
 }
 
 namespace {

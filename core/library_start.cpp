@@ -16,14 +16,11 @@
 #include "core/errors.h"
 #include "core/fixed_text.h"
 #include "core/fortran_format.h"
+#include "core/layer_steps.h"
 #include "core/library_state.h"
 #include "core/main_window.h"
 #include "core/neighbours.h"
 #include "core/os_services.h"
-#include "dialogs/message_box.h"
-#include "editor/editor_buffers.h"
-#include "graphics/hardcopy_open.h"
-#include "hardcopy/hardcopy_state.h"
 
 LibraryState gLibraryState;
 LibraryPaths gLibraryPaths;
@@ -243,13 +240,9 @@ void WLibraryStart(std::optional<std::string_view> iniFile)
     s.mainWindowOpen = 0;
     s.textAspectFactor = 1.32f;
     s.lastWindowTextFont = LibraryState::WindowTextFontMemo{};
-    gDialogStatus.currentDialogId = 0;
-    gDialogStatus.undefinedInteger = -999;
-    gDialogStatus.undefinedReal = -999.0f;
-    gDialogStatus.undefinedDouble = -999.0;
-    HardcopyStateStartupReset();
     gErrorState = ErrorState{};
-    EditorBufferStoreCreate();
+    // The dialog words, the hardcopy models and the editor's buffer store.
+    LibraryLayerStepsRun(&LibraryLayerSteps::start);
 
     // 5, 6. Beep on; stroke-font directory.
     BeepEnable(1);
@@ -306,18 +299,8 @@ void WLibraryStart(std::optional<std::string_view> iniFile)
     if (!chardir.empty() && chardir.back() != '\\')
         PutText(p.CHARDIR.span(), chardir + "\\");
 
-    // 15. Hardcopy device settings.
-    HardcopyState& hc = gHardcopyState;
-    hc.PRINTER = settings.PRINTER;
-    hc.PLOTTER = settings.PLOTTER;
-    hc.HPGL2 = settings.HPGL2;
-    hc.hpgl2Kind = 0;
-    YYSetPrinterModel(settings.PRINTER);
-    YYSetPlotterModel(settings.PLOTTER);
-    if (settings.HPGL2 != 0 || hc.hpgl2Kind == 0)
-        YYSetHpgl2Device(settings.HPGL2);
-    const int dumpDevice = 0;
-    YYSetDumpDefaults(&dumpDevice);
+    // 15. Hardcopy device settings (the hardcopy layer's).
+    LibraryLayerConfigure(settings);
 
     // 16. A version request shows the version and ends the program.
     if (settings.versionRequested) {
@@ -330,27 +313,15 @@ void WLibraryStart(std::optional<std::string_view> iniFile)
 
 void WLibraryShutdown()
 {
-    // 1. End an open hardcopy.
-    const std::string_view closeOnly = "S";
-    YYHardcopyOpen(&closeOnly);
-
-    // 2. Metafile slots in use.
-    for (int slot = 1; slot <= kMetafileSlotCount; ++slot)
-        if (MetafileSlotKind(slot) != 0)
-            MetafileSlotRelease(slot);
+    // 1, 2. The graphics layer ends an open hardcopy and frees the metafile
+    // slots in use.
+    LibraryLayerStepsRun(&LibraryLayerSteps::beforeWindows);
 
     // 3. Every window, dialog and resource of the window engine.
     AllWindowsDestroy();
 
-    // 4. Window and dialog words.
+    // 4, 5. Window words; then the dialog words and the editor buffers.
     gLibraryState.mainWindowOpen = 0;
     gLibraryState.windowFlags[0] = -1;
-    gDialogStatus.currentDialogId = 0;
-    gDialogStatus.exitField = 0;
-    gDialogStatus.previousField = 0;
-    gDialogStatus.exitDialog = 0;
-    gDialogStatus.lastAnswer = 0;
-
-    // 5. Editor buffers.
-    EditorBufferStoreShutdown();
+    LibraryLayerStepsRun(&LibraryLayerSteps::afterWindows);
 }

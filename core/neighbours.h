@@ -18,9 +18,6 @@ struct WindowRecord;
 // graphics/gdi_surface.h and graphics/coordinates.h.)
 // Deletes every bitmap of the bitmap table and clears the slots.
 void BitmapTableDestroyAll();
-// Metafile slot 1..20: its kind (0 free) and its release at shut-down.
-int MetafileSlotKind(int slot);
-void MetafileSlotRelease(int slot);
 // The bitmap viewer's share of SpecialRecordRelease.
 void BitmapViewerRelease(HWND frame, WindowRecord* record);
 

@@ -183,39 +183,31 @@ void SplitLayout(SplitRecord* s)
     ValidateRect(client, nullptr);
 }
 
-void SplitWindowCreate(int panes[2], int options, const int paneFlags[2], int size, const int menus[2],
-                       const int toolbars[2][4], int dialogs[2], const int colours[2], std::string_view title0,
-                       std::string_view title1)
+namespace {
+
+// Whether window C can be split: 0, or the status SplitWindowCreate returns
+// (-1 no open window with a client area, -3 a contents dialog, -4 another
+// special window, -6 it has child windows).
+int SplitHostStatus(int c)
 {
-    int c = gWindowSystem.currentWindow;
-    auto fail = [&](int status) { panes[0] = panes[1] = status; };
-    if (!WindowIsOpen(c) || !gWindowTable.client[c]) {
-        fail(-1);
-        return;
-    }
-    HWND cf = gWindowTable.frame[c];
+    if (!WindowIsOpen(c) || !gWindowTable.client[c])
+        return -1;
+    int t = WindowRecordTypeOf(gWindowTable.frame[c]);
+    if (t == kRecordContentsDialog)
+        return -3;
+    if (t != 0)
+        return -4;
     HWND cc = gWindowTable.client[c];
-    int t = WindowRecordTypeOf(cf);
-    if (t == kRecordContentsDialog) {
-        fail(-3);
-        return;
-    }
-    if (t != 0) {
-        fail(-4);
-        return;
-    }
     for (int i = 1; i <= kLastWindow; ++i)
-        if (gWindowTable.frame[i] && GetParent(gWindowTable.frame[i]) == cc) {
-            fail(-6);
-            return;
-        }
-    auto* s = static_cast<SplitRecord*>(WindowRecordAttach(cf, kRecordSplit, sizeof(SplitRecord)));
-    if (!s) {
-        fail(-1);
-        return;
-    }
-    s->window = c;
-    s->dragAnchor = kNoPlacement;
+        if (gWindowTable.frame[i] && GetParent(gWindowTable.frame[i]) == cc)
+            return -6;
+    return 0;
+}
+
+// Two free window numbers for the panes, into S; false when there are not
+// two.
+bool SplitPaneNumbers(SplitRecord* s)
+{
     int n0 = WindowSlotFree();
     int n1 = -1;
     if (n0 > 0) {
@@ -223,28 +215,20 @@ void SplitWindowCreate(int panes[2], int options, const int paneFlags[2], int si
         n1 = WindowSlotFree();
         gWindowTable.frame[n0] = nullptr;
     }
-    if (n0 < 0 || n1 < 0) {
-        WindowRecordDetach(cf);
-        WindowRecordFree(s);
-        fail(-1);
-        return;
-    }
+    if (n0 < 0 || n1 < 0)
+        return false;
     s->pane[0] = n0;
     s->pane[1] = n1;
-    s->options = options;
-    s->paneFlags[0] = paneFlags[0];
-    s->paneFlags[1] = paneFlags[1];
-    RECT o;
-    GetWindowRect(cf, &o);
-    s->outerWidth = o.right - o.left;
-    s->outerHeight = o.bottom - o.top;
-    bool h = Horizontal(s);
-    RECT R;
-    GetClientRect(cc, &R);
-    int extent = Along(R, h);
+    return true;
+}
 
-    // Contents dialogs: checked and probed per pane.
-    bool fits[2] = {false, false};
+// Checks and probes the contents dialog of each pane that asks for one
+// (a failure becomes its DIALOGS entry); FITS[p] := it can be attached. A
+// fixed-size dialog fixes its pane, and the sized pane's SIZE becomes the
+// dialog's extent along the split.
+void SplitDialogsProbe(SplitRecord* s, int dialogs[2], const RECT& client, int& size, bool fits[2])
+{
+    const bool h = Horizontal(s);
     for (int p = 0; p < 2; ++p) {
         if (!dialogs[p])
             continue;
@@ -256,7 +240,7 @@ void SplitWindowCreate(int panes[2], int options, const int paneFlags[2], int si
         else if (DialogTableCount() >= 100)
             status = -3;
         else
-            status = ContentsDialogProbe(dialogs[p], gWindowTable.frame[0], R.right, R.bottom, flags, &ext);
+            status = ContentsDialogProbe(dialogs[p], gWindowTable.frame[0], client.right, client.bottom, flags, &ext);
         if (status < 0) {
             dialogs[p] = status;
             continue;
@@ -275,19 +259,30 @@ void SplitWindowCreate(int panes[2], int options, const int paneFlags[2], int si
         if (p == sized && (flags & kWindowFixedSize))
             size = h ? ext.cy : ext.cx;
     }
-    int bar = GetSystemMetrics(SM_CXFRAME);
-    bool even = size < 0;
-    int sizedPane = (s->options & kSplitSizeIsPane1) ? 1 : 0;
+}
 
-    HWND outer = cf;
-    while ((GetWindowLongA(outer, GWL_STYLE) & WS_CHILD) && GetParent(GetParent(outer)))
-        outer = GetParent(GetParent(outer));
+// What the panes are made of, as SplitWindowCreate received it.
+struct SplitPaneRequest {
+    int size;                  // client extent of the sized pane; below 0: even halves
+    const int* menus;          // [2], may be nullptr
+    const int (*toolbars)[4];  // [2][4], may be nullptr
+    int* dialogs;              // [2]
+    const int* colours;        // [2], may be nullptr
+    std::string titles[2];
+};
 
-    int numbers[2] = {n0, n1};
-    std::string titles[2] = {std::string(TrimRight(title0)), std::string(TrimRight(title1))};
-    bool ok = true;
-    for (int p = 0; p < 2 && ok; ++p) {
-        int n = numbers[p];
+// Creates the two pane windows (with menu rows, tool bars, client areas and
+// contents dialogs) and the split bar; false when one of them fails.
+bool SplitPanesCreate(SplitRecord* s, SplitPaneRequest& q, const RECT& client, const bool fits[2])
+{
+    HWND cc = gWindowTable.client[s->window];
+    const bool h = Horizontal(s);
+    const int extent = Along(client, h);
+    const int bar = GetSystemMetrics(SM_CXFRAME);
+    const bool even = q.size < 0;
+    const int sizedPane = (s->options & kSplitSizeIsPane1) ? 1 : 0;
+    for (int p = 0; p < 2; ++p) {
+        int n = s->pane[p];
         DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION;
         if (!even)
             style |= WS_VISIBLE;
@@ -301,7 +296,7 @@ void SplitWindowCreate(int panes[2], int options, const int paneFlags[2], int si
             e0 = (extent - bar) / 2;
             s1 = (extent + bar) / 2;
         } else {
-            RECT adj{0, 0, size, size};
+            RECT adj{0, 0, q.size, q.size};
             AdjustWindowRectEx(&adj, style, FALSE, 0);
             int outerSize = Along(adj, h);
             if (sizedPane == 0) {
@@ -312,52 +307,52 @@ void SplitWindowCreate(int panes[2], int options, const int paneFlags[2], int si
                 e0 = s1 - bar;
             }
         }
-        RECT r = R;
+        RECT r = client;
         if (p == 0)
             (h ? r.bottom : r.right) = e0;
         else
             (h ? r.top : r.left) = s1;
-        WindowBackgroundSet(n, colours ? colours[p] : -1);
-        HWND f = CreateWindowExA(0, "QUILCHILD", titles[p].c_str(), style, r.left, r.top,
+        WindowBackgroundSet(n, q.colours ? q.colours[p] : -1);
+        HWND f = CreateWindowExA(0, "QUILCHILD", q.titles[p].c_str(), style, r.left, r.top,
                                  std::max<LONG>(1, r.right - r.left), std::max<LONG>(1, r.bottom - r.top), cc, nullptr,
                                  gWindowSystem.instance, nullptr);
-        if (!f) {
-            ok = false;
-            break;
-        }
+        if (!f)
+            return false;
         gWindowTable.frame[n] = f;
         gWindowTable.savedPlacement[n] = {kNoPlacement, 0, 0, 0};
         gWindowTable.activationOwner[n] = gWindowSystem.lastActiveFrame;
-        HMENU m = (menus && menus[p]) ? MenuLoad(menus[p]) : nullptr;
-        WindowMenuRowLoad(n, m, menus ? menus[p] : 0);
-        PaneBars(n, toolbars ? toolbars[p] : nullptr, s->paneFlags[p]);
-        if (!ClientWindowCreate(n)) {
-            ok = false;
-            break;
-        }
+        HMENU m = (q.menus && q.menus[p]) ? MenuLoad(q.menus[p]) : nullptr;
+        WindowMenuRowLoad(n, m, q.menus ? q.menus[p] : 0);
+        PaneBars(n, q.toolbars ? q.toolbars[p] : nullptr, s->paneFlags[p]);
+        if (!ClientWindowCreate(n))
+            return false;
         if (fits[p])
-            dialogs[p] = ContentsDialogAttach(n, dialogs[p], s->paneFlags[p] | (even ? kWindowHidden : 0));
+            q.dialogs[p] = ContentsDialogAttach(n, q.dialogs[p], s->paneFlags[p] | (even ? kWindowHidden : 0));
     }
-    if (ok) {
-        s->bar = CreateWindowExA(WS_EX_TOPMOST, h ? "QUILSPLITH" : "QUILSPLITV", nullptr,
-                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 1, 1, cc, nullptr,
-                                 gWindowSystem.instance, nullptr);
-        ok = s->bar != nullptr;
-    }
-    if (!ok) {
-        if (s->bar)
-            DestroyWindow(s->bar);
-        PaneDestroy(n0);
-        PaneDestroy(n1);
-        WindowRecordDetach(cf);
-        WindowRecordFree(s);
-        fail(-1);
-        return;
-    }
+    s->bar = CreateWindowExA(WS_EX_TOPMOST, h ? "QUILSPLITH" : "QUILSPLITV", nullptr,
+                             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 1, 1, cc, nullptr, gWindowSystem.instance,
+                             nullptr);
+    return s->bar != nullptr;
+}
+
+// The first layout of a new split: the bar between the panes, even halves
+// shown at once, each pane's client (and contents dialog) painted and
+// sized, the first pane's menu on the outer frame and the focus in it.
+void SplitFirstLayout(SplitRecord* s, const RECT& client, bool even)
+{
+    HWND cf = gWindowTable.frame[s->window];
+    HWND cc = gWindowTable.client[s->window];
+    const int n0 = s->pane[0], n1 = s->pane[1];
+    const bool h = Horizontal(s);
+    const int bar = GetSystemMetrics(SM_CXFRAME);
+    HWND outer = cf;
+    while ((GetWindowLongA(outer, GWL_STYLE) & WS_CHILD) && GetParent(GetParent(outer)))
+        outer = GetParent(GetParent(outer));
+
     SetWindowLongPtrA(s->bar, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(s));
     // Put the bar between the panes.
     RECT p0 = RectIn(gWindowTable.frame[n0], cc);
-    RECT b = R;
+    RECT b = client;
     if (h) {
         b.top = p0.bottom;
         b.bottom = b.top + bar;
@@ -379,7 +374,7 @@ void SplitWindowCreate(int panes[2], int options, const int paneFlags[2], int si
         s->paneExtent[0] = ClientExtent(n0, h);
         s->paneExtent[1] = ClientExtent(n1, h);
     }
-    for (int n : numbers) {
+    for (int n : {n0, n1}) {
         RedrawWindow(gWindowTable.client[n], nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ERASENOW);
         ValidateRect(gWindowTable.client[n], nullptr);
         if (auto* cd = WindowRecordAs<ContentsDialogRecord>(gWindowTable.frame[n], kRecordContentsDialog)) {
@@ -397,8 +392,62 @@ void SplitWindowCreate(int panes[2], int options, const int paneFlags[2], int si
             DialogFieldSelectAll(GetFocus());
     }
     s->focusedPane = gWindowTable.frame[n0];
-    panes[0] = n0;
-    panes[1] = n1;
+}
+
+} // namespace
+
+void SplitWindowCreate(int panes[2], int options, const int paneFlags[2], int size, const int menus[2],
+                       const int toolbars[2][4], int dialogs[2], const int colours[2], std::string_view title0,
+                       std::string_view title1)
+{
+    int c = gWindowSystem.currentWindow;
+    auto fail = [&](int status) { panes[0] = panes[1] = status; };
+    if (int status = SplitHostStatus(c); status != 0) {
+        fail(status);
+        return;
+    }
+    HWND cf = gWindowTable.frame[c];
+    HWND cc = gWindowTable.client[c];
+    auto* s = static_cast<SplitRecord*>(WindowRecordAttach(cf, kRecordSplit, sizeof(SplitRecord)));
+    if (!s) {
+        fail(-1);
+        return;
+    }
+    s->window = c;
+    s->dragAnchor = kNoPlacement;
+    if (!SplitPaneNumbers(s)) {
+        WindowRecordDetach(cf);
+        WindowRecordFree(s);
+        fail(-1);
+        return;
+    }
+    s->options = options;
+    s->paneFlags[0] = paneFlags[0];
+    s->paneFlags[1] = paneFlags[1];
+    RECT o;
+    GetWindowRect(cf, &o);
+    s->outerWidth = o.right - o.left;
+    s->outerHeight = o.bottom - o.top;
+    RECT client;
+    GetClientRect(cc, &client);
+
+    bool fits[2] = {false, false};
+    SplitDialogsProbe(s, dialogs, client, size, fits);
+    SplitPaneRequest request{size, menus, toolbars, dialogs, colours,
+                             {std::string(TrimRight(title0)), std::string(TrimRight(title1))}};
+    if (!SplitPanesCreate(s, request, client, fits)) {
+        if (s->bar)
+            DestroyWindow(s->bar);
+        PaneDestroy(s->pane[0]);
+        PaneDestroy(s->pane[1]);
+        WindowRecordDetach(cf);
+        WindowRecordFree(s);
+        fail(-1);
+        return;
+    }
+    SplitFirstLayout(s, client, size < 0);
+    panes[0] = s->pane[0];
+    panes[1] = s->pane[1];
 }
 
 void SplitUndo(HWND frame, int& currentDialog)

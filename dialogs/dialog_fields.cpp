@@ -14,6 +14,7 @@
 #include "dialogs/dialog_procedure.h"
 #include "dialogs/dialog_show.h"
 #include "dialogs/field_subclass.h"
+#include "dialogs/field_values.h"
 #include "dialogs/message_box.h"
 #include "dialogs/numeric_edit_classes.h"
 
@@ -32,18 +33,6 @@ HANDLE LoadFieldImage(int id, UINT type, UINT flags)
     if (id <= 0 || id > 0xFFFF)
         return nullptr;
     return LoadImageA(ProgramModule(), MAKEINTRESOURCEA(id), type, 0, 0, flags);
-}
-
-void DeleteImage(HANDLE image, UINT type)
-{
-    if (!image)
-        return;
-    if (type == IMAGE_ICON)
-        DestroyIcon(static_cast<HICON>(image));
-    else if (type == IMAGE_ENHMETAFILE)
-        DeleteEnhMetaFile(static_cast<HENHMETAFILE>(image));
-    else
-        DeleteObject(image);
 }
 
 // The enhanced metafile stored as resource ID of type "KVBMETAFILE".
@@ -78,7 +67,7 @@ LONG ButtonSetUp(HWND button, LONG style)
             HANDLE old = reinterpret_cast<HANDLE>(
                 SendMessageA(button, BM_SETIMAGE, type, reinterpret_cast<LPARAM>(image)));
             if (old && old != image)
-                DeleteImage(old, type);
+                ImageDelete(old, type);
         }
         bool hasImage = SendMessageA(button, BM_GETIMAGE, IMAGE_BITMAP, 0) != 0 ||
                         SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0) != 0;
@@ -99,7 +88,7 @@ void StaticSetUp(HWND control, LONG style)
                 HANDLE old = reinterpret_cast<HANDLE>(
                     SendMessageA(control, STM_SETIMAGE, imageType, reinterpret_cast<LPARAM>(image)));
                 if (old && old != image)
-                    DeleteImage(old, imageType);
+                    ImageDelete(old, imageType);
             }
         }
     } else if (type == SS_ENHMETAFILE) {
@@ -107,7 +96,7 @@ void StaticSetUp(HWND control, LONG style)
             HANDLE old = reinterpret_cast<HANDLE>(
                 SendMessageA(control, STM_SETIMAGE, IMAGE_ENHMETAFILE, reinterpret_cast<LPARAM>(mf)));
             if (old && old != mf)
-                DeleteImage(old, IMAGE_ENHMETAFILE);
+                ImageDelete(old, IMAGE_ENHMETAFILE);
         }
     }
 }
@@ -425,14 +414,7 @@ void DialogFieldStateSet(int& field, int state, int deferred)
 
 void WDialogFieldState(int field, int state)
 {
-    if (gDialogStatus.currentDialogId == 0) {
-        YYErrorReport(kErrorNoDialog, "WDialogFieldState");
-        return;
-    }
-    int id = field;
-    DialogFieldStateSet(id, state, 0);
-    if (id == -1)
-        YYErrorReport(kErrorFieldIdentifier, "WDialogFieldState");
+    DialogFieldCall(field, "WDialogFieldState", [&](int& id) { DialogFieldStateSet(id, state, 0); });
 }
 
 void ButtonBitmapTransparent(HBITMAP bitmap)

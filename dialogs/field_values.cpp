@@ -27,8 +27,18 @@
 #include "dialogs/field_subclass.h"
 #include "dialogs/message_box.h"
 #include "dialogs/numeric_edit_classes.h"
+#include "graphics/bitmaps.h"
+#include "graphics/metafile_slots.h"
 
 FieldValueState gFieldValueState;
+
+bool DialogNotCurrent(std::string_view name)
+{
+    if (gDialogStatus.currentDialogId != 0)
+        return false;
+    YYErrorReport(kErrorNoDialog, name);
+    return true;
+}
 
 namespace {
 
@@ -36,14 +46,6 @@ constexpr int kNumberTextSize = 100;
 constexpr int kFormatSize = 50;
 constexpr int kReadSize = 255;
 const char kDefaultFormat[] = "(G15.5E2)";
-
-bool NoDialog(std::string_view name)
-{
-    if (gDialogStatus.currentDialogId != 0)
-        return false;
-    YYErrorReport(kErrorNoDialog, name);
-    return true;
-}
 
 std::string WindowTextOf(HWND window, int size)
 {
@@ -152,7 +154,7 @@ void PutNumber(int entry, int field, double value, std::string_view callerFormat
     else
         IDoubleToString(value, textSpan, formatText);
 
-    if (NoDialog(name))
+    if (DialogNotCurrent(name))
         return;
     YYJustify(textSpan, "L");
     int id = field;
@@ -165,10 +167,10 @@ void PutNumber(int entry, int field, double value, std::string_view callerFormat
         YYErrorReport(kErrorFieldIdentifier, name);
         return;
     }
-    DialogFieldPutText(id, value, TrimRight(std::string_view(text, kNumberTextSize)),
-                       entry == 0 ? std::string_view() : formatText);
-    if (id == -1)
-        YYErrorReport(kErrorFieldIdentifier, name);
+    FieldCall(field, name, [&](int& target) {
+        DialogFieldPutText(target, value, TrimRight(std::string_view(text, kNumberTextSize)),
+                           entry == 0 ? std::string_view() : formatText);
+    });
 }
 
 bool IsPushButtonKind(int kind)
@@ -721,37 +723,22 @@ void DialogFieldOptionSet(int& field, int option, int value)
 
 void WDialogPutString(int field, std::string_view text)
 {
-    if (NoDialog("WDialogPutString"))
-        return;
-    int id = field;
-    DialogFieldPutText(id, 0.0, TrimRight(text), {});
-    if (id == -1)
-        YYErrorReport(kErrorFieldIdentifier, "WDialogPutString");
+    DialogFieldCall(field, "WDialogPutString", [&](int& id) { DialogFieldPutText(id, 0.0, TrimRight(text), {}); });
 }
 
 void WDialogGetString(int field, std::span<char> text)
 {
-    if (NoDialog("WDialogGetString"))
-        return;
-    int id = field;
     std::string buffer(text.size() + 1, '\0');
-    DialogFieldGetText(id, std::span<char>(buffer.data(), buffer.size()));
-    if (id == -1) {
-        PutText(text, "");
-        YYErrorReport(kErrorFieldIdentifier, "WDialogGetString");
-        return;
-    }
-    PutText(text, buffer.c_str());
+    int id = DialogFieldCall(field, "WDialogGetString", [&](int& target) {
+        DialogFieldGetText(target, std::span<char>(buffer.data(), buffer.size()));
+    });
+    if (id != kFieldCallNoDialog)
+        PutText(text, id == -1 ? "" : buffer.c_str());
 }
 
 void WDialogGetStringLength(int field, int& length)
 {
-    if (NoDialog("WDialogGetStringLength"))
-        return;
-    int id = field;
-    DialogFieldTextLength(id, length);
-    if (id == -1)
-        YYErrorReport(kErrorFieldIdentifier, "WDialogGetStringLength");
+    DialogFieldCall(field, "WDialogGetStringLength", [&](int& id) { DialogFieldTextLength(id, length); });
 }
 
 void WDialogPutInteger(int field, int value)
@@ -776,13 +763,10 @@ namespace {
 template <typename T>
 void GetNumber(int field, T& value, T undefined, T (*convert)(double), const char* name)
 {
-    if (NoDialog(name))
-        return;
-    int id = field;
     double v = 0.0;
-    DialogFieldGetNumber(id, v);
-    if (id == -1) {
-        YYErrorReport(kErrorFieldIdentifier, name);
+    int id = DialogFieldCall(field, name, [&](int& target) { DialogFieldGetNumber(target, v); });
+    if (id == kFieldCallNoDialog || id == -1) {
+        return;
     } else if (id == -2) {
         value = undefined;
         YYErrorReport(kErrorFieldUndefined, name);
@@ -805,43 +789,24 @@ void WDialogGetReal(int field, float& value)
 
 void WDialogPutCheckBox(int field, int state)
 {
-    if (NoDialog("WDialogPutCheckBox"))
-        return;
-    int id = field;
-    DialogCheckBoxPut(id, state);
-    if (id == -1)
-        YYErrorReport(kErrorFieldIdentifier, "WDialogPutCheckBox");
+    DialogFieldCall(field, "WDialogPutCheckBox", [&](int& id) { DialogCheckBoxPut(id, state); });
 }
 
 void WDialogGetCheckBox(int field, int& state)
 {
-    if (NoDialog("WDialogGetCheckBox"))
-        return;
-    int id = field;
-    DialogCheckBoxGet(id, state);
-    if (id == -1)
-        YYErrorReport(kErrorFieldIdentifier, "WDialogGetCheckBox");
+    DialogFieldCall(field, "WDialogGetCheckBox", [&](int& id) { DialogCheckBoxGet(id, state); });
 }
 
 void WDialogPutRadioButton(int field)
 {
-    if (NoDialog("WDialogPutRadioButton"))
-        return;
-    int id = field;
-    DialogRadioPut(id);
-    if (id == -1)
-        YYErrorReport(kErrorFieldIdentifier, "WDialogPutRadioButton");
+    DialogFieldCall(field, "WDialogPutRadioButton", [&](int& id) { DialogRadioPut(id); });
 }
 
 void WDialogGetRadioButton(int field, int& position)
 {
-    if (NoDialog("WDialogGetRadioButton"))
-        return;
-    int id = field;
-    DialogRadioGet(id, position);
+    int id = DialogFieldCall(field, "WDialogGetRadioButton", [&](int& target) { DialogRadioGet(target, position); });
     if (id == -1) {
         position = 0;
-        YYErrorReport(kErrorFieldIdentifier, "WDialogGetRadioButton");
     } else if (id == -2) {
         position = gDialogStatus.undefinedInteger;
         YYErrorReport(kErrorFieldUndefined, "WDialogGetRadioButton");
@@ -850,42 +815,50 @@ void WDialogGetRadioButton(int field, int& position)
 
 void WDialogPutTrackBar(int field, int position, const int* start, const int* end)
 {
-    if (NoDialog("WDialogPutTrackBar"))
-        return;
-    int id = field;
-    DialogTrackBarPut(id, position, start, end);
-    if (id == -1)
-        YYErrorReport(kErrorFieldIdentifier, "WDialogPutTrackBar");
+    DialogFieldCall(field, "WDialogPutTrackBar",
+                    [&](int& id) { DialogTrackBarPut(id, position, start, end); });
 }
 
 void WDialogGetTrackBar(int field, int& position, int* start, int* end)
 {
-    if (NoDialog("WDialogGetTrackBar"))
-        return;
-    int id = field;
     int s = 0, e = 0;
-    DialogTrackBarGet(id, position, s, e);
-    if (id == -1) {
-        YYErrorReport(kErrorFieldIdentifier, "WDialogGetTrackBar");
+    int id = DialogFieldCall(field, "WDialogGetTrackBar",
+                             [&](int& target) { DialogTrackBarGet(target, position, s, e); });
+    if (id == kFieldCallNoDialog || id == -1)
         return;
-    }
     if (start)
         *start = s;
     if (end)
         *end = e;
 }
 
+namespace {
+
+// The list or combo box FIELD of the current dialog for the public routine
+// NAME, KIND := its list kind; nullptr, with the error reported, without a
+// current dialog or when the field is no list or combo box.
+HWND MenuFieldOf(int field, std::string_view name, int& kind)
+{
+    if (DialogNotCurrent(name))
+        return nullptr;
+    HWND c = DialogCurrentField(field);
+    kind = DialogListKind(c);
+    if (kind == -1 || kind == 4) {
+        YYErrorReport(kErrorFieldIdentifier, name);
+        return nullptr;
+    }
+    return c;
+}
+
+} // namespace
+
 void WDialogPutMenu(int field, std::span<const std::string_view> options, int count, int selected,
                     std::optional<std::string_view> text)
 {
-    if (NoDialog("WDialogPutMenu"))
+    int kind = -1;
+    HWND c = MenuFieldOf(field, "WDialogPutMenu", kind);
+    if (!c)
         return;
-    HWND c = DialogCurrentField(field);
-    int kind = DialogListKind(c);
-    if (kind == -1 || kind == 4) {
-        YYErrorReport(kErrorFieldIdentifier, "WDialogPutMenu");
-        return;
-    }
     int id = field;
     DialogFieldClear(id);
     size_t n = count > 0 ? std::min(static_cast<size_t>(count), options.size()) : 0;
@@ -902,14 +875,10 @@ void WDialogPutMenu(int field, std::span<const std::string_view> options, int co
 
 void WDialogGetMenu(int field, int& selected, std::span<char> text)
 {
-    if (NoDialog("WDialogGetMenu"))
+    int kind = -1;
+    HWND c = MenuFieldOf(field, "WDialogGetMenu", kind);
+    if (!c)
         return;
-    HWND c = DialogCurrentField(field);
-    int kind = DialogListKind(c);
-    if (kind == -1 || kind == 4) {
-        YYErrorReport(kErrorFieldIdentifier, "WDialogGetMenu");
-        return;
-    }
     int id = field;
     if (kind == 1)
         DialogListGet(id, selected, text);
@@ -923,43 +892,28 @@ void WDialogGetMenu(int field, int& selected, std::span<char> text)
 
 void WDialogClearField(int field)
 {
-    if (NoDialog("WDialogClearField"))
-        return;
-    int id = field;
-    DialogFieldClear(id);
-    if (id == -1)
-        YYErrorReport(kErrorFieldIdentifier, "WDialogClearField");
+    DialogFieldCall(field, "WDialogClearField", [](int& id) { DialogFieldClear(id); });
 }
 
 void WDialogSetField(int field, const int* position)
 {
-    if (NoDialog("WDialogSetField"))
-        return;
-    int id = field;
     int p = (position && *position >= 1) ? *position - 1 : -1;
-    DialogFieldFocus(id, p);
-    if (id == -1)
-        YYErrorReport(kErrorFieldIdentifier, "WDialogSetField");
+    DialogFieldCall(field, "WDialogSetField", [&](int& id) { DialogFieldFocus(id, p); });
 }
 
 void WDialogRangeInteger(int field, const int* lower, const int* upper)
 {
-    if (NoDialog("WDialogRangeInteger"))
-        return;
     double lo = 1000.0, hi = -1000.0;
     if (lower || upper) {
         lo = lower ? *lower : -2147483647.0;
         hi = upper ? *upper : 2147483647.0;
     }
-    int id = field;
-    DialogFieldRangeSet(id, lo, hi);
-    if (id == -1)
-        YYErrorReport(kErrorFieldIdentifier, "WDialogRangeInteger");
+    DialogFieldCall(field, "WDialogRangeInteger", [&](int& id) { DialogFieldRangeSet(id, lo, hi); });
 }
 
 void WDialogPutImage(int field, int identifier, const int* kind)
 {
-    if (NoDialog("WDialogPutImage"))
+    if (DialogNotCurrent("WDialogPutImage"))
         return;
     int k = kind ? *kind : 1;
     if (k == 4) {
@@ -972,10 +926,7 @@ void WDialogPutImage(int field, int identifier, const int* kind)
             return;
         }
     }
-    int id = field;
-    DialogFieldPutImage(id, identifier, k);
-    if (id == -1)
-        YYErrorReport(kErrorFieldIdentifier, "WDialogPutImage");
-    else if (id == -2)
+    int id = FieldCall(field, "WDialogPutImage", [&](int& target) { DialogFieldPutImage(target, identifier, k); });
+    if (id == -2)
         YYErrorReport(kErrorImageIdentifier, "WDialogPutImage");
 }

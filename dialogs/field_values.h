@@ -14,6 +14,9 @@
 #include <span>
 #include <string_view>
 
+#include "core/error_codes.h"
+#include "core/errors.h"
+
 // Library words of the field routines.
 struct FieldValueState {
     int trackBarUndefined = 0; // returned for a missing track-bar selection
@@ -58,6 +61,35 @@ void WDialogRangeInteger(int field, const int* lower = nullptr, const int* upper
 // KIND 1 bitmap resource (default), 2 icon resource (0: "ICON1"), 3 library
 // bitmap handle, 4 metafile slot, 5 "KVBMETAFILE" resource.
 void WDialogPutImage(int field, int identifier, const int* kind = nullptr);
+
+// ---- the frame of the public routines ---------------------------------------------
+// True, with error 1005 under NAME, when no dialog is current.
+bool DialogNotCurrent(std::string_view name);
+
+// What DialogFieldCall returns when no dialog is current (CALL not made).
+constexpr int kFieldCallNoDialog = -3;
+
+// Runs the engine call CALL(id) on FIELD for the public routine NAME and
+// reports an id it set to -1 as an unknown field; returns the id it left.
+template <class Call>
+int FieldCall(int field, std::string_view name, Call&& call)
+{
+    int id = field;
+    call(id);
+    if (id == -1)
+        YYErrorReport(kErrorFieldIdentifier, name);
+    return id;
+}
+
+// FieldCall on a field of the current dialog: without one, error 1005 and
+// kFieldCallNoDialog.
+template <class Call>
+int DialogFieldCall(int field, std::string_view name, Call&& call)
+{
+    if (DialogNotCurrent(name))
+        return kFieldCallNoDialog;
+    return FieldCall(field, name, call);
+}
 
 // ---- engine routines -------------------------------------------------------------
 // Puts TEXT and VALUE with FORMAT (empty: none) into FIELD; no event 10.

@@ -10,8 +10,12 @@
 #include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
+#include "core/layer_steps.h"
 #include "dialogs/common_dialogs.h"
+#include "dialogs/dialog_show.h"
+#include "dialogs/dialog_table.h"
 #include "dialogs/window_snapshots.h"
+#include "graphics/graphics_neighbours.h"
 
 DialogStatus gDialogStatus;
 
@@ -112,3 +116,54 @@ void WMessageBox(int type, int icon, int defaultAnswer, std::string_view message
     if (answer == -1)
         YYErrorReport(kErrorCommonDialog, "WMessageBox");
 }
+
+namespace {
+
+// The level-4 error box: only the answer of a box that was shown counts; a
+// box that could not be shown (recorded as kErrorCommonDialog) must not end
+// the process.
+bool ErrorBoxShow(std::string_view text)
+{
+    gErrorState.lastCode = 0;
+    WMessageBox(1, 3, 1, text, "Library Error");
+    return gErrorState.lastCode != kErrorCommonDialog && gDialogStatus.lastAnswer == 0;
+}
+
+// The dialog words at start-up: no current dialog, and the values returned
+// for blank numeric fields.
+void DialogWordsStart()
+{
+    gDialogStatus.currentDialogId = 0;
+    gDialogStatus.undefinedInteger = -999;
+    gDialogStatus.undefinedReal = -999.0f;
+    gDialogStatus.undefinedDouble = -999.0;
+}
+
+// ... and after the windows are gone at shut-down (the blank values kept).
+void DialogWordsShutdown()
+{
+    gDialogStatus.currentDialogId = 0;
+    gDialogStatus.exitField = 0;
+    gDialogStatus.previousField = 0;
+    gDialogStatus.exitDialog = 0;
+    gDialogStatus.lastAnswer = 0;
+}
+
+int CurrentDialog()
+{
+    return gDialogStatus.currentDialogId;
+}
+
+// Installed while the program starts: the core reads and writes the dialog
+// words of this file, so every program with windows links it.
+const bool gDialogLayerInstalled =
+    (ErrorBoxDeliverySet(ErrorBoxShow),
+     LibraryLayerStepsSet(LibraryLayer::kDialogs, {.start = DialogWordsStart, .afterWindows = DialogWordsShutdown}),
+     DialogServicesSet({.currentDialog = CurrentDialog,
+                        .select = WDialogSelect,
+                        .graphicsTarget = DialogGraphicsTarget,
+                        .otherWindowsDisable = OtherWindowsDisable,
+                        .otherWindowsEnable = OtherWindowsEnable}),
+     true);
+
+} // namespace

@@ -12,9 +12,9 @@
 #include "dialogs/dialog_fields.h"
 #include "dialogs/dialog_table.h"
 #include "dialogs/field_subclass.h"
+#include "dialogs/message_box.h"
 #include "graphics/gdi_surface.h"
 #include "graphics/graphics_state.h"
-#include "dialogs/message_box.h"
 
 namespace {
 

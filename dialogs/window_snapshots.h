@@ -22,7 +22,9 @@ int WindowSnapshotCount(int n);
 // tab controls) is a drawing target.
 int DialogHasGraphicsArea(HWND dialog);
 // The current dialog (FIELD 0) or its field FIELD as the surface of the GDI
-// layer; WIDTH and HEIGHT its client size. FIELD := -1 on failure.
+// layer; WIDTH and HEIGHT its client size. FIELD := -1 on failure. (The
+// graphics core reaches it through the dialog services of
+// graphics/graphics_neighbours.h.)
 void DialogGraphicsTarget(int& field, int& width, int& height);
 // Pixel size of 4 horizontal and 8 vertical dialog units of the current
 // dialog (0 without one).

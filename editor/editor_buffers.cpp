@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/fixed_text.h"
+#include "core/layer_steps.h"
 
 EditorBufferStore gEditorBufferStore;
 
@@ -90,3 +91,14 @@ void YYEditBufferFree(int window, int buffer)
         row[i] = std::move(row[i + 1]);
     EntryClear(row[kEditorBuffers - 1]);
 }
+
+namespace {
+
+// The editor's part of the library start-up and shut-down, installed while
+// the program starts (every editor window keeps its buffers here).
+const bool gLayerStepsInstalled =
+    (LibraryLayerStepsSet(LibraryLayer::kEditor,
+                          {.start = EditorBufferStoreCreate, .afterWindows = EditorBufferStoreShutdown}),
+     true);
+
+} // namespace

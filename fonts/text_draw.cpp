@@ -191,6 +191,285 @@ void YYTextBox(float x, float y, std::string_view text, int override, int screen
     g.fillMode = fill;
 }
 
+namespace {
+
+// Step 2, the metrics of one pass: the nominal cell Wc x Hc, the cell
+// cw x ch used for placing, e, a and h, and the text's length TL in cells.
+// The advance and up vectors are also written into TextState.
+struct PassMetrics {
+    double Wc = 0.0, Hc = 0.0, cw = 0.0, ch = 0.0;
+    Vec e, a, h;
+    double tl = 0.0;
+};
+
+PassMetrics PassMetricsFor(bool deviceCell, std::string_view text)
+{
+    TextState& t = gTextState;
+    const GraphicsState& g = gGraphicsState;
+    PassMetrics m;
+    m.Wc = static_cast<double>(t.charWidth) * g.orientedAreaSize[0];
+    m.Hc = static_cast<double>(t.charHeight) * g.orientedAreaSize[1];
+    m.cw = m.Wc;
+    m.ch = m.Hc;
+    if (deviceCell) {
+        m.cw = Quotient(g.orientedLimit[0], t.textScaleX, m.Wc);
+        m.ch = Quotient(g.orientedLimit[1], t.textScaleY, m.Hc);
+    }
+    t.advanceX = F32(m.cw * t.deviceCos);
+    t.advanceY = F32(m.cw * t.deviceSinK);
+    t.upY = F32(m.ch * t.deviceCos);
+    t.upX = F32(m.ch * t.deviceSinByK);
+    m.e = Vec{t.deviceCos, t.deviceSinK};
+    m.a = Vec{t.advanceX, t.advanceY};
+    m.h = Vec{-static_cast<double>(t.upX), t.upY};
+    m.tl = t.spacing == TextSpacing::kFixedPitch ? static_cast<double>(text.size())
+                                                 : YYTextLength(text, &kMeasureByDevice);
+    return m;
+}
+
+// Step 3, the placement: S0 the start of the text, E and F the ends of its
+// baseline by the device's and by the nominal measure (not for a stacked
+// column), P the pen after it. The pen after a stacked column stands where
+// a column drawn next would continue it (left justification: one cell below
+// its last character), measured in nominal cells like the pen after text
+// along the baseline.
+struct Placement {
+    Vec S0, E, F, P;
+};
+
+Placement PlacementFor(Vec R, double J, size_t n, bool stacked, const PassMetrics& m)
+{
+    const TextState& t = gTextState;
+    Placement p;
+    if (!stacked) {
+        const double L = m.tl * m.cw, Lw = m.tl * m.Wc;
+        p.S0 = R - (J * L) * m.e;
+        p.E = p.S0 + L * m.e;
+        p.F = R + ((1.0 - J) * Lw) * m.e;
+        p.P = R + (J * m.Wc + (1.0 - J) * Lw) * m.e;
+    } else {
+        p.S0 = R + (J * static_cast<double>(n)) * m.h;
+        const Vec hNominal{-m.Hc * t.deviceSinByK, m.Hc * t.deviceCos};
+        p.P = R - (J + (1.0 - J) * static_cast<double>(n)) * hNominal;
+    }
+    return p;
+}
+
+// Step 6, one pass of stroke text: the box (when asked for) and the strokes
+// at S0 in a cell of CW x CH. FORCED 1 (the screen side) or 2 (the
+// hardcopy) draws on that side only, upright or at the italic slant of
+// STYLE; 0 (the built-in font chosen) on every active output at once.
+void StrokePass(int forced, int style, std::string_view text, Vec S0, double cw, double ch)
+{
+    TextState& t = gTextState;
+    GraphicsState& g = gGraphicsState;
+    if (forced)
+        t.slant = (style & TextStyleBits::kItalic) ? kItalicSlant : 0.0f;
+    const int screenOutput = g.screenOutput, hardcopyOpen = g.hardcopyOpen;
+    if (forced == 1)
+        g.hardcopyOpen = 0;
+    else if (forced == 2)
+        g.screenOutput = 0;
+    if (style & TextStyleBits::kBox)
+        YYTextBox(F32(S0.x), F32(S0.y), text, kMeasureByTable, g.screenOutput, g.hardcopyOpen);
+    YYStrokeText(F32(S0.x), F32(S0.y), text, F32(cw), F32(ch));
+    g.screenOutput = screenOutput;
+    g.hardcopyOpen = hardcopyOpen;
+}
+
+// Step 7: when DEVICE limits its own text and a cell of CW x CH is beyond
+// it, the stroke face of the current family replaces the device font (the
+// font saved first) and the result is true.
+bool StrokeFontForced(int device, double cw, double ch)
+{
+    TextState& t = gTextState;
+    if (!(t.sizeLimit[static_cast<size_t>(device)] < kNoTextSizeLimit))
+        return false;
+    int need = 0;
+    YYNeedStrokeFont(device, F32(cw), F32(ch), need);
+    if (need == 0)
+        return false;
+    YYFontSaveRestore(-1);
+    switch (t.family) {
+    case TextFontFamily::kSwiss: YYFontSwissSelect(); break;
+    case TextFontFamily::kRoman: YYFontRomanSelect(); break;
+    case TextFontFamily::kSymbol: YYFontSymbol(); break;
+    default: YYFontFixedSelect(); break;
+    }
+    t.builtInFont = 1;
+    return true;
+}
+
+// Step 9, the visible run: characters are dropped from both ends until the
+// ends of the run lie inside the clip box. FIRST and LAST (1-based) bound
+// the run, V := its position; F and E move back with the dropped end.
+// False when no character is visible.
+bool VisibleRun(std::string_view text, bool stacked, const PassMetrics& m, Vec S, Vec& F, Vec& E, size_t& first,
+                size_t& last, Vec& V)
+{
+    const size_t n = text.size();
+    const Vec a = m.a, h = m.h;
+    first = 1;
+    last = n;
+    const Vec halfH = 0.5 * h, halfA = 0.5 * a;
+    if (!stacked) {
+        const Vec start = S;
+        while (!(Inside(S + halfH) && Inside(S - halfH))) {
+            S = S + CharLength(text, first, kMeasureByDevice) * a;
+            if (++first > n)
+                return false;
+        }
+        Vec end = start + YYTextLength(text, &kMeasureByDevice) * a;
+        while (!(Inside(end + halfH) && Inside(end - halfH))) {
+            const Vec step = CharLength(text, last, kMeasureByDevice) * a;
+            end = end - step;
+            F = F - step;
+            E = E - step;
+            if (--last < first)
+                return false;
+        }
+        V = S;
+        return true;
+    }
+    bool visible = false;
+    for (size_t i = 1; i <= n; ++i) {
+        const Vec top = S - static_cast<double>(i - 1) * h;
+        if (Inside(top - halfA) && Inside(top + halfA)) {
+            first = i;
+            visible = true;
+            break;
+        }
+    }
+    if (!visible)
+        return false;
+    visible = false;
+    for (size_t i = n; i >= first; --i) {
+        const Vec bottom = S - static_cast<double>(i) * h;
+        if (Inside(bottom - halfA) && Inside(bottom + halfA)) {
+            last = i;
+            visible = true;
+            break;
+        }
+    }
+    V = S - halfA - halfH - static_cast<double>(first - 1) * h;
+    return visible;
+}
+
+// Step 12, the screen side: whole strings, or character by character at
+// the width table's advances. True when the underline is left to draw.
+bool SendScreenRun(std::string_view run, bool stacked, Vec V, Vec F, Vec E, const PassMetrics& m)
+{
+    DeviceParameterBlock& b = gDeviceParameterBlock;
+    if (stacked || gTextState.spacing != TextSpacing::kWidthTable) {
+        bool underlineLeft = false;
+        SendWhole(kTextScreen, run, stacked, V, F, E, m.a, m.h, underlineLeft);
+        return underlineLeft;
+    }
+    Vec at = V;
+    b.IX[0] = 1;
+    for (size_t i = 0; i < run.size(); ++i) {
+        PutRun(run.substr(i, 1));
+        b.X[0] = F32(at.x);
+        b.Y[0] = F32(at.y);
+        SendText(kTextScreen);
+        at = at + CharLength(run, i + 1, kMeasureByTable) * m.a;
+    }
+    return true;
+}
+
+// Step 13, the hardcopy, a stacked column character by character, each
+// centred in its cell; Q the page's aspect correction.
+void SendHardcopyColumn(std::string_view run, Vec V, const PassMetrics& m, double q)
+{
+    TextState& t = gTextState;
+    DeviceParameterBlock& b = gDeviceParameterBlock;
+    const int savedJustification = t.justification, savedSpacing = t.spacing;
+    const bool ownSpacing = t.deviceProportional[1] == 1;
+    if (t.spacing != TextSpacing::kFixedPitch && ownSpacing) {
+        t.justification = 1;
+        t.spacing = TextSpacing::kDevice;
+    }
+    const Vec along{t.advanceX, t.advanceY * q};
+    b.IX[0] = 1;
+    for (size_t i = 0; i < run.size(); ++i) {
+        Vec at = V - static_cast<double>(i) * m.h;
+        if (t.spacing != TextSpacing::kFixedPitch) {
+            const double shift = ownSpacing ? 0.5 : 0.5 * (1.0 - CharLength(run, i + 1, kMeasureByDevice));
+            at = at + shift * along;
+        }
+        PutRun(run.substr(i, 1));
+        b.X[0] = F32(at.x);
+        b.Y[0] = F32(at.y);
+        b.X[2] = F32(at.x + t.deviceCos);
+        b.Y[2] = F32(at.y + t.deviceSinK);
+        b.IX[1] = PartFlags(i == 0, i + 1 == run.size());
+        SendText(kTextHardcopy);
+    }
+    t.justification = savedJustification;
+    t.spacing = savedSpacing;
+}
+
+// Step 13, the hardcopy: a whole string, characters along the baseline, or
+// a stacked column. True when the underline is left to draw.
+bool SendHardcopyRun(std::string_view run, bool stacked, Vec V, Vec F, Vec E, const PassMetrics& m, double q)
+{
+    const TextState& t = gTextState;
+    DeviceParameterBlock& b = gDeviceParameterBlock;
+    if (stacked) {
+        SendHardcopyColumn(run, V, m, q);
+        return true;
+    }
+    if (t.spacing == TextSpacing::kFixedPitch ||
+        (t.spacing == TextSpacing::kDevice && t.deviceProportional[1] == 1)) {
+        bool underlineLeft = false;
+        SendWhole(kTextHardcopy, run, stacked, V, F, E, m.a, m.h, underlineLeft);
+        return underlineLeft;
+    }
+    double x = V.x, y = V.y;
+    b.IX[0] = 1;
+    for (size_t i = 0; i < run.size(); ++i) {
+        PutRun(run.substr(i, 1));
+        b.X[0] = F32(x);
+        b.Y[0] = F32(y);
+        b.IX[1] = PartFlags(i == 0, i + 1 == run.size());
+        SendText(kTextHardcopy);
+        const double w = CharLength(run, i + 1, kMeasureByTable);
+        x += w * t.advanceX;
+        y += w * t.advanceY * q;
+    }
+    return true;
+}
+
+// Step 14, the underline that the device did not draw, on DEVICE's side
+// only, placed by the justification between V and F.
+void UnderlineDraw(int device, std::string_view run, Vec V, Vec F, const PassMetrics& m, double q)
+{
+    const TextState& t = gTextState;
+    GraphicsState& g = gGraphicsState;
+    const int screenOutput = g.screenOutput, hardcopyOpen = g.hardcopyOpen;
+    if (device == kTextScreen)
+        g.hardcopyOpen = 0;
+    else
+        g.screenOutput = 0;
+    const double U = YYTextLength(run, &kMeasureByDevice) * m.cw;
+    const Vec o = (0.45 * m.ch) * Vec{t.deviceSinByK, -static_cast<double>(t.deviceCos)};
+    const double s = device == kTextScreen ? t.deviceSinK : t.deviceSinK * q;
+    const Vec Ub = U * Vec{t.deviceCos, s};
+    Vec from;
+    if (t.justification == 0)
+        from = V + o;
+    else if (t.justification == 2)
+        from = F + o - Ub;
+    else
+        from = 0.5 * (V + F - Ub) + o;
+    const Vec to = from + Ub;
+    YYDeviceLine(F32(from.x), F32(from.y), F32(to.x), F32(to.y));
+    g.screenOutput = screenOutput;
+    g.hardcopyOpen = hardcopyOpen;
+}
+
+} // namespace
+
 void YYTextDraw(const float* xp, const float* yp, std::string_view text)
 {
     TextState& t = gTextState;
@@ -212,40 +491,12 @@ void YYTextDraw(const float* xp, const float* yp, std::string_view text)
     const int solid = 0;
 
     for (;;) {
-        // 2. Metrics of the pass.
-        const double Wc = static_cast<double>(t.charWidth) * g.orientedAreaSize[0];
-        const double Hc = static_cast<double>(t.charHeight) * g.orientedAreaSize[1];
-        double cw = Wc, ch = Hc;
-        if (device == kTextScreen && !stroke && !forced) {
-            cw = Quotient(g.orientedLimit[0], t.textScaleX, Wc);
-            ch = Quotient(g.orientedLimit[1], t.textScaleY, Hc);
-        }
-        t.advanceX = F32(cw * t.deviceCos);
-        t.advanceY = F32(cw * t.deviceSinK);
-        t.upY = F32(ch * t.deviceCos);
-        t.upX = F32(ch * t.deviceSinByK);
-        const Vec e{t.deviceCos, t.deviceSinK};
-        const Vec a{t.advanceX, t.advanceY};
-        const Vec h{-static_cast<double>(t.upX), t.upY};
-        const double tl = t.spacing == TextSpacing::kFixedPitch ? static_cast<double>(n)
-                                                                : YYTextLength(text, &kMeasureByDevice);
-
-        // 3. Placement. The pen after a stacked column stands where a column
-        // drawn next would continue it (left justification: one cell below
-        // its last character), measured in nominal cells like the pen after
-        // text along the baseline.
-        Vec S0, E, F, P;
-        if (!stacked) {
-            const double L = tl * cw, Lw = tl * Wc;
-            S0 = R - (J * L) * e;
-            E = S0 + L * e;
-            F = R + ((1.0 - J) * Lw) * e;
-            P = R + (J * Wc + (1.0 - J) * Lw) * e;
-        } else {
-            S0 = R + (J * static_cast<double>(n)) * h;
-            const Vec hNominal{-Hc * t.deviceSinByK, Hc * t.deviceCos};
-            P = R - (J + (1.0 - J) * static_cast<double>(n)) * hNominal;
-        }
+        // 2, 3. Metrics and placement of the pass.
+        const PassMetrics m = PassMetricsFor(device == kTextScreen && !stroke && !forced, text);
+        const double cw = m.cw, ch = m.ch;
+        Placement place = PlacementFor(R, J, n, stacked, m);
+        const Vec S0 = place.S0;
+        Vec E = place.E, F = place.F;
 
         // 4. Solid lines for strokes and the underline.
         if (g.lineStyle != 0 && (stroke || forced || (!stacked && (style & TextStyleBits::kUnderline))))
@@ -254,25 +505,14 @@ void YYTextDraw(const float* xp, const float* yp, std::string_view text)
         // 5. The pen moves before anything is drawn.
         if (device == kTextScreen || g.screenOutput == 0) {
             float wx = 0.0f, wy = 0.0f;
-            YYDeviceToWorld(F32(P.x), F32(P.y), wx, wy);
+            YYDeviceToWorld(F32(place.P.x), F32(place.P.y), wx, wy);
             YYPenMoveTo(wx, wy);
         }
 
         // 6. Stroke text.
         if (stroke || forced) {
             const float savedSlant = t.slant;
-            if (forced)
-                t.slant = (style & TextStyleBits::kItalic) ? kItalicSlant : 0.0f;
-            const int screenOutput = g.screenOutput, hardcopyOpen = g.hardcopyOpen;
-            if (forced == 1)
-                g.hardcopyOpen = 0;
-            else if (forced == 2)
-                g.screenOutput = 0;
-            if (style & TextStyleBits::kBox)
-                YYTextBox(F32(S0.x), F32(S0.y), text, kMeasureByTable, g.screenOutput, g.hardcopyOpen);
-            YYStrokeText(F32(S0.x), F32(S0.y), text, F32(cw), F32(ch));
-            g.screenOutput = screenOutput;
-            g.hardcopyOpen = hardcopyOpen;
+            StrokePass(forced, style, text, S0, cw, ch);
             if (stroke)
                 break; // the primitives served every active output at once
             YYFontSaveRestore(0);
@@ -285,21 +525,9 @@ void YYTextDraw(const float* xp, const float* yp, std::string_view text)
         }
 
         // 7. Stroke decision for a device that limits its own text.
-        if (t.sizeLimit[static_cast<size_t>(device)] < kNoTextSizeLimit) {
-            int need = 0;
-            YYNeedStrokeFont(device, F32(cw), F32(ch), need);
-            if (need != 0) {
-                YYFontSaveRestore(-1);
-                switch (t.family) {
-                case TextFontFamily::kSwiss: YYFontSwissSelect(); break;
-                case TextFontFamily::kRoman: YYFontRomanSelect(); break;
-                case TextFontFamily::kSymbol: YYFontSymbol(); break;
-                default: YYFontFixedSelect(); break;
-                }
-                t.builtInFont = 1;
-                forced = device == kTextScreen ? 1 : 2;
-                continue;
-            }
+        if (StrokeFontForced(device, cw, ch)) {
+            forced = device == kTextScreen ? 1 : 2;
+            continue;
         }
 
         // 9 (first part). An empty text ends here, without a further pass.
@@ -312,64 +540,15 @@ void YYTextDraw(const float* xp, const float* yp, std::string_view text)
         if (!stacked && t.spacing != TextSpacing::kFixedPitch) {
             const double wFirst = CharLength(text, 1, kMeasureByDevice);
             const double wLast = CharLength(text, n, kMeasureByDevice);
-            S = S + (0.14 * wFirst) * a;
-            F = F - (0.14 * wLast) * a;
-            E = E - (0.14 * wLast) * a;
+            S = S + (0.14 * wFirst) * m.a;
+            F = F - (0.14 * wLast) * m.a;
+            E = E - (0.14 * wLast) * m.a;
         }
 
-        // 9. The visible run: characters are dropped from both ends until
-        // the ends of the run lie inside the clip box.
+        // 9. The visible run.
         size_t first = 1, last = n;
         Vec V;
-        const Vec halfH = 0.5 * h, halfA = 0.5 * a;
-        bool visible = true;
-        if (!stacked) {
-            const Vec start = S;
-            while (!(Inside(S + halfH) && Inside(S - halfH))) {
-                S = S + CharLength(text, first, kMeasureByDevice) * a;
-                if (++first > n) {
-                    visible = false;
-                    break;
-                }
-            }
-            if (visible) {
-                Vec end = start + YYTextLength(text, &kMeasureByDevice) * a;
-                while (!(Inside(end + halfH) && Inside(end - halfH))) {
-                    const Vec step = CharLength(text, last, kMeasureByDevice) * a;
-                    end = end - step;
-                    F = F - step;
-                    E = E - step;
-                    if (--last < first) {
-                        visible = false;
-                        break;
-                    }
-                }
-            }
-            V = S;
-        } else {
-            visible = false;
-            for (size_t i = 1; i <= n; ++i) {
-                const Vec top = S - static_cast<double>(i - 1) * h;
-                if (Inside(top - halfA) && Inside(top + halfA)) {
-                    first = i;
-                    visible = true;
-                    break;
-                }
-            }
-            if (visible) {
-                visible = false;
-                for (size_t i = n; i >= first; --i) {
-                    const Vec bottom = S - static_cast<double>(i) * h;
-                    if (Inside(bottom - halfA) && Inside(bottom + halfA)) {
-                        last = i;
-                        visible = true;
-                        break;
-                    }
-                }
-            }
-            V = S - halfA - halfH - static_cast<double>(first - 1) * h;
-        }
-        if (!visible)
+        if (!VisibleRun(text, stacked, m, S, F, E, first, last, V))
             break; // nothing to draw, and no further pass
         const std::string_view run = text.substr(first - 1, last - first + 1);
 
@@ -377,7 +556,7 @@ void YYTextDraw(const float* xp, const float* yp, std::string_view text)
         const int passScreen = device == kTextScreen ? g.screenOutput : 0;
         if (style & TextStyleBits::kBox) {
             if (stacked) {
-                const Vec at = V + halfA + halfH;
+                const Vec at = V + 0.5 * m.a + 0.5 * m.h;
                 YYTextBox(F32(at.x), F32(at.y), run, kMeasureByTable, passScreen, device);
             } else if (t.spacing == TextSpacing::kWidthTable ||
                        (device == kTextHardcopy && t.hardcopyTextBox == 0)) {
@@ -397,95 +576,14 @@ void YYTextDraw(const float* xp, const float* yp, std::string_view text)
             b.Y[3] = F32(E.y);
         }
         const double q = Quotient(gHardcopyState.pageAspect, g.aspect, 1.0);
-        bool perCharacter = false, underlineLeft = false;
 
-        if (device == kTextScreen) {
-            // 12. The screen side.
-            if (stacked || t.spacing != TextSpacing::kWidthTable) {
-                SendWhole(device, run, stacked, V, F, E, a, h, underlineLeft);
-            } else {
-                perCharacter = true;
-                Vec at = V;
-                b.IX[0] = 1;
-                for (size_t i = 0; i < run.size(); ++i) {
-                    PutRun(run.substr(i, 1));
-                    b.X[0] = F32(at.x);
-                    b.Y[0] = F32(at.y);
-                    SendText(device);
-                    at = at + CharLength(run, i + 1, kMeasureByTable) * a;
-                }
-            }
-        } else if (!stacked && (t.spacing == TextSpacing::kFixedPitch ||
-                                (t.spacing == TextSpacing::kDevice && t.deviceProportional[1] == 1))) {
-            // 13. The hardcopy: a whole string.
-            SendWhole(device, run, stacked, V, F, E, a, h, underlineLeft);
-        } else if (!stacked) {
-            // 13. The hardcopy, character by character along the baseline.
-            perCharacter = true;
-            double x = V.x, y = V.y;
-            b.IX[0] = 1;
-            for (size_t i = 0; i < run.size(); ++i) {
-                PutRun(run.substr(i, 1));
-                b.X[0] = F32(x);
-                b.Y[0] = F32(y);
-                b.IX[1] = PartFlags(i == 0, i + 1 == run.size());
-                SendText(device);
-                const double w = CharLength(run, i + 1, kMeasureByTable);
-                x += w * t.advanceX;
-                y += w * t.advanceY * q;
-            }
-        } else {
-            // 13. The hardcopy, a stacked column character by character.
-            const int savedJustification = t.justification, savedSpacing = t.spacing;
-            const bool ownSpacing = t.deviceProportional[1] == 1;
-            if (t.spacing != TextSpacing::kFixedPitch && ownSpacing) {
-                t.justification = 1;
-                t.spacing = TextSpacing::kDevice;
-            }
-            const Vec along{t.advanceX, t.advanceY * q};
-            b.IX[0] = 1;
-            for (size_t i = 0; i < run.size(); ++i) {
-                Vec at = V - static_cast<double>(i) * h;
-                if (t.spacing != TextSpacing::kFixedPitch) {
-                    const double shift =
-                        ownSpacing ? 0.5 : 0.5 * (1.0 - CharLength(run, i + 1, kMeasureByDevice));
-                    at = at + shift * along;
-                }
-                PutRun(run.substr(i, 1));
-                b.X[0] = F32(at.x);
-                b.Y[0] = F32(at.y);
-                b.X[2] = F32(at.x + t.deviceCos);
-                b.Y[2] = F32(at.y + t.deviceSinK);
-                b.IX[1] = PartFlags(i == 0, i + 1 == run.size());
-                SendText(device);
-            }
-            t.justification = savedJustification;
-            t.spacing = savedSpacing;
-        }
+        // 12, 13. The text to the device of the pass.
+        const bool underlineLeft = device == kTextScreen ? SendScreenRun(run, stacked, V, F, E, m)
+                                                         : SendHardcopyRun(run, stacked, V, F, E, m, q);
 
         // 14. The underline that the device did not draw.
-        if (!stacked && (style & TextStyleBits::kUnderline) && (perCharacter || underlineLeft)) {
-            const int screenOutput = g.screenOutput, hardcopyOpen = g.hardcopyOpen;
-            if (device == kTextScreen)
-                g.hardcopyOpen = 0;
-            else
-                g.screenOutput = 0;
-            const double U = YYTextLength(run, &kMeasureByDevice) * cw;
-            const Vec o = (0.45 * ch) * Vec{t.deviceSinByK, -static_cast<double>(t.deviceCos)};
-            const double s = device == kTextScreen ? t.deviceSinK : t.deviceSinK * q;
-            const Vec Ub = U * Vec{t.deviceCos, s};
-            Vec from;
-            if (t.justification == 0)
-                from = V + o;
-            else if (t.justification == 2)
-                from = F + o - Ub;
-            else
-                from = 0.5 * (V + F - Ub) + o;
-            const Vec to = from + Ub;
-            YYDeviceLine(F32(from.x), F32(from.y), F32(to.x), F32(to.y));
-            g.screenOutput = screenOutput;
-            g.hardcopyOpen = hardcopyOpen;
-        }
+        if (!stacked && (style & TextStyleBits::kUnderline) && underlineLeft)
+            UnderlineDraw(device, run, V, F, m, q);
 
         // 15. After the screen side, an open hardcopy.
         if (device == kTextScreen && g.hardcopyOpen > 0) {

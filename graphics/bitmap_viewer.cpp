@@ -14,9 +14,9 @@
 #include "core/menus.h"
 #include "core/toolbars.h"
 #include "core/window_services.h"
-#include "dialogs/dialog_show.h"
 #include "graphics/bitmaps.h"
 #include "graphics/gdi_surface.h"
+#include "graphics/graphics_neighbours.h"
 
 namespace {
 
@@ -340,7 +340,7 @@ LRESULT CALLBACK ViewerFrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM
         if (r->mode == 3) {
             BitmapTable& t = gBitmapTable;
             t.semiModalViewers = std::max(t.semiModalViewers - 1, 0);
-            OtherWindowsEnable(nullptr, 1);
+            GraphicsOtherWindowsEnable(nullptr, 1);
             HWND owner = GetWindow(frame, GW_OWNER);
             if (!owner)
                 owner = gWindowTable.frame[0];
@@ -602,7 +602,7 @@ void BitmapViewerOpen(int slot, int x, int y, int mode, int flags, int& status)
     SetFocus(r->viewer);
     ShowWindow(frame, SW_SHOW);
     if (mode != 2)
-        OtherWindowsDisable(frame, 1);
+        GraphicsOtherWindowsDisable(frame, 1);
     if (mode != 1)
         return;
 
@@ -617,7 +617,7 @@ void BitmapViewerOpen(int slot, int x, int y, int mode, int flags, int& status)
         ShowWindow(client, SW_SHOW);
     }
     WindowRecordFree(r);
-    OtherWindowsEnable(nullptr, 1);
+    GraphicsOtherWindowsEnable(nullptr, 1);
     HWND owner = IsWindow(frame) ? GetWindow(frame, GW_OWNER) : nullptr;
     if (!owner)
         owner = gWindowTable.frame[0];
@@ -639,7 +639,7 @@ void BitmapViewerRelease(HWND frame, WindowRecord* record)
     if (r->mode == 3)
         gBitmapTable.semiModalViewers = std::max(gBitmapTable.semiModalViewers - 1, 0);
     if (r->mode != 2)
-        OtherWindowsEnable(frame, 1);
+        GraphicsOtherWindowsEnable(frame, 1);
     if (r->mode == 1)
         r->endFlag = 1; // the modal loop frees the record
     else

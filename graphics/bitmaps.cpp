@@ -15,7 +15,6 @@
 #include "graphics/bitmap_viewer.h"
 #include "graphics/colours.h"
 #include "graphics/gdi_surface.h"
-#include "graphics/graphics_neighbours.h"
 #include "graphics/graphics_state.h"
 
 BitmapTable gBitmapTable;

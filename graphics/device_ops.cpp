@@ -3,9 +3,10 @@
 
 #include <cmath>
 
-#include "graphics/graphics_neighbours.h"
 #include "graphics/graphics_state.h"
+#include "graphics/memory_metafile.h"
 #include "graphics/screen_driver.h"
+#include "hardcopy/hardcopy_state.h"
 
 DeviceParameterBlock gDeviceParameterBlock;
 DevicePointArrays gDevicePointArrays;

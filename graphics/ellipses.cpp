@@ -201,3 +201,11 @@ void YYCircleAtPen(float r)
     const auto pen = gGraphicsState.penPosition;
     YYELIP(pen[0], pen[1], r, 1.0f);
 }
+
+void YYEllipse(float x, float y, float radius, float ratio) { YYELIP(x, y, radius, ratio); }
+
+void YYEllipseAtPen(float radius, float ratio)
+{
+    const auto pen = gGraphicsState.penPosition;
+    YYELIP(pen[0], pen[1], radius, ratio);
+}

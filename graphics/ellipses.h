@@ -11,6 +11,9 @@
 void YYELIP(float x, float y, float r, float h);
 void YYCircle(float x, float y, float r);
 void YYCircleAtPen(float r);
+// The same ellipse by its other entry names: at (X, Y), and at the pen.
+void YYEllipse(float x, float y, float radius, float ratio);
+void YYEllipseAtPen(float radius, float ratio);
 
 // The polygon of an ellipse with centre (DX, DY) and radii (RX, RY) in
 // device units on a target TARGET_WIDTH pixels wide, written into

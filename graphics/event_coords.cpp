@@ -5,8 +5,7 @@
 #include "core/events.h"
 #include "core/library_state.h"
 #include "core/window_services.h"
-#include "dialogs/dialog_table.h"
-#include "dialogs/message_box.h"
+#include "graphics/bitmap_viewer.h"
 #include "graphics/coordinates.h"
 #include "graphics/graphics_neighbours.h"
 #include "graphics/graphics_state.h"
@@ -78,14 +77,14 @@ void YYEventWorldCoords(int type, EventMessage& m)
     auto savedArea = g.deviceArea;
     auto savedSize = g.areaSize;
     int savedHeight = g.targetHeight;
-    int savedDialog = gDialogStatus.currentDialogId;
+    int savedDialog = GraphicsCurrentDialog();
     int savedClientW = gLibraryState.currentWindowWidth;
     int savedClientH = gLibraryState.currentWindowHeight;
     bool clientSizeSet = false;
     if (!isTarget) {
         switched = true;
-        if (areaEvent && gDialogStatus.currentDialogId != m.window)
-            WDialogSelect(m.window);
+        if (areaEvent && GraphicsCurrentDialog() != m.window)
+            GraphicsDialogSelect(m.window);
         int w = 0, h = 0;
         TargetClientSize(kind, areaEvent ? m.value4 : m.window, w, h);
         const auto& f = g.areaFractions;
@@ -169,8 +168,8 @@ void YYEventWorldCoords(int type, EventMessage& m)
     }
 
     if (switched) {
-        if (gDialogStatus.currentDialogId != savedDialog && savedDialog != 0)
-            WDialogSelect(savedDialog);
+        if (GraphicsCurrentDialog() != savedDialog && savedDialog != 0)
+            GraphicsDialogSelect(savedDialog);
         g.deviceArea = savedArea;
         g.areaSize = savedSize;
         g.targetHeight = savedHeight;

@@ -5,14 +5,20 @@
 #include "core/fixed_text.h"
 #include "core/library_state.h"
 #include "core/option_string.h"
+#include "fonts/builtin_fonts.h"
+#include "fonts/stroke_font.h"
+#include "fonts/text_font.h"
+#include "fonts/text_state.h"
 #include "graphics/colours.h"
 #include "graphics/device_ops.h"
-#include "graphics/graphics_neighbours.h"
 #include "graphics/graphics_state.h"
 #include "graphics/hardcopy_open.h"
 #include "hardcopy/hardcopy_state.h"
 
 namespace {
+
+// Step 11, installed by the presentation-graphics layer.
+constinit GraphicsDefaultsStep gGraphStartupStep = nullptr;
 
 // Step 8 of the start-up: initialise the current hardcopy driver, keeping
 // its options over the initialisation with option "P".
@@ -45,6 +51,11 @@ void HardcopyDriverInitialise(std::string_view options)
 }
 
 } // namespace
+
+void GraphicsDefaultsGraphStepSet(GraphicsDefaultsStep step)
+{
+    gGraphStartupStep = step;
+}
 
 void YYGraphicsDefaults(std::string_view options)
 {
@@ -118,9 +129,6 @@ void YYGraphicsDefaults(std::string_view options)
     g.LineFillRequest = {0, 0};
 
     // 11. Presentation graphics.
-    IPgPlotAreaFractions(0.1f, 0.1f, 0.9f, 0.9f);
-    IPgArea(0.0f, 0.0f, 1.0f, 1.0f);
-    const int points = 1, zero = 0;
-    IPgGraphBegin(4, 500, std::span<const int>(&points, 1), &zero, &zero);
-    PgGraphStartupDefaults();
+    if (gGraphStartupStep)
+        gGraphStartupStep();
 }

@@ -12,11 +12,15 @@
 #include "core/errors.h"
 #include "core/library_state.h"
 #include "core/window_services.h"
-#include "dialogs/message_box.h"
+#include "fonts/text_font.h"
+#include "fonts/text_state.h"
+#include "fonts/window_text.h"
+#include "graphics/bitmaps.h"
 #include "graphics/colours.h"
 #include "graphics/device_ops.h"
 #include "graphics/gdi_surface.h"
 #include "graphics/graphics_neighbours.h"
+#include "graphics/metafile_slots.h"
 #include "hardcopy/hardcopy_state.h"
 
 GraphicsState gGraphicsState;
@@ -113,6 +117,13 @@ void YYAreaLimits(float x1, float y1, float x2, float y2)
     g.integerAreaSize = {g.integerArea[2] - g.integerArea[0] + 1, g.integerArea[3] - g.integerArea[1] + 1};
     g.areaSize = {x2 - x1, y2 - y1};
     YYScreenDeviceCall(DeviceOp::kClip);
+}
+
+void YYAreaLimitsOfFractions(const std::array<float, 4>& fractions)
+{
+    const GraphicsState& g = G();
+    const float W = static_cast<float>(g.targetWidth), H = static_cast<float>(g.targetHeight);
+    YYAreaLimits(fractions[0] * W, fractions[1] * H, fractions[2] * W, fractions[3] * H);
 }
 
 void YYAspectSet()
@@ -235,14 +246,14 @@ void IGrSelect(int kind, const int* id)
                 YYTargetSetSize(kTargetBitmap, g.targetId, width, height);
             break;
         case kTargetDialogField: {
-            if (gDialogStatus.currentDialogId == 0) {
+            if (GraphicsCurrentDialog() == 0) {
                 failed = true;
                 break;
             }
             g.targetId = id ? *id : 0;
-            g.targetDialog = gDialogStatus.currentDialogId;
+            g.targetDialog = GraphicsCurrentDialog();
             int field = g.targetId;
-            DialogGraphicsTarget(field, width, height);
+            GraphicsDialogTarget(field, width, height);
             if (field == -1)
                 failed = true;
             else
@@ -380,4 +391,46 @@ void YYFillSettings(const int* style, const int* density, const int* direction)
     g.hatchDensity = (d >= 1 && d <= 5) ? d : 2;
     int r = direction ? *direction : 3;
     g.hatchDirection = (r >= 1 && r <= 4) ? r : 3;
+}
+
+namespace {
+
+constinit DialogServices gDialogServices{};
+
+} // namespace
+
+void DialogServicesSet(const DialogServices& services)
+{
+    gDialogServices = services;
+}
+
+int GraphicsCurrentDialog()
+{
+    return gDialogServices.currentDialog ? gDialogServices.currentDialog() : 0;
+}
+
+void GraphicsDialogSelect(int identifier)
+{
+    if (gDialogServices.select)
+        gDialogServices.select(identifier);
+}
+
+void GraphicsDialogTarget(int& field, int& width, int& height)
+{
+    if (gDialogServices.graphicsTarget)
+        gDialogServices.graphicsTarget(field, width, height);
+    else
+        field = -1;
+}
+
+void GraphicsOtherWindowsDisable(HWND except, int withWindows)
+{
+    if (gDialogServices.otherWindowsDisable)
+        gDialogServices.otherWindowsDisable(except, withWindows);
+}
+
+void GraphicsOtherWindowsEnable(HWND window, int withWindows)
+{
+    if (gDialogServices.otherWindowsEnable)
+        gDialogServices.otherWindowsEnable(window, withWindows);
 }

@@ -113,6 +113,9 @@ void YYTargetSetSize(int kind, int id, int width, int height);
 void YYTargetFieldResized(int dialog, int field, int width, int height);
 void YYTargetWindowResized(int n, int width, int height);
 void YYAreaLimits(float x1, float y1, float x2, float y2);
+// YYAreaLimits of an area kept as fractions of the target (x1, y1, x2, y2):
+// puts back the device limits of an areaFractions saved earlier.
+void YYAreaLimitsOfFractions(const std::array<float, 4>& fractions);
 void YYAspectSet();
 // The orientation words of YYAspectSet alone (aspect, oriented limits, area
 // size and plot scale), without re-applying the text angle and font.
@@ -121,3 +124,8 @@ void YYAspectWordsSet();
 // Graphics start-up, run once by WindowOpen. Option "H": screen output off;
 // "P": keep the hardcopy options over the driver's initialisation.
 void YYGraphicsDefaults(std::string_view options);
+// The last step of YYGraphicsDefaults belongs to the presentation-graphics
+// layer (its plot area and a one-point graph): that layer installs it when
+// its state is linked in; without it the step does nothing.
+using GraphicsDefaultsStep = void (*)();
+void GraphicsDefaultsGraphStepSet(GraphicsDefaultsStep step);

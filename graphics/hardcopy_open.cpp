@@ -9,13 +9,15 @@
 #include <string>
 
 #include "core/fixed_text.h"
+#include "core/layer_steps.h"
 #include "core/library_state.h"
 #include "core/os_services.h"
 #include "graphics/colours.h"
 #include "graphics/device_ops.h"
-#include "graphics/graphics_neighbours.h"
 #include "graphics/graphics_state.h"
+#include "graphics/metafile_slots.h"
 #include "hardcopy/hardcopy_state.h"
+#include "hardcopy/plot_output.h"
 
 namespace {
 
@@ -115,3 +117,23 @@ void YYHardcopyOpen(const std::string_view* file, const std::string_view* title)
                    DeviceOp::kClip, DeviceOp::kFont, DeviceOp::kColour})
         YYHardcopyCallIfOpen(op);
 }
+
+namespace {
+
+// The graphics layer's part of the library shut-down, before the windows
+// go: an open hardcopy is ended, then every metafile slot in use freed.
+void GraphicsShutdown()
+{
+    const std::string_view closeOnly = "S";
+    YYHardcopyOpen(&closeOnly);
+    for (int slot = 1; slot <= kMetafileSlotCount; ++slot)
+        if (MetafileSlotKind(slot) != 0)
+            MetafileSlotRelease(slot);
+}
+
+// Installed while the program starts (the graphics start-up opens and
+// closes the hardcopy through this file).
+const bool gLayerStepsInstalled =
+    (LibraryLayerStepsSet(LibraryLayer::kGraphics, {.beforeWindows = GraphicsShutdown}), true);
+
+} // namespace

@@ -116,14 +116,6 @@ void YYPointRel(float dx, float dy)
     SendPenPoint();
 }
 
-void YYEllipse(float x, float y, float radius, float ratio) { YYELIP(x, y, radius, ratio); }
-
-void YYEllipseAtPen(float radius, float ratio)
-{
-    const auto pen = gGraphicsState.penPosition;
-    YYELIP(pen[0], pen[1], radius, ratio);
-}
-
 void YYPolygonDraw(const float* x, const float* y, int n) { YYPolygon(x, y, n, 0); }
 
 void YYPolylineDraw(const float* x, const float* y, int n) { YYPolyline(x, y, n, 0); }

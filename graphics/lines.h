@@ -22,8 +22,6 @@ void YYDrawRel(float dx, float dy);
 void YYPointPlot(float x, float y);
 void YYPointRel(float dx, float dy);
 
-void YYEllipse(float x, float y, float radius, float ratio);
-void YYEllipseAtPen(float radius, float ratio);
 void YYPolygonDraw(const float* x, const float* y, int n);
 void YYPolylineDraw(const float* x, const float* y, int n);
 

@@ -2,10 +2,10 @@
 #include "graphics/rectangles.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
-#include "charts/plot_clip.h"
 #include "core/error_codes.h"
 #include "core/errors.h"
 #include "graphics/clipping.h"
@@ -82,8 +82,9 @@ void RectanglePass(int pass, float xmin, float ymin, float xmax, float ymax)
         if (!HatchSpacingUsable(s.sy, s.isy))
             return;
         // The long diagonal lines are clipped to the rectangle by narrowing
-        // the graphics area to it for the time of the set.
-        YYPlotStateSave(2);
+        // the graphics area to it for the time of the set (its own save: a
+        // caller's saved area stays as it was).
+        const std::array<float, 4> savedArea = g.areaFractions;
         const auto a = g.deviceArea;
         YYAreaLimits(std::fmax(xmin, a[0]) + e, std::fmax(ymin, a[1]) + e, std::fmin(xmax, a[2]) - e,
                      std::fmin(ymax, a[3]) - e);
@@ -100,7 +101,7 @@ void RectanglePass(int pass, float xmin, float ymin, float xmax, float ymax)
             HatchLineRun(SaturateToFloat(g0 + s.sy), s.sy, Sum(ymax, fw), false, clip[1], clip[3] + w,
                          [&](float y) { YYDeviceLine(xmin, y, xmax, Sum(y, -fw)); });
         }
-        YYPlotStateSave(3);
+        YYAreaLimitsOfFractions(savedArea);
         return;
     }
 

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "core/config_file.h"
+#include "core/layer_steps.h"
 #include "core/library_state.h"
 #include "graphics/gdi_surface.h"
 
@@ -172,3 +174,29 @@ void YYSetDumpDefaults(const int* device)
     d.code(20) = 0;
     d.code(24) = h.option24Limit < 2 ? h.option24Limit : 2;
 }
+
+void HardcopyConfigure(const ConfigSettings& settings)
+{
+    HardcopyState& hc = gHardcopyState;
+    hc.PRINTER = settings.PRINTER;
+    hc.PLOTTER = settings.PLOTTER;
+    hc.HPGL2 = settings.HPGL2;
+    hc.hpgl2Kind = 0;
+    YYSetPrinterModel(settings.PRINTER);
+    YYSetPlotterModel(settings.PLOTTER);
+    if (settings.HPGL2 != 0 || hc.hpgl2Kind == 0)
+        YYSetHpgl2Device(settings.HPGL2);
+    const int dumpDevice = 0;
+    YYSetDumpDefaults(&dumpDevice);
+}
+
+namespace {
+
+// The hardcopy layer's part of the library start-up, installed while the
+// program starts (every hardcopy path uses the state of this file).
+const bool gLayerStepsInstalled = (LibraryLayerStepsSet(LibraryLayer::kHardcopy,
+                                                        {.start = HardcopyStateStartupReset,
+                                                         .configure = HardcopyConfigure}),
+                                   true);
+
+} // namespace

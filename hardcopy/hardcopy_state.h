@@ -129,6 +129,11 @@ void YYHardcopyDefaults();
 // flags, the current driver number and the printer set-up words := 0.
 void HardcopyStateStartupReset();
 
+struct ConfigSettings;
+// The device settings of the configuration file: PRINTER, PLOTTER and HPGL2
+// taken as configured values, and the dump defaults.
+void HardcopyConfigure(const ConfigSettings& settings);
+
 // PRINTER 2..38 except 27 is taken (and its given flag set), anything else
 // gives model 28; the model's record sets class, densities and colour kind and
 // may derive the HP-GL/2 kind.

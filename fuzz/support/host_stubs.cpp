@@ -1,21 +1,18 @@
 // What the fuzzed modules need from the Win32 side of the library, for the
-// native build: the global areas that start-up and the dialog layer own, and
-// POSIX stand-ins for the few system wrappers the error model and the image
-// file loader call. Nothing here is fuzzed; it only lets the modules link.
+// native build: the global areas that start-up owns, and POSIX stand-ins for
+// the few system wrappers the error model and the image file loader call.
+// Nothing here is fuzzed; it only lets the modules link.
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <string_view>
 
 #include "core/library_state.h"
 #include "core/os_services.h"
-#include "dialogs/message_box.h"
 
 LibraryState gLibraryState;
 LibraryPaths gLibraryPaths;
-DialogStatus gDialogStatus;
 
 void OsErrorBox(const char* caption, const char* text)
 {
@@ -31,12 +28,6 @@ void OsErrorText(int code, char* buffer, int size)
 void OsExit(int code)
 {
     std::exit(code);
-}
-
-// The error model's level-4 box: answered with OK, as a user who reads on.
-void WMessageBox(int type, int icon, int defaultAnswer, std::string_view message, std::string_view caption)
-{
-    gDialogStatus.lastAnswer = 1;
 }
 
 void OsFileOpen(const char* name, int mode, int& handle, int& err)

@@ -4,6 +4,7 @@
 #include "app/spline_module.h"
 #include "app/spline_tabulate.h"
 #include "support/poll.h"
+#include "support/reference_image.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -144,35 +145,16 @@ Capture CaptureScreen(const RECT& r)
 {
     Capture c;
     const int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0)
-        return c;
     HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h; // top-down
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (dib && bits) {
-        HGDIOBJ old = SelectObject(mem, dib);
-        BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-        GdiFlush();
-        c.width = w;
-        c.height = h;
-        const uint32_t* p = static_cast<const uint32_t*>(bits);
-        c.pixels.assign(p, p + static_cast<size_t>(w) * h);
-        for (uint32_t& px : c.pixels)
-            px &= 0x00ffffff;
-        SelectObject(mem, old);
-    }
-    if (dib)
-        DeleteObject(dib);
-    DeleteDC(mem);
+    const std::vector<int> rgb = DcPixels(screen, r.left, r.top, w, h);
     ReleaseDC(nullptr, screen);
+    if (rgb.empty())
+        return c;
+    c.width = w;
+    c.height = h;
+    c.pixels.reserve(rgb.size());
+    for (int v : rgb) // packed RGB to 0x00RRGGBB
+        c.pixels.push_back(static_cast<uint32_t>(((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF)));
     return c;
 }
 

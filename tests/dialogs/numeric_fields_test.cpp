@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,20 @@ protected:
                 continue;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
+        }
+    }
+    // Pumps as above until COND holds or TIMEOUTMS have passed (a poll, not
+    // a sleep); returns the last result.
+    static bool PumpUntil(HWND dialog, const std::function<bool()>& cond, int timeoutMs = 10000)
+    {
+        DWORD start = GetTickCount();
+        for (;;) {
+            Pump(dialog);
+            if (cond())
+                return true;
+            if (static_cast<int>(GetTickCount() - start) > timeoutMs)
+                return false;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
         }
     }
     // The key as the dialog loop sees it.
@@ -240,29 +255,25 @@ TEST_F(NumericFields, ModalCopyRefusesOkUntilTheValueFits)
     int lo = 0, hi = 10;
     WDialogRangeInteger(3101, &lo, &hi);
     struct {
-        bool tabRefused = false, okRefused = false, dialogUp = false;
+        bool active = false, focused = false, tabRefused = false, okRefused = false, dialogUp = false;
         std::string afterTab;
     } seen;
     ModalPilot pilot([&](HWND copy) {
-        // Let the show settle before each look at the focus, as the modeless
-        // tests do: the copy must be the active window, or a focus change
-        // looks like one out of the program (which the check lets pass).
+        // Wait until the copy is the active and the foreground window (the
+        // X side has given it the focus), or a focus change looks like one
+        // out of the program (which the check lets pass); then wait for each
+        // step's focus rather than for a fixed time.
         SetForegroundWindow(copy);
-        for (int i = 0; i < 400 && GetActiveWindow() != copy; ++i) {
-            Pump(copy);
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-        }
-        Pump(copy);
+        seen.active = PumpUntil(copy, [&] { return GetActiveWindow() == copy && GetForegroundWindow() == copy; });
         HWND field = GetDlgItem(copy, 3101);
         SetFocus(field);
+        seen.focused = PumpUntil(copy, [&] { return GetFocus() == field; });
         Retype(field, "42");
         Key(copy, field, VK_TAB);
-        Pump(copy);
-        seen.tabRefused = GetFocus() == field;
+        seen.tabRefused = PumpUntil(copy, [&] { return GetFocus() == field; });
         seen.afterTab = Text(field);
         SendMessageA(GetDlgItem(copy, 1), BM_CLICK, 0, 0);
-        Pump(copy);
-        seen.okRefused = GetFocus() == field;
+        seen.okRefused = PumpUntil(copy, [&] { return GetFocus() == field; });
         seen.dialogUp = IsWindowVisible(copy) != 0;
         Retype(field, "7");
         ModalPilot::Click(copy, 1);
@@ -270,6 +281,8 @@ TEST_F(NumericFields, ModalCopyRefusesOkUntilTheValueFits)
     ShowAt(100, 100, kShowModal);
     ASSERT_EQ(pilot.Runs(), 1);
     EXPECT_EQ(pilot.Rescued(), 0);
+    ASSERT_TRUE(seen.active) << "the modal copy never became the active window";
+    ASSERT_TRUE(seen.focused);
     EXPECT_TRUE(seen.tabRefused);
     EXPECT_EQ(seen.afterTab, "42");
     EXPECT_TRUE(seen.okRefused);

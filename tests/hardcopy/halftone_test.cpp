@@ -38,12 +38,34 @@ int Dots(std::uint32_t w)
 
 TEST(Halftone, EveryGreyLevelGetsItsDotCount)
 {
+    // Dots of grey level v: 32 x v / 255 + 0.5 truncated, none below one dot,
+    // all 32 once v / 255 is above 0.975. Worked out by hand at the steps.
+    struct Case {
+        int level, dots;
+    } cases[] = {
+        {0, 0},     // 0.0 + 0.5
+        {3, 0},     // 0.376 + 0.5 = 0.876
+        {4, 1},     // 0.502 + 0.5 = 1.002
+        {11, 1},    // 1.380 + 0.5 = 1.880
+        {12, 2},    // 1.506 + 0.5 = 2.006
+        {123, 15},  // 15.435 + 0.5 = 15.935
+        {124, 16},  // 15.561 + 0.5 = 16.061
+        {128, 16},  // 16.063 + 0.5 = 16.563
+        {243, 30},  // 30.494 + 0.5 = 30.994
+        {244, 31},  // 30.620 + 0.5 = 31.120
+        {248, 31},  // 248 / 255 = 0.9725, not above 0.975: 31.622
+        {249, 32},  // 249 / 255 = 0.9765: full
+        {255, 32},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Dots(For(c.level, c.level, c.level, 256).p[0]), c.dots) << "level " << c.level;
+
+    int previous = 0;
     for (int v = 0; v < 256; ++v) {
         Patterns p = For(v, v, v, 256);
-        double f = v / 255.0;
-        int n = int(32.0 * f + 0.5);
-        int want = n < 1 ? 0 : (f > 0.975 ? 32 : n);
-        ASSERT_EQ(Dots(p.p[0]), want) << "level " << v;
+        // Lighter never has fewer dots.
+        ASSERT_GE(Dots(p.p[0]), previous) << "level " << v;
+        previous = Dots(p.p[0]);
         // A grey gives the red pattern for all three components.
         ASSERT_EQ(p.p[1], p.p[0]) << "level " << v;
         ASSERT_EQ(p.p[2], p.p[0]) << "level " << v;

@@ -1,0 +1,36 @@
+// Steps that the layers above the core (graphics, hardcopy, dialogs, editor)
+// add to the library's start-up and shut-down, so that the core never calls
+// up into them. Each layer installs its steps while the program starts, from
+// the file that owns the state they touch (a program that uses the layer
+// links that file). WLibraryStart and WLibraryShutdown run them in the fixed
+// order of the slots below, whatever order the files were initialised in.
+#pragma once
+
+enum class LibraryLayer : int {
+    kGraphics,
+    kHardcopy,
+    kDialogs,
+    kEditor,
+    kCount,
+};
+
+struct ConfigSettings;
+
+using LibraryLayerStep = void (*)();
+
+struct LibraryLayerSteps {
+    LibraryLayerStep start = nullptr;         // the layer's defaults, step 4 of the start-up
+    // The settings of the configuration file, as the start-up read them
+    // (step 15).
+    void (*configure)(const ConfigSettings& settings) = nullptr;
+    LibraryLayerStep beforeWindows = nullptr; // shut-down, before the windows are destroyed
+    LibraryLayerStep afterWindows = nullptr;  // shut-down, after the windows are destroyed
+};
+
+void LibraryLayerStepsSet(LibraryLayer layer, const LibraryLayerSteps& steps);
+
+// Runs the step selected by MEMBER of every layer that installed one, in
+// slot order.
+void LibraryLayerStepsRun(LibraryLayerStep LibraryLayerSteps::*member);
+// Gives SETTINGS to every layer's configure step, in slot order.
+void LibraryLayerConfigure(const ConfigSettings& settings);
