@@ -30,6 +30,8 @@
 #include <span>
 #include <string_view>
 
+#include "core/window_table.h"
+
 // Lengths of the record's NUL-terminated texts (NUL included).
 constexpr int kGridEditorNameLength = 260;
 constexpr int kGridEditorTextLength = 1024;
@@ -88,13 +90,11 @@ constexpr int kGridEditorToolbarId = 1001;
 constexpr int kGridEditorGridId = 1002;
 
 // The record hung on the editor's frame, allocated zero-filled.
-struct GridEditorRecord {
-    int32_t type;       // 4
-    HWND toolbars[4];   // the window's toolbars (top, left, right, bottom); none in mode 1
-    HWND grid;          // the editor's own grid window
-    HWND toolbar;       // the editor's toolbar, or none
-    HWND toolTips;      // its tool-tip window
-    HWND statusBar;     // the window's status bar, or none
+// The head (core/window_table.h) holds, in order: the type 4; the window's
+// toolbars (top, left, right, bottom), none in mode 1; the editor's own grid
+// window; the editor's toolbar, or none; its tool-tip window; the window's
+// status bar, or none.
+struct GridEditorRecord : GridEditorRecordHead {
     HMENU menuBar;
     HMENU filePopup;
     HMENU editPopup;
@@ -131,6 +131,7 @@ struct GridEditorRecord {
     int32_t window;            // the frame's window number
     int32_t flags;             // the option bits given at creation
     HWND returnWindow;         // the window current when the editor was opened
+    HFONT font;                // the template's font made again for the frame and grid
 };
 
 // The record of FRAME when it is a grid editor, else nullptr.
@@ -160,7 +161,8 @@ SIZE GridEditorNeededFrame(HWND frame, GridEditorRecord* record, bool oneCell);
 int GridEditorSavePrompt(HWND frame);
 
 // Public opener: GridEditorCreate on the current window and, in mode 1, the
-// modal loop. Statuses other than 0 are reported as library errors.
+// modal loop. Statuses other than 0 are reported as library errors; a mode
+// outside 1 to 3 opens nothing (status 5, error 1052).
 void WGridEditor(int fieldId, int mode, int flags, int* status = nullptr, const int* menuId = nullptr,
                  std::string_view fileName = {}, std::string_view filter = {}, const int* filterIndex = nullptr,
                  const int* splitWindow = nullptr);
