@@ -197,10 +197,11 @@ int Info(int code)
     return answer;
 }
 
+// The field type of COLUMN (from 1).
 int ColumnType(int column)
 {
     int id = 0, type = 0;
-    GridColumnType(id, column, type);
+    GridColumnType(id, column - 1, type);
     return type;
 }
 
