@@ -56,14 +56,14 @@ TEST_F(GridEditorCommandsTest, UnknownIdentifiersBecomeEventsOnly)
     GridEditorRecord* r = Create(0);
     ASSERT_NE(r, nullptr);
     GridRecord* g = GridRecordOf(r->grid);
-    PutText(g, 0, 0, "keep");
+    PutText(g, 0, 2, "keep");
     for (int id : {32110, 32121, 32131, 32140, 32143, 32147, 40000, 1}) {
         SCOPED_TRACE(id);
         gCurrentEventSlot = CurrentEventSlot{};
         Command(frame, id, 1);
         EXPECT_EQ(gCurrentEventSlot.type, kEventCommand);
         EXPECT_EQ(gCurrentEventSlot.value1, id);
-        EXPECT_EQ(CellText(r, 0, 0), "keep");
+        EXPECT_EQ(CellText(r, 0, 2), "keep");
         EXPECT_TRUE(IsWindow(frame));
     }
 }
@@ -75,7 +75,7 @@ TEST_F(GridEditorCommandsTest, DisabledCommandsFromAProgramsKeysDoNothing)
     GridEditorRecord* r = Create(0x100 | 0x2000 | 0x200000 | 0x1000);
     ASSERT_NE(r, nullptr);
     GridRecord* g = GridRecordOf(r->grid);
-    PutText(g, 0, 0, "keep");
+    PutText(g, 0, 2, "keep");
     const int rows = g->rows;
     for (int id : {kGridEdNew, kGridEdOpen, kGridEdSave, kGridEdSaveAs, kGridEdSaveSelection, kGridEdSaveHtml,
                    kGridEdInsertBefore, kGridEdInsertAfter, kGridEdDeleteRow, kGridEdFind, kGridEdFindNext}) {
@@ -83,7 +83,7 @@ TEST_F(GridEditorCommandsTest, DisabledCommandsFromAProgramsKeysDoNothing)
         gCurrentEventSlot = CurrentEventSlot{};
         Command(frame, id, 1);
         EXPECT_EQ(gCurrentEventSlot.type, 0);
-        EXPECT_EQ(CellText(r, 0, 0), "keep");
+        EXPECT_EQ(CellText(r, 0, 2), "keep");
         EXPECT_EQ(g->rows, rows);
         EXPECT_EQ(g->modified, 0);
     }
@@ -99,18 +99,19 @@ TEST_F(GridEditorCommandsTest, RowCommandsMarkTheGridModifiedAndReport)
     GridEditorRecord* r = Create(0x80000);
     ASSERT_NE(r, nullptr);
     GridRecord* g = GridRecordOf(r->grid);
-    PutText(g, 0, 0, "first");
-    PutText(g, 0, 1, "second");
+    PutText(g, 0, 2, "first");
+    PutText(g, 0, 3, "second");
+    GridMoveCurrentCell(r->grid, 1, 2, 0, 0);
     gCurrentEventSlot = CurrentEventSlot{};
     Command(frame, kGridEdInsertBefore);
-    EXPECT_EQ(CellText(r, 0, 0), "");
-    EXPECT_EQ(CellText(r, 0, 1), "first");
+    EXPECT_EQ(CellText(r, 0, 2), "");
+    EXPECT_EQ(CellText(r, 0, 3), "first");
     EXPECT_EQ(g->modified, 1);
     EXPECT_EQ(g->modified2, 1);
     EXPECT_EQ(gCurrentEventSlot.type, kEventCommand);
     EXPECT_EQ(gCurrentEventSlot.value1, kGridEdInsertBefore);
     Command(frame, kGridEdDeleteRow);
-    EXPECT_EQ(CellText(r, 0, 0), "first");
+    EXPECT_EQ(CellText(r, 0, 2), "first");
     EXPECT_EQ(gCurrentEventSlot.value1, kGridEdDeleteRow);
 }
 
@@ -119,28 +120,32 @@ TEST_F(GridEditorCommandsTest, ToolbarCutAndPasteActOnlyWhenTheEditPopupWould)
     GridEditorRecord* r = Create(0);
     ASSERT_NE(r, nullptr);
     GridRecord* g = GridRecordOf(r->grid);
-    PutText(g, 5, 0, "menu?");
-    PutText(g, 0, 0, "a");
-    PutText(g, 0, 1, "b");
+    GridMoveCurrentCell(r->grid, 2, 8, 0, 0); // the in-cell editor away from the cells used
+    PutText(g, 0, 1, "a");
+    PutText(g, 0, 2, "b");
     // A block that reaches the protected last column: the toolbar's Cut
     // copies nothing; the same block without it is cut.
     ClipboardSet("");
-    GridSelectionSet(r->grid, 0, 1, 5, 6);
+    GridSelectionSet(r->grid, 1, 2, 5, 6);
     Command(frame, kGridEdCut, BN_CLICKED, r->toolbar);
     EXPECT_EQ(Clipboard(), "");
-    GridSelectionSet(r->grid, 0, 1, 0, 0);
+    GridSelectionSet(r->grid, 1, 2, 0, 0);
     Command(frame, kGridEdCut, BN_CLICKED, r->toolbar);
     EXPECT_EQ(Clipboard(), "a\r\nb\r\n");
-    EXPECT_EQ(CellText(r, 0, 0), "");
-    // A block paste whose target is protected is refused from the toolbar.
-    ClipboardSet("x\ty\r\n");
-    GridSelectionSet(r->grid, 3, 3, 5, 6);
+    EXPECT_EQ(CellText(r, 0, 1), "");
+    // A block paste whose target reaches the protected column is refused
+    // from the toolbar; elsewhere it goes in.
+    GridSelectionClear(r->grid);
+    ClipboardSet("x\t7\r\n");
+    GridMoveCurrentCell(r->grid, 5, 3, 0, 0);
     std::string before = CellText(r, 5, 3) + "|" + CellText(r, 6, 3);
     Command(frame, kGridEdPaste, BN_CLICKED, r->toolbar);
     EXPECT_EQ(CellText(r, 5, 3) + "|" + CellText(r, 6, 3), before);
-    GridSelectionSet(r->grid, 3, 3, 0, 1);
+    GridMoveCurrentCell(r->grid, 0, 3, 0, 0);
     Command(frame, kGridEdPaste, BN_CLICKED, r->toolbar);
+    GridMoveCurrentCell(r->grid, 2, 8, 0, 0);
     EXPECT_EQ(CellText(r, 0, 3), "x");
+    EXPECT_EQ(CellText(r, 1, 3), "7");
     ClipboardSet("");
 }
 
@@ -158,13 +163,18 @@ TEST_F(GridEditorCommandsTest, HelpTextsAndToolTips)
         {kGridEdInsertAfter, "Inserts a row into the grid, after the current row"},
         {kGridEdGotoColumn, "Moves to the specified column"},
     };
+    // In a menu loop the bar shows one part, the help text.
+    SendMessageA(frame, WM_ENTERMENULOOP, FALSE, 0);
+    EXPECT_TRUE(SendMessageA(r->statusBar, SB_ISSIMPLE, 0, 0));
     for (auto& item : items) {
         SendMessageA(frame, WM_MENUSELECT, MAKEWPARAM(item.id, MF_STRING), reinterpret_cast<LPARAM>(r->filePopup));
-        EXPECT_EQ(StatusText(r->statusBar, 255), item.text) << item.id;
+        EXPECT_EQ(StatusText(r->statusBar, 0), item.text) << item.id;
     }
     // A popup by its position in the bar.
     SendMessageA(frame, WM_MENUSELECT, MAKEWPARAM(1, MF_POPUP), reinterpret_cast<LPARAM>(r->menuBar));
-    EXPECT_EQ(StatusText(r->statusBar, 255), "Commands for Editing and Sorting cells");
+    EXPECT_EQ(StatusText(r->statusBar, 0), "Commands for Editing and Sorting cells");
+    SendMessageA(frame, WM_EXITMENULOOP, FALSE, 0);
+    EXPECT_FALSE(SendMessageA(r->statusBar, SB_ISSIMPLE, 0, 0));
     for (auto [id, text] : {std::pair{kGridEdNew, "New"}, {kGridEdPaste, "Paste"}, {kGridEdFind, "Find"}}) {
         NMTTDISPINFOA info{};
         info.hdr.hwndFrom = r->toolTips;
@@ -226,6 +236,8 @@ TEST_F(GridEditorCommandsTest, TwoCellChangesGiveTheFirstCellAndTheLast)
         WGridSetCell(0, 4, 5);
     });
     GridEvent e = Next();
+    while (e.type != kEventFieldChanged && !IsWatchdog(e))
+        e = Next();
     ASSERT_EQ(e.type, kEventFieldChanged) << Describe(e);
     EXPECT_EQ(e.m.window, window);
     EXPECT_EQ(gCurrentEventSlot.x, GridPackedCell(0, 0));
@@ -240,7 +252,7 @@ TEST_F(GridEditorCommandsTest, CancelledSavePromptOfNewKeepsEverything)
     GridEditorRecord* r = Create(0);
     ASSERT_NE(r, nullptr);
     GridRecord* g = GridRecordOf(r->grid);
-    PutText(g, 0, 0, "data");
+    PutText(g, 0, 2, "data");
     g->modified = 1;
     GridEditorTextCopy(r->fileName, "C:\\nowhere\\t.csv");
     gCurrentEventSlot = CurrentEventSlot{};
@@ -250,14 +262,14 @@ TEST_F(GridEditorCommandsTest, CancelledSavePromptOfNewKeepsEverything)
         ASSERT_EQ(pilot.Seen().size(), 1u);
         EXPECT_EQ(pilot.Seen()[0].title, "Quillodrane Grid Editor");
     }
-    EXPECT_EQ(CellText(r, 0, 0), "data");
+    EXPECT_EQ(CellText(r, 0, 2), "data");
     EXPECT_STREQ(r->fileName.data(), "C:\\nowhere\\t.csv");
     EXPECT_EQ(gCurrentEventSlot.type, 0);
     {
         BoxAutopilot pilot(IDNO);
         Command(frame, kGridEdNew);
     }
-    EXPECT_EQ(CellText(r, 0, 0), "");
+    EXPECT_EQ(CellText(r, 0, 2), "");
     EXPECT_EQ(r->fileName[0], '\0');
     EXPECT_EQ(g->modified, 0);
     EXPECT_EQ(gCurrentEventSlot.value1, kGridEdNew);

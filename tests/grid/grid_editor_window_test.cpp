@@ -106,7 +106,7 @@ TEST_F(GridEditorWindowTest, TheGridIsAFullCopyOfTheTemplate)
     HWND templ = GetDlgItem(dialog, 501);
     GridRecord* t = GridRecordOf(templ);
     ASSERT_NE(t, nullptr);
-    PutText(t, 0, 0, "alpha");
+    PutText(t, 0, 1, "alpha");
     PutInt(t, 1, 2, 42);
     PutDouble(t, 3, 29, 2.5);
     GridIntCell(t->column[4], 1) = 1;
@@ -131,7 +131,7 @@ TEST_F(GridEditorWindowTest, TheGridIsAFullCopyOfTheTemplate)
         EXPECT_NE(g->column[c].cells, t->column[c].cells) << c;
         EXPECT_NE(g->column[c].control, nullptr) << c;
     }
-    for (auto [c, row] : {std::pair{0, 0}, {1, 2}, {3, 29}, {4, 1}, {6, 5}})
+    for (auto [c, row] : {std::pair{0, 1}, {1, 2}, {3, 29}, {4, 1}, {6, 5}})
         EXPECT_EQ(CellText(r, c, row), GridCellText(t, c, row, 0)) << c << "," << row;
     EXPECT_EQ(g->column[6].states[0] & kCellProtected, kCellProtected); // the read-only column's cells
     EXPECT_STREQ(g->labels + 3 * kGridLabelBytes, "R4");
@@ -274,11 +274,13 @@ TEST_F(GridEditorWindowTest, FrameSizeLimitsAndFit)
     EXPECT_EQ(mm.ptMinTrackSize.x, least.cx);
     EXPECT_LT(least.cy, need.cy);
     // A frame smaller than the grid is never enlarged.
-    SetWindowPos(frame, nullptr, 0, 0, 200, 100, SWP_NOMOVE | SWP_NOZORDER);
+    const int w = least.cx + 10, h = least.cy + 5;
+    ASSERT_LT(h, need.cy);
+    SetWindowPos(frame, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER);
     GridEditorFitFrame(r);
     GetWindowRect(frame, &f);
-    EXPECT_EQ(f.right - f.left, 200);
-    EXPECT_EQ(f.bottom - f.top, 100);
+    EXPECT_EQ(f.right - f.left, w);
+    EXPECT_EQ(f.bottom - f.top, h);
 }
 
 TEST_F(GridEditorWindowTest, TitleShowsTheFileNameOrStatusPartFour)
@@ -290,13 +292,19 @@ TEST_F(GridEditorWindowTest, TitleShowsTheFileNameOrStatusPartFour)
     char title[300] = {};
     GetWindowTextA(frame, title, sizeof title);
     EXPECT_STREQ(title, "Table - [C:\\data\\table.csv]");
-    WindowCloseChild(window);
-    DialogTableDestroyAll();
-    r = Create(0, 2, false, nullptr, 0, kWindowStatusBar | kWindowNoCaption);
+    // A frame without a caption bar: a fifth part shows the name.
+    int n = OpenWindow();
+    HWND bare = gWindowTable.frame[n];
+    SetWindowLongA(bare, GWL_STYLE, GetWindowLongA(bare, GWL_STYLE) & ~WS_CAPTION);
+    SetWindowPos(bare, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    int status = -1;
+    GridEditorCreate(status, field, 2, 0, 0, -1, -1, "", "");
+    ASSERT_EQ(status, 0);
+    r = GridEditorRecordOf(bare);
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(SendMessageA(r->statusBar, SB_GETPARTS, 0, 0), 5);
     GridEditorTextCopy(r->fileName, "b.csv");
-    GridEditorTitle(frame);
+    GridEditorTitle(bare);
     EXPECT_EQ(StatusText(r->statusBar, 4), "b.csv");
 }
 
