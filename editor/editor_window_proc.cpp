@@ -13,6 +13,7 @@
 #include "core/events.h"
 #include "core/frame_window.h"
 #include "core/menus.h"
+#include "core/special_windows.h"
 #include "core/window_services.h"
 #include "dialogs/dialog_show.h"
 #include "graphics/graphics_state.h"
@@ -388,35 +389,6 @@ void TextChanged(HWND f, EditorRecord* r)
     }
 }
 
-// The menu of frame F's window, or, for a pane without one, the nearest on
-// the way out.
-void PaneFocus(HWND f)
-{
-    HWND pane = f;
-    HMENU chosen = nullptr;
-    int n = Window(f);
-    if (n >= 0)
-        chosen = gWindowTable.menu[n];
-    HWND outer = nullptr;
-    for (int depth = 0; depth < kWindowRows; ++depth) {
-        if (!(GetWindowLongA(pane, GWL_STYLE) & WS_CHILD))
-            break;
-        HWND client = GetParent(pane);
-        HWND e = client ? GetParent(client) : nullptr;
-        auto* split = WindowRecordAs<SplitRecord>(e, kRecordSplit);
-        if (!split)
-            break;
-        split->focusedPane = pane;
-        int en = Window(e);
-        if (!chosen && en >= 0 && gWindowTable.menu[en])
-            chosen = gWindowTable.menu[en];
-        outer = e;
-        pane = e;
-    }
-    if (outer && chosen && GetMenu(outer) != chosen)
-        SetMenu(outer, chosen);
-}
-
 void StatusRepaint(EditorRecord* r)
 {
     if (r->statusBar)
@@ -526,14 +498,14 @@ void CommandMessage(HWND f, EditorRecord* r, WPARAM wParam, LPARAM lParam)
             InvalidateRect(r->richEdit, nullptr, FALSE);
         else if (code == EN_SETFOCUS) {
             r->focusControl = from;
-            PaneFocus(f);
+            SpecialPaneFocus(f);
         }
         return;
     }
     if (from && ((from == r->commandEdit && code == EN_SETFOCUS) ||
                  (from == r->commandLine && r->commandLine != r->commandEdit && code == CBN_SETFOCUS))) {
         r->focusControl = r->commandEdit;
-        PaneFocus(f);
+        SpecialPaneFocus(f);
         return;
     }
     if (from && (from == r->commandLine || from == r->commandEdit))

@@ -13,6 +13,7 @@
 #include "core/events.h"
 #include "core/frame_window.h"
 #include "core/menus.h"
+#include "core/special_windows.h"
 #include "core/window_table.h"
 #include "dialogs/dialog_neighbours.h"
 #include "dialogs/numeric_edit_classes.h"
@@ -275,33 +276,6 @@ bool Command(HWND f, GridEditorRecord* r, int id, bool fromToolbar)
     }
 }
 
-// The pane's split windows take it as their focus pane; the outermost frame
-// shows the pane window's menu, or the first enclosing one.
-void PaneFocus(HWND f)
-{
-    HWND pane = f;
-    int n = WindowTableIndex(f);
-    HMENU chosen = n >= 0 ? gWindowTable.menu[n] : nullptr;
-    HWND outer = nullptr;
-    for (int depth = 0; depth < kWindowRows; ++depth) {
-        if (!(GetWindowLongA(pane, GWL_STYLE) & WS_CHILD))
-            break;
-        HWND client = GetParent(pane);
-        HWND e = client ? GetParent(client) : nullptr;
-        auto* split = WindowRecordAs<SplitRecord>(e, kRecordSplit);
-        if (!split)
-            break;
-        split->focusedPane = pane;
-        int en = WindowTableIndex(e);
-        if (!chosen && en >= 0 && gWindowTable.menu[en])
-            chosen = gWindowTable.menu[en];
-        outer = e;
-        pane = e;
-    }
-    if (outer && chosen && GetMenu(outer) != chosen)
-        SetMenu(outer, chosen);
-}
-
 } // namespace
 
 bool GridEditorCutAllowed(GridEditorRecord* r)
@@ -522,5 +496,5 @@ void GridEditorCellChange(HWND frame, GridEditorRecord* r, LPARAM packedCell)
             PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
     }
     r->currentCell = static_cast<int32_t>(packedCell);
-    PaneFocus(frame);
+    SpecialPaneFocus(frame);
 }

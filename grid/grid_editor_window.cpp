@@ -19,6 +19,7 @@
 #include "core/frame_window.h"
 #include "core/menus.h"
 #include "core/neighbours.h"
+#include "core/special_windows.h"
 #include "core/toolbars.h"
 #include "core/window_services.h"
 #include "core/window_table.h"
@@ -66,23 +67,9 @@ int WindowWidth(HWND w)
     return r.right - r.left;
 }
 
-struct KeyEntry {
-    BYTE flags;
-    WORD key;
-    int command;
-};
-
-HACCEL KeysCreate(const std::vector<KeyEntry>& keys)
-{
-    std::vector<ACCEL> table;
-    for (const KeyEntry& k : keys)
-        table.push_back({static_cast<BYTE>(k.flags | FVIRTKEY | FNOINVERT), k.key, static_cast<WORD>(k.command)});
-    return table.empty() ? nullptr : CreateAcceleratorTableA(table.data(), static_cast<int>(table.size()));
-}
-
 void OwnKeysBuild(GridEditorRecord* r)
 {
-    std::vector<KeyEntry> keys;
+    std::vector<MenuKey> keys;
     if (r->newEnabled)
         keys.push_back({FCONTROL, 'N', kGridEdNew});
     if (r->openEnabled)
@@ -102,30 +89,7 @@ void OwnKeysBuild(GridEditorRecord* r)
         keys.push_back({FCONTROL | FSHIFT, 'I', kGridEdInsertAfter});
         keys.push_back({FCONTROL, 'E', kGridEdDeleteRow});
     }
-    r->ownAccelerators = KeysCreate(keys);
-}
-
-void Item(HMENU m, int id, const char* text, bool present = true)
-{
-    if (present)
-        AppendMenuA(m, MF_STRING, static_cast<UINT_PTR>(id), text);
-}
-
-void Separator(HMENU m, bool present = true)
-{
-    if (present)
-        AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
-}
-
-void PopupInsert(HMENU bar, int position, HMENU popup, int id, const char* text)
-{
-    MENUITEMINFOA mi{};
-    mi.cbSize = sizeof mi;
-    mi.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
-    mi.wID = static_cast<UINT>(id);
-    mi.hSubMenu = popup;
-    mi.dwTypeData = const_cast<char*>(text);
-    InsertMenuItemA(bar, static_cast<UINT>(position), TRUE, &mi);
+    r->ownAccelerators = MenuKeysCreate(keys);
 }
 
 void MenusBuild(GridEditorRecord* r, int menuId, int mode, int& status)
@@ -135,40 +99,40 @@ void MenusBuild(GridEditorRecord* r, int menuId, int mode, int& status)
     const bool editable = !r->readOnly;
 
     HMENU file = CreatePopupMenu();
-    Item(file, kGridEdNew, k("&New\tCtrl+N", "&New"), r->newEnabled);
-    Item(file, kGridEdOpen, k("&Open\tCtrl+O", "&Open"), r->openEnabled);
-    Item(file, kGridEdSave, k("&Save\tCtrl+S", "&Save"), r->saveEnabled);
-    Item(file, kGridEdSaveAs, k("Save &As\tF12", "Save &As"), r->saveAsEnabled);
-    Item(file, kGridEdSaveSelection, "Save S&election", r->saveAsEnabled);
-    Item(file, kGridEdSaveHtml, "Save As &HTML", r->saveHtmlEnabled);
-    Separator(file, r->newEnabled || r->openEnabled || r->saveEnabled || r->saveAsEnabled || r->saveHtmlEnabled);
-    Item(file, kGridEdPrint, k("&Print\tCtrl+P", "&Print"), r->printEnabled);
-    Item(file, kGridEdPrintSelection, "Prin&t Selection", r->printEnabled);
-    Separator(file, r->printEnabled);
-    Item(file, kGridEdExit, "E&xit");
+    MenuItemAppend(file, kGridEdNew, k("&New\tCtrl+N", "&New"), r->newEnabled);
+    MenuItemAppend(file, kGridEdOpen, k("&Open\tCtrl+O", "&Open"), r->openEnabled);
+    MenuItemAppend(file, kGridEdSave, k("&Save\tCtrl+S", "&Save"), r->saveEnabled);
+    MenuItemAppend(file, kGridEdSaveAs, k("Save &As\tF12", "Save &As"), r->saveAsEnabled);
+    MenuItemAppend(file, kGridEdSaveSelection, "Save S&election", r->saveAsEnabled);
+    MenuItemAppend(file, kGridEdSaveHtml, "Save As &HTML", r->saveHtmlEnabled);
+    MenuSeparatorAppend(file, r->newEnabled || r->openEnabled || r->saveEnabled || r->saveAsEnabled || r->saveHtmlEnabled);
+    MenuItemAppend(file, kGridEdPrint, k("&Print\tCtrl+P", "&Print"), r->printEnabled);
+    MenuItemAppend(file, kGridEdPrintSelection, "Prin&t Selection", r->printEnabled);
+    MenuSeparatorAppend(file, r->printEnabled);
+    MenuItemAppend(file, kGridEdExit, "E&xit");
 
     HMENU edit = CreatePopupMenu();
-    Item(edit, kGridEdCut, "Cu&t\tCtrl+X", editable);
-    Item(edit, kGridEdCopy, "&Copy\tCtrl+C");
-    Item(edit, kGridEdPaste, "&Paste\tCtrl+V", editable);
-    Item(edit, kGridEdDelete, "&Delete\tDel", editable);
-    Separator(edit);
-    Item(edit, kGridEdSelectAll, "Select &All");
+    MenuItemAppend(edit, kGridEdCut, "Cu&t\tCtrl+X", editable);
+    MenuItemAppend(edit, kGridEdCopy, "&Copy\tCtrl+C");
+    MenuItemAppend(edit, kGridEdPaste, "&Paste\tCtrl+V", editable);
+    MenuItemAppend(edit, kGridEdDelete, "&Delete\tDel", editable);
+    MenuSeparatorAppend(edit);
+    MenuItemAppend(edit, kGridEdSelectAll, "Select &All");
     if (editable) {
-        Separator(edit);
-        Item(edit, kGridEdSort, "&Sort");
+        MenuSeparatorAppend(edit);
+        MenuItemAppend(edit, kGridEdSort, "&Sort");
     }
-    Item(edit, kGridEdInsertBefore, "&Insert Row Before Current\tCtrl+I", r->rowCommands);
-    Item(edit, kGridEdInsertAfter, "&Insert Row After Current\tCtrl+Shift+I", r->rowCommands);
-    Item(edit, kGridEdDeleteRow, "D&elete Row\tCtrl+E", r->rowCommands);
+    MenuItemAppend(edit, kGridEdInsertBefore, "&Insert Row Before Current\tCtrl+I", r->rowCommands);
+    MenuItemAppend(edit, kGridEdInsertAfter, "&Insert Row After Current\tCtrl+Shift+I", r->rowCommands);
+    MenuItemAppend(edit, kGridEdDeleteRow, "D&elete Row\tCtrl+E", r->rowCommands);
 
     HMENU search = CreatePopupMenu();
-    Item(search, kGridEdFind, k("&Find\tCtrl+F", "&Find"), r->findEnabled);
-    Item(search, kGridEdFindNext, k("Find &Next\tF3", "Find &Next"), r->findEnabled);
-    Separator(search, r->findEnabled);
-    Item(search, kGridEdGotoCell, "&Goto Cell");
-    Item(search, kGridEdGotoRow, "Goto Ro&w");
-    Item(search, kGridEdGotoColumn, "Goto &Column");
+    MenuItemAppend(search, kGridEdFind, k("&Find\tCtrl+F", "&Find"), r->findEnabled);
+    MenuItemAppend(search, kGridEdFindNext, k("Find &Next\tF3", "Find &Next"), r->findEnabled);
+    MenuSeparatorAppend(search, r->findEnabled);
+    MenuItemAppend(search, kGridEdGotoCell, "&Goto Cell");
+    MenuItemAppend(search, kGridEdGotoRow, "Goto Ro&w");
+    MenuItemAppend(search, kGridEdGotoColumn, "Goto &Column");
 
     HMENU bar = nullptr;
     if (menuId != 0 && mode != 1) {
@@ -182,54 +146,13 @@ void MenusBuild(GridEditorRecord* r, int menuId, int mode, int& status)
     }
     if (!bar)
         bar = CreateMenu();
-    PopupInsert(bar, 0, file, kGridEdFilePopup, "&File");
-    PopupInsert(bar, 1, edit, kGridEdEditPopup, "&Edit");
-    PopupInsert(bar, 2, search, kGridEdSearchPopup, "&Search");
+    MenuPopupInsert(bar, 0, file, kGridEdFilePopup, "&File");
+    MenuPopupInsert(bar, 1, edit, kGridEdEditPopup, "&Edit");
+    MenuPopupInsert(bar, 2, search, kGridEdSearchPopup, "&Search");
     r->menuBar = bar;
     r->filePopup = file;
     r->editPopup = edit;
     r->searchPopup = search;
-}
-
-// Sets the bar on the frame (replacing the window's menu) or, for a pane,
-// on every enclosing split window up to SPLIT that has none.
-void MenuPlace(GridEditorRecord* r, HWND f, int window, bool inside, int split)
-{
-    if (!inside) {
-        HMENU old = gWindowTable.menu[window];
-        SetMenu(f, r->menuBar);
-        if (old && old != r->menuBar) {
-            MenuFreeHelp(old, window);
-            DestroyMenu(old);
-        }
-        gWindowTable.accelerators[window] = nullptr;
-        gWindowTable.menuHelpResource[window] = {};
-        gWindowTable.menu[window] = r->menuBar;
-        DrawMenuBar(f);
-        return;
-    }
-    if (!WindowIsOpen(split))
-        return;
-    HWND splitFrame = gWindowTable.frame[split];
-    if (WindowRecordTypeOf(splitFrame) != kRecordSplit || !IsChild(splitFrame, f))
-        return;
-    HWND pane = f;
-    for (int depth = 0; depth < kWindowRows && pane != splitFrame; ++depth) {
-        HWND holder = HoldingFrame(pane);
-        auto* s = WindowRecordAs<SplitRecord>(holder, kRecordSplit);
-        if (!s)
-            break;
-        int h = WindowTableIndex(holder);
-        if (h >= 0 && !gWindowTable.menu[h]) {
-            gWindowTable.menu[h] = r->menuBar;
-            if (!ChildStyle(holder)) {
-                SetMenu(holder, r->menuBar);
-                DrawMenuBar(holder);
-            }
-        }
-        s->specialPane = f;
-        pane = holder;
-    }
 }
 
 void ToolbarBuild(GridEditorRecord* r, HWND frame)
@@ -713,7 +636,7 @@ void GridEditorCreate(int& status, int fieldId, int mode, int menuId, int flags,
         status = 6;
         return;
     }
-    const int readOnly = (GetWindowLongA(templ, GWL_STYLE) & kGridReadOnly) ? kGridReadOnly : 0;
+    const int readOnly = (GetWindowLongA(templ, GWL_STYLE) & kGridReadOnly) ? static_cast<int>(kGridReadOnly) : 0;
     r->window = n;
     r->flags = flags;
     r->returnWindow = gWindowSystem.lastActiveFrame;
@@ -740,7 +663,7 @@ void GridEditorCreate(int& status, int fieldId, int mode, int menuId, int flags,
         ShowWindow(client, SW_HIDE);
     if (!inside && !(flags & kGridEditorNoMenu)) {
         MenusBuild(r, menuId, mode, status);
-        MenuPlace(r, frame, n, ChildStyle(frame), splitWindow);
+        SpecialMenuPlace(frame, r->menuBar, n, ChildStyle(frame), splitWindow);
     }
     if (mode == 1) {
         bool any = false;

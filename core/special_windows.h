@@ -1,0 +1,32 @@
+// Pieces the text editor's and the grid editor's windows share: menus built
+// item by item with an accelerator table from the entries present, the
+// placing of an editor's menu bar on its frame or, for a split-window pane,
+// on the enclosing split windows, and a pane taking the focus.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+// One virtual-key accelerator entry (FCONTROL, FSHIFT in FLAGS).
+struct MenuKey {
+    BYTE flags;
+    WORD key;
+    int command;
+};
+// The accelerator table of KEYS (none flash the menu); nullptr without entries.
+HACCEL MenuKeysCreate(const std::vector<MenuKey>& keys);
+// Appends a text item or a separator when PRESENT.
+void MenuItemAppend(HMENU menu, int id, const char* text, bool present = true);
+void MenuSeparatorAppend(HMENU menu, bool present = true);
+// Inserts POPUP with identifier ID and TEXT at POSITION of BAR.
+void MenuPopupInsert(HMENU bar, int position, HMENU popup, int id, const char* text);
+// An editor's BAR on FRAME (window WINDOW): a frame that is no child takes it
+// and the window table's old menu is destroyed with its help texts; a pane of
+// split window SPLIT gives it to every enclosing split window up to SPLIT
+// that has no menu, each noting FRAME as its special pane.
+void SpecialMenuPlace(HWND frame, HMENU bar, int window, bool childStyle, int split);
+// A pane FRAME got the focus: it becomes the focus pane of its split window
+// and every enclosing one, and the outermost frame shows the menu of FRAME's
+// window, or else of the first enclosing split window that has one.
+void SpecialPaneFocus(HWND frame);
