@@ -173,18 +173,7 @@ void EditorMenusBuild(EditorRecord* r, int, int menuId, int mode, int& status)
         AppendMenuA(view, MF_STRING | MF_CHECKED, kCmdViewFirst, "&1\tUntitled");
     }
 
-    HMENU bar = nullptr;
-    if (menuId != 0 && mode != 1) {
-        bar = LoadMenuA(gWindowSystem.instance, MAKEINTRESOURCEA(menuId));
-        if (bar)
-            MenuApplyIds(bar, menuId);
-        else
-            status = 3;
-    } else if (menuId != 0) {
-        status = 2;
-    }
-    if (!bar)
-        bar = CreateMenu();
+    HMENU bar = SpecialMenuBarLoad(menuId, mode, status);
     MenuPopupInsert(bar, 0, file, kCmdFilePopup, "&File");
     MenuPopupInsert(bar, 1, edit, kCmdEditPopup, "&Edit");
     MenuPopupInsert(bar, 2, search, kCmdSearchPopup, "&Search");

@@ -554,30 +554,7 @@ void ContextMenu(HWND f, EditorRecord* r, LPARAM lParam)
 
 void Resize(HWND f, EditorRecord* r, WPARAM kind)
 {
-    int n = Window(f);
-    bool inside = (GetWindowLongA(f, GWL_STYLE) & WS_CHILD) != 0;
-    if (inside && n >= 0) {
-        auto& saved = gWindowTable.savedPlacement[n];
-        WINDOWPLACEMENT wp{};
-        wp.length = sizeof wp;
-        if (kind == SIZE_MAXIMIZED && saved[0] == kNoPlacement) {
-            GetWindowPlacement(f, &wp);
-            saved = {static_cast<int>(wp.rcNormalPosition.left), static_cast<int>(wp.rcNormalPosition.top),
-                     static_cast<int>(wp.rcNormalPosition.right), static_cast<int>(wp.rcNormalPosition.bottom)};
-        } else if (kind == SIZE_RESTORED && saved[0] != kNoPlacement) {
-            GetWindowPlacement(f, &wp);
-            wp.rcNormalPosition = {saved[0], saved[1], saved[2], saved[3]};
-            saved[0] = kNoPlacement;
-            wp.showCmd = SW_SHOWNORMAL;
-            SetWindowPlacement(f, &wp);
-            ShowWindow(f, SW_SHOWNORMAL);
-        } else if (kind == SIZE_MINIMIZED) {
-            SendMessageA(f, WM_NCACTIVATE, FALSE, 0);
-            HWND client = GetParent(f);
-            if (HWND outer = client ? GetParent(client) : nullptr)
-                SendMessageA(outer, WM_NCACTIVATE, TRUE, 0);
-        }
-    }
+    SpecialChildPlacement(f, kind);
     if (kind != SIZE_MINIMIZED)
         EditorLayout(r);
 }
@@ -635,24 +612,8 @@ void Destroy(HWND f, EditorRecord* r)
     if (n >= 0 && gWindowTable.menu[n])
         MenuFreeHelp(gWindowTable.menu[n], n);
     if (r->mode == 1 && n >= 0) {
-        HWND client = gWindowTable.client[n];
-        if (gWindowSystem.windowDC && gWindowSystem.windowDCOwner == client)
-            DrawingDCRelease();
-        for (int i = 1; i <= kLastWindow; ++i) {
-            HWND other = gWindowTable.frame[i];
-            if (other && i != n && GetWindow(other, GW_OWNER) == f && !(GetWindowLongA(other, GWL_STYLE) & WS_CHILD))
-                WindowRowClear(i);
-        }
-        WindowRowClear(n);
-        gWindowTable.menu[n] = nullptr;
-        gWindowTable.accelerators[n] = nullptr;
-        gWindowTable.menuHelpResource[n] = {};
-        gWindowTable.activationOwner[n] = nullptr;
         EditorBufferStoreRelease(n);
-        if (gWindowSystem.lastActiveFrame == f)
-            gWindowSystem.lastActiveFrame = gWindowTable.frame[0];
-        if (gWindowSystem.currentWindow == n && WindowIsOpen(0))
-            WindowMakeCurrent(0);
+        SpecialModalRowsRelease(f, n);
     }
     for (HANDLE& h : r->openFiles) {
         if (h)

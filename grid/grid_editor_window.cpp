@@ -134,18 +134,7 @@ void MenusBuild(GridEditorRecord* r, int menuId, int mode, int& status)
     MenuItemAppend(search, kGridEdGotoRow, "Goto Ro&w");
     MenuItemAppend(search, kGridEdGotoColumn, "Goto &Column");
 
-    HMENU bar = nullptr;
-    if (menuId != 0 && mode != 1) {
-        bar = LoadMenuA(gWindowSystem.instance, MAKEINTRESOURCEA(menuId));
-        if (bar)
-            MenuApplyIds(bar, menuId);
-        else
-            status = 3;
-    } else if (menuId != 0) {
-        status = 2;
-    }
-    if (!bar)
-        bar = CreateMenu();
+    HMENU bar = SpecialMenuBarLoad(menuId, mode, status);
     MenuPopupInsert(bar, 0, file, kGridEdFilePopup, "&File");
     MenuPopupInsert(bar, 1, edit, kGridEdEditPopup, "&Edit");
     MenuPopupInsert(bar, 2, search, kGridEdSearchPopup, "&Search");
@@ -302,27 +291,7 @@ void KeysRelease(GridEditorRecord* r)
 
 void Resize(HWND f, GridEditorRecord* r, WPARAM kind)
 {
-    int n = WindowTableIndex(f);
-    if (ChildStyle(f) && n >= 0) {
-        auto& saved = gWindowTable.savedPlacement[n];
-        WINDOWPLACEMENT wp{};
-        wp.length = sizeof wp;
-        if (kind == SIZE_MAXIMIZED && saved[0] == kNoPlacement) {
-            GetWindowPlacement(f, &wp);
-            saved = {static_cast<int>(wp.rcNormalPosition.left), static_cast<int>(wp.rcNormalPosition.top),
-                     static_cast<int>(wp.rcNormalPosition.right), static_cast<int>(wp.rcNormalPosition.bottom)};
-        } else if (kind == SIZE_RESTORED && saved[0] != kNoPlacement) {
-            GetWindowPlacement(f, &wp);
-            wp.rcNormalPosition = {saved[0], saved[1], saved[2], saved[3]};
-            saved[0] = kNoPlacement;
-            wp.showCmd = SW_SHOWNORMAL;
-            SetWindowPlacement(f, &wp);
-        } else if (kind == SIZE_MINIMIZED) {
-            SendMessageA(f, WM_NCACTIVATE, FALSE, 0);
-            if (HWND outer = HoldingFrame(f))
-                SendMessageA(outer, WM_NCACTIVATE, TRUE, 0);
-        }
-    }
+    SpecialChildPlacement(f, kind);
     if (kind != SIZE_MINIMIZED)
         GridEditorLayout(f, r);
 }
@@ -366,25 +335,8 @@ void Destroy(HWND f, GridEditorRecord* r)
     KeysRelease(r);
     if (n >= 0 && gWindowTable.menu[n])
         MenuFreeHelp(gWindowTable.menu[n], n);
-    if (r->mode == 1 && n >= 0) {
-        HWND client = gWindowTable.client[n];
-        if (gWindowSystem.windowDC && gWindowSystem.windowDCOwner == client)
-            DrawingDCRelease();
-        for (int i = 1; i <= kLastWindow; ++i) {
-            HWND other = gWindowTable.frame[i];
-            if (other && i != n && GetWindow(other, GW_OWNER) == f && !ChildStyle(other))
-                WindowRowClear(i);
-        }
-        WindowRowClear(n);
-        gWindowTable.menu[n] = nullptr;
-        gWindowTable.accelerators[n] = nullptr;
-        gWindowTable.menuHelpResource[n] = {};
-        gWindowTable.activationOwner[n] = nullptr;
-        if (gWindowSystem.lastActiveFrame == f)
-            gWindowSystem.lastActiveFrame = gWindowTable.frame[0];
-        if (gWindowSystem.currentWindow == n && WindowIsOpen(0))
-            WindowMakeCurrent(0);
-    }
+    if (r->mode == 1)
+        SpecialModalRowsRelease(f, n);
     // The grid and its controls go with the frame; the font after them.
     if (r->grid && IsWindow(r->grid))
         DestroyWindow(r->grid);
@@ -458,26 +410,7 @@ void GridEditorLayout(HWND f, GridEditorRecord* r)
         SendMessageA(r->toolbar, TB_AUTOSIZE, 0, 0);
         a.top += WindowHeight(r->toolbar);
     }
-    if (HWND t = r->toolbars[kToolbarTop]) {
-        int h = WindowHeight(t);
-        SetWindowPos(t, nullptr, a.left, a.top, a.right - a.left, h, place);
-        a.top += h;
-    }
-    if (HWND t = r->toolbars[kToolbarBottom]) {
-        int h = WindowHeight(t);
-        a.bottom -= h;
-        SetWindowPos(t, nullptr, a.left, a.bottom, a.right - a.left, h, place);
-    }
-    if (HWND t = r->toolbars[kToolbarLeft]) {
-        int w = n >= 0 ? gWindowTable.toolbarExtents[n][kToolbarLeft] : WindowWidth(t);
-        SetWindowPos(t, nullptr, a.left, a.top, w, a.bottom - a.top, place);
-        a.left += w;
-    }
-    if (HWND t = r->toolbars[kToolbarRight]) {
-        int w = n >= 0 ? gWindowTable.toolbarExtents[n][kToolbarRight] : WindowWidth(t);
-        a.right -= w;
-        SetWindowPos(t, nullptr, a.right, a.top, w, a.bottom - a.top, place);
-    }
+    SpecialToolbarsPlace(n, r->toolbars, a);
     int w = std::max(0, static_cast<int>(a.right - a.left));
     int h = std::max(0, static_cast<int>(a.bottom - a.top));
     if (r->grid)
