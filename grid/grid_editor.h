@@ -6,6 +6,7 @@
 //
 // grid_editor_window.cpp   creation, layout, the modal loop, title, frame fit,
 //                          the window procedure's window messages, the opener
+// grid_editor_copy.cpp     the editor's grid as a full copy of the template
 // grid_editor_commands.cpp commands, popup enabling, help texts, tool tips,
 //                          spin steps, cell changes
 // grid_editor_dialogs.cpp  goto, find, row commands, sort, print dialogs
