@@ -454,16 +454,23 @@ TEST_F(GridEditorWindowTest, CreateAndRevertManyTimesKeepsWindowsAndGdiObjects)
         int status = -1;
         GridEditorCreate(status, 501, 2, 0, 0, -1, -1, "", "");
         ASSERT_EQ(status, 0);
-        HFONT font = GridEditorRecordOf(gWindowTable.frame[window])->font;
+        GridEditorRecord* r = GridEditorRecordOf(gWindowTable.frame[window]);
+        HFONT font = r->font;
+        HMENU bar = r->menuBar;
+        HACCEL keys = r->ownAccelerators;
         int dialogId = 0;
         WindowTypeRevert(dialogId, 0, status);
         ASSERT_EQ(status, 0);
-        EXPECT_EQ(GetObjectType(font), 0u); // the editor's font is gone
+        // What the editor made is gone: its font, menus and key table.
+        EXPECT_EQ(GetObjectType(font), 0u);
+        EXPECT_FALSE(IsMenu(bar));
+        EXPECT_EQ(CopyAcceleratorTableA(keys, nullptr, 0), 0);
         EXPECT_EQ(WindowRecordOf(gWindowTable.frame[window]), nullptr);
     };
     once(); // the first round loads what stays loaded (common controls, images)
     Drain();
     const int windows = WindowCount();
+    // The process's GDI object count (Wine answers 0; Windows counts).
     const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     for (int i = 0; i < 100; ++i)
         once();
