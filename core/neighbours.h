@@ -95,6 +95,17 @@ HWND* EditorRecordStatusBarField(WindowRecord* record);
 HWND EditorRecordFocusControl(WindowRecord* record);
 void EditorRecordRelease(HWND frame, WindowRecord* record);
 int EditorSavePrompt(HWND frame, WindowRecord* record);
+// The grid editor's answers for its own records (type 4), defined by the
+// grid editor: its menu bar, accelerator table WHICH (1 own, 2 caller's),
+// its status-bar word, its grid, whether a save prompt is due (Save enabled
+// and the grid modified), and the release of everything it attached to
+// FRAME (the record freed).
+HMENU GridEditorRecordMenu(WindowRecord* record);
+HACCEL GridEditorRecordAccelerators(WindowRecord* record, int which);
+HWND* GridEditorRecordStatusBarField(WindowRecord* record);
+HWND GridEditorRecordFocusControl(WindowRecord* record);
+int GridEditorRecordUnsaved(WindowRecord* record);
+void GridEditorRecordRelease(HWND frame, WindowRecord* record);
 // Editor buffers (the store is editor/editor_buffers.h): count and current
 // buffer of an editor window.
 int EditorBufferCount(WindowRecord* record);

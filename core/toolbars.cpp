@@ -28,8 +28,11 @@ bool AnyToolbar(int n)
     return false;
 }
 
+// The own toolbar of an editor or grid editor on FRAME, above the window's top toolbar.
 HWND EditorOwnToolbar(HWND frame)
 {
+    if (auto* g = WindowRecordAs<GridEditorRecordHead>(frame, kRecordGridEditor))
+        return g->toolbar;
     auto* e = WindowRecordAs<EditorRecordHead>(frame, kRecordEditor);
     return e ? e->editorToolbar : nullptr;
 }
@@ -66,9 +69,12 @@ void BarsZOrder(int window)
         return;
     HWND frame = gWindowTable.frame[window];
     auto* editor = WindowRecordAs<EditorRecordHead>(frame, kRecordEditor);
+    auto* gridEditor = WindowRecordAs<GridEditorRecordHead>(frame, kRecordGridEditor);
     std::vector<HWND> order;
     if (editor && editor->editorToolbar)
         order.push_back(editor->editorToolbar);
+    if (gridEditor && gridEditor->toolbar)
+        order.push_back(gridEditor->toolbar);
     if (gWindowTable.statusBar[window])
         order.push_back(gWindowTable.statusBar[window]);
     for (HWND tb : gWindowTable.toolbars[window])
@@ -228,10 +234,13 @@ void ToolbarCreate(int& id, int window, int slot, int& width, int& height)
             }
         }
     }
-    // The record's toolbar words: an editor's words 2 to 5, a bitmap viewer's 1 to 4.
+    // The record's toolbar words: an editor's and a grid editor's words 2 to 5,
+    // a bitmap viewer's 1 to 4.
     WindowRecord* r = WindowRecordOf(f);
     if (r && r->type == kRecordEditor)
         reinterpret_cast<EditorRecordHead*>(r)->toolbars[slot] = tb;
+    else if (r && r->type == kRecordGridEditor)
+        reinterpret_cast<GridEditorRecordHead*>(r)->toolbars[slot] = tb;
     else if (r && r->type == kRecordBitmapViewer)
         reinterpret_cast<BitmapViewerRecordHead*>(r)->toolbars[slot] = tb;
 

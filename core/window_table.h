@@ -124,6 +124,19 @@ struct EditorRecordHead {
     HWND commandPanel;
 };
 
+// The head of a grid editor's record (the rest belongs to the grid editor),
+// the part the bar routines read and write: the window's toolbars as the
+// grid editor found them, its grid, its own toolbar and that toolbar's tips,
+// and the window's status bar.
+struct GridEditorRecordHead {
+    int32_t type; // 4
+    HWND toolbars[4];
+    HWND grid;
+    HWND toolbar;
+    HWND toolTips;
+    HWND statusBar;
+};
+
 // Type 5: a window divided into two panes by a bar.
 struct SplitRecord {
     int32_t type; // 5

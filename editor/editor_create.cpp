@@ -4,6 +4,8 @@
 #include "editor/editor.h"
 #include "editor/editor_record.h"
 
+#include "core/special_windows.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -403,26 +405,7 @@ void EditorLayout(EditorRecord* r)
         SendMessageA(r->editorToolbar, TB_AUTOSIZE, 0, 0);
         a.top += WindowHeight(r->editorToolbar);
     }
-    if (HWND t = r->toolbars[kToolbarTop]) {
-        int h = WindowHeight(t);
-        SetWindowPos(t, nullptr, a.left, a.top, a.right - a.left, h, place);
-        a.top += h;
-    }
-    if (HWND t = r->toolbars[kToolbarBottom]) {
-        int h = WindowHeight(t);
-        a.bottom -= h;
-        SetWindowPos(t, nullptr, a.left, a.bottom, a.right - a.left, h, place);
-    }
-    if (HWND t = r->toolbars[kToolbarLeft]) {
-        int w = n >= 0 ? gWindowTable.toolbarExtents[n][kToolbarLeft] : 0;
-        SetWindowPos(t, nullptr, a.left, a.top, w, a.bottom - a.top, place);
-        a.left += w;
-    }
-    if (HWND t = r->toolbars[kToolbarRight]) {
-        int w = n >= 0 ? gWindowTable.toolbarExtents[n][kToolbarRight] : 0;
-        a.right -= w;
-        SetWindowPos(t, nullptr, a.right, a.top, w, a.bottom - a.top, place);
-    }
+    SpecialToolbarsPlace(n, r->toolbars, a);
     if (r->commandLine) {
         a.bottom -= r->commandHeight;
         int promptWidth = 0;

@@ -11,48 +11,12 @@
 #include <vector>
 
 #include "core/menus.h"
+#include "core/special_windows.h"
 
 namespace {
 
-struct KeyEntry {
-    BYTE flags;
-    WORD key;
-    int command;
-};
-
-HACCEL KeysCreate(const std::vector<KeyEntry>& keys)
-{
-    std::vector<ACCEL> table;
-    for (const KeyEntry& k : keys)
-        table.push_back({static_cast<BYTE>(k.flags | FVIRTKEY | FNOINVERT), k.key, static_cast<WORD>(k.command)});
-    return table.empty() ? nullptr : CreateAcceleratorTableA(table.data(), static_cast<int>(table.size()));
-}
-
 constexpr BYTE kCtrl = FCONTROL;
 constexpr BYTE kShift = FSHIFT;
-
-void Item(HMENU m, int id, const char* text, bool present = true)
-{
-    if (present)
-        AppendMenuA(m, MF_STRING, static_cast<UINT_PTR>(id), text);
-}
-
-void Separator(HMENU m, bool present = true)
-{
-    if (present)
-        AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
-}
-
-void PopupInsert(HMENU bar, int position, HMENU popup, int id, const char* text)
-{
-    MENUITEMINFOA mi{};
-    mi.cbSize = sizeof mi;
-    mi.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
-    mi.wID = static_cast<UINT>(id);
-    mi.hSubMenu = popup;
-    mi.dwTypeData = const_cast<char*>(text);
-    InsertMenuItemA(bar, static_cast<UINT>(position), TRUE, &mi);
-}
 
 void Enable(HMENU m, int id, bool on)
 {
@@ -93,7 +57,7 @@ const char* AttachedHelp(const EditorRecord* r, int id)
 
 void EditorOwnKeysBuild(EditorRecord* r)
 {
-    std::vector<KeyEntry> keys;
+    std::vector<MenuKey> keys;
     if (r->newAllowed)
         keys.push_back({kCtrl, 'N', kCmdNew});
     if (r->openAllowed)
@@ -122,12 +86,12 @@ void EditorOwnKeysBuild(EditorRecord* r)
         keys.push_back({align, 'E', kCmdCentre});
         keys.push_back({align, 'R', kCmdAlignRight});
     }
-    r->ownKeys = KeysCreate(keys);
+    r->ownKeys = MenuKeysCreate(keys);
 }
 
 void EditorPaneKeysBuild(EditorRecord* r)
 {
-    std::vector<KeyEntry> keys;
+    std::vector<MenuKey> keys;
     if (!r->viewer) {
         keys.push_back({kCtrl, 'Z', kCmdUndo});
         if (r->version >= 2)
@@ -140,7 +104,7 @@ void EditorPaneKeysBuild(EditorRecord* r)
     }
     keys.push_back({kCtrl, 'C', kCmdCopy});
     keys.push_back({kCtrl, 'A', kCmdSelectAll});
-    r->paneKeys = KeysCreate(keys);
+    r->paneKeys = MenuKeysCreate(keys);
 }
 
 void EditorUserKeysLoad(EditorRecord* r, int window, int menuId)
@@ -159,49 +123,49 @@ void EditorMenusBuild(EditorRecord* r, int, int menuId, int mode, int& status)
     auto k = [keys](const char* withKey, const char* plain) { return keys ? withKey : plain; };
 
     HMENU file = CreatePopupMenu();
-    Item(file, kCmdNew, k("&New\tCtrl+N", "&New"), r->newAllowed);
-    Item(file, kCmdOpen, k("&Open\tCtrl+O", "&Open"), r->openAllowed);
+    MenuItemAppend(file, kCmdNew, k("&New\tCtrl+N", "&New"), r->newAllowed);
+    MenuItemAppend(file, kCmdOpen, k("&Open\tCtrl+O", "&Open"), r->openAllowed);
     bool close = r->buffers && !(r->options & kEditorNoClose);
-    Item(file, kCmdClose, "&Close", close);
-    Separator(file, close && (r->saveAllowed || r->saveAsAllowed));
-    Item(file, kCmdSave, k("&Save\tCtrl+S", "&Save"), r->saveAllowed);
-    Item(file, kCmdSaveAs, k("Save &As\tF12", "Save &As"), r->saveAsAllowed);
-    Separator(file, r->newAllowed || r->openAllowed || r->saveAllowed || r->saveAsAllowed);
-    Item(file, kCmdPrint, k("&Print\tCtrl+P", "&Print"), r->printAllowed);
-    Item(file, kCmdPrintSelection, k("Prin&t Selection\tCtrl+Shift+P", "Prin&t Selection"), r->printAllowed);
-    Separator(file, r->printAllowed);
-    Item(file, kCmdExit, "E&xit");
+    MenuItemAppend(file, kCmdClose, "&Close", close);
+    MenuSeparatorAppend(file, close && (r->saveAllowed || r->saveAsAllowed));
+    MenuItemAppend(file, kCmdSave, k("&Save\tCtrl+S", "&Save"), r->saveAllowed);
+    MenuItemAppend(file, kCmdSaveAs, k("Save &As\tF12", "Save &As"), r->saveAsAllowed);
+    MenuSeparatorAppend(file, r->newAllowed || r->openAllowed || r->saveAllowed || r->saveAsAllowed);
+    MenuItemAppend(file, kCmdPrint, k("&Print\tCtrl+P", "&Print"), r->printAllowed);
+    MenuItemAppend(file, kCmdPrintSelection, k("Prin&t Selection\tCtrl+Shift+P", "Prin&t Selection"), r->printAllowed);
+    MenuSeparatorAppend(file, r->printAllowed);
+    MenuItemAppend(file, kCmdExit, "E&xit");
 
     HMENU edit = CreatePopupMenu();
     bool editable = !r->viewer;
-    Item(edit, kCmdUndo, "&Undo\tCtrl+Z", editable);
-    Item(edit, kCmdRedo, "&Redo\tCtrl+Y", editable && r->version >= 2);
-    Separator(edit, editable);
-    Item(edit, kCmdCut, "Cu&t\tCtrl+X", editable);
-    Item(edit, kCmdCopy, "&Copy\tCtrl+C");
-    Item(edit, kCmdPaste, "&Paste\tCtrl+V", editable);
-    Item(edit, kCmdDelete, "&Delete\tDel", editable);
-    Separator(edit);
-    Item(edit, kCmdSelectAll, "Select &All\tCtrl+A");
+    MenuItemAppend(edit, kCmdUndo, "&Undo\tCtrl+Z", editable);
+    MenuItemAppend(edit, kCmdRedo, "&Redo\tCtrl+Y", editable && r->version >= 2);
+    MenuSeparatorAppend(edit, editable);
+    MenuItemAppend(edit, kCmdCut, "Cu&t\tCtrl+X", editable);
+    MenuItemAppend(edit, kCmdCopy, "&Copy\tCtrl+C");
+    MenuItemAppend(edit, kCmdPaste, "&Paste\tCtrl+V", editable);
+    MenuItemAppend(edit, kCmdDelete, "&Delete\tDel", editable);
+    MenuSeparatorAppend(edit);
+    MenuItemAppend(edit, kCmdSelectAll, "Select &All\tCtrl+A");
 
     HMENU search = CreatePopupMenu();
-    Item(search, kCmdFind, k("&Find\tCtrl+F", "&Find"));
-    Item(search, kCmdFindNext, k("Find &Next\tF3", "Find &Next"));
-    Item(search, kCmdReplace, k("&Replace\tCtrl+H", "&Replace"), editable);
-    Separator(search);
-    Item(search, kCmdSetBookmark, k("&Set Bookmark\tShift+F2", "&Set Bookmark"));
+    MenuItemAppend(search, kCmdFind, k("&Find\tCtrl+F", "&Find"));
+    MenuItemAppend(search, kCmdFindNext, k("Find &Next\tF3", "Find &Next"));
+    MenuItemAppend(search, kCmdReplace, k("&Replace\tCtrl+H", "&Replace"), editable);
+    MenuSeparatorAppend(search);
+    MenuItemAppend(search, kCmdSetBookmark, k("&Set Bookmark\tShift+F2", "&Set Bookmark"));
     AppendMenuA(search, MF_STRING | MF_GRAYED, kCmdGotoBookmark, k("Goto &Bookmark\tF2", "Goto &Bookmark"));
 
     HMENU format = nullptr;
     if (r->richText && editable) {
         format = CreatePopupMenu();
-        Item(format, kCmdFont, "&Font");
-        Item(format, kCmdBullets, "&Bullet Style");
-        Separator(format);
+        MenuItemAppend(format, kCmdFont, "&Font");
+        MenuItemAppend(format, kCmdBullets, "&Bullet Style");
+        MenuSeparatorAppend(format);
         bool alt = r->alternativeKeys != 0;
-        Item(format, kCmdAlignLeft, alt ? "Align &Left\tCtrl+Shift+L" : "Align &Left\tCtrl+L");
-        Item(format, kCmdCentre, alt ? "Align &Centre\tCtrl+Shift+E" : "Align &Centre\tCtrl+E");
-        Item(format, kCmdAlignRight, alt ? "Align &Right\tCtrl+Shift+R" : "Align &Right\tCtrl+R");
+        MenuItemAppend(format, kCmdAlignLeft, alt ? "Align &Left\tCtrl+Shift+L" : "Align &Left\tCtrl+L");
+        MenuItemAppend(format, kCmdCentre, alt ? "Align &Centre\tCtrl+Shift+E" : "Align &Centre\tCtrl+E");
+        MenuItemAppend(format, kCmdAlignRight, alt ? "Align &Right\tCtrl+Shift+R" : "Align &Right\tCtrl+R");
     }
     HMENU view = nullptr;
     if (r->buffers) {
@@ -209,26 +173,15 @@ void EditorMenusBuild(EditorRecord* r, int, int menuId, int mode, int& status)
         AppendMenuA(view, MF_STRING | MF_CHECKED, kCmdViewFirst, "&1\tUntitled");
     }
 
-    HMENU bar = nullptr;
-    if (menuId != 0 && mode != 1) {
-        bar = LoadMenuA(gWindowSystem.instance, MAKEINTRESOURCEA(menuId));
-        if (bar)
-            MenuApplyIds(bar, menuId);
-        else
-            status = 3;
-    } else if (menuId != 0) {
-        status = 2;
-    }
-    if (!bar)
-        bar = CreateMenu();
-    PopupInsert(bar, 0, file, kCmdFilePopup, "&File");
-    PopupInsert(bar, 1, edit, kCmdEditPopup, "&Edit");
-    PopupInsert(bar, 2, search, kCmdSearchPopup, "&Search");
+    HMENU bar = SpecialMenuBarLoad(menuId, mode, status);
+    MenuPopupInsert(bar, 0, file, kCmdFilePopup, "&File");
+    MenuPopupInsert(bar, 1, edit, kCmdEditPopup, "&Edit");
+    MenuPopupInsert(bar, 2, search, kCmdSearchPopup, "&Search");
     int next = 3;
     if (format)
-        PopupInsert(bar, next++, format, kCmdFormatPopup, "F&ormat");
+        MenuPopupInsert(bar, next++, format, kCmdFormatPopup, "F&ormat");
     if (view)
-        PopupInsert(bar, next, view, kCmdViewPopup, "&View");
+        MenuPopupInsert(bar, next, view, kCmdViewPopup, "&View");
     r->menuBar = bar;
     r->popups[kPopupFile] = file;
     r->popups[kPopupEdit] = edit;
@@ -239,43 +192,7 @@ void EditorMenusBuild(EditorRecord* r, int, int menuId, int mode, int& status)
 
 void EditorMenuPlace(EditorRecord* r, int window, int split)
 {
-    HWND f = r->frame;
-    if (!r->insideParent) {
-        HMENU old = gWindowTable.menu[window];
-        SetMenu(f, r->menuBar);
-        if (old && old != r->menuBar) {
-            MenuFreeHelp(old, window);
-            DestroyMenu(old);
-        }
-        gWindowTable.accelerators[window] = nullptr;
-        gWindowTable.menuHelpResource[window] = {};
-        gWindowTable.menu[window] = r->menuBar;
-        DrawMenuBar(f);
-        return;
-    }
-    if (!WindowIsOpen(split))
-        return;
-    HWND splitFrame = gWindowTable.frame[split];
-    if (WindowRecordTypeOf(splitFrame) != kRecordSplit || !IsChild(splitFrame, f))
-        return;
-    HWND pane = f;
-    for (int depth = 0; depth < kWindowRows && pane != splitFrame; ++depth) {
-        HWND client = GetParent(pane);
-        HWND holder = client ? GetParent(client) : nullptr;
-        auto* s = WindowRecordAs<SplitRecord>(holder, kRecordSplit);
-        if (!s)
-            break;
-        int h = WindowTableIndex(holder);
-        if (h >= 0 && !gWindowTable.menu[h]) {
-            gWindowTable.menu[h] = r->menuBar;
-            if (!(GetWindowLongA(holder, GWL_STYLE) & WS_CHILD)) {
-                SetMenu(holder, r->menuBar);
-                DrawMenuBar(holder);
-            }
-        }
-        s->specialPane = f;
-        pane = holder;
-    }
+    SpecialMenuPlace(r->frame, r->menuBar, window, r->insideParent != 0, split);
 }
 
 void EditorMenuInit(EditorRecord* r, HMENU popup)

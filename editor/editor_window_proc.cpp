@@ -13,6 +13,7 @@
 #include "core/events.h"
 #include "core/frame_window.h"
 #include "core/menus.h"
+#include "core/special_windows.h"
 #include "core/window_services.h"
 #include "dialogs/dialog_show.h"
 #include "graphics/graphics_state.h"
@@ -388,35 +389,6 @@ void TextChanged(HWND f, EditorRecord* r)
     }
 }
 
-// The menu of frame F's window, or, for a pane without one, the nearest on
-// the way out.
-void PaneFocus(HWND f)
-{
-    HWND pane = f;
-    HMENU chosen = nullptr;
-    int n = Window(f);
-    if (n >= 0)
-        chosen = gWindowTable.menu[n];
-    HWND outer = nullptr;
-    for (int depth = 0; depth < kWindowRows; ++depth) {
-        if (!(GetWindowLongA(pane, GWL_STYLE) & WS_CHILD))
-            break;
-        HWND client = GetParent(pane);
-        HWND e = client ? GetParent(client) : nullptr;
-        auto* split = WindowRecordAs<SplitRecord>(e, kRecordSplit);
-        if (!split)
-            break;
-        split->focusedPane = pane;
-        int en = Window(e);
-        if (!chosen && en >= 0 && gWindowTable.menu[en])
-            chosen = gWindowTable.menu[en];
-        outer = e;
-        pane = e;
-    }
-    if (outer && chosen && GetMenu(outer) != chosen)
-        SetMenu(outer, chosen);
-}
-
 void StatusRepaint(EditorRecord* r)
 {
     if (r->statusBar)
@@ -526,14 +498,14 @@ void CommandMessage(HWND f, EditorRecord* r, WPARAM wParam, LPARAM lParam)
             InvalidateRect(r->richEdit, nullptr, FALSE);
         else if (code == EN_SETFOCUS) {
             r->focusControl = from;
-            PaneFocus(f);
+            SpecialPaneFocus(f);
         }
         return;
     }
     if (from && ((from == r->commandEdit && code == EN_SETFOCUS) ||
                  (from == r->commandLine && r->commandLine != r->commandEdit && code == CBN_SETFOCUS))) {
         r->focusControl = r->commandEdit;
-        PaneFocus(f);
+        SpecialPaneFocus(f);
         return;
     }
     if (from && (from == r->commandLine || from == r->commandEdit))
@@ -582,30 +554,7 @@ void ContextMenu(HWND f, EditorRecord* r, LPARAM lParam)
 
 void Resize(HWND f, EditorRecord* r, WPARAM kind)
 {
-    int n = Window(f);
-    bool inside = IsInsideChild(f);
-    if (inside && n >= 0) {
-        auto& saved = gWindowTable.savedPlacement[n];
-        WINDOWPLACEMENT wp{};
-        wp.length = sizeof wp;
-        if (kind == SIZE_MAXIMIZED && saved[0] == kNoPlacement) {
-            GetWindowPlacement(f, &wp);
-            saved = {static_cast<int>(wp.rcNormalPosition.left), static_cast<int>(wp.rcNormalPosition.top),
-                     static_cast<int>(wp.rcNormalPosition.right), static_cast<int>(wp.rcNormalPosition.bottom)};
-        } else if (kind == SIZE_RESTORED && saved[0] != kNoPlacement) {
-            GetWindowPlacement(f, &wp);
-            wp.rcNormalPosition = {saved[0], saved[1], saved[2], saved[3]};
-            saved[0] = kNoPlacement;
-            wp.showCmd = SW_SHOWNORMAL;
-            SetWindowPlacement(f, &wp);
-            ShowWindow(f, SW_SHOWNORMAL);
-        } else if (kind == SIZE_MINIMIZED) {
-            SendMessageA(f, WM_NCACTIVATE, FALSE, 0);
-            HWND client = GetParent(f);
-            if (HWND outer = client ? GetParent(client) : nullptr)
-                SendMessageA(outer, WM_NCACTIVATE, TRUE, 0);
-        }
-    }
+    SpecialChildPlacement(f, kind);
     if (kind != SIZE_MINIMIZED)
         EditorLayout(r);
 }
@@ -663,24 +612,8 @@ void Destroy(HWND f, EditorRecord* r)
     if (n >= 0 && gWindowTable.menu[n])
         MenuFreeHelp(gWindowTable.menu[n], n);
     if (r->mode == 1 && n >= 0) {
-        HWND client = gWindowTable.client[n];
-        if (gWindowSystem.windowDC && gWindowSystem.windowDCOwner == client)
-            DrawingDCRelease();
-        for (int i = 1; i <= kLastWindow; ++i) {
-            HWND other = gWindowTable.frame[i];
-            if (other && i != n && GetWindow(other, GW_OWNER) == f && !(GetWindowLongA(other, GWL_STYLE) & WS_CHILD))
-                WindowRowClear(i);
-        }
-        WindowRowClear(n);
-        gWindowTable.menu[n] = nullptr;
-        gWindowTable.accelerators[n] = nullptr;
-        gWindowTable.menuHelpResource[n] = {};
-        gWindowTable.activationOwner[n] = nullptr;
         EditorBufferStoreRelease(n);
-        if (gWindowSystem.lastActiveFrame == f)
-            gWindowSystem.lastActiveFrame = gWindowTable.frame[0];
-        if (gWindowSystem.currentWindow == n && WindowIsOpen(0))
-            WindowMakeCurrent(0);
+        SpecialModalRowsRelease(f, n);
     }
     for (HANDLE& h : r->openFiles) {
         if (h)

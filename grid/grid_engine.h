@@ -178,7 +178,7 @@ struct GridEditorLastClosed {
 };
 extern GridEditorLastClosed gGridEditorLastClosed;
 
-// ---- Placeholders for the grid editor window (grid_pending.cpp) --------------------
+// ---- Answers of the grid editor window (grid_editor_window.cpp) --------------------
 
 // The grid of the current child window when it is a grid editor, else nullptr.
 HWND GridEditorCurrentGrid();

@@ -1,0 +1,202 @@
+// Menus, menu placing and pane focus shared by the editor and grid editor windows.
+#include "core/special_windows.h"
+
+#include "core/frame_window.h"
+#include "core/menus.h"
+#include "core/window_services.h"
+#include "core/window_table.h"
+#include "graphics/graphics_state.h"
+
+HACCEL MenuKeysCreate(const std::vector<MenuKey>& keys)
+{
+    std::vector<ACCEL> table;
+    for (const MenuKey& k : keys)
+        table.push_back({static_cast<BYTE>(k.flags | FVIRTKEY | FNOINVERT), k.key, static_cast<WORD>(k.command)});
+    return table.empty() ? nullptr : CreateAcceleratorTableA(table.data(), static_cast<int>(table.size()));
+}
+
+void MenuItemAppend(HMENU m, int id, const char* text, bool present)
+{
+    if (present)
+        AppendMenuA(m, MF_STRING, static_cast<UINT_PTR>(id), text);
+}
+
+void MenuSeparatorAppend(HMENU m, bool present)
+{
+    if (present)
+        AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
+}
+
+HMENU SpecialMenuBarLoad(int menuId, int mode, int& status)
+{
+    HMENU bar = nullptr;
+    if (menuId != 0 && mode != 1) {
+        bar = LoadMenuA(gWindowSystem.instance, MAKEINTRESOURCEA(menuId));
+        if (bar)
+            MenuApplyIds(bar, menuId);
+        else
+            status = 3;
+    } else if (menuId != 0) {
+        status = 2;
+    }
+    return bar ? bar : CreateMenu();
+}
+
+void MenuPopupInsert(HMENU bar, int position, HMENU popup, int id, const char* text)
+{
+    MENUITEMINFOA mi{};
+    mi.cbSize = sizeof mi;
+    mi.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+    mi.wID = static_cast<UINT>(id);
+    mi.hSubMenu = popup;
+    mi.dwTypeData = const_cast<char*>(text);
+    InsertMenuItemA(bar, static_cast<UINT>(position), TRUE, &mi);
+}
+
+void SpecialMenuPlace(HWND f, HMENU bar, int window, bool childStyle, int split)
+{
+    if (!childStyle) {
+        HMENU old = gWindowTable.menu[window];
+        SetMenu(f, bar);
+        if (old && old != bar) {
+            MenuFreeHelp(old, window);
+            DestroyMenu(old);
+        }
+        gWindowTable.accelerators[window] = nullptr;
+        gWindowTable.menuHelpResource[window] = {};
+        gWindowTable.menu[window] = bar;
+        DrawMenuBar(f);
+        return;
+    }
+    if (!WindowIsOpen(split))
+        return;
+    HWND splitFrame = gWindowTable.frame[split];
+    if (WindowRecordTypeOf(splitFrame) != kRecordSplit || !IsChild(splitFrame, f))
+        return;
+    HWND pane = f;
+    for (int depth = 0; depth < kWindowRows && pane != splitFrame; ++depth) {
+        HWND holder = EnclosingFrame(pane);
+        auto* s = WindowRecordAs<SplitRecord>(holder, kRecordSplit);
+        if (!s)
+            break;
+        int h = WindowTableIndex(holder);
+        if (h >= 0 && !gWindowTable.menu[h]) {
+            gWindowTable.menu[h] = bar;
+            if (!IsInsideChild(holder)) {
+                SetMenu(holder, bar);
+                DrawMenuBar(holder);
+            }
+        }
+        s->specialPane = f;
+        pane = holder;
+    }
+}
+
+void SpecialPaneFocus(HWND f)
+{
+    HWND pane = f;
+    int n = WindowTableIndex(f);
+    HMENU chosen = n >= 0 ? gWindowTable.menu[n] : nullptr;
+    HWND outer = nullptr;
+    for (int depth = 0; depth < kWindowRows; ++depth) {
+        if (!IsInsideChild(pane))
+            break;
+        HWND e = EnclosingFrame(pane);
+        auto* split = WindowRecordAs<SplitRecord>(e, kRecordSplit);
+        if (!split)
+            break;
+        split->focusedPane = pane;
+        int en = WindowTableIndex(e);
+        if (!chosen && en >= 0 && gWindowTable.menu[en])
+            chosen = gWindowTable.menu[en];
+        outer = e;
+        pane = e;
+    }
+    if (outer && chosen && GetMenu(outer) != chosen)
+        SetMenu(outer, chosen);
+}
+
+namespace {
+
+int Height(HWND w)
+{
+    RECT r{};
+    GetWindowRect(w, &r);
+    return r.bottom - r.top;
+}
+
+} // namespace
+
+void SpecialToolbarsPlace(int n, const HWND toolbars[4], RECT& a)
+{
+    const UINT place = SWP_NOOWNERZORDER | SWP_NOACTIVATE | SWP_NOZORDER;
+    if (HWND t = toolbars[kToolbarTop]) {
+        int h = Height(t);
+        SetWindowPos(t, nullptr, a.left, a.top, a.right - a.left, h, place);
+        a.top += h;
+    }
+    if (HWND t = toolbars[kToolbarBottom]) {
+        int h = Height(t);
+        a.bottom -= h;
+        SetWindowPos(t, nullptr, a.left, a.bottom, a.right - a.left, h, place);
+    }
+    if (HWND t = toolbars[kToolbarLeft]) {
+        int w = n >= 0 ? gWindowTable.toolbarExtents[n][kToolbarLeft] : 0;
+        SetWindowPos(t, nullptr, a.left, a.top, w, a.bottom - a.top, place);
+        a.left += w;
+    }
+    if (HWND t = toolbars[kToolbarRight]) {
+        int w = n >= 0 ? gWindowTable.toolbarExtents[n][kToolbarRight] : 0;
+        a.right -= w;
+        SetWindowPos(t, nullptr, a.right, a.top, w, a.bottom - a.top, place);
+    }
+}
+
+void SpecialChildPlacement(HWND f, WPARAM kind)
+{
+    int n = WindowTableIndex(f);
+    if (!IsInsideChild(f) || n < 0)
+        return;
+    auto& saved = gWindowTable.savedPlacement[n];
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    if (kind == SIZE_MAXIMIZED && saved[0] == kNoPlacement) {
+        GetWindowPlacement(f, &wp);
+        saved = {static_cast<int>(wp.rcNormalPosition.left), static_cast<int>(wp.rcNormalPosition.top),
+                 static_cast<int>(wp.rcNormalPosition.right), static_cast<int>(wp.rcNormalPosition.bottom)};
+    } else if (kind == SIZE_RESTORED && saved[0] != kNoPlacement) {
+        GetWindowPlacement(f, &wp);
+        wp.rcNormalPosition = {saved[0], saved[1], saved[2], saved[3]};
+        saved[0] = kNoPlacement;
+        wp.showCmd = SW_SHOWNORMAL;
+        SetWindowPlacement(f, &wp);
+        ShowWindow(f, SW_SHOWNORMAL);
+    } else if (kind == SIZE_MINIMIZED) {
+        SendMessageA(f, WM_NCACTIVATE, FALSE, 0);
+        if (HWND outer = EnclosingFrame(f))
+            SendMessageA(outer, WM_NCACTIVATE, TRUE, 0);
+    }
+}
+
+void SpecialModalRowsRelease(HWND f, int n)
+{
+    if (n < 0 || n > kLastWindow)
+        return;
+    HWND client = gWindowTable.client[n];
+    if (gWindowSystem.windowDC && gWindowSystem.windowDCOwner == client)
+        DrawingDCRelease();
+    for (int i = 1; i <= kLastWindow; ++i) {
+        HWND other = gWindowTable.frame[i];
+        if (other && i != n && GetWindow(other, GW_OWNER) == f && !(GetWindowLongA(other, GWL_STYLE) & WS_CHILD))
+            WindowRowClear(i);
+    }
+    WindowRowClear(n);
+    gWindowTable.menu[n] = nullptr;
+    gWindowTable.accelerators[n] = nullptr;
+    gWindowTable.menuHelpResource[n] = {};
+    gWindowTable.activationOwner[n] = nullptr;
+    if (gWindowSystem.lastActiveFrame == f)
+        gWindowSystem.lastActiveFrame = gWindowTable.frame[0];
+    if (gWindowSystem.currentWindow == n && WindowIsOpen(0))
+        WindowMakeCurrent(0);
+}
