@@ -79,9 +79,9 @@ void RecomputeAndRedraw()
     PlotRefresh(app.win, app.win);
 }
 
-// Event 10 with the field left equal to the field now current: a value
-// changed in the field that had the focus.
-void FieldChanged()
+} // namespace
+
+void ChangeAccepted()
 {
     SplineModule& s = gSplineModule;
     SplineDataReset();
@@ -98,6 +98,8 @@ void FieldChanged()
     WDialogGetRadioButton(kFieldSplines, gKestrowApp.plotcontent);
     RecomputeAndRedraw();
 }
+
+namespace {
 
 // Push button "Help": the About dialog, modal at (10, 500).
 void AboutShow()
@@ -140,7 +142,7 @@ void EventLoop()
             break;
         case kEventFieldChanged:
             if (event.value1 == event.value2)
-                FieldChanged();
+                ChangeAccepted();
             break;
         default:
             break;

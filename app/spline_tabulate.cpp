@@ -7,7 +7,8 @@
 
 #include <array>
 #include <cstdio>
-#include <span>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -16,45 +17,22 @@ using SM = SplineModule;
 
 constexpr const char* kRecordFormat = "(15(TR1,ES25.15E3))";
 
-// One result file: opened for writing from its start, records end in CR LF.
-class ResultFile {
-public:
-    explicit ResultFile(const char* name) : name_(name) {}
-    ~ResultFile()
-    {
-        if (f_)
-            std::fclose(f_);
-    }
-    ResultFile(const ResultFile&) = delete;
-    ResultFile& operator=(const ResultFile&) = delete;
+constexpr std::string_view kRecordEnd = "\r\n";
 
-    bool Open()
-    {
-        f_ = std::fopen(name_, "wb");
-        return f_ != nullptr;
-    }
-    // Formats ITEMS as one record; false when formatting or writing fails.
-    bool Write(std::span<const FormatItem> items)
-    {
-        std::vector<std::string> records;
-        if (!FortranWrite(kRecordFormat, items, records) || records.size() != 1)
-            return false;
-        records[0] += "\r\n";
-        return std::fwrite(records[0].data(), 1, records[0].size(), f_) == records[0].size();
-    }
-    bool Close()
-    {
-        std::FILE* f = f_;
-        f_ = nullptr;
-        bool flushed = std::fflush(f) == 0 && !std::ferror(f);
-        return std::fclose(f) == 0 && flushed;
-    }
-    const char* name() const { return name_; }
-
-private:
-    const char* name_;
-    std::FILE* f_ = nullptr;
-};
+// Writes TEXT as the whole content of file NAME (created, or emptied when it
+// exists) in one call. Returns kTabulateOk or the failure status.
+int WriteWholeFile(const char* name, const std::string& text)
+{
+    std::FILE* f = std::fopen(name, "wb");
+    if (!f)
+        return kTabulateOpenFailed;
+    // The text is the file: no copy through the run-time's buffer.
+    std::setvbuf(f, nullptr, _IONBF, 0);
+    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    ok = std::fflush(f) == 0 && !std::ferror(f) && ok;
+    ok = std::fclose(f) == 0 && ok;
+    return ok ? kTabulateOk : kTabulateWriteFailed;
+}
 
 int Fail(int status, const char* file, std::string* failedFile)
 {
@@ -79,21 +57,20 @@ void EvaluatePoint(SplineModule& s, double x, int k, int idx)
     }
 }
 
-// The record of point IDX from TABLE: x, the seven entries, their sum
-// (accumulated in double, rounded to single).
-bool WritePoint(ResultFile& f, const SplineModule& s, const std::vector<float>& table, int idx)
+// Appends the record of point IDX from TABLE to TEXT: x, the seven entries,
+// their sum (accumulated in double, rounded to single).
+bool AppendPoint(std::string& text, const SplineModule& s, const std::vector<float>& table, int idx)
 {
-    std::vector<FormatItem> items;
-    items.reserve(SM::ncurves + 2);
-    items.emplace_back(static_cast<double>(s.xvalues[idx]));
+    std::array<FormatItem, SM::ncurves + 2> items{0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
+    items[0] = static_cast<double>(s.xvalues[idx]);
     double sum = 0.0;
     for (int j = 0; j < SM::ncurves; ++j) {
         float v = table[At(idx, j)];
-        items.emplace_back(static_cast<double>(v));
+        items[j + 1] = static_cast<double>(v);
         sum += static_cast<double>(v);
     }
-    items.emplace_back(static_cast<double>(static_cast<float>(sum)));
-    return f.Write(items);
+    items[SM::ncurves + 1] = static_cast<double>(static_cast<float>(sum));
+    return FortranWriteAppend(kRecordFormat, items, text, kRecordEnd);
 }
 
 bool TablesAllocated(const SplineModule& s)
@@ -110,6 +87,28 @@ bool TablesAllocated(const SplineModule& s)
 
 } // namespace
 
+bool ResultFileTextsBuild(std::array<std::string, 4>& texts)
+{
+    const SplineModule& s = gSplineModule;
+    const std::vector<float>* tables[3] = {&s.spldraw, &s.spl1derdraw, &s.spl2derdraw};
+    for (int f = 0; f < 3; ++f) {
+        std::string& text = texts[static_cast<size_t>(f)];
+        text.clear();
+        text.reserve(static_cast<size_t>(SM::npoints) * (SM::ncurves + 2) * 26 + SM::npoints * kRecordEnd.size());
+        for (int i = 0; i < SM::npoints; ++i)
+            if (!AppendPoint(text, s, *tables[f], i))
+                return false;
+    }
+    std::string& knots = texts[3];
+    knots.clear();
+    for (int i = 0; i < SM::nknots; ++i) {
+        const FormatItem items[] = {static_cast<double>(s.xknots[i]), static_cast<double>(s.yknots[i])};
+        if (!FortranWriteAppend(kRecordFormat, items, knots, kRecordEnd))
+            return false;
+    }
+    return true;
+}
+
 int SplineTabulate(std::string* failedFile)
 {
     SplineModule& s = gSplineModule;
@@ -120,13 +119,6 @@ int SplineTabulate(std::string* failedFile)
         return Fail(kTabulateWriteFailed, kSplinesFile, failedFile);
 
     CoefficientsFromDialog();
-
-    ResultFile values(kSplinesFile);
-    ResultFile first(kFirstDerFile);
-    ResultFile second(kSecondDerFile);
-    for (ResultFile* f : {&values, &first, &second})
-        if (!f->Open())
-            return Fail(kTabulateOpenFailed, f->name(), failedFile);
 
     for (int k = 4; k <= SM::nintervals + 3; ++k) {
         const double left = s.xx[k - 1];
@@ -145,28 +137,17 @@ int SplineTabulate(std::string* failedFile)
     s.xknots[SM::nintervals] = s.xvalues[SM::npoints - 1];
     EvaluatePoint(s, xLast, SM::nintervals + 3, SM::npoints - 1);
 
-    for (int i = 0; i < SM::npoints; ++i) {
-        if (!WritePoint(values, s, s.spldraw, i))
-            return Fail(kTabulateWriteFailed, values.name(), failedFile);
-        if (!WritePoint(first, s, s.spl1derdraw, i))
-            return Fail(kTabulateWriteFailed, first.name(), failedFile);
-        if (!WritePoint(second, s, s.spl2derdraw, i))
-            return Fail(kTabulateWriteFailed, second.name(), failedFile);
+    // The four texts are formed first (kept between calls, so that their
+    // storage is reused), then each file is written in one call, the
+    // three result files in their order and the knots file last.
+    static std::array<std::string, 4> texts;
+    static constexpr const char* kNames[4] = {kSplinesFile, kFirstDerFile, kSecondDerFile, kKnotsFile};
+    if (!ResultFileTextsBuild(texts))
+        return Fail(kTabulateWriteFailed, kSplinesFile, failedFile);
+    for (size_t f = 0; f < texts.size(); ++f) {
+        int status = WriteWholeFile(kNames[f], texts[f]);
+        if (status != kTabulateOk)
+            return Fail(status, kNames[f], failedFile);
     }
-    for (ResultFile* f : {&values, &first, &second})
-        if (!f->Close())
-            return Fail(kTabulateWriteFailed, f->name(), failedFile);
-
-    ResultFile knots(kKnotsFile);
-    if (!knots.Open())
-        return Fail(kTabulateOpenFailed, knots.name(), failedFile);
-    for (int i = 0; i < SM::nknots; ++i) {
-        const FormatItem items[] = {static_cast<double>(s.xknots[i]),
-                                    static_cast<double>(s.yknots[i])};
-        if (!knots.Write(items))
-            return Fail(kTabulateWriteFailed, knots.name(), failedFile);
-    }
-    if (!knots.Close())
-        return Fail(kTabulateWriteFailed, knots.name(), failedFile);
     return kTabulateOk;
 }

@@ -7,6 +7,7 @@
 // written are the single-precision table entries.
 #pragma once
 
+#include <array>
 #include <string>
 
 inline constexpr const char* kSplinesFile = "Kestrow_splines.txt";
@@ -25,3 +26,8 @@ inline constexpr int kTabulateWriteFailed = -2; // a result file could not be wr
 // kTabulateOk or a failure status, with the file's name in FAILEDFILE; it stops
 // at the first file that fails.
 int SplineTabulate(std::string* failedFile = nullptr);
+
+// The texts of the four files (values, first and second derivatives, knots)
+// from the tables as the last tabulation left them, every record ending in
+// CR LF. False when a record cannot be formed.
+bool ResultFileTextsBuild(std::array<std::string, 4>& texts);

@@ -1,7 +1,10 @@
 // Formatted output with Fortran-style edit descriptors.
 //
 // The format text is parsed once into a tree of descriptors (groups carry
-// their children), then interpreted against the item list. Numbers are
+// their children), kept in a small per-thread cache keyed by the format text
+// (a program writes with a handful of formats, line after line), then
+// interpreted against the item list. Fields are formed in one reused buffer
+// and put straight into the output text. Numbers are
 // converted from their exact decimal expansion (std::to_chars in fixed
 // notation with as many fraction digits as the binary value has), rounded to
 // nearest with ties to even - the same digits std::to_chars gives for the
@@ -9,9 +12,12 @@
 #include "core/fortran_format.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 
 namespace {
 
@@ -397,142 +403,307 @@ void RoundAt(Decimal& dec, long long fractionDigits)
 
 // ---------------------------------------------------------------------------
 // Fields
+//
+// Every field routine replaces OUT with the field's text.
 
-std::string Stars(int w) { return std::string(static_cast<size_t>(w > 0 ? w : 1), '*'); }
+void Stars(std::string& out, int w) { out.assign(static_cast<size_t>(w > 0 ? w : 1), '*'); }
 
-// Right-justifies BODY in W characters; asterisks when it does not fit.
-// W = 0 means "as wide as needed".
-std::string Justify(const std::string& body, int w)
+// Right-justifies the body in OUT in W characters; asterisks when it does
+// not fit. W = 0 means "as wide as needed".
+void Justify(std::string& out, int w)
 {
     if (w == 0)
-        return body;
-    if (body.size() > static_cast<size_t>(w))
-        return Stars(w);
-    return std::string(static_cast<size_t>(w) - body.size(), ' ') + body;
+        return;
+    if (out.size() > static_cast<size_t>(w))
+        Stars(out, w);
+    else
+        out.insert(0, static_cast<size_t>(w) - out.size(), ' ');
 }
 
-std::string IntegerField(int64_t value, int w, bool hasM, int m)
+void IntegerField(std::string& out, int64_t value, int w, bool hasM, int m)
 {
     uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-    std::string digits;
+    out.clear();
+    if (value < 0)
+        out += '-';
+    size_t start = out.size();
     if (!(hasM && m == 0 && magnitude == 0)) {
         char buf[24];
         auto res = std::to_chars(buf, buf + sizeof buf, magnitude);
-        digits.assign(buf, res.ptr);
+        out.append(buf, res.ptr);
     }
-    if (hasM && digits.size() < static_cast<size_t>(m))
-        digits.insert(0, static_cast<size_t>(m) - digits.size(), '0');
-    if (value < 0)
-        digits.insert(digits.begin(), '-');
-    return Justify(digits, w);
+    size_t digits = out.size() - start;
+    if (hasM && digits < static_cast<size_t>(m))
+        out.insert(start, static_cast<size_t>(m) - digits, '0');
+    Justify(out, w);
 }
 
 // Infinity and NaN in a real field of width W.
-std::string NonFiniteField(double value, int w)
+void NonFiniteField(std::string& out, double value, int w)
 {
-    if (std::isnan(value))
-        return w != 0 && w < 3 ? Stars(w) : Justify("NaN", w);
+    if (std::isnan(value)) {
+        if (w != 0 && w < 3)
+            Stars(out, w);
+        else {
+            out = "NaN";
+            Justify(out, w);
+        }
+        return;
+    }
     bool negative = std::signbit(value);
-    std::string word = (w == 0 || w >= 8 + (negative ? 1 : 0)) ? "Infinity" : "Inf";
-    if (negative)
-        word.insert(word.begin(), '-');
-    return Justify(word, w);
+    out = negative ? "-" : "";
+    out += (w == 0 || w >= 8 + (negative ? 1 : 0)) ? "Infinity" : "Inf";
+    Justify(out, w);
 }
 
-std::string FixedField(double value, int w, int d, int scale)
+void FixedField(std::string& out, double value, int w, int d, int scale)
 {
     if (!std::isfinite(value))
-        return NonFiniteField(value, w);
+        return NonFiniteField(out, value, w);
     bool negative = std::signbit(value);
     Decimal dec = ExactDecimal(std::fabs(value));
     if (!dec.IsZero())
         dec.exp10 += scale;
     RoundAt(dec, d);
-    std::string body;
+    out.clear();
     if (negative)
-        body += '-';
-    size_t signAndInt = body.size();
+        out += '-';
+    size_t signAndInt = out.size();
     for (long long i = 0; i < dec.exp10; ++i)
-        body += dec.At(i);
-    bool noIntegerDigits = body.size() == signAndInt;
-    body += '.';
+        out += dec.At(i);
+    bool noIntegerDigits = out.size() == signAndInt;
+    out += '.';
     for (long long i = 0; i < d; ++i)
-        body += dec.At(dec.exp10 + i);
+        out += dec.At(dec.exp10 + i);
     // The zero before the point is optional; it is written when it fits (and
     // always when there are no digits after the point).
-    if (noIntegerDigits && (w == 0 || d == 0 || body.size() < static_cast<size_t>(w)))
-        body.insert(signAndInt, 1, '0');
-    return Justify(body, w);
+    if (noIntegerDigits && (w == 0 || d == 0 || out.size() < static_cast<size_t>(w)))
+        out.insert(signAndInt, 1, '0');
+    Justify(out, w);
 }
 
-// The exponent part for Ew.d[Ee] and ESw.d[Ee]; empty when it cannot be written.
-std::string ExponentPart(long long exponent, int e)
+// The exponent part for Ew.d[Ee] and ESw.d[Ee] into EXPO (at most 24
+// characters); false when it cannot be written.
+bool ExponentPart(long long exponent, int e, char* expo, size_t& length)
+{
+    unsigned long long magnitude = static_cast<unsigned long long>(exponent < 0 ? -exponent : exponent);
+    char digits[24];
+    size_t n = static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, magnitude).ptr - digits);
+    char sign = exponent < 0 ? '-' : '+';
+    length = 0;
+    if (e > 0) {
+        if (n > static_cast<size_t>(e))
+            return false;
+        if (static_cast<size_t>(e) + 2 > 24)
+            return false; // more exponent digits than any double has: written by the caller's slow path
+        expo[length++] = 'E';
+        expo[length++] = sign;
+        for (size_t i = n; i < static_cast<size_t>(e); ++i)
+            expo[length++] = '0';
+    } else if (magnitude <= 99) {
+        expo[length++] = 'E';
+        expo[length++] = sign;
+        if (magnitude < 10)
+            expo[length++] = '0';
+    } else if (magnitude <= 999) {
+        expo[length++] = sign;
+    } else {
+        return false;
+    }
+    for (size_t i = 0; i < n; ++i)
+        expo[length++] = digits[i];
+    return true;
+}
+
+// The exponent part when E asks for more digits than fit the short form.
+std::string LongExponentPart(long long exponent, int e)
 {
     unsigned long long magnitude = static_cast<unsigned long long>(exponent < 0 ? -exponent : exponent);
     std::string digits = std::to_string(magnitude);
-    char sign = exponent < 0 ? '-' : '+';
-    if (e > 0) {
-        if (digits.size() > static_cast<size_t>(e))
-            return {};
-        return std::string("E") + sign + std::string(static_cast<size_t>(e) - digits.size(), '0') + digits;
+    if (digits.size() > static_cast<size_t>(e))
+        return {};
+    return std::string("E") + (exponent < 0 ? '-' : '+') + std::string(static_cast<size_t>(e) - digits.size(), '0') +
+           digits;
+}
+
+// The first SIGNIFICANT digits of a finite non-negative VALUE, correctly
+// rounded (nearest, ties to even: the digits of std::to_chars), into DIGITS
+// (exactly SIGNIFICANT characters, zeros when VALUE is 0), and EXP10 such
+// that VALUE ~ 0.DIGITS x 10^EXP10. False when SIGNIFICANT is outside what
+// the buffer takes.
+constexpr int kMaxFastDigits = 760;
+
+// 10^0 .. 10^22, exact in 128 bits.
+constexpr std::array<unsigned __int128, 23> kPowersOf10 = [] {
+    std::array<unsigned __int128, 23> p{};
+    p[0] = 1;
+    for (size_t i = 1; i < p.size(); ++i)
+        p[i] = p[i - 1] * 10;
+    return p;
+}();
+
+// SignificantDigits for at most 18 digits of a normal VALUE by integer
+// arithmetic: VALUE = M x 2^Q exactly, N = VALUE x 10^P rounded to an integer
+// with the exact remainder (nearest, ties to even), for the P that gives N
+// SIGNIFICANT digits. False when the product would not fit 128 bits (VALUE
+// above 10^SIGNIFICANT or far below 1, or subnormal); the general path then
+// takes over.
+bool SignificantDigitsShort(double value, int significant, char* digits, long long& exp10)
+{
+    uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    if (biased == 0)
+        return false;
+    const uint64_t mantissa = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
+    const int q = biased - 1075;  // value = mantissa x 2^q
+    const int e2 = biased - 1022; // 2^(e2-1) <= value < 2^e2
+    // floor(log10(value)) is k or k - 1 (log10(2) = 0.30103 rounded down).
+    int k = static_cast<int>(std::floor((e2 - 1) * 0.30102999566398120));
+    const uint64_t low = static_cast<uint64_t>(kPowersOf10[static_cast<size_t>(significant - 1)]);
+    const uint64_t high = static_cast<uint64_t>(kPowersOf10[static_cast<size_t>(significant)]);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int p = significant - 1 - k;
+        if (p < 0 || p > 22 || q >= 0 || q <= -128)
+            return false;
+        const unsigned __int128 x = static_cast<unsigned __int128>(mantissa) * kPowersOf10[static_cast<size_t>(p)];
+        const int shift = -q;
+        unsigned __int128 n = x >> shift;
+        const unsigned __int128 rest = x - (n << shift);
+        const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
+        if (rest > half || (rest == half && (n & 1) != 0))
+            ++n;
+        if (n < low) {
+            --k;
+            continue;
+        }
+        if (n >= high) {
+            // Either the estimate was low or rounding carried to 10^SIGNIFICANT.
+            ++k;
+            continue;
+        }
+        char text[24];
+        std::to_chars(text, text + sizeof text, static_cast<uint64_t>(n));
+        std::copy_n(text, significant, digits);
+        exp10 = k + 1;
+        return true;
     }
-    if (magnitude <= 99)
-        return std::string("E") + sign + (magnitude < 10 ? "0" : "") + digits;
-    if (magnitude <= 999)
-        return std::string(1, sign) + digits;
-    return {};
+    return false;
+}
+
+bool SignificantDigits(double value, int significant, char* digits, long long& exp10)
+{
+    if (significant < 1 || significant > kMaxFastDigits)
+        return false;
+    if (value == 0.0) {
+        std::fill_n(digits, significant, '0');
+        exp10 = 0;
+        return true;
+    }
+    if (significant <= 18 && SignificantDigitsShort(value, significant, digits, exp10))
+        return true;
+    char buffer[kMaxFastDigits + 16];
+    auto res = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, significant - 1);
+    if (res.ec != std::errc())
+        return false;
+    // d[.ddd]e[+-]xx
+    digits[0] = buffer[0];
+    const char* p = buffer + 1;
+    if (significant > 1) {
+        std::copy_n(buffer + 2, significant - 1, digits + 1);
+        p = buffer + 1 + significant;
+    }
+    if (p >= res.ptr || *p != 'e')
+        return false;
+    ++p;
+    bool negative = *p == '-';
+    ++p;
+    long long e = 0;
+    for (; p < res.ptr; ++p)
+        e = e * 10 + (*p - '0');
+    exp10 = (negative ? -e : e) + 1;
+    return true;
 }
 
 // Ew.d[Ee] (scientific = false, with scale factor) or ESw.d[Ee]. False when
 // the scale factor does not suit d.
-bool ExponentField(double value, int w, int d, int e, int scale, bool scientific, std::string& out)
+bool ExponentField(std::string& out, double value, int w, int d, int e, int scale, bool scientific)
 {
     if (!std::isfinite(value)) {
-        out = NonFiniteField(value, w);
+        NonFiniteField(out, value, w);
         return true;
     }
     if (!scientific && !(-d < scale && scale < d + 2))
         return false;
     bool negative = std::signbit(value);
-    Decimal dec = ExactDecimal(std::fabs(value));
     int leading = scientific ? 1 : (scale > 0 ? scale : 0); // digits before the point
     int significant = scientific ? d + 1 : (scale > 0 ? d + 1 : d + scale);
-    long long exponent = 0;
-    if (!dec.IsZero()) {
-        RoundAt(dec, static_cast<long long>(significant) - dec.exp10);
-        exponent = static_cast<long long>(dec.exp10) - (scientific ? 1 : scale);
+    int fraction = scientific ? d : (scale > 0 ? d - scale + 1 : d + scale);
+    int zeros = (!scientific && scale < 0) ? -scale : 0;
+
+    // The digits: SIGNIFICANT of them, the rounded value's, then zeros.
+    char fast[kMaxFastDigits];
+    long long exp10 = 0;
+    const char* digits = fast;
+    Decimal dec;
+    if (!SignificantDigits(std::fabs(value), significant, fast, exp10)) {
+        dec = ExactDecimal(std::fabs(value));
+        if (!dec.IsZero())
+            RoundAt(dec, static_cast<long long>(significant) - dec.exp10);
+        digits = nullptr;
+        exp10 = dec.exp10;
     }
-    std::string expo = ExponentPart(exponent, e);
-    if (expo.empty()) {
-        out = Stars(w);
+    auto digit = [&](long long i) { return digits ? digits[i] : dec.At(i); };
+    const bool zero = digits ? value == 0.0 : dec.IsZero();
+    long long exponent = zero ? 0 : exp10 - (scientific ? 1 : scale);
+
+    char expo[24];
+    size_t expoLength = 0;
+    std::string longExpo;
+    if (!ExponentPart(exponent, e, expo, expoLength)) {
+        if (e > 0 && static_cast<size_t>(e) + 2 > sizeof expo)
+            longExpo = LongExponentPart(exponent, e);
+        if (longExpo.empty()) {
+            Stars(out, w);
+            return true;
+        }
+    }
+    const std::string_view exponentText = longExpo.empty() ? std::string_view(expo, expoLength) : longExpo;
+    // sign, digits before the point, the point, zeros, digits after it, exponent
+    size_t length = (negative ? 1u : 0u) + static_cast<size_t>(leading) + 1u + static_cast<size_t>(zeros) +
+                    static_cast<size_t>(fraction) + exponentText.size();
+    // The zero before the point is optional; it is written when it fits.
+    const bool zeroBeforePoint = leading == 0 && length < static_cast<size_t>(w);
+    if (zeroBeforePoint)
+        ++length;
+    if (w != 0 && length > static_cast<size_t>(w)) {
+        Stars(out, w);
         return true;
     }
-    std::string body;
+    const size_t padding = w != 0 ? static_cast<size_t>(w) - length : 0;
+    out.assign(padding + length, ' ');
+    char* p = out.data() + padding;
     if (negative)
-        body += '-';
-    size_t afterSign = body.size();
+        *p++ = '-';
+    if (zeroBeforePoint)
+        *p++ = '0';
     long long index = 0;
     for (int i = 0; i < leading; ++i)
-        body += dec.At(index++);
-    body += '.';
-    int zeros = (!scientific && scale < 0) ? -scale : 0;
-    body.append(static_cast<size_t>(zeros), '0');
-    int fraction = scientific ? d : (scale > 0 ? d - scale + 1 : d + scale);
+        *p++ = digit(index++);
+    *p++ = '.';
+    p = std::fill_n(p, zeros, '0');
     for (int i = 0; i < fraction; ++i)
-        body += dec.At(index++);
-    body += expo;
-    if (leading == 0 && body.size() < static_cast<size_t>(w))
-        body.insert(afterSign, 1, '0');
-    out = Justify(body, w);
+        *p++ = digit(index++);
+    std::copy(exponentText.begin(), exponentText.end(), p);
     return true;
 }
 
 // Gw.d[Ee] for a real: F form with blanks in place of the exponent when the
 // value rounded to d digits lies in [0.1, 10^d), else E form.
-bool GeneralField(double value, int w, int d, int e, int scale, std::string& out)
+bool GeneralField(std::string& out, double value, int w, int d, int e, int scale)
 {
     if (!std::isfinite(value)) {
-        out = NonFiniteField(value, w);
+        NonFiniteField(out, value, w);
         return true;
     }
     int blanks = e > 0 ? e + 2 : 4;
@@ -546,58 +717,105 @@ bool GeneralField(double value, int w, int d, int e, int scale, std::string& out
             fraction = d - dec.exp10;
     }
     if (fraction < 0)
-        return ExponentField(value, w, d, e, scale, false, out);
+        return ExponentField(out, value, w, d, e, scale, false);
     if (w - blanks < 1) {
-        out = Stars(w);
+        Stars(out, w);
         return true;
     }
-    std::string fixed = FixedField(value, w - blanks, fraction, 0);
-    out = fixed.find('*') != std::string::npos ? Stars(w) : fixed + std::string(static_cast<size_t>(blanks), ' ');
+    FixedField(out, value, w - blanks, fraction, 0);
+    if (out.find('*') != std::string::npos)
+        Stars(out, w);
+    else
+        out.append(static_cast<size_t>(blanks), ' ');
     return true;
 }
 
-std::string TextField(std::string_view text, const Node& node)
+void TextField(std::string& out, std::string_view text, const Node& node)
 {
-    if (!node.hasW)
-        return std::string(text);
+    if (!node.hasW) {
+        out.assign(text);
+        return;
+    }
     size_t w = static_cast<size_t>(node.w);
-    if (text.size() >= w)
-        return std::string(text.substr(0, w));
-    return std::string(w - text.size(), ' ') + std::string(text);
+    if (text.size() >= w) {
+        out.assign(text.substr(0, w));
+        return;
+    }
+    out.assign(w - text.size(), ' ');
+    out += text;
 }
 
 // ---------------------------------------------------------------------------
 // Interpreter
 
+// A parsed format with where its reversion starts.
+struct ParsedFormat {
+    std::vector<Node> root;
+    size_t reversion = 0;          // the last top-level group, or the start
+    bool reversionHasData = false; // reversion reaches a data descriptor
+};
+
+// The formats parsed last, per thread, keyed by their text. Only short
+// formats are kept, so that a hostile one costs no more memory than a parse.
+constexpr size_t kCachedFormats = 8;
+constexpr size_t kMaxCachedFormatLength = 256;
+
+struct FormatCache {
+    std::array<std::string, kCachedFormats> text;
+    std::array<std::shared_ptr<const ParsedFormat>, kCachedFormats> parsed;
+    size_t next = 0; // the entry replaced next
+};
+
+std::shared_ptr<const ParsedFormat> Parse(std::string_view format)
+{
+    thread_local FormatCache cache;
+    const bool cacheable = format.size() <= kMaxCachedFormatLength;
+    if (cacheable)
+        for (size_t i = 0; i < kCachedFormats; ++i)
+            if (cache.parsed[i] && cache.text[i] == format)
+                return cache.parsed[i];
+    auto parsed = std::make_shared<ParsedFormat>();
+    FormatParser parser(format);
+    if (!parser.Parse(parsed->root))
+        return nullptr;
+    // Reversion goes back to the last top-level group (with its repeat
+    // count), or to the start of the format when it has none.
+    for (size_t i = 0; i < parsed->root.size(); ++i)
+        if (parsed->root[i].op == Op::Group)
+            parsed->reversion = i;
+    parsed->reversionHasData = HasDataDescriptor(parsed->root, parsed->reversion);
+    if (cacheable) {
+        cache.text[cache.next] = std::string(format);
+        cache.parsed[cache.next] = parsed;
+        cache.next = (cache.next + 1) % kCachedFormats;
+    }
+    return parsed;
+}
+
+// Writes the records into OUT, each followed by RECORDEND; with RECORDS
+// given, each record goes there instead (and OUT is only the workspace).
 class Writer {
 public:
-    Writer(std::span<const FormatItem> items, std::vector<std::string>& records)
-        : items_(items), records_(records),
+    Writer(std::span<const FormatItem> items, std::string& out, std::string_view recordEnd,
+           std::vector<std::string>* records)
+        : items_(items), out_(out), base_(out.size()), recordEnd_(recordEnd), records_(records),
           budget_(1000000 + 64 * static_cast<long long>(items.size()))
     {
     }
 
     // Runs the format and its reversions; true when every item was written.
-    bool Run(const std::vector<Node>& root)
+    bool Run(const ParsedFormat& format)
     {
-        // Reversion goes back to the last top-level group (with its repeat
-        // count), or to the start of the format when it has none.
-        size_t reversion = 0;
-        for (size_t i = 0; i < root.size(); ++i)
-            if (root[i].op == Op::Group)
-                reversion = i;
-        bool reversionHasData = HasDataDescriptor(root, reversion);
-
-        bool running = RunList(root, 0);
+        bool running = RunList(format.root, 0);
         while (running && next_ < items_.size()) {
-            if (!reversionHasData) {
+            if (!format.reversionHasData) {
                 fault_ = true;
                 break;
             }
             EndRecord();
-            running = RunList(root, reversion);
+            running = RunList(format.root, format.reversion);
         }
-        records_.push_back(record_);
+        EndRecord();
         return !fault_;
     }
 
@@ -606,9 +824,12 @@ public:
 
 private:
     std::span<const FormatItem> items_;
-    std::vector<std::string>& records_;
-    std::string record_;
-    size_t position_ = 0;
+    std::string& out_;
+    size_t base_;                // start of the current record in out_
+    std::string_view recordEnd_;
+    std::vector<std::string>* records_;
+    std::string field_;          // the field being formed
+    size_t position_ = 0;        // in the current record
     size_t next_ = 0;
     size_t output_ = 0;
     int scale_ = 0;
@@ -619,23 +840,29 @@ private:
 
     void EndRecord()
     {
-        records_.push_back(std::move(record_));
-        record_.clear();
+        if (records_) {
+            records_->emplace_back(out_, base_);
+            out_.resize(base_);
+        } else {
+            out_ += recordEnd_;
+            base_ = out_.size();
+        }
         position_ = 0;
     }
 
-    bool Put(const std::string& text)
+    bool Put(std::string_view text)
     {
         // The blanks between the record's end and the write position count
         // as written: they are put into the record with the text.
-        size_t padding = position_ > record_.size() ? position_ - record_.size() : 0;
+        const size_t length = out_.size() - base_;
+        size_t padding = position_ > length ? position_ - length : 0;
         size_t end = position_ + text.size();
         output_ += padding + text.size();
         if (end > kMaxRecord || output_ > kMaxOutput)
             return Limit();
-        if (record_.size() < end)
-            record_.resize(end, ' ');
-        std::copy(text.begin(), text.end(), record_.begin() + static_cast<std::ptrdiff_t>(position_));
+        if (length < end)
+            out_.resize(base_ + end, ' ');
+        std::copy(text.begin(), text.end(), out_.begin() + static_cast<std::ptrdiff_t>(base_ + position_));
         position_ = end;
         return true;
     }
@@ -694,42 +921,41 @@ private:
         if (next_ >= items_.size())
             return false; // normal end: the next data descriptor finds no item
         const FormatItem& item = items_[next_++];
-        std::string field;
         switch (node.op) {
         case Op::Int:
             if (item.kind != FormatItem::Kind::Integer)
                 return Fail();
-            field = IntegerField(item.integer, node.w, node.hasD, node.d);
+            IntegerField(field_, item.integer, node.w, node.hasD, node.d);
             break;
         case Op::Fixed:
             if (item.kind != FormatItem::Kind::Real)
                 return Fail();
-            field = FixedField(item.real, node.w, node.d, scale_);
+            FixedField(field_, item.real, node.w, node.d, scale_);
             break;
         case Op::Exp:
         case Op::Sci:
             if (item.kind != FormatItem::Kind::Real ||
-                !ExponentField(item.real, node.w, node.d, node.e, scale_, node.op == Op::Sci, field))
+                !ExponentField(field_, item.real, node.w, node.d, node.e, scale_, node.op == Op::Sci))
                 return Fail();
             break;
         case Op::Gen:
             // G edits an integer as Iw and a text as Aw.
             if (item.kind == FormatItem::Kind::Integer)
-                field = IntegerField(item.integer, node.w, false, 0);
+                IntegerField(field_, item.integer, node.w, false, 0);
             else if (item.kind == FormatItem::Kind::Text)
-                field = TextField(item.text, node);
-            else if (!node.hasD || !GeneralField(item.real, node.w, node.d, node.e, scale_, field))
+                TextField(field_, item.text, node);
+            else if (!node.hasD || !GeneralField(field_, item.real, node.w, node.d, node.e, scale_))
                 return Fail();
             break;
         case Op::Alpha:
             if (item.kind != FormatItem::Kind::Text)
                 return Fail();
-            field = TextField(item.text, node);
+            TextField(field_, item.text, node);
             break;
         default:
             return Fail();
         }
-        return Put(field);
+        return Put(field_);
     }
 };
 
@@ -739,12 +965,22 @@ bool FortranWrite(std::string_view format, std::span<const FormatItem> items,
                   std::vector<std::string>& records)
 {
     records.clear();
-    std::vector<Node> root;
-    FormatParser parser(format);
-    if (!parser.Parse(root))
+    std::shared_ptr<const ParsedFormat> parsed = Parse(format);
+    if (!parsed)
         return false;
-    Writer writer(items, records);
-    return writer.Run(root);
+    std::string work;
+    Writer writer(items, work, {}, &records);
+    return writer.Run(*parsed);
+}
+
+bool FortranWriteAppend(std::string_view format, std::span<const FormatItem> items, std::string& out,
+                        std::string_view recordEnd)
+{
+    std::shared_ptr<const ParsedFormat> parsed = Parse(format);
+    if (!parsed)
+        return false;
+    Writer writer(items, out, recordEnd, nullptr);
+    return writer.Run(*parsed);
 }
 
 std::string FortranFormat(std::string_view format, std::span<const FormatItem> items)
@@ -770,12 +1006,12 @@ int FortranWriteText(std::string_view format, std::span<const FormatItem> items,
 {
     std::fill(text.begin(), text.end(), ' ');
     std::vector<std::string> records;
-    std::vector<Node> root;
-    FormatParser parser(format);
-    if (!parser.Parse(root))
+    std::shared_ptr<const ParsedFormat> parsed = Parse(format);
+    if (!parsed)
         return kFortranBadFormat;
-    Writer writer(items, records);
-    bool ok = writer.Run(root);
+    std::string work;
+    Writer writer(items, work, {}, &records);
+    bool ok = writer.Run(*parsed);
     if (!records.empty()) {
         const std::string& first = records.front();
         std::copy_n(first.begin(), std::min(first.size(), text.size()), text.begin());

@@ -62,6 +62,13 @@ struct FormatItem {
 bool FortranWrite(std::string_view format, std::span<const FormatItem> items,
                   std::vector<std::string>& records);
 
+// The same records appended to OUT, each followed by RECORDEND (a line end
+// of the caller's choice): one text for a whole file, written record after
+// record without a string per record. On a fault OUT holds what was written
+// before it.
+bool FortranWriteAppend(std::string_view format, std::span<const FormatItem> items, std::string& out,
+                        std::string_view recordEnd);
+
 // Convenience: the single record of a write (records joined by '\n' when the
 // format produced several). Empty on a format fault.
 std::string FortranFormat(std::string_view format, std::span<const FormatItem> items);

@@ -8,6 +8,22 @@
 
 GdiSurfaceState gGdiSurfaceState;
 
+namespace {
+int gLiveObjects = 0;
+} // namespace
+
+void GdiObjectCountCreated() { ++gLiveObjects; }
+
+bool GdiObjectDelete(HGDIOBJ object)
+{
+    if (!object || !DeleteObject(object))
+        return false;
+    --gLiveObjects;
+    return true;
+}
+
+int GdiLiveObjectCount() { return gLiveObjects; }
+
 // Dash tables in pixels at screen resolution (dash, gap, ...), styles 1..7.
 const std::array<std::vector<DWORD>, 7> kGdiBaseDashes = {{
     {1, 4},
@@ -96,11 +112,11 @@ void WithObjects(HBRUSH brush, HPEN pen, F draw)
 void PatternMake()
 {
     if (S().pattern) {
-        DeleteObject(S().pattern);
+        GdiObjectDelete(S().pattern);
         S().pattern = nullptr;
     }
     if (S().dc)
-        S().pattern = CreateCompatibleBitmap(S().dc, 8, 8);
+        S().pattern = GdiObjectCounted(CreateCompatibleBitmap(S().dc, 8, 8));
     S().patternStale = true;
 }
 
@@ -153,15 +169,15 @@ void GdiSurfaceDestroy()
     GdiSurfaceRelease();
     GdiSurfaceState& s = S();
     if (s.pattern)
-        DeleteObject(s.pattern);
+        GdiObjectDelete(s.pattern);
     if (s.pen)
-        DeleteObject(s.pen);
+        GdiObjectDelete(s.pen);
     if (s.font)
-        DeleteObject(s.font);
+        GdiObjectDelete(s.font);
     if (s.clip)
-        DeleteObject(s.clip);
+        GdiObjectDelete(s.clip);
     if (s.palette)
-        DeleteObject(s.palette);
+        GdiObjectDelete(s.palette);
     s.pattern = nullptr;
     s.pen = nullptr;
     s.font = nullptr;
@@ -174,7 +190,9 @@ void GdiSurfaceDestroy()
 void GdiPaletteInstall(HPALETTE palette, const std::vector<PALETTEENTRY>& entries)
 {
     if (S().palette && S().palette != palette)
-        DeleteObject(S().palette);
+        GdiObjectDelete(S().palette);
+    if (palette && S().palette != palette)
+        GdiObjectCountCreated(); // the surface owns it from now on
     S().palette = palette;
     S().paletteEntries = entries;
 }
@@ -204,7 +222,7 @@ void GdiPenCreate()
     if (s.pen) {
         if (s.dc && s.penReplaced)
             SelectObject(s.dc, s.penReplaced);
-        DeleteObject(s.pen);
+        GdiObjectDelete(s.pen);
         s.pen = nullptr;
     }
     int width = std::max(1, s.lineWidth);
@@ -212,11 +230,11 @@ void GdiPenCreate()
         EnsureDashes();
         LOGBRUSH lb{BS_SOLID, s.current, 0};
         const std::vector<DWORD>& d = s.dashes[s.lineStyle - 1];
-        s.pen = ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL,
-                             static_cast<DWORD>(width), &lb, static_cast<DWORD>(d.size()), d.data());
+        s.pen = GdiObjectCounted(ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL,
+                             static_cast<DWORD>(width), &lb, static_cast<DWORD>(d.size()), d.data()));
     }
     if (!s.pen)
-        s.pen = CreatePen(s.penStyle, width, s.current);
+        s.pen = GdiObjectCounted(CreatePen(s.penStyle, width, s.current));
     if (s.dc && s.pen) {
         HPEN old = static_cast<HPEN>(SelectObject(s.dc, s.pen));
         // Keep the DC's own pen, not one of ours, as the one to restore.
@@ -280,13 +298,13 @@ HBRUSH GdiHalftoneBrush()
         auto mean = [](COLORREF a, COLORREF b, int shift) {
             return static_cast<BYTE>((((a >> shift) & 0xFF) + ((b >> shift) & 0xFF)) / 2);
         };
-        return CreateSolidBrush(RGB(mean(s.previous, s.current, 0), mean(s.previous, s.current, 8),
-                                    mean(s.previous, s.current, 16)));
+        return GdiObjectCounted(CreateSolidBrush(RGB(mean(s.previous, s.current, 0), mean(s.previous, s.current, 8),
+                                    mean(s.previous, s.current, 16))));
     }
     if (!s.pattern)
         PatternMake();
     if (!s.pattern)
-        return CreateSolidBrush(s.current);
+        return GdiObjectCounted(CreateSolidBrush(s.current));
     if (s.patternStale) {
         HDC mem = CreateCompatibleDC(s.dc);
         HGDIOBJ old = SelectObject(mem, s.pattern);
@@ -309,7 +327,7 @@ HBRUSH GdiHalftoneBrush()
         DeleteDC(mem);
         s.patternStale = false;
     }
-    return CreatePatternBrush(s.pattern);
+    return GdiObjectCounted(CreatePatternBrush(s.pattern));
 }
 
 void GdiPaletteSet(int index, int rgb, int mode)
@@ -412,15 +430,15 @@ void GdiEllipse(int cx, int cy, int rx, int ry, GdiFill fill)
     }
     int e = fill == GdiFill::kHalftone ? 3 : 2;
     HPEN madePen = nullptr;
-    HBRUSH brush = fill == GdiFill::kHalftone ? GdiHalftoneBrush() : CreateSolidBrush(S().current);
+    HBRUSH brush = fill == GdiFill::kHalftone ? GdiHalftoneBrush() : GdiObjectCounted(CreateSolidBrush(S().current));
     HPEN pen = fill == GdiFill::kHalftone ? static_cast<HPEN>(GetStockObject(NULL_PEN))
-                         : (madePen = CreatePen(PS_SOLID, 1, S().current));
+                         : (madePen = GdiObjectCounted(CreatePen(PS_SOLID, 1, S().current)));
     Clipped([&] {
         WithObjects(brush, pen, [&] { Ellipse(dc, cx - rx - 1, cy - ry - 1, cx + rx + e, cy + ry + e); });
     });
-    DeleteObject(brush);
+    GdiObjectDelete(brush);
     if (madePen)
-        DeleteObject(madePen);
+        GdiObjectDelete(madePen);
 }
 
 void GdiRectangle(int x1, int y1, int x2, int y2, GdiFill fill)
@@ -428,10 +446,10 @@ void GdiRectangle(int x1, int y1, int x2, int y2, GdiFill fill)
     HDC dc = S().dc;
     if (!dc)
         return;
-    HBRUSH brush = fill == GdiFill::kHalftone ? GdiHalftoneBrush() : CreateSolidBrush(S().current);
+    HBRUSH brush = fill == GdiFill::kHalftone ? GdiHalftoneBrush() : GdiObjectCounted(CreateSolidBrush(S().current));
     WithObjects(brush, static_cast<HPEN>(GetStockObject(NULL_PEN)),
                 [&] { Rectangle(dc, x1, y1, x2 + 2, y2 + 2); });
-    DeleteObject(brush);
+    GdiObjectDelete(brush);
 }
 
 void GdiPie(int cx, int cy, int rx, int ry, int xs, int ys, int xe, int ye, GdiFill fill)
@@ -441,17 +459,17 @@ void GdiPie(int cx, int cy, int rx, int ry, int xs, int ys, int xe, int ye, GdiF
         return;
     int e = fill == GdiFill::kHalftone ? 3 : 2;
     HPEN madePen = nullptr;
-    HBRUSH brush = fill == GdiFill::kHalftone ? GdiHalftoneBrush() : CreateSolidBrush(S().current);
+    HBRUSH brush = fill == GdiFill::kHalftone ? GdiHalftoneBrush() : GdiObjectCounted(CreateSolidBrush(S().current));
     HPEN pen = fill == GdiFill::kHalftone ? static_cast<HPEN>(GetStockObject(NULL_PEN))
-                         : (madePen = CreatePen(PS_SOLID, 1, S().current));
+                         : (madePen = GdiObjectCounted(CreatePen(PS_SOLID, 1, S().current)));
     Clipped([&] {
         WithObjects(brush, pen, [&] {
             Pie(dc, cx - rx - 1, cy - ry - 1, cx + rx + e, cy + ry + e, xs, ys, xe, ye);
         });
     });
-    DeleteObject(brush);
+    GdiObjectDelete(brush);
     if (madePen)
-        DeleteObject(madePen);
+        GdiObjectDelete(madePen);
 }
 
 void GdiArc(int cx, int cy, int rx, int ry, int xs, int ys, int xe, int ye, int p, int q)
@@ -475,17 +493,17 @@ void GdiPolygon(int n, GdiFill fill)
     n = std::min<int>(n, static_cast<int>(S().points.size()));
     if (!dc || n < 2)
         return;
-    HBRUSH brush = fill == GdiFill::kHalftone ? GdiHalftoneBrush() : CreateSolidBrush(S().current);
+    HBRUSH brush = fill == GdiFill::kHalftone ? GdiHalftoneBrush() : GdiObjectCounted(CreateSolidBrush(S().current));
     HPEN madePen = nullptr;
     HPEN pen;
     if (fill == GdiFill::kHalftone || S().rop == R2_XORPEN)
         pen = static_cast<HPEN>(GetStockObject(NULL_PEN));
     else
-        pen = madePen = CreatePen(PS_SOLID, 1, S().current);
+        pen = madePen = GdiObjectCounted(CreatePen(PS_SOLID, 1, S().current));
     Clipped([&] { WithObjects(brush, pen, [&] { Polygon(dc, S().points.data(), n); }); });
-    DeleteObject(brush);
+    GdiObjectDelete(brush);
     if (madePen)
-        DeleteObject(madePen);
+        GdiObjectDelete(madePen);
 }
 
 void GdiGradientTriangles(const int* x, const int* y, const int* colours, const int* triangles,
@@ -527,12 +545,12 @@ void GdiClear(int width, int height, int rgb)
     HDC dc = S().dc;
     if (!dc)
         return;
-    HBRUSH brush = CreateSolidBrush(SolidColour(rgb));
+    HBRUSH brush = GdiObjectCounted(CreateSolidBrush(SolidColour(rgb)));
     int oldRop = SetROP2(dc, R2_COPYPEN);
     WithObjects(brush, static_cast<HPEN>(GetStockObject(NULL_PEN)),
                 [&] { Rectangle(dc, 0, 0, width + 1, height + 1); });
     SetROP2(dc, oldRop);
-    DeleteObject(brush);
+    GdiObjectDelete(brush);
 }
 
 void GdiAreaMove(int sx1, int sy1, int sx2, int sy2, int dx, int dy, int clear, int rgb)
@@ -592,27 +610,27 @@ void GdiAreaMove(int sx1, int sy1, int sx2, int sy2, int dx, int dy, int clear, 
             GdiPointSet(cx, cy, 3); GdiPointSet(cx, B, 4); GdiPointSet(L, B, 5);
         }
     }
-    HBRUSH brush = CreateSolidBrush(SolidColour(rgb));
-    HPEN pen = CreatePen(PS_SOLID, 1, SolidColour(rgb));
+    HBRUSH brush = GdiObjectCounted(CreateSolidBrush(SolidColour(rgb)));
+    HPEN pen = GdiObjectCounted(CreatePen(PS_SOLID, 1, SolidColour(rgb)));
     int oldRop = SetROP2(dc, R2_COPYPEN);
     WithObjects(brush, pen, [&] {
         Polygon(dc, S().points.data(), static_cast<int>(S().points.size()));
     });
     SetROP2(dc, oldRop);
-    DeleteObject(brush);
-    DeleteObject(pen);
+    GdiObjectDelete(brush);
+    GdiObjectDelete(pen);
     GdiPointsFree();
 }
 
 void GdiClip(int x1, int y1, int x2, int y2)
 {
     if (S().clip) {
-        DeleteObject(S().clip);
+        GdiObjectDelete(S().clip);
         S().clip = nullptr;
     }
     if (y2 == -1)
         return;
-    S().clip = CreateRectRgn(x1, y1, x2, y2);
+    S().clip = GdiObjectCounted(CreateRectRgn(x1, y1, x2, y2));
 }
 
 void GdiPixelCallback(int x, int y, int rgb)

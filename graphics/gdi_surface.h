@@ -46,6 +46,22 @@ struct GdiSurfaceState {
 };
 extern GdiSurfaceState gGdiSurfaceState;
 
+// The library's own count of the GDI objects (pens, brushes, regions, fonts,
+// bitmaps, the palette) that the surface has made, or taken over, and not yet
+// deleted: the system's count is not available everywhere. Every object the
+// surface makes goes through GdiObjectCounted and is deleted with
+// GdiObjectDelete (false when there was nothing to delete).
+void GdiObjectCountCreated();
+template <class Handle>
+Handle GdiObjectCounted(Handle object)
+{
+    if (object)
+        GdiObjectCountCreated();
+    return object;
+}
+bool GdiObjectDelete(HGDIOBJ object);
+int GdiLiveObjectCount();
+
 // Selecting and releasing a surface (window, bitmap, dialog field and
 // metafile selections): DC becomes the current device context of WINDOW
 // (nullptr for a memory or metafile DC); the 8 x 8 pattern bitmap is made

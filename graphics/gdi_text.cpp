@@ -22,9 +22,9 @@ HFONT MakeFont(int height, int width, int angle, int family, int style, const st
     case 4: name = "Symbol"; pitchFamily |= FF_ROMAN; charset = SYMBOL_CHARSET; break;
     default: break;
     }
-    return CreateFontA(height, width, angle * 10, angle * 10, (style & 1) ? 700 : 400,
+    return GdiObjectCounted(CreateFontA(height, width, angle * 10, angle * 10, (style & 1) ? 700 : 400,
                        (style & 2) ? TRUE : FALSE, (style & 4) ? TRUE : FALSE, FALSE, charset,
-                       OUT_TT_PRECIS, CLIP_LH_ANGLES, DEFAULT_QUALITY, pitchFamily, name);
+                       OUT_TT_PRECIS, CLIP_LH_ANGLES, DEFAULT_QUALITY, pitchFamily, name));
 }
 
 } // namespace
@@ -37,7 +37,7 @@ void GdiFontCreate(int& width, int& height, int& ascent, int angle, int family, 
     if (s.font) {
         if (dc && s.fontReplaced)
             SelectObject(dc, s.fontReplaced);
-        DeleteObject(s.font);
+        GdiObjectDelete(s.font);
         s.font = nullptr;
         s.fontReplaced = nullptr;
     }
@@ -60,7 +60,7 @@ void GdiFontCreate(int& width, int& height, int& ascent, int angle, int family, 
     if (!dc && measure)
         ReleaseDC(nullptr, measure);
     if (probe)
-        DeleteObject(probe);
+        GdiObjectDelete(probe);
     s.font = MakeFont(-std::abs(height), 0, angle, family, style, name);
     if (s.font && dc)
         s.fontReplaced = static_cast<HFONT>(SelectObject(dc, s.font));
