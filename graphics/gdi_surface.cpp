@@ -415,6 +415,37 @@ void GdiPixelGet(int x, int y, int& r, int& g, int& b)
     b = GetBValue(c);
 }
 
+namespace {
+
+// The brush and pen of one filled shape: the half-tone brush without an
+// outline, or a solid brush of the current colour, outlined in that colour
+// when OUTLINE; made for the shape and deleted with it.
+struct ShapeObjects {
+    HBRUSH brush = nullptr;
+    HPEN pen = nullptr;
+    HPEN madePen = nullptr;
+
+    ShapeObjects(GdiFill fill, bool outline)
+    {
+        const bool halftone = fill == GdiFill::kHalftone;
+        brush = halftone ? GdiHalftoneBrush() : GdiObjectCounted(CreateSolidBrush(S().current));
+        if (!halftone && outline)
+            pen = madePen = GdiObjectCounted(CreatePen(PS_SOLID, 1, S().current));
+        else
+            pen = static_cast<HPEN>(GetStockObject(NULL_PEN));
+    }
+    ~ShapeObjects()
+    {
+        GdiObjectDelete(brush);
+        if (madePen)
+            GdiObjectDelete(madePen);
+    }
+    ShapeObjects(const ShapeObjects&) = delete;
+    ShapeObjects& operator=(const ShapeObjects&) = delete;
+};
+
+} // namespace
+
 void GdiEllipse(int cx, int cy, int rx, int ry, GdiFill fill)
 {
     HDC dc = S().dc;
@@ -429,16 +460,10 @@ void GdiEllipse(int cx, int cy, int rx, int ry, GdiFill fill)
         return;
     }
     int e = fill == GdiFill::kHalftone ? 3 : 2;
-    HPEN madePen = nullptr;
-    HBRUSH brush = fill == GdiFill::kHalftone ? GdiHalftoneBrush() : GdiObjectCounted(CreateSolidBrush(S().current));
-    HPEN pen = fill == GdiFill::kHalftone ? static_cast<HPEN>(GetStockObject(NULL_PEN))
-                         : (madePen = GdiObjectCounted(CreatePen(PS_SOLID, 1, S().current)));
+    const ShapeObjects o(fill, true);
     Clipped([&] {
-        WithObjects(brush, pen, [&] { Ellipse(dc, cx - rx - 1, cy - ry - 1, cx + rx + e, cy + ry + e); });
+        WithObjects(o.brush, o.pen, [&] { Ellipse(dc, cx - rx - 1, cy - ry - 1, cx + rx + e, cy + ry + e); });
     });
-    GdiObjectDelete(brush);
-    if (madePen)
-        GdiObjectDelete(madePen);
 }
 
 void GdiRectangle(int x1, int y1, int x2, int y2, GdiFill fill)
@@ -446,10 +471,8 @@ void GdiRectangle(int x1, int y1, int x2, int y2, GdiFill fill)
     HDC dc = S().dc;
     if (!dc)
         return;
-    HBRUSH brush = fill == GdiFill::kHalftone ? GdiHalftoneBrush() : GdiObjectCounted(CreateSolidBrush(S().current));
-    WithObjects(brush, static_cast<HPEN>(GetStockObject(NULL_PEN)),
-                [&] { Rectangle(dc, x1, y1, x2 + 2, y2 + 2); });
-    GdiObjectDelete(brush);
+    const ShapeObjects o(fill, false);
+    WithObjects(o.brush, o.pen, [&] { Rectangle(dc, x1, y1, x2 + 2, y2 + 2); });
 }
 
 void GdiPie(int cx, int cy, int rx, int ry, int xs, int ys, int xe, int ye, GdiFill fill)
@@ -458,18 +481,12 @@ void GdiPie(int cx, int cy, int rx, int ry, int xs, int ys, int xe, int ye, GdiF
     if (!dc)
         return;
     int e = fill == GdiFill::kHalftone ? 3 : 2;
-    HPEN madePen = nullptr;
-    HBRUSH brush = fill == GdiFill::kHalftone ? GdiHalftoneBrush() : GdiObjectCounted(CreateSolidBrush(S().current));
-    HPEN pen = fill == GdiFill::kHalftone ? static_cast<HPEN>(GetStockObject(NULL_PEN))
-                         : (madePen = GdiObjectCounted(CreatePen(PS_SOLID, 1, S().current)));
+    const ShapeObjects o(fill, true);
     Clipped([&] {
-        WithObjects(brush, pen, [&] {
+        WithObjects(o.brush, o.pen, [&] {
             Pie(dc, cx - rx - 1, cy - ry - 1, cx + rx + e, cy + ry + e, xs, ys, xe, ye);
         });
     });
-    GdiObjectDelete(brush);
-    if (madePen)
-        GdiObjectDelete(madePen);
 }
 
 void GdiArc(int cx, int cy, int rx, int ry, int xs, int ys, int xe, int ye, int p, int q)
@@ -493,17 +510,9 @@ void GdiPolygon(int n, GdiFill fill)
     n = std::min<int>(n, static_cast<int>(S().points.size()));
     if (!dc || n < 2)
         return;
-    HBRUSH brush = fill == GdiFill::kHalftone ? GdiHalftoneBrush() : GdiObjectCounted(CreateSolidBrush(S().current));
-    HPEN madePen = nullptr;
-    HPEN pen;
-    if (fill == GdiFill::kHalftone || S().rop == R2_XORPEN)
-        pen = static_cast<HPEN>(GetStockObject(NULL_PEN));
-    else
-        pen = madePen = GdiObjectCounted(CreatePen(PS_SOLID, 1, S().current));
-    Clipped([&] { WithObjects(brush, pen, [&] { Polygon(dc, S().points.data(), n); }); });
-    GdiObjectDelete(brush);
-    if (madePen)
-        GdiObjectDelete(madePen);
+    // Polygons drawn in exclusive-or mode get no outline.
+    const ShapeObjects o(fill, S().rop != R2_XORPEN);
+    Clipped([&] { WithObjects(o.brush, o.pen, [&] { Polygon(dc, S().points.data(), n); }); });
 }
 
 void GdiGradientTriangles(const int* x, const int* y, const int* colours, const int* triangles,
