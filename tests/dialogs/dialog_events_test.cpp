@@ -4,7 +4,7 @@
 // the user's input would arrive.
 #include <vector>
 
-#include "dialog_fixture.h"
+#include "support/dialog_fixture.h"
 #include "dialogs/dialog_procedure.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "dialog_fixture.h"
+#include "support/dialog_fixture.h"
 #include "dialogs/dialog_procedure.h"
 #include "dialogs/numeric_edit_classes.h"
 

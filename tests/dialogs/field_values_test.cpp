@@ -12,7 +12,7 @@
 #include "core/conversions.h"
 #include "core/fixed_text.h"
 #include "core/string_routines.h"
-#include "dialog_fixture.h"
+#include "support/dialog_fixture.h"
 #include "dialogs/dialog_info.h"
 #include "dialogs/dialog_show.h"
 #include "dialogs/field_values.h"

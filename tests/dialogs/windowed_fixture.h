@@ -10,7 +10,7 @@
 #include "core/library_state.h"
 #include "core/main_window.h"
 #include "core/window_table.h"
-#include "dialog_fixture.h"
+#include "support/dialog_fixture.h"
 #include "dialogs/dialog_show.h"
 #include "modal_pilot.h"
 

@@ -1,9 +1,9 @@
-// Shared set-up of the grid tests: the grid classes registered before any
-// dialog of the test resources is loaded, a clean dialog table around each
-// test, keys sent to the in-cell editor with Shift and Ctrl set through the
-// keyboard state, events read through the library's own wait with a
-// watchdog, actions run from inside that wait, direct access to the cells,
-// and the pixel at a computed cell centre.
+// Shared set-up of the grid tests, on top of the dialog tests' fixture (clean
+// dialog table, events through the library's own wait with a watchdog): the
+// grid classes registered before any dialog of the test resources is loaded,
+// keys sent to the in-cell editor with Shift and Ctrl set through the keyboard
+// state, actions run from inside the wait, direct access to the cells, and the
+// pixel at a computed cell centre.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,25 +22,19 @@
 #include "dialogs/dialog_table.h"
 #include "dialogs/field_subclass.h"
 #include "grid/grid_record.h"
+#include "support/dialog_fixture.h"
 #include "support/poll.h"
 
+using GridEvent = SeenEvent;
 // Value1 of the timer event the watchdog stores when no event came in time.
-constexpr int kGridWatchdogId = 0x6EED;
+constexpr int kGridWatchdogId = kWatchdogId;
 
-struct GridEvent {
-    int type = 0;
-    EventMessage m{};
-};
-
-class GridFixture : public ::testing::Test {
+class GridFixture : public DialogFixture {
 protected:
     void SetUp() override
     {
-        ControlClassesEnsure();
+        DialogFixture::SetUp();
         GridRegisterClasses();
-        EventEnableMaskDefaults();
-        DialogTableDestroyAll();
-        gErrorState = ErrorState{};
         gGridSwitches = GridSwitches{};
         gGridRedrawFlag = 1;
         Keys(false, false);
@@ -49,28 +43,10 @@ protected:
     void TearDown() override
     {
         Keys(false, false);
-        DialogTableDestroyAll();
-        gActiveDialog = nullptr;
-        EventEnableMaskDefaults();
-        Drain();
+        DialogFixture::TearDown();
     }
 
-    static void Drain()
-    {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
-
-    static HWND Load(int resource)
-    {
-        WDialogLoad(resource);
-        return DialogCurrentWindow();
-    }
-
-    // Shows DIALOG as the active window.
+    // Shows DIALOG as the active window, near the screen's top left corner.
     static void Show(HWND dialog)
     {
         SetWindowPos(dialog, HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
@@ -124,19 +100,8 @@ protected:
         SetTimer(nullptr, 0, 1, RunPending);
     }
 
-    static void CALLBACK Watchdog(HWND, UINT, UINT_PTR, DWORD)
-    {
-        EventStore(kEventTimer, 0, kGridWatchdogId, 0, nullptr);
-    }
     // The next event from WMessageWait, or a timer event kGridWatchdogId.
-    static GridEvent Next(int timeoutMs = 3000)
-    {
-        UINT_PTR timer = SetTimer(nullptr, 0, static_cast<UINT>(timeoutMs), Watchdog);
-        GridEvent e;
-        WMessageWait(e.type, e.m);
-        KillTimer(nullptr, timer);
-        return e;
-    }
+    static GridEvent Next(int timeoutMs = 3000) { return DialogFixture::Next(timeoutMs); }
     static bool IsWatchdog(const GridEvent& e) { return e.type == kEventTimer && e.m.value1 == kGridWatchdogId; }
 
     static std::string Describe(const GridEvent& e)
@@ -171,12 +136,6 @@ protected:
         uint8_t& s = r->column[col].states[row];
         s = on ? static_cast<uint8_t>(s | kCellHasValue | kCellNonBlank)
                : static_cast<uint8_t>(s & ~(kCellHasValue | kCellNonBlank));
-    }
-    static std::string Text(HWND w)
-    {
-        char buf[512] = {};
-        SendMessageA(w, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
-        return buf;
     }
 
     // ---- Pixels ------------------------------------------------------------------
