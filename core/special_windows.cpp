@@ -1,10 +1,14 @@
-// Menus, menu placing and pane focus shared by the editor and grid editor windows.
+// Menus, menu placing, pane focus and creation steps shared by the editor and
+// grid editor windows.
 #include "core/special_windows.h"
 
 #include "core/frame_window.h"
 #include "core/menus.h"
+#include "core/toolbars.h"
 #include "core/window_services.h"
 #include "core/window_table.h"
+#include "dialogs/dialog_show.h"
+#include "dialogs/window_snapshots.h"
 #include "graphics/graphics_state.h"
 
 HACCEL MenuKeysCreate(const std::vector<MenuKey>& keys)
@@ -200,3 +204,90 @@ void SpecialModalRowsRelease(HWND f, int n)
     if (gWindowSystem.currentWindow == n && WindowIsOpen(0))
         WindowMakeCurrent(0);
 }
+
+bool SpecialMenuAllowed(HWND frame, bool& isPane, HWND& outerSplit)
+{
+    isPane = false;
+    outerSplit = nullptr;
+    if (!IsInsideChild(frame))
+        return true;
+    HWND holder = EnclosingFrame(frame);
+    if (WindowRecordTypeOf(holder) != kRecordSplit)
+        return false;
+    isPane = true;
+    HWND w = holder;
+    while (IsInsideChild(w)) {
+        HWND e = EnclosingFrame(w);
+        if (!e || WindowRecordTypeOf(e) != kRecordSplit)
+            break;
+        w = e;
+    }
+    outerSplit = w;
+    return !IsInsideChild(w);
+}
+
+void SpecialModeless(int& mode, int& status)
+{
+    if (mode == 1) {
+        int ignored = 0;
+        WindowContentsSnapshot(0, -1, ignored);
+    }
+    status = 5;
+    mode = 2;
+}
+
+void SpecialUpdateStates::Take()
+{
+    for (int i = 0; i <= kLastWindow; ++i)
+        had[i] = gWindowTable.client[i] && GetUpdateRect(gWindowTable.client[i], nullptr, FALSE);
+}
+
+void SpecialUpdateStates::Restore(HWND outer) const
+{
+    for (int i = 0; i <= kLastWindow; ++i) {
+        HWND f = gWindowTable.frame[i];
+        if (!had[i] && gWindowTable.client[i] && f && outer && (f == outer || IsChild(outer, f)))
+            ValidateRect(gWindowTable.client[i], nullptr);
+    }
+}
+
+void SpecialToolbarsTake(HWND frame, int n, int mode, HWND toolbars[4], bool resizeIconic)
+{
+    if (mode != 1) {
+        for (int s = 0; s < 4; ++s)
+            toolbars[s] = gWindowTable.toolbars[n][s];
+        return;
+    }
+    bool any = false;
+    for (HWND& tb : gWindowTable.toolbars[n]) {
+        if (tb) {
+            DestroyWindow(tb);
+            tb = nullptr;
+            any = true;
+        }
+    }
+    if (!any)
+        return;
+    ToolTipTableFree(n);
+    if (resizeIconic || !IsIconic(frame)) {
+        RECT cr;
+        GetClientRect(frame, &cr);
+        SendMessageA(frame, WM_SIZE, IsZoomed(frame) ? SIZE_MAXIMIZED : SIZE_RESTORED, MAKELPARAM(cr.right, cr.bottom));
+    }
+}
+
+void SpecialEditorShow(HWND frame, int mode, HWND refocus)
+{
+    if (mode == 3)
+        ++gWindowSystem.semiModelessCount;
+    if (!IsWindowEnabled(frame)) {
+        EnableWindow(frame, TRUE);
+        if (refocus)
+            SetFocus(refocus);
+    }
+    ShowWindow(frame, SW_SHOW);
+    WindowFocusActivate(frame);
+    if (mode == 1 || mode == 3)
+        OtherWindowsDisable(frame, 1);
+}
+

@@ -3,13 +3,15 @@
 // placing of an editor's menu bar on its frame or, for a split-window pane,
 // on the enclosing split windows, a pane taking the focus, the window's four
 // toolbars placed around the inner window, a child frame's stored placement
-// on maximise and restore, and what a modal editor's destroy takes from the
-// window table.
+// on maximise and restore, what a modal editor's destroy takes from the
+// window table, and the steps both editors' creation takes.
 #pragma once
 
 #include <windows.h>
 
 #include <vector>
+
+#include "core/window_table.h"
 
 // One virtual-key accelerator entry (FCONTROL, FSHIFT in FLAGS).
 struct MenuKey {
@@ -49,3 +51,28 @@ void SpecialChildPlacement(HWND f, WPARAM kind);
 // of the top-level windows F owns and its own row, its menu, keys, help texts
 // and activation owner; the main window becomes current when F's was.
 void SpecialModalRowsRelease(HWND f, int n);
+
+// Creation steps both editors share.
+// Where a new editor's FRAME stands: a frame that is no child can have a menu;
+// a child frame only when it is a pane of split windows whose outermost one
+// (OUTER_SPLIT, with IS_PANE set) is no child itself.
+bool SpecialMenuAllowed(HWND frame, bool& isPane, HWND& outerSplit);
+// An editor inside another window cannot be modal: MODE becomes 2 and STATUS
+// 5, a modal one first taking the snapshot of the window contents.
+void SpecialModeless(int& mode, int& status);
+// Which client windows had an update region before a pane's editor was made;
+// Restore validates those that had none again inside OUTER (a split window).
+struct SpecialUpdateStates {
+    bool had[kWindowRows] = {};
+    void Take();
+    void Restore(HWND outer) const;
+};
+// In MODE 1 the window N's toolbars are destroyed (FRAME resized to its client
+// when any was, a minimised one too only when RESIZE_ICONIC); otherwise the
+// editor takes them into TOOLBARS.
+void SpecialToolbarsTake(HWND frame, int n, int mode, HWND toolbars[4], bool resizeIconic);
+// Shows a new editor's FRAME in MODE: counts a semi-modal one, enables the
+// frame (REFOCUS, when given, taking the focus again then), shows and
+// activates it and, modal or semi-modal, disables the other windows.
+void SpecialEditorShow(HWND frame, int mode, HWND refocus);
+

@@ -459,39 +459,17 @@ void EditorCreate(int& status, int& mode, int menuId, int options, int fontFamil
     }
 
     bool inside = IsInsideChild(frame);
-    bool canHaveMenu = true;
     bool isPane = false;
     HWND outerSplit = nullptr;
-    bool hadUpdate[kWindowRows] = {};
+    const bool canHaveMenu = SpecialMenuAllowed(frame, isPane, outerSplit);
+    SpecialUpdateStates updates;
     if (inside) {
-        HWND holder = EnclosingFrame(frame);
-        if (WindowRecordTypeOf(holder) == kRecordSplit) {
-            isPane = true;
-            HWND w = holder;
-            while (IsInsideChild(w)) {
-                HWND e = EnclosingFrame(w);
-                if (!e || WindowRecordTypeOf(e) != kRecordSplit)
-                    break;
-                w = e;
-            }
-            outerSplit = w;
-            canHaveMenu = !IsInsideChild(w);
-        } else {
-            canHaveMenu = false;
-        }
-        if (mode != 2) {
-            if (mode == 1) {
-                int ignored = 0;
-                WindowContentsSnapshot(0, -1, ignored);
-            }
-            status = 5;
-            mode = 2;
-        }
+        if (mode != 2)
+            SpecialModeless(mode, status);
         if (menuId != 0 && !canHaveMenu)
             status = 4;
         if (isPane)
-            for (int i = 0; i <= kLastWindow; ++i)
-                hadUpdate[i] = gWindowTable.client[i] && GetUpdateRect(gWindowTable.client[i], nullptr, FALSE);
+            updates.Take();
     }
 
     auto* r = static_cast<EditorRecord*>(WindowRecordAttach(frame, kRecordEditor, sizeof(EditorRecord)));
@@ -539,28 +517,7 @@ void EditorCreate(int& status, int& mode, int menuId, int options, int fontFamil
         if (isPane)
             EditorPaneKeysBuild(r);
     }
-    if (mode == 1) {
-        bool any = false;
-        for (HWND& tb : gWindowTable.toolbars[n]) {
-            if (tb) {
-                DestroyWindow(tb);
-                tb = nullptr;
-                any = true;
-            }
-        }
-        if (any) {
-            ToolTipTableFree(n);
-            if (!IsIconic(frame)) {
-                RECT cr;
-                GetClientRect(frame, &cr);
-                SendMessageA(frame, WM_SIZE, IsZoomed(frame) ? SIZE_MAXIMIZED : SIZE_RESTORED,
-                             MAKELPARAM(cr.right, cr.bottom));
-            }
-        }
-    } else {
-        for (int s = 0; s < 4; ++s)
-            r->toolbars[s] = gWindowTable.toolbars[n][s];
-    }
+    SpecialToolbarsTake(frame, n, mode, r->toolbars, false);
     if (menuId != 0 && mode != 1)
         EditorUserKeysLoad(r, n, menuId);
     if (!(options & kEditorNoToolbar))
@@ -604,24 +561,9 @@ void EditorCreate(int& status, int& mode, int menuId, int options, int fontFamil
     SendMessageA(c, EM_SETMODIFY, FALSE, 0);
     r->changedValue = 0;
     r->mode = mode;
-    if (mode == 3)
-        ++gWindowSystem.semiModelessCount;
-    if (!IsWindowEnabled(frame)) {
-        EnableWindow(frame, TRUE);
-        SetFocus(r->focusControl);
-    }
-    ShowWindow(frame, SW_SHOW);
-    WindowFocusActivate(frame);
-    if (mode == 1 || mode == 3)
-        OtherWindowsDisable(frame, 1);
-    if (isPane) {
-        for (int i = 0; i <= kLastWindow; ++i) {
-            HWND f = gWindowTable.frame[i];
-            if (!hadUpdate[i] && gWindowTable.client[i] && f && outerSplit &&
-                (f == outerSplit || IsChild(outerSplit, f)))
-                ValidateRect(gWindowTable.client[i], nullptr);
-        }
-    }
+    SpecialEditorShow(frame, mode, r->focusControl);
+    if (isPane)
+        updates.Restore(outerSplit);
     if (mode == 1) {
         ModalLoop(r, frame);
         ModalEnd(r, frame);

@@ -231,23 +231,6 @@ HFONT FontReproduce(HWND templateGrid)
 
 // Every client window's pending-update state, so that those without one can
 // be validated again after a pane became an editor.
-struct UpdateStates {
-    bool had[kWindowRows] = {};
-    void Take()
-    {
-        for (int i = 0; i <= kLastWindow; ++i)
-            had[i] = gWindowTable.client[i] && GetUpdateRect(gWindowTable.client[i], nullptr, FALSE);
-    }
-    void Restore(HWND outer) const
-    {
-        for (int i = 0; i <= kLastWindow; ++i) {
-            HWND f = gWindowTable.frame[i];
-            if (!had[i] && gWindowTable.client[i] && f && outer && (f == outer || IsChild(outer, f)))
-                ValidateRect(gWindowTable.client[i], nullptr);
-        }
-    }
-};
-
 void LastClosedStore(GridEditorRecord* r)
 {
     GridRecord* g = GridRecordOf(r->grid);
@@ -509,34 +492,15 @@ void GridEditorCreate(int& status, int fieldId, int mode, int menuId, int flags,
         status = 12;
         return;
     }
-    bool inside = false;
     bool isPane = false;
     HWND outerSplit = nullptr;
+    // INSIDE: the editor can have no menu of its own.
+    const bool inside = !SpecialMenuAllowed(frame, isPane, outerSplit);
     if (IsInsideChild(frame)) {
-        inside = true;
-        HWND holder = EnclosingFrame(frame);
-        if (WindowRecordTypeOf(holder) == kRecordSplit) {
-            isPane = true;
-            HWND w = holder;
-            while (IsInsideChild(w)) {
-                HWND e = EnclosingFrame(w);
-                if (!e || WindowRecordTypeOf(e) != kRecordSplit)
-                    break;
-                w = e;
-            }
-            outerSplit = w;
-            inside = IsInsideChild(w);
-        }
         if (mode == 2 && menuId != 0 && inside)
             status = 4;
-        if (mode == 1 || mode == 3) {
-            if (mode == 1) {
-                int ignored = 0;
-                WindowContentsSnapshot(0, -1, ignored);
-            }
-            status = 5;
-            mode = 2;
-        }
+        if (mode == 1 || mode == 3)
+            SpecialModeless(mode, status);
     }
     HWND dialog = DialogCurrentWindow();
     HWND templ = dialog ? GetDlgItem(dialog, fieldId) : nullptr;
@@ -548,7 +512,7 @@ void GridEditorCreate(int& status, int fieldId, int mode, int menuId, int flags,
         status = 11;
         return;
     }
-    UpdateStates updates;
+    SpecialUpdateStates updates;
     if (isPane)
         updates.Take();
 
@@ -586,26 +550,7 @@ void GridEditorCreate(int& status, int fieldId, int mode, int menuId, int flags,
         MenusBuild(r, menuId, mode, status);
         SpecialMenuPlace(frame, r->menuBar, n, IsInsideChild(frame), splitWindow);
     }
-    if (mode == 1) {
-        bool any = false;
-        for (HWND& tb : gWindowTable.toolbars[n]) {
-            if (tb) {
-                DestroyWindow(tb);
-                tb = nullptr;
-                any = true;
-            }
-        }
-        if (any) {
-            ToolTipTableFree(n);
-            RECT cr;
-            GetClientRect(frame, &cr);
-            SendMessageA(frame, WM_SIZE, IsZoomed(frame) ? SIZE_MAXIMIZED : SIZE_RESTORED,
-                         MAKELPARAM(cr.right, cr.bottom));
-        }
-    } else {
-        for (int s = 0; s < 4; ++s)
-            r->toolbars[s] = gWindowTable.toolbars[n][s];
-    }
+    SpecialToolbarsTake(frame, n, mode, r->toolbars, true);
     if (menuId != 0) {
         r->callerAccelerators = LoadAcceleratorsA(gWindowSystem.instance, MAKEINTRESOURCEA(menuId));
         MenuHelpResource help = MenuHelpResourceLoad(menuId);
@@ -645,14 +590,7 @@ void GridEditorCreate(int& status, int fieldId, int mode, int menuId, int flags,
     if (r->grid)
         SetFocus(r->grid);
     r->mode = mode;
-    if (mode == 3)
-        ++gWindowSystem.semiModelessCount;
-    if (!IsWindowEnabled(frame))
-        EnableWindow(frame, TRUE);
-    ShowWindow(frame, SW_SHOW);
-    WindowFocusActivate(frame);
-    if (mode == 1 || mode == 3)
-        OtherWindowsDisable(frame, 1);
+    SpecialEditorShow(frame, mode, nullptr);
     if (isPane)
         updates.Restore(outerSplit);
 }
