@@ -2,6 +2,9 @@
 // grid editor windows.
 #include "core/special_windows.h"
 
+#include <commctrl.h>
+
+#include "core/events.h"
 #include "core/frame_window.h"
 #include "core/menus.h"
 #include "core/toolbars.h"
@@ -291,3 +294,19 @@ void SpecialEditorShow(HWND frame, int mode, HWND refocus)
         OtherWindowsDisable(frame, 1);
 }
 
+void SpecialMenuLoopStatus(HWND statusBar, bool entering)
+{
+    if (!statusBar)
+        return;
+    if (entering)
+        SendMessageA(statusBar, SB_SETTEXTA, 255 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(""));
+    SendMessageA(statusBar, SB_SIMPLE, entering ? TRUE : FALSE, 0);
+}
+
+void SpecialFrameFocus(HWND frame, HWND control)
+{
+    gWindowSystem.lastActiveFrame = frame;
+    gActiveDialog = nullptr;
+    if (control && IsWindow(control))
+        SetFocus(control);
+}

@@ -76,3 +76,10 @@ void SpecialToolbarsTake(HWND frame, int n, int mode, HWND toolbars[4], bool res
 // activates it and, modal or semi-modal, disables the other windows.
 void SpecialEditorShow(HWND frame, int mode, HWND refocus);
 
+// Window-procedure steps both editors share.
+// The editor's STATUS_BAR (when any) in a menu loop: ENTERING clears it into
+// a simple pane for the item help, leaving shows its parts again.
+void SpecialMenuLoopStatus(HWND statusBar, bool entering);
+// FRAME took the focus: it is the last active frame, no dialog is active, and
+// CONTROL (when alive) gets the focus.
+void SpecialFrameFocus(HWND frame, HWND control);

@@ -669,15 +669,11 @@ LRESULT CALLBACK GridEditorWindowProc(HWND window, UINT message, WPARAM wParam, 
         FrameWindowProc(window, message, wParam, lParam);
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_ENTERMENULOOP:
-        if (r->statusBar) {
-            SendMessageA(r->statusBar, SB_SETTEXTA, 255 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(""));
-            SendMessageA(r->statusBar, SB_SIMPLE, TRUE, 0);
-        }
+        SpecialMenuLoopStatus(r->statusBar, true);
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_EXITMENULOOP:
         gWindowSystem.menuLoopWindow = nullptr;
-        if (r->statusBar)
-            SendMessageA(r->statusBar, SB_SIMPLE, FALSE, 0);
+        SpecialMenuLoopStatus(r->statusBar, false);
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_SIZE:
         Resize(window, r, wParam);
@@ -686,10 +682,7 @@ LRESULT CALLBACK GridEditorWindowProc(HWND window, UINT message, WPARAM wParam, 
         MinMaxInfo(window, r, reinterpret_cast<MINMAXINFO*>(lParam));
         return 0;
     case WM_SETFOCUS:
-        gWindowSystem.lastActiveFrame = window;
-        gActiveDialog = nullptr;
-        if (r->grid && IsWindow(r->grid))
-            SetFocus(r->grid);
+        SpecialFrameFocus(window, r->grid);
         return 0;
     case WM_SETFONT:
         gRememberedFont = reinterpret_cast<HFONT>(wParam);
