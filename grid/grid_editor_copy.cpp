@@ -154,19 +154,9 @@ void HeaderItemsCopy(HWND from, HWND to, const GridRecord* g)
         return;
     while (SendMessageA(to, HDM_GETITEMCOUNT, 0, 0) > 0)
         SendMessageA(to, HDM_DELETEITEM, 0, 0);
-    for (int item = 0; item <= g->columns; ++item) {
-        char text[260] = {};
-        HDITEMA it{};
-        it.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
-        it.pszText = text;
-        it.cchTextMax = sizeof text;
-        if (!SendMessageA(from, HDM_GETITEMA, item, reinterpret_cast<LPARAM>(&it)))
-            continue;
-        it.pszText = text;
-        if (item > 0)
-            it.cxy = g->column[item - 1].width - 1;
-        SendMessageA(to, HDM_INSERTITEMA, item, reinterpret_cast<LPARAM>(&it));
-    }
+    for (int item = 0; item <= g->columns; ++item)
+        GridHeaderItemCopy(from, to, item, true,
+                           item > 0 ? std::optional<int>(g->column[item - 1].width - 1) : std::nullopt);
 }
 
 } // namespace

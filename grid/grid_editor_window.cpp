@@ -214,13 +214,8 @@ HFONT FontReproduce(HWND templateGrid)
     LOGFONTA lf{};
     if (!font || !GetObjectA(font, sizeof lf, &lf))
         GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
-    HDC dc = GetDC(templateGrid);
-    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
     TEXTMETRICA tm{};
-    GetTextMetricsA(dc, &tm);
-    if (old)
-        SelectObject(dc, old);
-    ReleaseDC(templateGrid, dc);
+    GridFontMetrics(templateGrid, font, tm);
     if (tm.tmHeight > 0) {
         lf.lfHeight = tm.tmHeight;
         lf.lfWidth = tm.tmAveCharWidth;
