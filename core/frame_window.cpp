@@ -28,6 +28,29 @@ HWND EnclosingFrame(HWND frame)
     return parentClient ? GetParent(parentClient) : nullptr;
 }
 
+void FocusWalkOut(HWND frame, HMENU own, bool splitsOnly)
+{
+    HMENU chosen = own;
+    HWND f = frame;
+    HWND outer = nullptr;
+    for (int depth = 0; depth < kWindowRows && IsInsideChild(f); ++depth) {
+        HWND e = EnclosingFrame(f);
+        if (!e)
+            break;
+        if (auto* split = WindowRecordAs<SplitRecord>(e, kRecordSplit))
+            split->focusedPane = f;
+        else if (splitsOnly)
+            break;
+        int en = WindowTableIndex(e);
+        if (!chosen && en >= 0 && gWindowTable.menu[en])
+            chosen = gWindowTable.menu[en];
+        f = e;
+        outer = e;
+    }
+    if (outer && chosen && GetMenu(outer) != chosen)
+        SetMenu(outer, chosen);
+}
+
 namespace {
 
 constexpr UINT kMciNotify = 0x3B9; // MM_MCINOTIFY
@@ -718,27 +741,7 @@ void FocusMenus(HWND frame, int n)
         encl->focusedPane = frame;
     if (WindowRecordTypeOf(frame) == kRecordSplit)
         return;
-    HMENU chosen = n >= 0 ? gWindowTable.menu[n] : nullptr;
-    HMENU remembered = nullptr;
-    HWND f = frame;
-    HWND outer = frame;
-    while (IsInsideChild(f)) {
-        HWND e = EnclosingFrame(f);
-        if (!e)
-            break;
-        if (auto* split = WindowRecordAs<SplitRecord>(e, kRecordSplit))
-            split->focusedPane = f;
-        int en = WindowTableIndex(e);
-        if (!remembered && en >= 0 && gWindowTable.menu[en])
-            remembered = gWindowTable.menu[en];
-        f = e;
-        outer = e;
-    }
-    if (outer == frame)
-        return;
-    HMENU menu = chosen ? chosen : remembered;
-    if (menu && GetMenu(outer) != menu)
-        SetMenu(outer, menu);
+    FocusWalkOut(frame, n >= 0 ? gWindowTable.menu[n] : nullptr, false);
 }
 
 void ClientFocus(HWND client, int n)

@@ -101,26 +101,8 @@ void SpecialMenuPlace(HWND f, HMENU bar, int window, bool childStyle, int split)
 
 void SpecialPaneFocus(HWND f)
 {
-    HWND pane = f;
     int n = WindowTableIndex(f);
-    HMENU chosen = n >= 0 ? gWindowTable.menu[n] : nullptr;
-    HWND outer = nullptr;
-    for (int depth = 0; depth < kWindowRows; ++depth) {
-        if (!IsInsideChild(pane))
-            break;
-        HWND e = EnclosingFrame(pane);
-        auto* split = WindowRecordAs<SplitRecord>(e, kRecordSplit);
-        if (!split)
-            break;
-        split->focusedPane = pane;
-        int en = WindowTableIndex(e);
-        if (!chosen && en >= 0 && gWindowTable.menu[en])
-            chosen = gWindowTable.menu[en];
-        outer = e;
-        pane = e;
-    }
-    if (outer && chosen && GetMenu(outer) != chosen)
-        SetMenu(outer, chosen);
+    FocusWalkOut(f, n >= 0 ? gWindowTable.menu[n] : nullptr, true);
 }
 
 namespace {
