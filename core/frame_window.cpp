@@ -51,6 +51,34 @@ void FocusWalkOut(HWND frame, HMENU own, bool splitsOnly)
         SetMenu(outer, chosen);
 }
 
+void ChildPlacement(HWND f, int n, WPARAM kind)
+{
+    if (!IsInsideChild(f))
+        return;
+    if (n >= 0) {
+        auto& saved = gWindowTable.savedPlacement[n];
+        WINDOWPLACEMENT wp{};
+        wp.length = sizeof wp;
+        if (kind == SIZE_MAXIMIZED && saved[0] == kNoPlacement) {
+            GetWindowPlacement(f, &wp);
+            saved = {static_cast<int>(wp.rcNormalPosition.left), static_cast<int>(wp.rcNormalPosition.top),
+                     static_cast<int>(wp.rcNormalPosition.right), static_cast<int>(wp.rcNormalPosition.bottom)};
+        } else if (kind == SIZE_RESTORED && saved[0] != kNoPlacement) {
+            GetWindowPlacement(f, &wp);
+            wp.rcNormalPosition = {saved[0], saved[1], saved[2], saved[3]};
+            saved[0] = kNoPlacement;
+            wp.showCmd = SW_SHOWNORMAL;
+            SetWindowPlacement(f, &wp);
+            ShowWindow(f, SW_SHOWNORMAL);
+        }
+    }
+    if (kind == SIZE_MINIMIZED) {
+        SendMessageA(f, WM_NCACTIVATE, FALSE, 0);
+        if (HWND outer = EnclosingFrame(f))
+            SendMessageA(outer, WM_NCACTIVATE, TRUE, 0);
+    }
+}
+
 namespace {
 
 constexpr UINT kMciNotify = 0x3B9; // MM_MCINOTIFY
@@ -64,33 +92,9 @@ void BringToTop(HWND frame)
 
 void FrameLayout(HWND f, int n, WPARAM kind)
 {
-    if (IsInsideChild(f) && n >= 0) {
-        auto& saved = gWindowTable.savedPlacement[n];
-        if (kind == SIZE_MAXIMIZED && saved[0] == kNoPlacement) {
-            WINDOWPLACEMENT wp{};
-            wp.length = sizeof wp;
-            GetWindowPlacement(f, &wp);
-            saved = {static_cast<int>(wp.rcNormalPosition.left), static_cast<int>(wp.rcNormalPosition.top),
-                     static_cast<int>(wp.rcNormalPosition.right), static_cast<int>(wp.rcNormalPosition.bottom)};
-        } else if (kind == SIZE_RESTORED && saved[0] != kNoPlacement) {
-            WINDOWPLACEMENT wp{};
-            wp.length = sizeof wp;
-            GetWindowPlacement(f, &wp);
-            wp.rcNormalPosition = {saved[0], saved[1], saved[2], saved[3]};
-            saved[0] = kNoPlacement;
-            wp.showCmd = SW_SHOWNORMAL;
-            SetWindowPlacement(f, &wp);
-            ShowWindow(f, SW_SHOWNORMAL);
-        }
-    }
-    if (kind == SIZE_MINIMIZED) {
-        if (IsInsideChild(f)) {
-            SendMessageA(f, WM_NCACTIVATE, FALSE, 0);
-            if (HWND outer = EnclosingFrame(f))
-                SendMessageA(outer, WM_NCACTIVATE, TRUE, 0);
-        }
+    ChildPlacement(f, n, kind);
+    if (kind == SIZE_MINIMIZED)
         return;
-    }
     if (n < 0)
         return;
     RECT r;

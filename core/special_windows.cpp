@@ -144,27 +144,8 @@ void SpecialToolbarsPlace(int n, const HWND toolbars[4], RECT& a)
 void SpecialChildPlacement(HWND f, WPARAM kind)
 {
     int n = WindowTableIndex(f);
-    if (!IsInsideChild(f) || n < 0)
-        return;
-    auto& saved = gWindowTable.savedPlacement[n];
-    WINDOWPLACEMENT wp{};
-    wp.length = sizeof wp;
-    if (kind == SIZE_MAXIMIZED && saved[0] == kNoPlacement) {
-        GetWindowPlacement(f, &wp);
-        saved = {static_cast<int>(wp.rcNormalPosition.left), static_cast<int>(wp.rcNormalPosition.top),
-                 static_cast<int>(wp.rcNormalPosition.right), static_cast<int>(wp.rcNormalPosition.bottom)};
-    } else if (kind == SIZE_RESTORED && saved[0] != kNoPlacement) {
-        GetWindowPlacement(f, &wp);
-        wp.rcNormalPosition = {saved[0], saved[1], saved[2], saved[3]};
-        saved[0] = kNoPlacement;
-        wp.showCmd = SW_SHOWNORMAL;
-        SetWindowPlacement(f, &wp);
-        ShowWindow(f, SW_SHOWNORMAL);
-    } else if (kind == SIZE_MINIMIZED) {
-        SendMessageA(f, WM_NCACTIVATE, FALSE, 0);
-        if (HWND outer = EnclosingFrame(f))
-            SendMessageA(outer, WM_NCACTIVATE, TRUE, 0);
-    }
+    if (n >= 0)
+        ChildPlacement(f, n, kind);
 }
 
 void SpecialModalRowsRelease(HWND f, int n)
