@@ -83,13 +83,7 @@ HWND ColumnControlCopy(GridRecord* g, const GridColumnRecord& column, HFONT font
     LONG style = (GetWindowLongA(t, GWL_STYLE) | WS_BORDER) & ~(WS_VISIBLE | WS_DISABLED);
     LONG ex = GetWindowLongA(t, GWL_EXSTYLE);
     FieldRecord* tf = FieldRecordOf(t);
-    RECT tr;
-    GetWindowRect(t, &tr);
-    if (tf && tf->upDownBuddy && IsWindow(tf->upDownBuddy)) {
-        RECT ur;
-        GetWindowRect(tf->upDownBuddy, &ur);
-        tr.right = std::max(tr.right, ur.right);
-    }
+    RECT tr = GridControlExtent(t);
     if (column.type == kCellMenu) {
         RECT dropped{};
         SendMessageA(t, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));

@@ -267,6 +267,9 @@ bool GridFontMetrics(HWND window, HFONT font, TEXTMETRICA& tm);
 // Copies header item ITEM (text, width, format) of FROM into TO, inserted
 // with INSERT, else set; WIDTH, when given, replaces the width. Nothing
 // when FROM has no item ITEM.
+// CONTROL's window rectangle, widened to the right edge of its up-down
+// buddy when it has one.
+RECT GridControlExtent(HWND control);
 void GridHeaderItemCopy(HWND from, HWND to, int item, bool insert, std::optional<int> width = std::nullopt);
 // The in-cell editor when it is an EDIT or numeric edit control, else nullptr.
 HWND GridTextEditor(GridRecord* record);

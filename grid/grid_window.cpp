@@ -371,13 +371,7 @@ LRESULT BuildColumns(HWND grid, GridRecord* r, HWND templ, const int* positions)
         if (type < 0)
             return 0;
         FieldRecord* tf = FieldRecordOf(t);
-        RECT tr;
-        GetWindowRect(t, &tr);
-        if (tf && tf->upDownBuddy && IsWindow(tf->upDownBuddy)) {
-            RECT ur;
-            GetWindowRect(tf->upDownBuddy, &ur);
-            tr.right = std::max(tr.right, ur.right);
-        }
+        RECT tr = GridControlExtent(t);
         c.width = std::min(static_cast<int>(tr.right - tr.left), areaWidth);
         c.type = type;
         LONG templateStyle = GetWindowLongA(t, GWL_STYLE);
@@ -573,6 +567,19 @@ void EditorLiveStateCopy(GridRecord* t, GridRecord* s)
 } // namespace
 
 // ---- Public to the library ------------------------------------------------------
+
+RECT GridControlExtent(HWND control)
+{
+    RECT r;
+    GetWindowRect(control, &r);
+    FieldRecord* f = FieldRecordOf(control);
+    if (f && f->upDownBuddy && IsWindow(f->upDownBuddy)) {
+        RECT ur;
+        GetWindowRect(f->upDownBuddy, &ur);
+        r.right = std::max(r.right, ur.right);
+    }
+    return r;
+}
 
 void GridHeaderItemCopy(HWND from, HWND to, int item, bool insert, std::optional<int> width)
 {
