@@ -141,6 +141,21 @@ void SpecialToolbarsPlace(int n, const HWND toolbars[4], RECT& a)
     }
 }
 
+void SpecialBarsPlace(int n, HWND statusBar, bool invalidateStatus, HWND toolbar, const HWND toolbars[4], RECT& a)
+{
+    if (statusBar) {
+        if (invalidateStatus)
+            InvalidateRect(statusBar, nullptr, TRUE);
+        SendMessageA(statusBar, WM_SIZE, 0, 0);
+        a.bottom -= Height(statusBar);
+    }
+    if (toolbar) {
+        SendMessageA(toolbar, TB_AUTOSIZE, 0, 0);
+        a.top += Height(toolbar);
+    }
+    SpecialToolbarsPlace(n, toolbars, a);
+}
+
 void SpecialChildPlacement(HWND f, WPARAM kind)
 {
     int n = WindowTableIndex(f);

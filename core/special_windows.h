@@ -43,6 +43,11 @@ void SpecialPaneFocus(HWND frame);
 // Places the window's toolbars TOOLBARS (top, left, right, bottom) of window
 // WINDOW inside AREA (frame client pixels) and takes their room from it.
 void SpecialToolbarsPlace(int window, const HWND toolbars[4], RECT& area);
+// Places the editor's STATUS_BAR (when any, with INVALIDATE_STATUS repainted
+// too) at the bottom of AREA and its own TOOLBAR (when any) at the top, then
+// the window's four toolbars, each taking its room from AREA.
+void SpecialBarsPlace(int window, HWND statusBar, bool invalidateStatus, HWND toolbar, const HWND toolbars[4],
+                      RECT& area);
 // A child frame F (window number known) going to KIND (SIZE_...): a maximise
 // stores the normal placement once, a restore puts a stored one back, a
 // minimise deactivates F's caption and activates the holding frame's.

@@ -397,15 +397,7 @@ void EditorLayout(EditorRecord* r)
     RECT a;
     GetClientRect(f, &a);
     const UINT place = SWP_NOOWNERZORDER | SWP_NOACTIVATE | SWP_NOZORDER;
-    if (r->statusBar) {
-        SendMessageA(r->statusBar, WM_SIZE, 0, 0);
-        a.bottom -= WindowHeight(r->statusBar);
-    }
-    if (r->editorToolbar) {
-        SendMessageA(r->editorToolbar, TB_AUTOSIZE, 0, 0);
-        a.top += WindowHeight(r->editorToolbar);
-    }
-    SpecialToolbarsPlace(n, r->toolbars, a);
+    SpecialBarsPlace(n, r->statusBar, false, r->editorToolbar, r->toolbars, a);
     if (r->commandLine) {
         a.bottom -= r->commandHeight;
         int promptWidth = 0;

@@ -367,16 +367,7 @@ void GridEditorLayout(HWND f, GridEditorRecord* r)
     RECT a;
     GetClientRect(f, &a);
     const UINT place = SWP_NOOWNERZORDER | SWP_NOACTIVATE | SWP_NOZORDER;
-    if (r->statusBar) {
-        InvalidateRect(r->statusBar, nullptr, TRUE);
-        SendMessageA(r->statusBar, WM_SIZE, 0, 0);
-        a.bottom -= WindowHeight(r->statusBar);
-    }
-    if (r->toolbar) {
-        SendMessageA(r->toolbar, TB_AUTOSIZE, 0, 0);
-        a.top += WindowHeight(r->toolbar);
-    }
-    SpecialToolbarsPlace(n, r->toolbars, a);
+    SpecialBarsPlace(n, r->statusBar, true, r->toolbar, r->toolbars, a);
     int w = std::max(0, static_cast<int>(a.right - a.left));
     int h = std::max(0, static_cast<int>(a.bottom - a.top));
     if (r->grid)
