@@ -288,3 +288,18 @@ void SpecialFrameFocus(HWND frame, HWND control)
     if (control && IsWindow(control))
         SetFocus(control);
 }
+
+void SpecialModalEnd(HWND frame, void* record)
+{
+    // A frame still alive is destroyed first; its destroy leaves the record
+    // to the loop.
+    if (IsWindow(frame))
+        DestroyWindow(frame);
+    WindowRecordFree(record);
+    HWND back = gWindowSystem.semiModelessDialog ? gWindowSystem.semiModelessDialog : gWindowTable.frame[0];
+    OtherWindowsEnable(back, 1);
+    if (back && IsWindow(back)) {
+        SetActiveWindow(back);
+        SetFocus(back);
+    }
+}

@@ -56,6 +56,10 @@ void SpecialChildPlacement(HWND f, WPARAM kind);
 // of the top-level windows F owns and its own row, its menu, keys, help texts
 // and activation owner; the main window becomes current when F's was.
 void SpecialModalRowsRelease(HWND f, int n);
+// The end of a modal editor's loop: FRAME, when still alive (the loop ended
+// on WM_QUIT), is destroyed, its RECORD freed, and the other windows are
+// enabled again, the semi-modal dialog (else the main window) activated.
+void SpecialModalEnd(HWND frame, void* record);
 
 // Creation steps both editors share.
 // Where a new editor's FRAME stands: a frame that is no child can have a menu;

@@ -188,21 +188,6 @@ void ModalLoop(EditorRecord* r, HWND frame)
     }
 }
 
-void ModalEnd(EditorRecord* r, HWND frame)
-{
-    // A frame still alive (the loop ended on WM_QUIT) is destroyed first; its
-    // destroy leaves the record to this creator.
-    if (IsWindow(frame))
-        DestroyWindow(frame);
-    WindowRecordFree(r);
-    HWND back = gWindowSystem.semiModelessDialog ? gWindowSystem.semiModelessDialog : gWindowTable.frame[0];
-    OtherWindowsEnable(back, 1);
-    if (back && IsWindow(back)) {
-        SetActiveWindow(back);
-        SetFocus(back);
-    }
-}
-
 // ---- a further file into an existing editor ---------------------------------
 
 bool OnlyBufferEmpty(EditorRecord* r)
@@ -558,6 +543,6 @@ void EditorCreate(int& status, int& mode, int menuId, int options, int fontFamil
         updates.Restore(outerSplit);
     if (mode == 1) {
         ModalLoop(r, frame);
-        ModalEnd(r, frame);
+        SpecialModalEnd(frame, r);
     }
 }

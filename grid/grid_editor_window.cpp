@@ -611,17 +611,7 @@ void GridEditorMessageLoop()
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    // A frame still alive (the loop ended on WM_QUIT) is destroyed first; its
-    // destroy leaves the record to the loop.
-    if (IsWindow(frame))
-        DestroyWindow(frame);
-    WindowRecordFree(r);
-    HWND back = gWindowSystem.semiModelessDialog ? gWindowSystem.semiModelessDialog : gWindowTable.frame[0];
-    OtherWindowsEnable(back, 1);
-    if (back && IsWindow(back)) {
-        SetActiveWindow(back);
-        SetFocus(back);
-    }
+    SpecialModalEnd(frame, r);
 }
 
 // ---- Window procedure ---------------------------------------------------------------------
