@@ -152,21 +152,11 @@ void EventLoop()
 
 } // namespace
 
-int MainProgram()
+void MainWindowsOpen()
 {
     KestrowAppState& app = gKestrowApp;
     SplineModule& s = gSplineModule;
 
-    SplineModuleInit();
-    KnotVectorBuild();
-    std::string failedFile;
-    int status = SplineTabulate(&failedFile);
-    if (status != kTabulateOk)
-        return AppResultFileFailure(failedFile, status == kTabulateOpenFailed);
-
-    WLibraryStart();
-    const int hidden = 128;
-    WindowOpen(&hidden);
     WDialogLoad(kMainDialog);
     WMessageEnable(kEventFieldChanged, 1);
     WDialogPutRadioButton(kFieldSplines);
@@ -181,6 +171,23 @@ int MainProgram()
     app.windowtitle = FixedText<100>(kPlotWindowTitle);
     PlotWindowOpen(app.win, app.windowtitle.view());
     PlotRefresh(app.win, app.win);
+}
+
+int MainProgram()
+{
+    KestrowAppState& app = gKestrowApp;
+
+    SplineModuleInit();
+    KnotVectorBuild();
+    std::string failedFile;
+    int status = SplineTabulate(&failedFile);
+    if (status != kTabulateOk)
+        return AppResultFileFailure(failedFile, status == kTabulateOpenFailed);
+
+    WLibraryStart();
+    const int hidden = 128;
+    WindowOpen(&hidden);
+    MainWindowsOpen();
 
     EventLoop();
 

@@ -4,6 +4,12 @@
 // Runs the application; returns the process exit code.
 int MainProgram();
 
+// The program's windows once the library has started and the hidden main
+// window is open: the main dialog (field changes reported, the splines
+// chosen, the track bars and integer fields set from the module) shown
+// modeless, and the plot window opened and drawn.
+void MainWindowsOpen();
+
 // One accepted change in the main dialog (event 10 with the field left equal
 // to the field now current: a value changed in the field that had the focus):
 // rereads every control, rewrites the parameter log and the result files and

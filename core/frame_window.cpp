@@ -28,6 +28,57 @@ HWND EnclosingFrame(HWND frame)
     return parentClient ? GetParent(parentClient) : nullptr;
 }
 
+void FocusWalkOut(HWND frame, HMENU own, bool splitsOnly)
+{
+    HMENU chosen = own;
+    HWND f = frame;
+    HWND outer = nullptr;
+    for (int depth = 0; depth < kWindowRows && IsInsideChild(f); ++depth) {
+        HWND e = EnclosingFrame(f);
+        if (!e)
+            break;
+        if (auto* split = WindowRecordAs<SplitRecord>(e, kRecordSplit))
+            split->focusedPane = f;
+        else if (splitsOnly)
+            break;
+        int en = WindowTableIndex(e);
+        if (!chosen && en >= 0 && gWindowTable.menu[en])
+            chosen = gWindowTable.menu[en];
+        f = e;
+        outer = e;
+    }
+    if (outer && chosen && GetMenu(outer) != chosen)
+        SetMenu(outer, chosen);
+}
+
+void ChildPlacement(HWND f, int n, WPARAM kind)
+{
+    if (!IsInsideChild(f))
+        return;
+    if (n >= 0) {
+        auto& saved = gWindowTable.savedPlacement[n];
+        WINDOWPLACEMENT wp{};
+        wp.length = sizeof wp;
+        if (kind == SIZE_MAXIMIZED && saved[0] == kNoPlacement) {
+            GetWindowPlacement(f, &wp);
+            saved = {static_cast<int>(wp.rcNormalPosition.left), static_cast<int>(wp.rcNormalPosition.top),
+                     static_cast<int>(wp.rcNormalPosition.right), static_cast<int>(wp.rcNormalPosition.bottom)};
+        } else if (kind == SIZE_RESTORED && saved[0] != kNoPlacement) {
+            GetWindowPlacement(f, &wp);
+            wp.rcNormalPosition = {saved[0], saved[1], saved[2], saved[3]};
+            saved[0] = kNoPlacement;
+            wp.showCmd = SW_SHOWNORMAL;
+            SetWindowPlacement(f, &wp);
+            ShowWindow(f, SW_SHOWNORMAL);
+        }
+    }
+    if (kind == SIZE_MINIMIZED) {
+        SendMessageA(f, WM_NCACTIVATE, FALSE, 0);
+        if (HWND outer = EnclosingFrame(f))
+            SendMessageA(outer, WM_NCACTIVATE, TRUE, 0);
+    }
+}
+
 namespace {
 
 constexpr UINT kMciNotify = 0x3B9; // MM_MCINOTIFY
@@ -41,33 +92,9 @@ void BringToTop(HWND frame)
 
 void FrameLayout(HWND f, int n, WPARAM kind)
 {
-    if (IsInsideChild(f) && n >= 0) {
-        auto& saved = gWindowTable.savedPlacement[n];
-        if (kind == SIZE_MAXIMIZED && saved[0] == kNoPlacement) {
-            WINDOWPLACEMENT wp{};
-            wp.length = sizeof wp;
-            GetWindowPlacement(f, &wp);
-            saved = {static_cast<int>(wp.rcNormalPosition.left), static_cast<int>(wp.rcNormalPosition.top),
-                     static_cast<int>(wp.rcNormalPosition.right), static_cast<int>(wp.rcNormalPosition.bottom)};
-        } else if (kind == SIZE_RESTORED && saved[0] != kNoPlacement) {
-            WINDOWPLACEMENT wp{};
-            wp.length = sizeof wp;
-            GetWindowPlacement(f, &wp);
-            wp.rcNormalPosition = {saved[0], saved[1], saved[2], saved[3]};
-            saved[0] = kNoPlacement;
-            wp.showCmd = SW_SHOWNORMAL;
-            SetWindowPlacement(f, &wp);
-            ShowWindow(f, SW_SHOWNORMAL);
-        }
-    }
-    if (kind == SIZE_MINIMIZED) {
-        if (IsInsideChild(f)) {
-            SendMessageA(f, WM_NCACTIVATE, FALSE, 0);
-            if (HWND outer = EnclosingFrame(f))
-                SendMessageA(outer, WM_NCACTIVATE, TRUE, 0);
-        }
+    ChildPlacement(f, n, kind);
+    if (kind == SIZE_MINIMIZED)
         return;
-    }
     if (n < 0)
         return;
     RECT r;
@@ -718,27 +745,7 @@ void FocusMenus(HWND frame, int n)
         encl->focusedPane = frame;
     if (WindowRecordTypeOf(frame) == kRecordSplit)
         return;
-    HMENU chosen = n >= 0 ? gWindowTable.menu[n] : nullptr;
-    HMENU remembered = nullptr;
-    HWND f = frame;
-    HWND outer = frame;
-    while (IsInsideChild(f)) {
-        HWND e = EnclosingFrame(f);
-        if (!e)
-            break;
-        if (auto* split = WindowRecordAs<SplitRecord>(e, kRecordSplit))
-            split->focusedPane = f;
-        int en = WindowTableIndex(e);
-        if (!remembered && en >= 0 && gWindowTable.menu[en])
-            remembered = gWindowTable.menu[en];
-        f = e;
-        outer = e;
-    }
-    if (outer == frame)
-        return;
-    HMENU menu = chosen ? chosen : remembered;
-    if (menu && GetMenu(outer) != menu)
-        SetMenu(outer, menu);
+    FocusWalkOut(frame, n >= 0 ? gWindowTable.menu[n] : nullptr, false);
 }
 
 void ClientFocus(HWND client, int n)

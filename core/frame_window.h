@@ -14,6 +14,16 @@ LRESULT CALLBACK ClientWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 bool IsInsideChild(HWND frame);
 // The frame that encloses the client window holding the inside child FRAME.
 HWND EnclosingFrame(HWND frame);
+// Walks outward from FRAME through its enclosing frames (with SPLITS_ONLY
+// only while they are split windows), each split window noting the pane it
+// holds as focused; the outermost frame reached shows OWN, or else the menu
+// of the first enclosing frame that has one.
+void FocusWalkOut(HWND frame, HMENU own, bool splitsOnly);
+// An inside child F (window N, or -1) going to KIND (SIZE_...): a maximise
+// stores the normal placement of window N once, a restore puts a stored one
+// back, a minimise deactivates F's caption and activates the enclosing
+// frame's. Nothing for a frame that is no inside child.
+void ChildPlacement(HWND f, int n, WPARAM kind);
 
 // The status bar of window N, or of the window whose client area holds it
 // (outward through inside children); nullptr when none.

@@ -1,10 +1,17 @@
-// Menus, menu placing and pane focus shared by the editor and grid editor windows.
+// Menus, menu placing, pane focus and creation steps shared by the editor and
+// grid editor windows.
 #include "core/special_windows.h"
 
+#include <commctrl.h>
+
+#include "core/events.h"
 #include "core/frame_window.h"
 #include "core/menus.h"
+#include "core/toolbars.h"
 #include "core/window_services.h"
 #include "core/window_table.h"
+#include "dialogs/dialog_show.h"
+#include "dialogs/window_snapshots.h"
 #include "graphics/graphics_state.h"
 
 HACCEL MenuKeysCreate(const std::vector<MenuKey>& keys)
@@ -94,26 +101,8 @@ void SpecialMenuPlace(HWND f, HMENU bar, int window, bool childStyle, int split)
 
 void SpecialPaneFocus(HWND f)
 {
-    HWND pane = f;
     int n = WindowTableIndex(f);
-    HMENU chosen = n >= 0 ? gWindowTable.menu[n] : nullptr;
-    HWND outer = nullptr;
-    for (int depth = 0; depth < kWindowRows; ++depth) {
-        if (!IsInsideChild(pane))
-            break;
-        HWND e = EnclosingFrame(pane);
-        auto* split = WindowRecordAs<SplitRecord>(e, kRecordSplit);
-        if (!split)
-            break;
-        split->focusedPane = pane;
-        int en = WindowTableIndex(e);
-        if (!chosen && en >= 0 && gWindowTable.menu[en])
-            chosen = gWindowTable.menu[en];
-        outer = e;
-        pane = e;
-    }
-    if (outer && chosen && GetMenu(outer) != chosen)
-        SetMenu(outer, chosen);
+    FocusWalkOut(f, n >= 0 ? gWindowTable.menu[n] : nullptr, true);
 }
 
 namespace {
@@ -152,30 +141,26 @@ void SpecialToolbarsPlace(int n, const HWND toolbars[4], RECT& a)
     }
 }
 
+void SpecialBarsPlace(int n, HWND statusBar, bool invalidateStatus, HWND toolbar, const HWND toolbars[4], RECT& a)
+{
+    if (statusBar) {
+        if (invalidateStatus)
+            InvalidateRect(statusBar, nullptr, TRUE);
+        SendMessageA(statusBar, WM_SIZE, 0, 0);
+        a.bottom -= Height(statusBar);
+    }
+    if (toolbar) {
+        SendMessageA(toolbar, TB_AUTOSIZE, 0, 0);
+        a.top += Height(toolbar);
+    }
+    SpecialToolbarsPlace(n, toolbars, a);
+}
+
 void SpecialChildPlacement(HWND f, WPARAM kind)
 {
     int n = WindowTableIndex(f);
-    if (!IsInsideChild(f) || n < 0)
-        return;
-    auto& saved = gWindowTable.savedPlacement[n];
-    WINDOWPLACEMENT wp{};
-    wp.length = sizeof wp;
-    if (kind == SIZE_MAXIMIZED && saved[0] == kNoPlacement) {
-        GetWindowPlacement(f, &wp);
-        saved = {static_cast<int>(wp.rcNormalPosition.left), static_cast<int>(wp.rcNormalPosition.top),
-                 static_cast<int>(wp.rcNormalPosition.right), static_cast<int>(wp.rcNormalPosition.bottom)};
-    } else if (kind == SIZE_RESTORED && saved[0] != kNoPlacement) {
-        GetWindowPlacement(f, &wp);
-        wp.rcNormalPosition = {saved[0], saved[1], saved[2], saved[3]};
-        saved[0] = kNoPlacement;
-        wp.showCmd = SW_SHOWNORMAL;
-        SetWindowPlacement(f, &wp);
-        ShowWindow(f, SW_SHOWNORMAL);
-    } else if (kind == SIZE_MINIMIZED) {
-        SendMessageA(f, WM_NCACTIVATE, FALSE, 0);
-        if (HWND outer = EnclosingFrame(f))
-            SendMessageA(outer, WM_NCACTIVATE, TRUE, 0);
-    }
+    if (n >= 0)
+        ChildPlacement(f, n, kind);
 }
 
 void SpecialModalRowsRelease(HWND f, int n)
@@ -199,4 +184,122 @@ void SpecialModalRowsRelease(HWND f, int n)
         gWindowSystem.lastActiveFrame = gWindowTable.frame[0];
     if (gWindowSystem.currentWindow == n && WindowIsOpen(0))
         WindowMakeCurrent(0);
+}
+
+bool SpecialMenuAllowed(HWND frame, bool& isPane, HWND& outerSplit)
+{
+    isPane = false;
+    outerSplit = nullptr;
+    if (!IsInsideChild(frame))
+        return true;
+    HWND holder = EnclosingFrame(frame);
+    if (WindowRecordTypeOf(holder) != kRecordSplit)
+        return false;
+    isPane = true;
+    HWND w = holder;
+    while (IsInsideChild(w)) {
+        HWND e = EnclosingFrame(w);
+        if (!e || WindowRecordTypeOf(e) != kRecordSplit)
+            break;
+        w = e;
+    }
+    outerSplit = w;
+    return !IsInsideChild(w);
+}
+
+void SpecialModeless(int& mode, int& status)
+{
+    if (mode == 1) {
+        int ignored = 0;
+        WindowContentsSnapshot(0, -1, ignored);
+    }
+    status = 5;
+    mode = 2;
+}
+
+void SpecialUpdateStates::Take()
+{
+    for (int i = 0; i <= kLastWindow; ++i)
+        had[i] = gWindowTable.client[i] && GetUpdateRect(gWindowTable.client[i], nullptr, FALSE);
+}
+
+void SpecialUpdateStates::Restore(HWND outer) const
+{
+    for (int i = 0; i <= kLastWindow; ++i) {
+        HWND f = gWindowTable.frame[i];
+        if (!had[i] && gWindowTable.client[i] && f && outer && (f == outer || IsChild(outer, f)))
+            ValidateRect(gWindowTable.client[i], nullptr);
+    }
+}
+
+void SpecialToolbarsTake(HWND frame, int n, int mode, HWND toolbars[4], bool resizeIconic)
+{
+    if (mode != 1) {
+        for (int s = 0; s < 4; ++s)
+            toolbars[s] = gWindowTable.toolbars[n][s];
+        return;
+    }
+    bool any = false;
+    for (HWND& tb : gWindowTable.toolbars[n]) {
+        if (tb) {
+            DestroyWindow(tb);
+            tb = nullptr;
+            any = true;
+        }
+    }
+    if (!any)
+        return;
+    ToolTipTableFree(n);
+    if (resizeIconic || !IsIconic(frame)) {
+        RECT cr;
+        GetClientRect(frame, &cr);
+        SendMessageA(frame, WM_SIZE, IsZoomed(frame) ? SIZE_MAXIMIZED : SIZE_RESTORED, MAKELPARAM(cr.right, cr.bottom));
+    }
+}
+
+void SpecialEditorShow(HWND frame, int mode, HWND refocus)
+{
+    if (mode == 3)
+        ++gWindowSystem.semiModelessCount;
+    if (!IsWindowEnabled(frame)) {
+        EnableWindow(frame, TRUE);
+        if (refocus)
+            SetFocus(refocus);
+    }
+    ShowWindow(frame, SW_SHOW);
+    WindowFocusActivate(frame);
+    if (mode == 1 || mode == 3)
+        OtherWindowsDisable(frame, 1);
+}
+
+void SpecialMenuLoopStatus(HWND statusBar, bool entering)
+{
+    if (!statusBar)
+        return;
+    if (entering)
+        SendMessageA(statusBar, SB_SETTEXTA, 255 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(""));
+    SendMessageA(statusBar, SB_SIMPLE, entering ? TRUE : FALSE, 0);
+}
+
+void SpecialFrameFocus(HWND frame, HWND control)
+{
+    gWindowSystem.lastActiveFrame = frame;
+    gActiveDialog = nullptr;
+    if (control && IsWindow(control))
+        SetFocus(control);
+}
+
+void SpecialModalEnd(HWND frame, void* record)
+{
+    // A frame still alive is destroyed first; its destroy leaves the record
+    // to the loop.
+    if (IsWindow(frame))
+        DestroyWindow(frame);
+    WindowRecordFree(record);
+    HWND back = gWindowSystem.semiModelessDialog ? gWindowSystem.semiModelessDialog : gWindowTable.frame[0];
+    OtherWindowsEnable(back, 1);
+    if (back && IsWindow(back)) {
+        SetActiveWindow(back);
+        SetFocus(back);
+    }
 }

@@ -3,13 +3,15 @@
 // placing of an editor's menu bar on its frame or, for a split-window pane,
 // on the enclosing split windows, a pane taking the focus, the window's four
 // toolbars placed around the inner window, a child frame's stored placement
-// on maximise and restore, and what a modal editor's destroy takes from the
-// window table.
+// on maximise and restore, what a modal editor's destroy takes from the
+// window table, and the steps both editors' creation takes.
 #pragma once
 
 #include <windows.h>
 
 #include <vector>
+
+#include "core/window_table.h"
 
 // One virtual-key accelerator entry (FCONTROL, FSHIFT in FLAGS).
 struct MenuKey {
@@ -41,6 +43,11 @@ void SpecialPaneFocus(HWND frame);
 // Places the window's toolbars TOOLBARS (top, left, right, bottom) of window
 // WINDOW inside AREA (frame client pixels) and takes their room from it.
 void SpecialToolbarsPlace(int window, const HWND toolbars[4], RECT& area);
+// Places the editor's STATUS_BAR (when any, with INVALIDATE_STATUS repainted
+// too) at the bottom of AREA and its own TOOLBAR (when any) at the top, then
+// the window's four toolbars, each taking its room from AREA.
+void SpecialBarsPlace(int window, HWND statusBar, bool invalidateStatus, HWND toolbar, const HWND toolbars[4],
+                      RECT& area);
 // A child frame F (window number known) going to KIND (SIZE_...): a maximise
 // stores the normal placement once, a restore puts a stored one back, a
 // minimise deactivates F's caption and activates the holding frame's.
@@ -49,3 +56,39 @@ void SpecialChildPlacement(HWND f, WPARAM kind);
 // of the top-level windows F owns and its own row, its menu, keys, help texts
 // and activation owner; the main window becomes current when F's was.
 void SpecialModalRowsRelease(HWND f, int n);
+// The end of a modal editor's loop: FRAME, when still alive (the loop ended
+// on WM_QUIT), is destroyed, its RECORD freed, and the other windows are
+// enabled again, the semi-modal dialog (else the main window) activated.
+void SpecialModalEnd(HWND frame, void* record);
+
+// Creation steps both editors share.
+// Where a new editor's FRAME stands: a frame that is no child can have a menu;
+// a child frame only when it is a pane of split windows whose outermost one
+// (OUTER_SPLIT, with IS_PANE set) is no child itself.
+bool SpecialMenuAllowed(HWND frame, bool& isPane, HWND& outerSplit);
+// An editor inside another window cannot be modal: MODE becomes 2 and STATUS
+// 5, a modal one first taking the snapshot of the window contents.
+void SpecialModeless(int& mode, int& status);
+// Which client windows had an update region before a pane's editor was made;
+// Restore validates those that had none again inside OUTER (a split window).
+struct SpecialUpdateStates {
+    bool had[kWindowRows] = {};
+    void Take();
+    void Restore(HWND outer) const;
+};
+// In MODE 1 the window N's toolbars are destroyed (FRAME resized to its client
+// when any was, a minimised one too only when RESIZE_ICONIC); otherwise the
+// editor takes them into TOOLBARS.
+void SpecialToolbarsTake(HWND frame, int n, int mode, HWND toolbars[4], bool resizeIconic);
+// Shows a new editor's FRAME in MODE: counts a semi-modal one, enables the
+// frame (REFOCUS, when given, taking the focus again then), shows and
+// activates it and, modal or semi-modal, disables the other windows.
+void SpecialEditorShow(HWND frame, int mode, HWND refocus);
+
+// Window-procedure steps both editors share.
+// The editor's STATUS_BAR (when any) in a menu loop: ENTERING clears it into
+// a simple pane for the item help, leaving shows its parts again.
+void SpecialMenuLoopStatus(HWND statusBar, bool entering);
+// FRAME took the focus: it is the last active frame, no dialog is active, and
+// CONTROL (when alive) gets the focus.
+void SpecialFrameFocus(HWND frame, HWND control);

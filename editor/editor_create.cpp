@@ -188,21 +188,6 @@ void ModalLoop(EditorRecord* r, HWND frame)
     }
 }
 
-void ModalEnd(EditorRecord* r, HWND frame)
-{
-    // A frame still alive (the loop ended on WM_QUIT) is destroyed first; its
-    // destroy leaves the record to this creator.
-    if (IsWindow(frame))
-        DestroyWindow(frame);
-    WindowRecordFree(r);
-    HWND back = gWindowSystem.semiModelessDialog ? gWindowSystem.semiModelessDialog : gWindowTable.frame[0];
-    OtherWindowsEnable(back, 1);
-    if (back && IsWindow(back)) {
-        SetActiveWindow(back);
-        SetFocus(back);
-    }
-}
-
 // ---- a further file into an existing editor ---------------------------------
 
 bool OnlyBufferEmpty(EditorRecord* r)
@@ -397,15 +382,7 @@ void EditorLayout(EditorRecord* r)
     RECT a;
     GetClientRect(f, &a);
     const UINT place = SWP_NOOWNERZORDER | SWP_NOACTIVATE | SWP_NOZORDER;
-    if (r->statusBar) {
-        SendMessageA(r->statusBar, WM_SIZE, 0, 0);
-        a.bottom -= WindowHeight(r->statusBar);
-    }
-    if (r->editorToolbar) {
-        SendMessageA(r->editorToolbar, TB_AUTOSIZE, 0, 0);
-        a.top += WindowHeight(r->editorToolbar);
-    }
-    SpecialToolbarsPlace(n, r->toolbars, a);
+    SpecialBarsPlace(n, r->statusBar, false, r->editorToolbar, r->toolbars, a);
     if (r->commandLine) {
         a.bottom -= r->commandHeight;
         int promptWidth = 0;
@@ -459,39 +436,17 @@ void EditorCreate(int& status, int& mode, int menuId, int options, int fontFamil
     }
 
     bool inside = IsInsideChild(frame);
-    bool canHaveMenu = true;
     bool isPane = false;
     HWND outerSplit = nullptr;
-    bool hadUpdate[kWindowRows] = {};
+    const bool canHaveMenu = SpecialMenuAllowed(frame, isPane, outerSplit);
+    SpecialUpdateStates updates;
     if (inside) {
-        HWND holder = EnclosingFrame(frame);
-        if (WindowRecordTypeOf(holder) == kRecordSplit) {
-            isPane = true;
-            HWND w = holder;
-            while (IsInsideChild(w)) {
-                HWND e = EnclosingFrame(w);
-                if (!e || WindowRecordTypeOf(e) != kRecordSplit)
-                    break;
-                w = e;
-            }
-            outerSplit = w;
-            canHaveMenu = !IsInsideChild(w);
-        } else {
-            canHaveMenu = false;
-        }
-        if (mode != 2) {
-            if (mode == 1) {
-                int ignored = 0;
-                WindowContentsSnapshot(0, -1, ignored);
-            }
-            status = 5;
-            mode = 2;
-        }
+        if (mode != 2)
+            SpecialModeless(mode, status);
         if (menuId != 0 && !canHaveMenu)
             status = 4;
         if (isPane)
-            for (int i = 0; i <= kLastWindow; ++i)
-                hadUpdate[i] = gWindowTable.client[i] && GetUpdateRect(gWindowTable.client[i], nullptr, FALSE);
+            updates.Take();
     }
 
     auto* r = static_cast<EditorRecord*>(WindowRecordAttach(frame, kRecordEditor, sizeof(EditorRecord)));
@@ -539,28 +494,7 @@ void EditorCreate(int& status, int& mode, int menuId, int options, int fontFamil
         if (isPane)
             EditorPaneKeysBuild(r);
     }
-    if (mode == 1) {
-        bool any = false;
-        for (HWND& tb : gWindowTable.toolbars[n]) {
-            if (tb) {
-                DestroyWindow(tb);
-                tb = nullptr;
-                any = true;
-            }
-        }
-        if (any) {
-            ToolTipTableFree(n);
-            if (!IsIconic(frame)) {
-                RECT cr;
-                GetClientRect(frame, &cr);
-                SendMessageA(frame, WM_SIZE, IsZoomed(frame) ? SIZE_MAXIMIZED : SIZE_RESTORED,
-                             MAKELPARAM(cr.right, cr.bottom));
-            }
-        }
-    } else {
-        for (int s = 0; s < 4; ++s)
-            r->toolbars[s] = gWindowTable.toolbars[n][s];
-    }
+    SpecialToolbarsTake(frame, n, mode, r->toolbars, false);
     if (menuId != 0 && mode != 1)
         EditorUserKeysLoad(r, n, menuId);
     if (!(options & kEditorNoToolbar))
@@ -604,26 +538,11 @@ void EditorCreate(int& status, int& mode, int menuId, int options, int fontFamil
     SendMessageA(c, EM_SETMODIFY, FALSE, 0);
     r->changedValue = 0;
     r->mode = mode;
-    if (mode == 3)
-        ++gWindowSystem.semiModelessCount;
-    if (!IsWindowEnabled(frame)) {
-        EnableWindow(frame, TRUE);
-        SetFocus(r->focusControl);
-    }
-    ShowWindow(frame, SW_SHOW);
-    WindowFocusActivate(frame);
-    if (mode == 1 || mode == 3)
-        OtherWindowsDisable(frame, 1);
-    if (isPane) {
-        for (int i = 0; i <= kLastWindow; ++i) {
-            HWND f = gWindowTable.frame[i];
-            if (!hadUpdate[i] && gWindowTable.client[i] && f && outerSplit &&
-                (f == outerSplit || IsChild(outerSplit, f)))
-                ValidateRect(gWindowTable.client[i], nullptr);
-        }
-    }
+    SpecialEditorShow(frame, mode, r->focusControl);
+    if (isPane)
+        updates.Restore(outerSplit);
     if (mode == 1) {
         ModalLoop(r, frame);
-        ModalEnd(r, frame);
+        SpecialModalEnd(frame, r);
     }
 }

@@ -730,14 +730,10 @@ LRESULT CALLBACK EditorWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
             return 0;
         return FrameWindowProc(window, message, wParam, lParam);
     case WM_ENTERMENULOOP:
-        if (r->statusBar) {
-            SendMessageA(r->statusBar, SB_SETTEXTA, 255 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(""));
-            SendMessageA(r->statusBar, SB_SIMPLE, TRUE, 0);
-        }
+        SpecialMenuLoopStatus(r->statusBar, true);
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_EXITMENULOOP:
-        if (r->statusBar)
-            SendMessageA(r->statusBar, SB_SIMPLE, FALSE, 0);
+        SpecialMenuLoopStatus(r->statusBar, false);
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_CONTEXTMENU:
         ContextMenu(window, r, lParam);
@@ -746,10 +742,7 @@ LRESULT CALLBACK EditorWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         Resize(window, r, wParam);
         return 0;
     case WM_SETFOCUS:
-        gWindowSystem.lastActiveFrame = window;
-        gActiveDialog = nullptr;
-        if (r->focusControl && IsWindow(r->focusControl))
-            SetFocus(r->focusControl);
+        SpecialFrameFocus(window, r->focusControl);
         return 0;
     case WM_ACTIVATE:
     case WM_KILLFOCUS:

@@ -441,18 +441,25 @@ void GridRedrawResume(int& id)
         RedrawWindow(r->cellArea, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
-void GridDialogUnits(HWND window, RECT& rect)
+bool GridFontMetrics(HWND window, HFONT font, TEXTMETRICA& tm)
 {
+    tm = TEXTMETRICA{};
     HDC dc = GetDC(window);
     if (!dc)
-        return;
-    auto font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+        return false;
     HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
-    TEXTMETRICA tm{};
     GetTextMetricsA(dc, &tm);
     if (old)
         SelectObject(dc, old);
     ReleaseDC(window, dc);
+    return true;
+}
+
+void GridDialogUnits(HWND window, RECT& rect)
+{
+    TEXTMETRICA tm{};
+    if (!GridFontMetrics(window, reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)), tm))
+        return;
     rect.left = rect.left * tm.tmAveCharWidth / 4;
     rect.right = rect.right * tm.tmAveCharWidth / 4;
     rect.top = rect.top * tm.tmHeight / 8;

@@ -83,13 +83,7 @@ HWND ColumnControlCopy(GridRecord* g, const GridColumnRecord& column, HFONT font
     LONG style = (GetWindowLongA(t, GWL_STYLE) | WS_BORDER) & ~(WS_VISIBLE | WS_DISABLED);
     LONG ex = GetWindowLongA(t, GWL_EXSTYLE);
     FieldRecord* tf = FieldRecordOf(t);
-    RECT tr;
-    GetWindowRect(t, &tr);
-    if (tf && tf->upDownBuddy && IsWindow(tf->upDownBuddy)) {
-        RECT ur;
-        GetWindowRect(tf->upDownBuddy, &ur);
-        tr.right = std::max(tr.right, ur.right);
-    }
+    RECT tr = GridControlExtent(t);
     if (column.type == kCellMenu) {
         RECT dropped{};
         SendMessageA(t, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
@@ -154,19 +148,9 @@ void HeaderItemsCopy(HWND from, HWND to, const GridRecord* g)
         return;
     while (SendMessageA(to, HDM_GETITEMCOUNT, 0, 0) > 0)
         SendMessageA(to, HDM_DELETEITEM, 0, 0);
-    for (int item = 0; item <= g->columns; ++item) {
-        char text[260] = {};
-        HDITEMA it{};
-        it.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
-        it.pszText = text;
-        it.cchTextMax = sizeof text;
-        if (!SendMessageA(from, HDM_GETITEMA, item, reinterpret_cast<LPARAM>(&it)))
-            continue;
-        it.pszText = text;
-        if (item > 0)
-            it.cxy = g->column[item - 1].width - 1;
-        SendMessageA(to, HDM_INSERTITEMA, item, reinterpret_cast<LPARAM>(&it));
-    }
+    for (int item = 0; item <= g->columns; ++item)
+        GridHeaderItemCopy(from, to, item, true,
+                           item > 0 ? std::optional<int>(g->column[item - 1].width - 1) : std::nullopt);
 }
 
 } // namespace

@@ -214,13 +214,8 @@ HFONT FontReproduce(HWND templateGrid)
     LOGFONTA lf{};
     if (!font || !GetObjectA(font, sizeof lf, &lf))
         GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
-    HDC dc = GetDC(templateGrid);
-    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
     TEXTMETRICA tm{};
-    GetTextMetricsA(dc, &tm);
-    if (old)
-        SelectObject(dc, old);
-    ReleaseDC(templateGrid, dc);
+    GridFontMetrics(templateGrid, font, tm);
     if (tm.tmHeight > 0) {
         lf.lfHeight = tm.tmHeight;
         lf.lfWidth = tm.tmAveCharWidth;
@@ -231,23 +226,6 @@ HFONT FontReproduce(HWND templateGrid)
 
 // Every client window's pending-update state, so that those without one can
 // be validated again after a pane became an editor.
-struct UpdateStates {
-    bool had[kWindowRows] = {};
-    void Take()
-    {
-        for (int i = 0; i <= kLastWindow; ++i)
-            had[i] = gWindowTable.client[i] && GetUpdateRect(gWindowTable.client[i], nullptr, FALSE);
-    }
-    void Restore(HWND outer) const
-    {
-        for (int i = 0; i <= kLastWindow; ++i) {
-            HWND f = gWindowTable.frame[i];
-            if (!had[i] && gWindowTable.client[i] && f && outer && (f == outer || IsChild(outer, f)))
-                ValidateRect(gWindowTable.client[i], nullptr);
-        }
-    }
-};
-
 void LastClosedStore(GridEditorRecord* r)
 {
     GridRecord* g = GridRecordOf(r->grid);
@@ -389,16 +367,7 @@ void GridEditorLayout(HWND f, GridEditorRecord* r)
     RECT a;
     GetClientRect(f, &a);
     const UINT place = SWP_NOOWNERZORDER | SWP_NOACTIVATE | SWP_NOZORDER;
-    if (r->statusBar) {
-        InvalidateRect(r->statusBar, nullptr, TRUE);
-        SendMessageA(r->statusBar, WM_SIZE, 0, 0);
-        a.bottom -= WindowHeight(r->statusBar);
-    }
-    if (r->toolbar) {
-        SendMessageA(r->toolbar, TB_AUTOSIZE, 0, 0);
-        a.top += WindowHeight(r->toolbar);
-    }
-    SpecialToolbarsPlace(n, r->toolbars, a);
+    SpecialBarsPlace(n, r->statusBar, true, r->toolbar, r->toolbars, a);
     int w = std::max(0, static_cast<int>(a.right - a.left));
     int h = std::max(0, static_cast<int>(a.bottom - a.top));
     if (r->grid)
@@ -509,34 +478,15 @@ void GridEditorCreate(int& status, int fieldId, int mode, int menuId, int flags,
         status = 12;
         return;
     }
-    bool inside = false;
     bool isPane = false;
     HWND outerSplit = nullptr;
+    // INSIDE: the editor can have no menu of its own.
+    const bool inside = !SpecialMenuAllowed(frame, isPane, outerSplit);
     if (IsInsideChild(frame)) {
-        inside = true;
-        HWND holder = EnclosingFrame(frame);
-        if (WindowRecordTypeOf(holder) == kRecordSplit) {
-            isPane = true;
-            HWND w = holder;
-            while (IsInsideChild(w)) {
-                HWND e = EnclosingFrame(w);
-                if (!e || WindowRecordTypeOf(e) != kRecordSplit)
-                    break;
-                w = e;
-            }
-            outerSplit = w;
-            inside = IsInsideChild(w);
-        }
         if (mode == 2 && menuId != 0 && inside)
             status = 4;
-        if (mode == 1 || mode == 3) {
-            if (mode == 1) {
-                int ignored = 0;
-                WindowContentsSnapshot(0, -1, ignored);
-            }
-            status = 5;
-            mode = 2;
-        }
+        if (mode == 1 || mode == 3)
+            SpecialModeless(mode, status);
     }
     HWND dialog = DialogCurrentWindow();
     HWND templ = dialog ? GetDlgItem(dialog, fieldId) : nullptr;
@@ -548,7 +498,7 @@ void GridEditorCreate(int& status, int fieldId, int mode, int menuId, int flags,
         status = 11;
         return;
     }
-    UpdateStates updates;
+    SpecialUpdateStates updates;
     if (isPane)
         updates.Take();
 
@@ -586,26 +536,7 @@ void GridEditorCreate(int& status, int fieldId, int mode, int menuId, int flags,
         MenusBuild(r, menuId, mode, status);
         SpecialMenuPlace(frame, r->menuBar, n, IsInsideChild(frame), splitWindow);
     }
-    if (mode == 1) {
-        bool any = false;
-        for (HWND& tb : gWindowTable.toolbars[n]) {
-            if (tb) {
-                DestroyWindow(tb);
-                tb = nullptr;
-                any = true;
-            }
-        }
-        if (any) {
-            ToolTipTableFree(n);
-            RECT cr;
-            GetClientRect(frame, &cr);
-            SendMessageA(frame, WM_SIZE, IsZoomed(frame) ? SIZE_MAXIMIZED : SIZE_RESTORED,
-                         MAKELPARAM(cr.right, cr.bottom));
-        }
-    } else {
-        for (int s = 0; s < 4; ++s)
-            r->toolbars[s] = gWindowTable.toolbars[n][s];
-    }
+    SpecialToolbarsTake(frame, n, mode, r->toolbars, true);
     if (menuId != 0) {
         r->callerAccelerators = LoadAcceleratorsA(gWindowSystem.instance, MAKEINTRESOURCEA(menuId));
         MenuHelpResource help = MenuHelpResourceLoad(menuId);
@@ -645,14 +576,7 @@ void GridEditorCreate(int& status, int fieldId, int mode, int menuId, int flags,
     if (r->grid)
         SetFocus(r->grid);
     r->mode = mode;
-    if (mode == 3)
-        ++gWindowSystem.semiModelessCount;
-    if (!IsWindowEnabled(frame))
-        EnableWindow(frame, TRUE);
-    ShowWindow(frame, SW_SHOW);
-    WindowFocusActivate(frame);
-    if (mode == 1 || mode == 3)
-        OtherWindowsDisable(frame, 1);
+    SpecialEditorShow(frame, mode, nullptr);
     if (isPane)
         updates.Restore(outerSplit);
 }
@@ -687,17 +611,7 @@ void GridEditorMessageLoop()
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    // A frame still alive (the loop ended on WM_QUIT) is destroyed first; its
-    // destroy leaves the record to the loop.
-    if (IsWindow(frame))
-        DestroyWindow(frame);
-    WindowRecordFree(r);
-    HWND back = gWindowSystem.semiModelessDialog ? gWindowSystem.semiModelessDialog : gWindowTable.frame[0];
-    OtherWindowsEnable(back, 1);
-    if (back && IsWindow(back)) {
-        SetActiveWindow(back);
-        SetFocus(back);
-    }
+    SpecialModalEnd(frame, r);
 }
 
 // ---- Window procedure ---------------------------------------------------------------------
@@ -731,15 +645,11 @@ LRESULT CALLBACK GridEditorWindowProc(HWND window, UINT message, WPARAM wParam, 
         FrameWindowProc(window, message, wParam, lParam);
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_ENTERMENULOOP:
-        if (r->statusBar) {
-            SendMessageA(r->statusBar, SB_SETTEXTA, 255 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(""));
-            SendMessageA(r->statusBar, SB_SIMPLE, TRUE, 0);
-        }
+        SpecialMenuLoopStatus(r->statusBar, true);
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_EXITMENULOOP:
         gWindowSystem.menuLoopWindow = nullptr;
-        if (r->statusBar)
-            SendMessageA(r->statusBar, SB_SIMPLE, FALSE, 0);
+        SpecialMenuLoopStatus(r->statusBar, false);
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_SIZE:
         Resize(window, r, wParam);
@@ -748,10 +658,7 @@ LRESULT CALLBACK GridEditorWindowProc(HWND window, UINT message, WPARAM wParam, 
         MinMaxInfo(window, r, reinterpret_cast<MINMAXINFO*>(lParam));
         return 0;
     case WM_SETFOCUS:
-        gWindowSystem.lastActiveFrame = window;
-        gActiveDialog = nullptr;
-        if (r->grid && IsWindow(r->grid))
-            SetFocus(r->grid);
+        SpecialFrameFocus(window, r->grid);
         return 0;
     case WM_SETFONT:
         gRememberedFont = reinterpret_cast<HFONT>(wParam);

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -260,6 +261,16 @@ void GridRedrawResume(int& id);
 void GridHeaderItemText(HWND header, int item, const char* text);
 // Converts RECT from dialog units to pixels with WINDOW's font.
 void GridDialogUnits(HWND window, RECT& rect);
+// TM := the metrics of FONT (nullptr: the DC's own) on WINDOW's DC; false,
+// TM zero, when the window gives no DC.
+bool GridFontMetrics(HWND window, HFONT font, TEXTMETRICA& tm);
+// Copies header item ITEM (text, width, format) of FROM into TO, inserted
+// with INSERT, else set; WIDTH, when given, replaces the width. Nothing
+// when FROM has no item ITEM.
+// CONTROL's window rectangle, widened to the right edge of its up-down
+// buddy when it has one.
+RECT GridControlExtent(HWND control);
+void GridHeaderItemCopy(HWND from, HWND to, int item, bool insert, std::optional<int> width = std::nullopt);
 // The in-cell editor when it is an EDIT or numeric edit control, else nullptr.
 HWND GridTextEditor(GridRecord* record);
 // CASE := 1 upper-case, 2 lower-case column, else 0; ID := -1 no grid, -2 bad column.

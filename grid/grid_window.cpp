@@ -62,13 +62,8 @@ int ProbeRowHeight(HWND grid, HFONT font)
         DestroyWindow(probe);
     }
     if (height < 4) { // no probe: the font's height with a combo box's margins
-        HDC dc = GetDC(grid);
-        HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
         TEXTMETRICA tm{};
-        GetTextMetricsA(dc, &tm);
-        if (old)
-            SelectObject(dc, old);
-        ReleaseDC(grid, dc);
+        GridFontMetrics(grid, font, tm);
         height = std::max(static_cast<int>(tm.tmHeight) + 8, 4);
     }
     return height - 1;
@@ -106,20 +101,6 @@ void HeaderInsert(HWND header, int item, int width, const char* text, int format
     it.cchTextMax = static_cast<int>(std::strlen(text));
     it.fmt = format;
     SendMessageA(header, HDM_INSERTITEMA, item, reinterpret_cast<LPARAM>(&it));
-}
-
-// Copies item ITEM (text, width, format) of FROM into TO; INSERT adds it.
-void HeaderItemCopy(HWND from, HWND to, int item, bool insert)
-{
-    char text[260] = {};
-    HDITEMA it{};
-    it.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
-    it.pszText = text;
-    it.cchTextMax = sizeof text;
-    if (!SendMessageA(from, HDM_GETITEMA, item, reinterpret_cast<LPARAM>(&it)))
-        return;
-    it.pszText = text;
-    SendMessageA(to, insert ? HDM_INSERTITEMA : HDM_SETITEMA, item, reinterpret_cast<LPARAM>(&it));
 }
 
 void Subclass(HWND header)
@@ -390,13 +371,7 @@ LRESULT BuildColumns(HWND grid, GridRecord* r, HWND templ, const int* positions)
         if (type < 0)
             return 0;
         FieldRecord* tf = FieldRecordOf(t);
-        RECT tr;
-        GetWindowRect(t, &tr);
-        if (tf && tf->upDownBuddy && IsWindow(tf->upDownBuddy)) {
-            RECT ur;
-            GetWindowRect(tf->upDownBuddy, &ur);
-            tr.right = std::max(tr.right, ur.right);
-        }
+        RECT tr = GridControlExtent(t);
         c.width = std::min(static_cast<int>(tr.right - tr.left), areaWidth);
         c.type = type;
         LONG templateStyle = GetWindowLongA(t, GWL_STYLE);
@@ -558,7 +533,7 @@ void RecreateChildren(HWND target, HWND source, GridRecord* t, GridRecord* s)
         Subclass(h);
         if (s->font)
             SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(s->font), FALSE);
-        HeaderItemCopy(child, h, 0, true);
+        GridHeaderItemCopy(child, h, 0, true);
         t->rowHeaders[index] = h;
     }
 }
@@ -592,6 +567,34 @@ void EditorLiveStateCopy(GridRecord* t, GridRecord* s)
 } // namespace
 
 // ---- Public to the library ------------------------------------------------------
+
+RECT GridControlExtent(HWND control)
+{
+    RECT r;
+    GetWindowRect(control, &r);
+    FieldRecord* f = FieldRecordOf(control);
+    if (f && f->upDownBuddy && IsWindow(f->upDownBuddy)) {
+        RECT ur;
+        GetWindowRect(f->upDownBuddy, &ur);
+        r.right = std::max(r.right, ur.right);
+    }
+    return r;
+}
+
+void GridHeaderItemCopy(HWND from, HWND to, int item, bool insert, std::optional<int> width)
+{
+    char text[260] = {};
+    HDITEMA it{};
+    it.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
+    it.pszText = text;
+    it.cchTextMax = sizeof text;
+    if (!SendMessageA(from, HDM_GETITEMA, item, reinterpret_cast<LPARAM>(&it)))
+        return;
+    it.pszText = text;
+    if (width)
+        it.cxy = *width;
+    SendMessageA(to, insert ? HDM_INSERTITEMA : HDM_SETITEMA, item, reinterpret_cast<LPARAM>(&it));
+}
 
 void GridRegisterClasses()
 {
@@ -848,7 +851,7 @@ void GridCopyState(HWND target, HWND source)
         if (t->rowHeaders && s->rowHeaders)
             for (int i = 0; i < std::min({s->rowsShown, s->rowHeaderWindows, t->rowHeaderWindows}); ++i)
                 if (t->rowHeaders[i] && s->rowHeaders[i])
-                    HeaderItemCopy(s->rowHeaders[i], t->rowHeaders[i], 0, false);
+                    GridHeaderItemCopy(s->rowHeaders[i], t->rowHeaders[i], 0, false);
         if (t->columnHeader && s->columnHeader && (sourceStyle & kGridColumnDrag)) {
             for (int item = 0; item <= t->columns; ++item) {
                 HDITEMA it{};
@@ -884,7 +887,7 @@ void GridCopyState(HWND target, HWND source)
             while (SendMessageA(t->columnHeader, HDM_GETITEMCOUNT, 0, 0) > 0)
                 SendMessageA(t->columnHeader, HDM_DELETEITEM, 0, 0);
             for (int item = 0; item <= s->columns; ++item)
-                HeaderItemCopy(s->columnHeader, t->columnHeader, item, true);
+                GridHeaderItemCopy(s->columnHeader, t->columnHeader, item, true);
             RECT h;
             GetWindowRect(s->columnHeader, &h);
             SetWindowPos(t->columnHeader, nullptr, 0, 0, h.right - h.left, h.bottom - h.top,

@@ -200,7 +200,6 @@ protected:
 
         // As the main program starts.
         KestrowAppState& app = gKestrowApp;
-        SplineModule& s = gSplineModule;
         app = KestrowAppState{};
         gPlotState = PlotState{};
         SplineModuleInit();
@@ -211,20 +210,8 @@ protected:
             const int hidden = 128;
             WindowOpen(&hidden);
         }
-        WDialogLoad(kMainDialog);
-        WMessageEnable(kEventFieldChanged, 1);
-        WDialogPutRadioButton(kFieldSplines);
-        WDialogGetRadioButton(kFieldSplines, app.plotcontent);
-        for (int i = 0; i < SM::nintervals; ++i)
-            WDialogPutTrackBar(kTrackBars[i], s.pxdraw[i]);
-        for (int i = 0; i < SM::nintervals; ++i)
-            WDialogPutInteger(kIntegerFields[i], s.pxdraw[i]);
-        const int x = 10, y = 10, noFocus = 0, modeless = kShowModeless;
-        WDialogShow(&x, &y, &noFocus, &modeless);
-        app.windowtitle = FixedText<100>(kPlotWindowTitle);
-        PlotWindowOpen(app.win, app.windowtitle.view());
+        MainWindowsOpen();
         ASSERT_GT(app.win, 0);
-        PlotRefresh(app.win, app.win);
         Drain();
     }
     void TearDown() override
