@@ -223,7 +223,10 @@ void DialogFieldPutText(int& field, double value, std::string_view text, std::st
     if (f)
         f->reportChanges = 0;
     std::string t(text);
-    if (!SetWindowTextA(c, t.c_str()))
+    // A control that already shows TEXT and is not being edited keeps it: the
+    // same text set again and repainted changes no pixel but costs a paint.
+    const bool unchanged = GetFocus() != c && WindowTextOf(c, static_cast<int>(t.size()) + 1) == t;
+    if (!unchanged && !SetWindowTextA(c, t.c_str()))
         field = -1;
     if (f) {
         f->value = value;
@@ -245,7 +248,8 @@ void DialogFieldPutText(int& field, double value, std::string_view text, std::st
     }
     if (FieldIsEditLike(c))
         SendMessageA(c, EM_SETMODIFY, FALSE, 0);
-    Repaint(c);
+    if (!unchanged)
+        Repaint(c);
     if (f)
         f->reportChanges = report;
 }
