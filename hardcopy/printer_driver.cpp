@@ -25,6 +25,7 @@
 #include "graphics/shaded_polygons.h"
 #include "hardcopy/gdi_image.h"
 #include "hardcopy/hardcopy_state.h"
+#include "hardcopy/plot_colours.h"
 
 PrinterDrawingState gPrinterDrawingState;
 
@@ -123,12 +124,7 @@ int PreviousColour()
 // near-white ones.
 void Swap(std::array<int, 3>& t)
 {
-    const int mode = gHardcopyState.option(6);
-    const bool dark = t[0] < 10 && t[1] < 10 && t[2] < 10;
-    const bool light = t[0] >= 246 && t[1] >= 246 && t[2] >= 246;
-    if (mode == 1 || (mode == 2 && (dark || light)))
-        for (int& c : t)
-            c = 255 - c;
+    ColourSwapBytes(t, gHardcopyState.option(6));
 }
 
 // The GDI colours: the current one moves to previous.
