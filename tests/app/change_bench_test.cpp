@@ -33,6 +33,7 @@
 #include "dialogs/dialog_table.h"
 #include "dialogs/field_values.h"
 #include "graphics/gdi_surface.h"
+#include "support/window_count.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -105,27 +106,6 @@ size_t PrivateBytes()
     return m.PrivateUsage ? m.PrivateUsage : m.PagefileUsage;
 }
 
-BOOL CALLBACK CountOne(HWND w, LPARAM p)
-{
-    ++*reinterpret_cast<int*>(p);
-    return TRUE;
-}
-
-BOOL CALLBACK CountWithChildren(HWND w, LPARAM p)
-{
-    ++*reinterpret_cast<int*>(p);
-    EnumChildWindows(w, CountOne, p);
-    return TRUE;
-}
-
-// Windows of this thread, children included.
-int ThreadWindows()
-{
-    int count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), CountWithChildren, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
 // Windows in the library's tables: frames and clients of the window table
 // and the loaded dialogs.
 int LibraryWindows()
@@ -157,7 +137,7 @@ Usage Measure()
     u.gdi = GdiLiveObjectCount();
     u.systemGdi = static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
     u.libraryWindows = LibraryWindows();
-    u.threadWindows = ThreadWindows();
+    u.threadWindows = ThreadWindowCount();
     return u;
 }
 

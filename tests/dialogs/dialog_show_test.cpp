@@ -20,30 +20,11 @@
 #include "graphics/gdi_surface.h"
 #include "graphics/graphics_state.h"
 #include "windowed_fixture.h"
+#include "support/window_count.h"
 
 namespace {
 
 class DialogShows : public WindowedDialogs {};
-
-BOOL CALLBACK CountOne(HWND, LPARAM p)
-{
-    ++*reinterpret_cast<int*>(p);
-    return TRUE;
-}
-
-BOOL CALLBACK CountWithChildren(HWND w, LPARAM p)
-{
-    ++*reinterpret_cast<int*>(p);
-    EnumChildWindows(w, CountOne, p);
-    return TRUE;
-}
-
-int ThreadWindowCount()
-{
-    int count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), CountWithChildren, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
 
 RECT ScreenRect(HWND w)
 {

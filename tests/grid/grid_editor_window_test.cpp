@@ -14,31 +14,13 @@
 #include "grid/grid_public.h"
 #include "grid_editor_fixture.h"
 #include "support/box_autopilot.h"
+#include "support/window_count.h"
 
 namespace {
 
 using Texts = std::vector<std::string>;
 
 const Texts kSearchAll = {"&Find\tCtrl+F", "Find &Next\tF3", "-", "&Goto Cell", "Goto Ro&w", "Goto &Column"};
-
-// Counts the windows of this thread, children included.
-int WindowCount()
-{
-    int count = 0;
-    auto top = [](HWND w, LPARAM p) -> BOOL {
-        ++*reinterpret_cast<int*>(p);
-        EnumChildWindows(
-            w,
-            [](HWND, LPARAM q) -> BOOL {
-                ++*reinterpret_cast<int*>(q);
-                return TRUE;
-            },
-            p);
-        return TRUE;
-    };
-    EnumThreadWindows(GetCurrentThreadId(), top, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
 
 // Timer actions run inside a modal editor's loop.
 HWND gModal = nullptr;
@@ -469,13 +451,13 @@ TEST_F(GridEditorWindowTest, CreateAndRevertManyTimesKeepsWindowsAndGdiObjects)
     };
     once(); // the first round loads what stays loaded (common controls, images)
     Drain();
-    const int windows = WindowCount();
+    const int windows = ThreadWindowCount();
     // The process's GDI object count (Wine answers 0; Windows counts).
     const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     for (int i = 0; i < 100; ++i)
         once();
     Drain();
-    EXPECT_EQ(WindowCount(), windows);
+    EXPECT_EQ(ThreadWindowCount(), windows);
     EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);
     EXPECT_TRUE(IsWindowVisible(gWindowTable.client[window]));
     EXPECT_EQ(GetMenu(gWindowTable.frame[window]), nullptr);

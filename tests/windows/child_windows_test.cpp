@@ -17,6 +17,7 @@
 #include "core/window_services.h"
 #include "core/window_table.h"
 #include "window_fixture.h"
+#include "support/window_count.h"
 
 namespace {
 
@@ -201,27 +202,6 @@ TEST_F(ChildWindows, ClosingCascadesToInsideAndOwnedWindows)
     WindowCloseChild(other);
     EXPECT_EQ(gLibraryState.windowFlags[other], -1) << "the closed window was current";
     EXPECT_EQ(gLibraryState.currentWindow, 0);
-}
-
-// Windows of this thread, top-level and inside.
-BOOL CALLBACK CountOne(HWND, LPARAM p)
-{
-    ++*reinterpret_cast<int*>(p);
-    return TRUE;
-}
-
-BOOL CALLBACK CountWithChildren(HWND w, LPARAM p)
-{
-    ++*reinterpret_cast<int*>(p);
-    EnumChildWindows(w, CountOne, p);
-    return TRUE;
-}
-
-int ThreadWindowCount()
-{
-    int count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), CountWithChildren, reinterpret_cast<LPARAM>(&count));
-    return count;
 }
 
 // GetGuiResources gives the counts on Windows (Wine answers 0); the thread's
