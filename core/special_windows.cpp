@@ -163,6 +163,33 @@ void SpecialChildPlacement(HWND f, WPARAM kind)
         ChildPlacement(f, n, kind);
 }
 
+void SpecialMenuBarRelease(HWND frame, int n, HMENU bar)
+{
+    if (!bar)
+        return;
+    if (n >= 0 && gWindowTable.menu[n] == bar)
+        MenuFreeHelp(bar, n);
+    if (GetMenu(frame) == bar)
+        SetMenu(frame, nullptr);
+    if (n >= 0 && gWindowTable.menu[n] == bar) {
+        gWindowTable.menu[n] = nullptr;
+        gWindowTable.accelerators[n] = nullptr;
+        gWindowTable.menuHelpResource[n] = {};
+    }
+    // Split windows that took this bar forget it.
+    for (int i = 0; i <= kLastWindow; ++i) {
+        if (gWindowTable.menu[i] != bar)
+            continue;
+        HWND f = gWindowTable.frame[i];
+        if (f && GetMenu(f) == bar)
+            SetMenu(f, nullptr);
+        gWindowTable.menu[i] = nullptr;
+        if (auto* s = WindowRecordAs<SplitRecord>(f, kRecordSplit); s && s->specialPane == frame)
+            s->specialPane = nullptr;
+    }
+    DestroyMenu(bar);
+}
+
 void SpecialModalRowsRelease(HWND f, int n)
 {
     if (n < 0 || n > kLastWindow)

@@ -52,6 +52,10 @@ void SpecialBarsPlace(int window, HWND statusBar, bool invalidateStatus, HWND to
 // stores the normal placement once, a restore puts a stored one back, a
 // minimise deactivates F's caption and activates the holding frame's.
 void SpecialChildPlacement(HWND f, WPARAM kind);
+// Releases BAR, the menu bar of the special window FRAME (window N): its help
+// texts, its place in the window table and on the frame, and in every split
+// window that took it over for a pane; then destroys it. Nothing for no bar.
+void SpecialMenuBarRelease(HWND frame, int n, HMENU bar);
 // The window-table side of a modal editor's destroy: F's drawing DC, the rows
 // of the top-level windows F owns and its own row, its menu, keys, help texts
 // and activation owner; the main window becomes current when F's was.

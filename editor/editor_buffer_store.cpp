@@ -10,6 +10,7 @@
 #include <new>
 
 #include "core/neighbours.h"
+#include "core/special_windows.h"
 #include "graphics/graphics_state.h"
 
 namespace {
@@ -241,16 +242,7 @@ void EditorRecordRelease(HWND frame, WindowRecord* record)
             DestroyAcceleratorTable(a);
     if (r->font && r->font != GetStockObject(SYSTEM_FONT) && r->font != GetStockObject(SYSTEM_FIXED_FONT))
         DeleteObject(r->font);
-    if (r->menuBar) {
-        if (GetMenu(frame) == r->menuBar)
-            SetMenu(frame, nullptr);
-        if (n >= 0 && gWindowTable.menu[n] == r->menuBar) {
-            gWindowTable.menu[n] = nullptr;
-            gWindowTable.accelerators[n] = nullptr;
-            gWindowTable.menuHelpResource[n] = {};
-        }
-        DestroyMenu(r->menuBar);
-    }
+    SpecialMenuBarRelease(frame, n, r->menuBar);
     for (HANDLE h : r->openFiles)
         if (h)
             CloseHandle(h);

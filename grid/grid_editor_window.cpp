@@ -716,29 +716,7 @@ void GridEditorRecordRelease(HWND frame, WindowRecord* record)
     r->grid = r->toolbar = nullptr;
     KeysRelease(r);
     FontRelease(r);
-    if (r->menuBar) {
-        if (n >= 0 && gWindowTable.menu[n] == r->menuBar)
-            MenuFreeHelp(r->menuBar, n);
-        if (GetMenu(frame) == r->menuBar)
-            SetMenu(frame, nullptr);
-        if (n >= 0 && gWindowTable.menu[n] == r->menuBar) {
-            gWindowTable.menu[n] = nullptr;
-            gWindowTable.accelerators[n] = nullptr;
-            gWindowTable.menuHelpResource[n] = {};
-        }
-        // Split windows that took this bar forget it.
-        for (int i = 0; i <= kLastWindow; ++i) {
-            if (gWindowTable.menu[i] != r->menuBar)
-                continue;
-            HWND f = gWindowTable.frame[i];
-            if (f && GetMenu(f) == r->menuBar)
-                SetMenu(f, nullptr);
-            gWindowTable.menu[i] = nullptr;
-            if (auto* s = WindowRecordAs<SplitRecord>(f, kRecordSplit); s && s->specialPane == frame)
-                s->specialPane = nullptr;
-        }
-        DestroyMenu(r->menuBar);
-    }
+    SpecialMenuBarRelease(frame, n, r->menuBar);
     WindowRecordFree(r);
 }
 

@@ -426,6 +426,17 @@ TEST_F(GridEditorWindowTest, SplitPaneTakesTheMenuAndAsksBeforeClosing)
     BoxAutopilot silent(IDCANCEL);
     EXPECT_EQ(SplitCloseQuery(splitFrame), 1);
     EXPECT_TRUE(silent.Seen().empty());
+
+    // Turned back into a plain window, the pane's editor takes its bar away
+    // from the split window too: no window keeps a destroyed menu.
+    HMENU bar = r->menuBar;
+    int dialogId = 0;
+    WindowTypeRevert(dialogId, 0, status);
+    ASSERT_EQ(status, 0);
+    EXPECT_FALSE(IsMenu(bar));
+    EXPECT_EQ(gWindowTable.menu[split], nullptr);
+    EXPECT_NE(GetMenu(splitFrame), bar);
+    EXPECT_EQ(WindowRecordAs<SplitRecord>(splitFrame, kRecordSplit)->specialPane, nullptr);
 }
 
 TEST_F(GridEditorWindowTest, CreateAndRevertManyTimesKeepsWindowsAndGdiObjects)
