@@ -44,12 +44,11 @@ int Fail(int status, const char* file, std::string* failedFile)
 // Entry (point, col) of a column-major npoints x ncurves table.
 size_t At(int point, int col) { return static_cast<size_t>(col) * SM::npoints + point; }
 
-// Evaluates the three routines at X in interval K and stores row IDX (0-based).
-void EvaluatePoint(SplineModule& s, double x, int k, int idx)
+// Evaluates the values and both derivatives at X in the prepared interval
+// and stores row IDX (0-based).
+void EvaluatePoint(SplineModule& s, const BasisInterval& interval, double x, int idx)
 {
-    BasisValuesAt(x, s.xx, s.px, k, s.c, SM::ncoef, s.spl);
-    BasisFirstDerivativesAt(x, s.xx, s.px, k, s.c, SM::ncoef, s.spl1der);
-    BasisSecondDerivativesAt(x, s.xx, s.px, k, s.c, SM::ncoef, s.spl2der);
+    BasisPointAt(interval, x, s.spl, s.spl1der, s.spl2der);
     for (int j = 0; j < SM::ncoef; ++j) {
         s.spldraw[At(idx, j)] = static_cast<float>(s.spl[j]);
         s.spl1derdraw[At(idx, j)] = static_cast<float>(s.spl1der[j]);
@@ -120,7 +119,11 @@ int SplineTabulate(std::string* failedFile)
 
     CoefficientsFromDialog();
 
+    // The interval's own quantities once, for its fifty points (and the
+    // last interval's for the right end).
+    static BasisInterval interval;
     for (int k = 4; k <= SM::nintervals + 3; ++k) {
+        BasisIntervalPrepare(s.xx, s.px, k, s.c, SM::ncoef, kBasisAllParts, interval);
         const double left = s.xx[k - 1];
         const double right = s.xx[k];
         s.xknots[k - 4] = static_cast<float>(left);
@@ -129,13 +132,13 @@ int SplineTabulate(std::string* failedFile)
                              (C * right) / SM::nperinterval;
             const int idx = (k - 4) * SM::nperinterval + C; // 0-based point number
             s.xvalues[idx] = static_cast<float>(x);
-            EvaluatePoint(s, x, k, idx);
+            EvaluatePoint(s, interval, x, idx);
         }
     }
     const double xLast = s.xx[SM::nintervals + 3];
     s.xvalues[SM::npoints - 1] = static_cast<float>(xLast);
     s.xknots[SM::nintervals] = s.xvalues[SM::npoints - 1];
-    EvaluatePoint(s, xLast, SM::nintervals + 3, SM::npoints - 1);
+    EvaluatePoint(s, interval, xLast, SM::npoints - 1);
 
     // The four texts are formed first (kept between calls, so that their
     // storage is reused), then each file is written in one call, the
