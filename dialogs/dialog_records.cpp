@@ -2,8 +2,17 @@
 // window property and carry a tag in their first word, so that a dialog
 // record is never read as a field record or the reverse, and a window that
 // carries neither (or someone else's data) gives none.
+//
+// The lookups (one or two on every message a field receives) read a map of
+// the process instead of the property, which the system keeps with the
+// window server: every record is hung, unhung and freed here, so the map
+// holds exactly the windows whose property holds a record. A window
+// destroyed with its record still hung has lost its property with it; its
+// entry goes at its next lookup, or when the record is freed.
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <unordered_map>
 
 #include "core/neighbours.h"
 #include "dialogs/dialog_fields.h"
@@ -16,11 +25,71 @@ constexpr uint32_t kDialogRecordTag = 0x52474C44; // "DLGR"
 constexpr uint32_t kFieldRecordTag = 0x52444C46;  // "FLDR"
 const char kRecordProperty[] = "QuillodraneRecord";
 
+struct RecordMap {
+    std::mutex lock;
+    std::unordered_map<HWND, void*> records;
+};
+
+RecordMap& Records()
+{
+    static RecordMap map;
+    return map;
+}
+
+// The record hung on WINDOW, as its property gives it.
+void* RecordHung(HWND window)
+{
+    RecordMap& map = Records();
+    void* record = nullptr;
+    {
+        std::lock_guard<std::mutex> hold(map.lock);
+        auto it = map.records.find(window);
+        if (it == map.records.end())
+            return nullptr;
+        record = it->second;
+    }
+    if (IsWindow(window))
+        return record;
+    // Destroyed, and its property with it.
+    std::lock_guard<std::mutex> hold(map.lock);
+    auto it = map.records.find(window);
+    if (it != map.records.end() && it->second == record)
+        map.records.erase(it);
+    return nullptr;
+}
+
+// Hangs RECORD on WINDOW; false when the property could not be set.
+bool RecordHang(HWND window, void* record)
+{
+    if (!SetPropA(window, kRecordProperty, record))
+        return false;
+    RecordMap& map = Records();
+    std::lock_guard<std::mutex> hold(map.lock);
+    map.records[window] = record;
+    return true;
+}
+
+void RecordUnhang(HWND window)
+{
+    RemovePropA(window, kRecordProperty);
+    RecordMap& map = Records();
+    std::lock_guard<std::mutex> hold(map.lock);
+    map.records.erase(window);
+}
+
+// Forgets every window RECORD hangs on (before the record is freed).
+void RecordForget(const void* record)
+{
+    RecordMap& map = Records();
+    std::lock_guard<std::mutex> hold(map.lock);
+    std::erase_if(map.records, [record](const auto& entry) { return entry.second == record; });
+}
+
 void* RecordOf(HWND window, uint32_t tag)
 {
     if (!window)
         return nullptr;
-    auto* p = static_cast<uint32_t*>(GetPropA(window, kRecordProperty));
+    auto* p = static_cast<uint32_t*>(RecordHung(window));
     return (p && *p == tag) ? p : nullptr;
 }
 
@@ -64,12 +133,13 @@ DialogRecord* DialogRecordNew()
 void DialogRecordHang(HWND dialog, DialogRecord* record)
 {
     if (dialog && record)
-        SetPropA(dialog, kRecordProperty, record);
+        RecordHang(dialog, record);
 }
 
 void DialogRecordFree(DialogRecord* record)
 {
     if (record) {
+        RecordForget(record);
         if (record->titleIcon)
             DestroyIcon(record->titleIcon);
         record->tag = 0;
@@ -93,14 +163,14 @@ void DialogRecordRelease(HWND dialog)
     DialogRecord* r = DialogRecordOf(dialog);
     if (!r)
         return;
-    RemovePropA(dialog, kRecordProperty);
+    RecordUnhang(dialog);
     DialogRecordFree(r);
 }
 
 void DialogRecordUnhook(HWND dialog)
 {
     if (DialogRecordOf(dialog))
-        RemovePropA(dialog, kRecordProperty);
+        RecordUnhang(dialog);
 }
 
 int32_t* DialogRecordWords(HWND dialog)
@@ -132,7 +202,7 @@ FieldRecord* FieldRecordCreate(HWND control)
     r->upperLimit = -1000.0;
     r->foreColour = -1;
     r->backColour = -1;
-    if (!SetPropA(control, kRecordProperty, r)) {
+    if (!RecordHang(control, r)) {
         std::free(r);
         return nullptr;
     }
@@ -144,7 +214,8 @@ void FieldRecordRelease(HWND control, bool keepFormat)
     FieldRecord* r = FieldRecordOf(control);
     if (!r)
         return;
-    RemovePropA(control, kRecordProperty);
+    RecordUnhang(control);
+    RecordForget(r);
     std::free(r->tabStops);
     if (!keepFormat)
         std::free(r->format);

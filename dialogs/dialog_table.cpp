@@ -14,6 +14,8 @@
 #include "dialogs/field_subclass.h"
 #include "dialogs/message_box.h"
 
+#include <array>
+
 DialogTable gDialogTable;
 DialogPendingShow gDialogPendingShow;
 
@@ -22,6 +24,29 @@ namespace {
 [[maybe_unused]] HWND ClientOf(int n)
 {
     return (n >= 0 && n <= kLastWindow) ? gWindowTable.client[n] : nullptr;
+}
+
+// The controls found last by dialog and id. Finding a control lists the
+// dialog's children through the window server; a control found before is
+// taken again while it is still a live child of that dialog with that id,
+// which the process answers alone (of two controls with one id, the one found
+// first stays the answer while it lives).
+struct FieldFound {
+    HWND dialog = nullptr;
+    int id = 0;
+    HWND field = nullptr;
+};
+std::array<FieldFound, 64> gFieldsFound;
+
+HWND FieldOfDialog(HWND dialog, int id)
+{
+    FieldFound& slot = gFieldsFound[static_cast<unsigned>(id) % gFieldsFound.size()];
+    if (slot.dialog == dialog && slot.id == id && slot.field && IsWindow(slot.field) &&
+        GetAncestor(slot.field, GA_PARENT) == dialog && GetDlgCtrlID(slot.field) == id)
+        return slot.field;
+    HWND field = GetDlgItem(dialog, id);
+    slot = field ? FieldFound{dialog, id, field} : FieldFound{};
+    return field;
 }
 
 } // namespace
@@ -132,7 +157,7 @@ HWND DialogCurrentWindow()
 HWND DialogCurrentField(int field)
 {
     HWND d = DialogCurrentWindow();
-    return d ? GetDlgItem(d, field) : nullptr;
+    return d ? FieldOfDialog(d, field) : nullptr;
 }
 
 void DialogTableDestroyAll()
