@@ -81,7 +81,7 @@ void RecomputeAndRedraw()
 
 } // namespace
 
-void ChangeAccepted()
+void ChangeControlsRead()
 {
     SplineModule& s = gSplineModule;
     SplineDataReset();
@@ -96,6 +96,11 @@ void ChangeAccepted()
         s.cdraw[i] = state == 1 ? 1.0 : 0.0;
     }
     WDialogGetRadioButton(kFieldSplines, gKestrowApp.plotcontent);
+}
+
+void ChangeAccepted()
+{
+    ChangeControlsRead();
     RecomputeAndRedraw();
 }
 

@@ -10,6 +10,11 @@ int MainProgram();
 // modeless, and the plot window opened and drawn.
 void MainWindowsOpen();
 
+// The first step of an accepted change: the module's data reset, then every
+// control of the main dialog read into it (the integer fields set from the
+// track bars).
+void ChangeControlsRead();
+
 // One accepted change in the main dialog (event 10 with the field left equal
 // to the field now current: a value changed in the field that had the focus):
 // rereads every control, rewrites the parameter log and the result files and

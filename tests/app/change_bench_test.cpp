@@ -7,8 +7,9 @@
 // graph), in a folder of its own (KESTROW_BENCH_DIR, else the temporary
 // folder). It prints the minimum, median and maximum milliseconds over 300
 // repetitions of: the tabulation with its four files, the formatter alone
-// (the 608 records of the four files, in memory), the redraw alone, and the
-// whole change as the event loop runs it (controls reread, parameter log,
+// (the 608 records of the four files, in memory), the redraw alone, the
+// controls read, the parameter log written, and the whole change as the
+// event loop runs it (controls reread, parameter log,
 // tabulation and files, redraw), the track bar p1 moved to a new value
 // before each one. Then a soak of 10,000 whole changes prints the process's
 // private bytes, the live GDI objects of the library's own count (and the
@@ -19,6 +20,7 @@
 
 #include "app/app_state.h"
 #include "app/main_program.h"
+#include "app/parameter_log.h"
 #include "app/plot_refresh.h"
 #include "app/plot_windows.h"
 #include "app/spline_module.h"
@@ -52,8 +54,17 @@ using SM = SplineModule;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kRepetitions = 300;
-constexpr int kSoakChanges = 10000;
 constexpr int kWarmUp = 50;
+constexpr int kSoakChanges = 10000;
+
+// The soak's length: KESTROW_BENCH_SOAK changes where it is set (at least the
+// warm-up), else kSoakChanges.
+int SoakChanges()
+{
+    const char* text = std::getenv("KESTROW_BENCH_SOAK");
+    const int n = text && *text ? std::atoi(text) : kSoakChanges;
+    return std::max(n, kWarmUp + 1);
+}
 
 struct Figures {
     double min = 0, median = 0, max = 0;
@@ -238,6 +249,14 @@ TEST_F(ChangeBench, DISABLED_ChangePathAndSoak)
 
     Print("redraw alone", Time(kRepetitions, none, [&] { PlotRefresh(app.win, app.win); }));
 
+    // The other steps of a change: the dialog's controls read (and its
+    // integer fields put), the parameter log written.
+    Print("controls read", Time(kRepetitions, MoveP1, [] { ChangeControlsRead(); }));
+    const SplineModule& s = gSplineModule;
+    Print("parameter log", Time(kRepetitions, none, [&] {
+              ParameterLogWrite(s.pxdraw, s.cdraw, app.plotcontent);
+          }));
+
     Print("whole change", Time(kRepetitions, MoveP1, [] { ChangeAccepted(); }));
     ASSERT_EQ(app.exitflag, 0);
 
@@ -249,7 +268,8 @@ TEST_F(ChangeBench, DISABLED_ChangePathAndSoak)
 
     // Soak: 10,000 whole changes; the counts after the warm-up and at the end.
     Usage before;
-    for (int i = 0; i < kSoakChanges; ++i) {
+    const int soakChanges = SoakChanges();
+    for (int i = 0; i < soakChanges; ++i) {
         if (i == kWarmUp)
             before = Measure();
         MoveP1(i);
@@ -258,7 +278,7 @@ TEST_F(ChangeBench, DISABLED_ChangePathAndSoak)
     Drain();
     const Usage after = Measure();
     ASSERT_EQ(app.exitflag, 0);
-    std::printf("soak %d whole changes (counts after %d and after all):\n", kSoakChanges, kWarmUp);
+    std::printf("soak %d whole changes (counts after %d and after all):\n", soakChanges, kWarmUp);
     std::printf("soak private bytes       %12zu -> %12zu\n", before.privateBytes, after.privateBytes);
     std::printf("soak live GDI objects    %12ld -> %12ld  (the library's count; the system's %ld -> %ld)\n",
                 before.gdi, after.gdi, before.systemGdi, after.systemGdi);
