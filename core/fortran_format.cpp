@@ -860,6 +860,12 @@ private:
         output_ += padding + text.size();
         if (end > kMaxRecord || output_ > kMaxOutput)
             return Limit();
+        if (position_ == length) {
+            // At the record's end (the common case): appended, not blanked first.
+            out_.append(text);
+            position_ = end;
+            return true;
+        }
         if (length < end)
             out_.resize(base_ + end, ' ');
         std::copy(text.begin(), text.end(), out_.begin() + static_cast<std::ptrdiff_t>(base_ + position_));
