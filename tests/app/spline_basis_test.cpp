@@ -220,3 +220,54 @@ TEST(SplineBasis, BadCallsGiveZerosAndReadNothingOutside)
         EXPECT_EQ(buffer[3], -1.0);
     }
 }
+
+TEST(SplineBasis, PreparedIntervalGivesTheSingleRoutinesResults)
+{
+    // One interval prepared for all three parts, evaluated at many points
+    // (the knots included), gives each single routine's result to the bit;
+    // a point outside it, or an output too short, gives zeros.
+    SplineMatrix c = Identity7();
+    c(0, 3) = 0.5;
+    c(2, 5) = -1.5;
+    for (const auto& p : kParameterSets) {
+        auto px = Parameters(p);
+        for (int k = 4; k <= 7; ++k) {
+            BasisInterval interval;
+            ASSERT_TRUE(BasisIntervalPrepare(kKnots, px, k, c, 7, kBasisAllParts, interval));
+            for (int n = 0; n <= 250; n += 5) {
+                const double x = n * 0.01;
+                std::array<double, 7> v, d1, d2;
+                v.fill(-99.0);
+                d1.fill(-99.0);
+                d2.fill(-99.0);
+                BasisPointAt(interval, x, v, d1, d2);
+                const bool inside = kKnots[k - 1] <= x && x <= kKnots[k];
+                const Eval routines[3] = {BasisValuesAt, BasisFirstDerivativesAt, BasisSecondDerivativesAt};
+                const std::array<double, 7>* got[3] = {&v, &d1, &d2};
+                for (int r = 0; r < 3; ++r) {
+                    std::array<double, 7> single;
+                    single.fill(-99.0);
+                    routines[r](x, kKnots, px, k, c, 7, single);
+                    for (int i = 0; i < 7; ++i) {
+                        EXPECT_EQ((*got[r])[i], single[i]) << "part " << r << " k=" << k << " x=" << x << " B" << i;
+                        if (!inside)
+                            EXPECT_EQ((*got[r])[i], 0.0);
+                    }
+                }
+            }
+            std::array<double, 5> shortOut;
+            shortOut.fill(-99.0);
+            BasisPointAt(interval, kKnots[k - 1], shortOut, {}, {});
+            for (double value : shortOut)
+                EXPECT_EQ(value, 0.0);
+        }
+    }
+    // A bad interval number prepares nothing and evaluates to zeros.
+    BasisInterval bad;
+    EXPECT_FALSE(BasisIntervalPrepare(kKnots, Parameters({1, 2, 3, 4}), 8, c, 7, kBasisAllParts, bad));
+    std::array<double, 7> out;
+    out.fill(-99.0);
+    BasisPointAt(bad, 2.5, out, {}, {});
+    for (double value : out)
+        EXPECT_EQ(value, 0.0);
+}

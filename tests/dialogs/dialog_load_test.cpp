@@ -86,6 +86,52 @@ TEST_F(DialogLoad, TableSelectionAndErrors)
     EXPECT_EQ(DialogCurrentWindow(), d);
 }
 
+// The field and record lookups follow the windows: a destroyed control is
+// found no more and gives no record, a control created in its place with its
+// id is the one found (without a record), and two dialogs with the same ids
+// each give their own control.
+TEST_F(DialogLoad, LookupsFollowControlsAndRecords)
+{
+    HWND d = Load(101);
+    ASSERT_NE(d, nullptr);
+    HWND five = Load(101, 5);
+    ASSERT_NE(five, nullptr);
+
+    WDialogSelect(101);
+    HWND field = DialogCurrentField(1004);
+    ASSERT_EQ(field, GetDlgItem(d, 1004));
+    ASSERT_NE(FieldRecordOf(field), nullptr);
+    ASSERT_NE(DialogRecordOf(d), nullptr);
+    EXPECT_EQ(FieldRecordOf(d), nullptr); // a dialog record is no field record
+    EXPECT_EQ(DialogRecordOf(field), nullptr);
+
+    WDialogSelect(5);
+    HWND other = DialogCurrentField(1004);
+    EXPECT_EQ(other, GetDlgItem(five, 1004));
+    EXPECT_NE(other, field);
+    WDialogSelect(101);
+    EXPECT_EQ(DialogCurrentField(1004), field);
+
+    DestroyWindow(field);
+    EXPECT_EQ(FieldRecordOf(field), nullptr);
+    EXPECT_EQ(DialogCurrentField(1004), nullptr);
+
+    HWND again = CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 40, 12, d,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(1004)), GetModuleHandleA(nullptr),
+                                 nullptr);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(DialogCurrentField(1004), again);
+    EXPECT_EQ(FieldRecordOf(again), nullptr);
+    // Another id moved onto it: found under its new id only.
+    SetWindowLongPtrA(again, GWLP_ID, 1104);
+    EXPECT_EQ(DialogCurrentField(1004), nullptr);
+    EXPECT_EQ(DialogCurrentField(1104), again);
+
+    WDialogSelect(5);
+    EXPECT_EQ(DialogCurrentField(1004), other);
+    EXPECT_NE(FieldRecordOf(other), nullptr);
+}
+
 TEST_F(DialogLoad, HundredDialogsFillTheTable)
 {
     for (int i = 0; i < kDialogTableSize; ++i)
