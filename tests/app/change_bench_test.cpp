@@ -11,7 +11,8 @@
 // controls read, the parameter log written, and the whole change as the
 // event loop runs it (controls reread, parameter log,
 // tabulation and files, redraw), the track bar p1 moved to a new value
-// before each one. Then a soak of 10,000 whole changes prints the process's
+// before each one. Then a soak of 10,000 whole changes (KESTROW_BENCH_SOAK
+// where it is set) prints the process's
 // private bytes, the live GDI objects of the library's own count (and the
 // system's where it keeps one) and the windows before and after. No
 // figure is a pass mark; the test asserts only that the set-up worked and
