@@ -12,6 +12,7 @@
 #include "core/errors.h"
 #include "core/events.h"
 #include "core/fixed_text.h"
+#include "core/layer_steps.h"
 #include "core/library_state.h"
 #include "core/main_window.h"
 #include "core/menus.h"
@@ -21,7 +22,6 @@
 #include "core/window_services.h"
 #include "core/window_table.h"
 #include "dialogs/message_box.h"
-#include "editor/editor_buffers.h"
 #include "graphics/gdi_surface.h"
 #include "graphics/graphics_state.h"
 
@@ -333,7 +333,7 @@ void WindowCloseChild(int handle)
         else
             gLibraryState.currentWindow = 0;
     }
-    EditorBufferStoreRelease(handle);
+    LibraryLayerWindowClosed(handle);
 }
 
 void ChildWindowClose(int& n, int& currentDialog)

@@ -8,6 +8,7 @@
 #include "core/frame_window.h"
 #include "core/library_state.h"
 #include "core/neighbours.h"
+#include "core/special_windows.h"
 #include "core/window_table.h"
 #include "graphics/coordinates.h"
 #include "graphics/graphics_state.h"
@@ -485,11 +486,9 @@ void RouteMessage(MSG& msg)
             return;
     }
     if (WindowRecord* r = SpecialWindowOf(msg.hwnd)) {
-        if (r->type == kRecordEditor) {
-            HWND find = EditorFindReplaceDialog(r);
-            if (find && IsDialogMessageA(find, &msg))
-                return;
-        }
+        HWND modeless = SpecialRecordModelessDialog(r);
+        if (modeless && IsDialogMessageA(modeless, &msg))
+            return;
         for (int which = 1; which <= 2; ++which) {
             HACCEL a = SpecialRecordAccelerators(r, which);
             HWND f = msg.hwnd;

@@ -1,8 +1,9 @@
-// Routines of the dialog manager, the graphics core, text, grid, editor and
-// bitmap viewer that the window system calls. Until those subsystems exist
-// their bodies live in core/neighbours_pending.cpp, each doing the least the
-// window system needs from it; a subsystem that lands removes its bodies there
-// and defines the routines itself.
+// Routines of the dialog manager, the graphics core and the grid control that
+// the window system calls by name; each is defined by its own layer. (The text
+// editor, the grid editor and the bitmap viewer answer for their windows
+// through the hooks of core/special_windows.h.) None of these waits for an
+// unbuilt subsystem now; such a routine would get its placeholder body in
+// core/neighbours_pending.cpp until the subsystem lands.
 #pragma once
 
 #include <windows.h>
@@ -10,16 +11,12 @@
 #include <cstdint>
 #include <string_view>
 
-struct WindowRecord;
-
 // ---- Graphics core ----------------------------------------------------------
 // (The drawing state, targets, colours, GDI surface and event coordinates are
 // declared in graphics/graphics_state.h, graphics/colours.h,
 // graphics/gdi_surface.h and graphics/coordinates.h.)
 // Deletes every bitmap of the bitmap table and clears the slots.
 void BitmapTableDestroyAll();
-// The bitmap viewer's share of SpecialRecordRelease.
-void BitmapViewerRelease(HWND frame, WindowRecord* record);
 
 // ---- Dialog manager ---------------------------------------------------------
 // The 20 words of the dialog record hung on DIALOG, nullptr when it has none.
@@ -67,52 +64,3 @@ void DialogFieldCursorsClear();
 
 // ---- Grid control -----------------------------------------------------------
 void GridRegisterClasses();
-int YYGridSavePrompt(int window, HWND gridField);
-
-// ---- Text editor, grid editor, bitmap viewer records ------------------------
-// Words of the records of types 1 (editor) and 4 (grid editor).
-HMENU SpecialRecordMenu(WindowRecord* record);
-// Accelerator table WHICH: 0 the split-pane table (editor), 1 first, 2 second.
-HACCEL SpecialRecordAccelerators(WindowRecord* record, int which);
-// The record's status-bar field (nullptr when it has none).
-HWND* SpecialRecordStatusBarField(WindowRecord* record);
-HWND EditorFindReplaceDialog(WindowRecord* record);
-// The inner control that takes the focus (editor control, viewer, grid).
-HWND SpecialRecordFocusControl(WindowRecord* record);
-// 1 when a grid editor has unsaved changes.
-int SpecialRecordUnsaved(WindowRecord* record);
-// Releases what the record's owner attached to FRAME (inner windows, fonts,
-// files, menus, toolbars) and frees the record; used when a special window
-// turns back into a plain one.
-void SpecialRecordRelease(HWND frame, WindowRecord* record);
-// The text editor's answers for its own records (type 1), defined by the
-// editor: its menu bar, accelerator table WHICH (0 pane, 1 own, 2 user), its
-// status-bar word, its focus control, and the release of everything it
-// attached to FRAME (the record freed).
-HMENU EditorRecordMenu(WindowRecord* record);
-HACCEL EditorRecordAccelerators(WindowRecord* record, int which);
-HWND* EditorRecordStatusBarField(WindowRecord* record);
-HWND EditorRecordFocusControl(WindowRecord* record);
-void EditorRecordRelease(HWND frame, WindowRecord* record);
-int EditorSavePrompt(HWND frame, WindowRecord* record);
-// The grid editor's answers for its own records (type 4), defined by the
-// grid editor: its menu bar, accelerator table WHICH (1 own, 2 caller's),
-// its status-bar word, its grid, whether a save prompt is due (Save enabled
-// and the grid modified), and the release of everything it attached to
-// FRAME (the record freed).
-HMENU GridEditorRecordMenu(WindowRecord* record);
-HACCEL GridEditorRecordAccelerators(WindowRecord* record, int which);
-HWND* GridEditorRecordStatusBarField(WindowRecord* record);
-HWND GridEditorRecordFocusControl(WindowRecord* record);
-int GridEditorRecordUnsaved(WindowRecord* record);
-void GridEditorRecordRelease(HWND frame, WindowRecord* record);
-// Editor buffers (the store is editor/editor_buffers.h): count and current
-// buffer of an editor window.
-int EditorBufferCount(WindowRecord* record);
-int EditorBufferCurrent(WindowRecord* record);
-// Makes buffer TO of editor window N current: its text switched in
-// (YYEditBufferSwitch), the current file name stored for FROM and fetched for
-// TO (YYEditBufferPutName, YYEditBufferGetName) and the title updated
-// (EditorTitleUpdate). 0 when the switch was refused (no memory for the
-// text of FROM; a box said so), else 1.
-int EditorBufferMakeCurrent(HWND frame, WindowRecord* record, int n, int from, int to);

@@ -1,8 +1,12 @@
 // Menus, menu placing, pane focus and creation steps shared by the editor and
-// grid editor windows.
+// grid editor windows, and the table of the answers that each kind of special
+// window installs for its record type.
 #include "core/special_windows.h"
 
 #include <commctrl.h>
+
+#include <array>
+#include <cstddef>
 
 #include "core/events.h"
 #include "core/frame_window.h"
@@ -13,6 +17,70 @@
 #include "dialogs/dialog_show.h"
 #include "dialogs/window_snapshots.h"
 #include "graphics/graphics_state.h"
+
+namespace {
+
+// Indexed by record type; constant-initialised, so that an owner may install
+// its answers from any file's initialisation.
+constinit std::array<SpecialRecordAnswers, kRecordSplit + 1> gSpecialRecordAnswers{};
+
+const SpecialRecordAnswers& AnswersOf(const WindowRecord* record)
+{
+    static constexpr SpecialRecordAnswers kNone{};
+    if (!record || record->type < 0 || static_cast<std::size_t>(record->type) >= gSpecialRecordAnswers.size())
+        return kNone;
+    return gSpecialRecordAnswers[static_cast<std::size_t>(record->type)];
+}
+
+} // namespace
+
+void SpecialRecordAnswersSet(int type, const SpecialRecordAnswers& answers)
+{
+    if (type >= 0 && static_cast<std::size_t>(type) < gSpecialRecordAnswers.size())
+        gSpecialRecordAnswers[static_cast<std::size_t>(type)] = answers;
+}
+
+HMENU SpecialRecordMenu(WindowRecord* record)
+{
+    auto answer = AnswersOf(record).menu;
+    return answer ? answer(record) : nullptr;
+}
+
+HACCEL SpecialRecordAccelerators(WindowRecord* record, int which)
+{
+    auto answer = AnswersOf(record).accelerators;
+    return answer ? answer(record, which) : nullptr;
+}
+
+HWND* SpecialRecordStatusBarField(WindowRecord* record)
+{
+    auto answer = AnswersOf(record).statusBarField;
+    return answer ? answer(record) : nullptr;
+}
+
+HWND SpecialRecordFocusControl(WindowRecord* record)
+{
+    auto answer = AnswersOf(record).focusControl;
+    return answer ? answer(record) : nullptr;
+}
+
+HWND SpecialRecordModelessDialog(WindowRecord* record)
+{
+    auto answer = AnswersOf(record).modelessDialog;
+    return answer ? answer(record) : nullptr;
+}
+
+int SpecialRecordCloseQuery(HWND frame, WindowRecord* record, int n)
+{
+    auto answer = AnswersOf(record).closeQuery;
+    return answer ? answer(frame, record, n) : 1;
+}
+
+void SpecialRecordRelease(HWND frame, WindowRecord* record)
+{
+    if (auto answer = AnswersOf(record).release)
+        answer(frame, record);
+}
 
 HACCEL MenuKeysCreate(const std::vector<MenuKey>& keys)
 {

@@ -13,6 +13,7 @@
 #include "core/frame_window.h"
 #include "core/library_state.h"
 #include "core/neighbours.h"
+#include "core/special_windows.h"
 #include "core/status_bar.h"
 #include "core/window_table.h"
 #include "dialogs/message_box.h"
