@@ -8,6 +8,7 @@
 #include <climits>
 #include <string>
 
+#include "core/dialog_services.h"
 #include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/events.h"
@@ -21,7 +22,6 @@
 #include "core/toolbars.h"
 #include "core/window_services.h"
 #include "core/window_table.h"
-#include "dialogs/message_box.h"
 #include "graphics/gdi_surface.h"
 #include "graphics/graphics_state.h"
 
@@ -192,7 +192,7 @@ void ChildWindowCreate(int x, int y, int width, int height, int& handle, int fla
 
     HWND activeHost = nullptr;
     if (gActiveDialog && IsWindowVisible(gActiveDialog)) {
-        HWND host = DialogRecordHandle(gActiveDialog, 15);
+        HWND host = DialogRecordHandle(gActiveDialog, kDlgHost);
         activeHost = host ? host : gActiveDialog;
     }
     gWindowTable.activationOwner[n] = activeHost ? activeHost : gWindowSystem.lastActiveFrame;
@@ -302,7 +302,7 @@ void WindowOpenChild(int& handle, const int* flags, const int* x, const int* y, 
     WindowMakeCurrent(n);
     gLibraryState.windowFlags[n] = f;
     if (d > 0) {
-        gDialogStatus.currentDialogId = d;
+        WindowCurrentDialog() = d;
     } else if (d < 0) {
         static const struct {
             int status, code;
@@ -320,7 +320,7 @@ void WindowOpenChild(int& handle, const int* flags, const int* x, const int* y, 
 void WindowCloseChild(int handle)
 {
     int n = handle;
-    ChildWindowClose(n, gDialogStatus.currentDialogId);
+    ChildWindowClose(n, WindowCurrentDialog());
     if (n == -1) {
         YYErrorReport(kErrorWindowHandle, "WindowCloseChild");
         return;

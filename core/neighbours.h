@@ -19,10 +19,40 @@
 void BitmapTableDestroyAll();
 
 // ---- Dialog manager ---------------------------------------------------------
+// Words of the dialog record, in order (the window system reads some of them).
+enum DialogWord : int {
+    kDlgIdentifier = 0,     // the number by which the caller names the dialog
+    kDlgUnused = 1,         // always 0
+    kDlgShown = 2,          // 1 while shown modeless or semi-modeless
+    kDlgCurrentField = 3,   // field that raised the last event or got the focus last
+    kDlgPreviousField = 4,  // the current field before the last change
+    kDlgNewPage = 5,        // page dialog selected by the last tab change
+    kDlgOldPage = 6,        // page dialog left by the last tab change
+    kDlgShowType = 7,       // DialogShowType of the last show
+    kDlgOwner = 8,          // window active when shown (a handle)
+    kDlgReturn = 9,         // window the focus returns to when hidden (a handle)
+    kDlgGridCell = 10,      // packed cell of the last grid change; kept message parameter
+    kDlgGraphicsField = 11, // 0 while events of the dialog's own graphics area are raised
+    kDlgGraphicsArea = 12,  // 1 once the dialog itself is a drawing target
+    kDlgMouseButton = 13,   // button of the last graphics-area mouse event
+    kDlgMainAccelerators = 14, // 1: the main window's accelerators apply
+    kDlgHost = 15,          // frame of the window whose contents the dialog is (a handle)
+    kDlgFocusField = 16,    // field that had the focus last (a handle)
+    kDlgStretchField = 17,  // control named by the "[Dialog]" line (a handle); non-zero: resizable
+    kDlgMinWidth = 18,      // window width at load
+    kDlgMinHeight = 19,     // window height at load
+    kDialogWordCount = 20,
+};
+
 // The 20 words of the dialog record hung on DIALOG, nullptr when it has none.
 int32_t* DialogRecordWords(HWND dialog);
-// The full window handle kept for handle word WORD of DIALOG's record (15:
-// the host frame), nullptr when none; and setting it (word and handle).
+// Hangs a zero-filled record on DIALOG and returns its words (nullptr when
+// DIALOG is no window); and takes it off again, freeing it.
+int32_t* DialogRecordAttach(HWND dialog);
+void DialogRecordRelease(HWND dialog);
+// The full window handle kept for handle word WORD of DIALOG's record
+// (kDlgHost: the host frame), nullptr when none; and setting it (word and
+// handle).
 HWND DialogRecordHandle(HWND dialog, int word);
 void DialogRecordHandleSet(HWND dialog, int word, HWND handle);
 // The identifier word of DIALOG's record, 0 when it has none.

@@ -8,14 +8,13 @@
 #include <array>
 #include <cstddef>
 
+#include "core/dialog_services.h"
 #include "core/events.h"
 #include "core/frame_window.h"
 #include "core/menus.h"
 #include "core/toolbars.h"
 #include "core/window_services.h"
 #include "core/window_table.h"
-#include "dialogs/dialog_show.h"
-#include "dialogs/window_snapshots.h"
 #include "graphics/graphics_state.h"
 
 namespace {
@@ -306,7 +305,7 @@ void SpecialModeless(int& mode, int& status)
 {
     if (mode == 1) {
         int ignored = 0;
-        WindowContentsSnapshot(0, -1, ignored);
+        WindowContentsSnapshotTake(0, -1, ignored);
     }
     status = 5;
     mode = 2;
@@ -364,7 +363,7 @@ void SpecialEditorShow(HWND frame, int mode, HWND refocus)
     ShowWindow(frame, SW_SHOW);
     WindowFocusActivate(frame);
     if (mode == 1 || mode == 3)
-        OtherWindowsDisable(frame, 1);
+        WindowOthersDisable(frame, 1);
 }
 
 void SpecialMenuLoopStatus(HWND statusBar, bool entering)
@@ -392,7 +391,7 @@ void SpecialModalEnd(HWND frame, void* record)
         DestroyWindow(frame);
     WindowRecordFree(record);
     HWND back = gWindowSystem.semiModelessDialog ? gWindowSystem.semiModelessDialog : gWindowTable.frame[0];
-    OtherWindowsEnable(back, 1);
+    WindowOthersEnable(back, 1);
     if (back && IsWindow(back)) {
         SetActiveWindow(back);
         SetFocus(back);
