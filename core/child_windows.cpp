@@ -8,10 +8,12 @@
 #include <climits>
 #include <string>
 
+#include "core/dialog_services.h"
 #include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/events.h"
 #include "core/fixed_text.h"
+#include "core/layer_steps.h"
 #include "core/library_state.h"
 #include "core/main_window.h"
 #include "core/menus.h"
@@ -20,8 +22,6 @@
 #include "core/toolbars.h"
 #include "core/window_services.h"
 #include "core/window_table.h"
-#include "dialogs/message_box.h"
-#include "editor/editor_buffers.h"
 #include "graphics/gdi_surface.h"
 #include "graphics/graphics_state.h"
 
@@ -192,7 +192,7 @@ void ChildWindowCreate(int x, int y, int width, int height, int& handle, int fla
 
     HWND activeHost = nullptr;
     if (gActiveDialog && IsWindowVisible(gActiveDialog)) {
-        HWND host = DialogRecordHandle(gActiveDialog, 15);
+        HWND host = DialogRecordHandle(gActiveDialog, kDlgHost);
         activeHost = host ? host : gActiveDialog;
     }
     gWindowTable.activationOwner[n] = activeHost ? activeHost : gWindowSystem.lastActiveFrame;
@@ -302,7 +302,7 @@ void WindowOpenChild(int& handle, const int* flags, const int* x, const int* y, 
     WindowMakeCurrent(n);
     gLibraryState.windowFlags[n] = f;
     if (d > 0) {
-        gDialogStatus.currentDialogId = d;
+        WindowCurrentDialog() = d;
     } else if (d < 0) {
         static const struct {
             int status, code;
@@ -320,7 +320,7 @@ void WindowOpenChild(int& handle, const int* flags, const int* x, const int* y, 
 void WindowCloseChild(int handle)
 {
     int n = handle;
-    ChildWindowClose(n, gDialogStatus.currentDialogId);
+    ChildWindowClose(n, WindowCurrentDialog());
     if (n == -1) {
         YYErrorReport(kErrorWindowHandle, "WindowCloseChild");
         return;
@@ -333,7 +333,7 @@ void WindowCloseChild(int handle)
         else
             gLibraryState.currentWindow = 0;
     }
-    EditorBufferStoreRelease(handle);
+    LibraryLayerWindowClosed(handle);
 }
 
 void ChildWindowClose(int& n, int& currentDialog)

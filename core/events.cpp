@@ -8,6 +8,7 @@
 #include "core/frame_window.h"
 #include "core/library_state.h"
 #include "core/neighbours.h"
+#include "core/special_windows.h"
 #include "core/window_table.h"
 #include "graphics/coordinates.h"
 #include "graphics/graphics_state.h"
@@ -19,20 +20,6 @@ DeferredEventSlot gDeferredEventSlot;
 HWND gActiveDialog = nullptr;
 
 namespace {
-
-// Dialog record words used by dialog events.
-enum DialogWord {
-    kDlgId = 0,
-    kDlgCurrentField = 3,
-    kDlgPreviousField = 4,
-    kDlgNewPage = 5,
-    kDlgOldPage = 6,
-    kDlgKeptParam = 10,
-    kDlgGraphicsField = 11,
-    kDlgMouseButton = 13,
-    kDlgMainAccelerators = 14,
-    kDlgHost = 15,
-};
 
 constexpr UINT kSysTimer = 0x0118;
 
@@ -220,7 +207,7 @@ void StoreKey(int a, WPARAM wParam, HWND window, int viewer)
 void StorePushButton(WPARAM wParam, HWND window)
 {
     int32_t* w = DialogRecordWords(window);
-    gCurrentEventSlot.window = w ? w[kDlgId] : -1;
+    gCurrentEventSlot.window = w ? w[kDlgIdentifier] : -1;
     // value1 is the command: the push button's id, 2 for the cancel
     // command, 9 for a help request.
     SlotValues(LOWORD(wParam), w ? w[kDlgPreviousField] : -1, -1, -1, -1, -1);
@@ -256,7 +243,7 @@ bool StoreFieldChanged(LPARAM lParam, HWND window)
 {
     auto& s = gCurrentEventSlot;
     int32_t* w = DialogRecordWords(window);
-    int id = w ? w[kDlgId] : -1;
+    int id = w ? w[kDlgIdentifier] : -1;
     int left = w ? w[kDlgPreviousField] : -1;
     int now = w ? w[kDlgCurrentField] : -1;
     if (s.waiting == 0) {
@@ -268,30 +255,30 @@ bool StoreFieldChanged(LPARAM lParam, HWND window)
             d.value2 = now;
             d.value3 = 0;
             d.value4 = -1;
-            d.x = w ? w[kDlgKeptParam] : 0;
+            d.x = w ? w[kDlgGridCell] : 0;
             d.y = ParamWord(lParam);
             d.time = static_cast<int>(GetMessageTime());
             if (w)
-                w[kDlgKeptParam] = ParamWord(lParam);
+                w[kDlgGridCell] = ParamWord(lParam);
         }
         return false;
     }
     s.window = id;
     int x = s.x;
     if (s.firstChange) {
-        x = w ? w[kDlgKeptParam] : 0;
+        x = w ? w[kDlgGridCell] : 0;
         s.firstChange = 0;
     }
     SlotValues(left, now, 0, -1, x, ParamWord(lParam));
     if (w)
-        w[kDlgKeptParam] = ParamWord(lParam);
+        w[kDlgGridCell] = ParamWord(lParam);
     return true;
 }
 
 void StoreTabChanged(HWND window)
 {
     int32_t* w = DialogRecordWords(window);
-    gCurrentEventSlot.window = w ? w[kDlgId] : -1;
+    gCurrentEventSlot.window = w ? w[kDlgIdentifier] : -1;
     SlotValues(w ? w[kDlgOldPage] : -1, w ? w[kDlgNewPage] : -1, -1, -1, -1, -1);
 }
 
@@ -304,7 +291,7 @@ bool StoreAreaEvent(int type, WPARAM wParam, LPARAM lParam, HWND window, bool vi
     int field;
     AreaOf(window, dialog, field);
     int32_t* w = DialogRecordWords(dialog);
-    s.window = w ? w[kDlgId] : -1;
+    s.window = w ? w[kDlgIdentifier] : -1;
     if (type == kEventAreaExpose) {
         s.type = kEventExpose;
         SlotValues(-1, -1, 1, field, -1, -1);
@@ -315,7 +302,7 @@ bool StoreAreaEvent(int type, WPARAM wParam, LPARAM lParam, HWND window, bool vi
         s.type = kEventResize;
         SlotValues(fw, fh, 1, field, -1, -1);
         if (!visible) {
-            YYTargetFieldResized(w ? w[kDlgId] : 0, field, fw, fh);
+            YYTargetFieldResized(w ? w[kDlgIdentifier] : 0, field, fw, fh);
             return false;
         }
     } else {
@@ -485,11 +472,9 @@ void RouteMessage(MSG& msg)
             return;
     }
     if (WindowRecord* r = SpecialWindowOf(msg.hwnd)) {
-        if (r->type == kRecordEditor) {
-            HWND find = EditorFindReplaceDialog(r);
-            if (find && IsDialogMessageA(find, &msg))
-                return;
-        }
+        HWND modeless = SpecialRecordModelessDialog(r);
+        if (modeless && IsDialogMessageA(modeless, &msg))
+            return;
         for (int which = 1; which <= 2; ++which) {
             HACCEL a = SpecialRecordAccelerators(r, which);
             HWND f = msg.hwnd;

@@ -9,12 +9,12 @@
 #include "core/fixed_text.h"
 #include "core/menus.h"
 #include "core/neighbours.h"
+#include "core/special_windows.h"
 #include "core/split_windows.h"
 #include "core/status_bar.h"
 #include "core/toolbars.h"
 #include "core/window_services.h"
 #include "core/window_table.h"
-#include "editor/editor_buffers.h"
 #include "graphics/gdi_surface.h"
 
 bool IsInsideChild(HWND frame)
@@ -472,31 +472,7 @@ int SplitCloseQuery(HWND frame)
         WindowRecord* r = WindowRecordOf(pf);
         if (!r)
             continue;
-        if (r->type == kRecordEditor) {
-            answer = EditorSavePrompt(pf, r);
-            int count = EditorBufferCount(r);
-            int current = EditorBufferCurrent(r);
-            const int start = current;
-            for (int b = 1; answer != 0 && count > 1 && b <= count; ++b) {
-                if (b == start)
-                    continue;
-                int saved = 1;
-                YYEditBufferGetValue(pane, b, saved);
-                if (saved != 0)
-                    continue;
-                if (!EditorBufferMakeCurrent(pf, r, pane, current, b)) {
-                    answer = 0;
-                    break;
-                }
-                current = b;
-                answer = EditorSavePrompt(pf, r);
-            }
-        } else if (r->type == kRecordGridEditor) {
-            if (SpecialRecordUnsaved(r))
-                answer = YYGridSavePrompt(pane, nullptr) == 1 ? 1 : 0;
-        } else if (r->type == kRecordSplit) {
-            answer = SplitCloseQuery(pf);
-        }
+        answer = r->type == kRecordSplit ? SplitCloseQuery(pf) : SpecialRecordCloseQuery(pf, r, pane);
     }
     return answer;
 }

@@ -32,3 +32,10 @@ void LibraryLayerConfigure(const ConfigSettings& settings)
         if (steps.configure)
             steps.configure(settings);
 }
+
+void LibraryLayerWindowClosed(int window)
+{
+    for (const LibraryLayerSteps& steps : gLayerSteps)
+        if (steps.windowClosed)
+            steps.windowClosed(window);
+}

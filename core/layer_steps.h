@@ -1,9 +1,10 @@
 // Steps that the layers above the core (graphics, hardcopy, dialogs, editor)
-// add to the library's start-up and shut-down, so that the core never calls
-// up into them. Each layer installs its steps while the program starts, from
-// the file that owns the state they touch (a program that uses the layer
-// links that file). WLibraryStart and WLibraryShutdown run them in the fixed
-// order of the slots below, whatever order the files were initialised in.
+// add to the library's start-up and shut-down and to the closing of a child
+// window, so that the core never calls up into them. Each layer installs its
+// steps while the program starts, from the file that owns the state they
+// touch (a program that uses the layer links that file). WLibraryStart,
+// WLibraryShutdown and WindowCloseChild run them in the fixed order of the
+// slots below, whatever order the files were initialised in.
 #pragma once
 
 enum class LibraryLayer : int {
@@ -25,6 +26,8 @@ struct LibraryLayerSteps {
     void (*configure)(const ConfigSettings& settings) = nullptr;
     LibraryLayerStep beforeWindows = nullptr; // shut-down, before the windows are destroyed
     LibraryLayerStep afterWindows = nullptr;  // shut-down, after the windows are destroyed
+    // Child window WINDOW was closed: the layer frees what it kept for it.
+    void (*windowClosed)(int window) = nullptr;
 };
 
 void LibraryLayerStepsSet(LibraryLayer layer, const LibraryLayerSteps& steps);
@@ -34,3 +37,6 @@ void LibraryLayerStepsSet(LibraryLayer layer, const LibraryLayerSteps& steps);
 void LibraryLayerStepsRun(LibraryLayerStep LibraryLayerSteps::*member);
 // Gives SETTINGS to every layer's configure step, in slot order.
 void LibraryLayerConfigure(const ConfigSettings& settings);
+// Tells every layer's windowClosed step, in slot order, that child window
+// WINDOW was closed.
+void LibraryLayerWindowClosed(int window);

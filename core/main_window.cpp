@@ -1,6 +1,5 @@
 // The main window and the window system's start and end.
 #include "core/main_window.h"
-#include "dialogs/dialog_table.h"
 
 #include <commctrl.h>
 
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "core/child_windows.h"
+#include "core/dialog_services.h"
 #include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/events.h"
@@ -23,7 +23,6 @@
 #include "core/toolbars.h"
 #include "core/window_services.h"
 #include "core/window_table.h"
-#include "dialogs/message_box.h"
 #include "graphics/colours.h"
 #include "graphics/coordinates.h"
 #include "graphics/gdi_surface.h"
@@ -540,7 +539,7 @@ void WindowOpen(const int* flags, const int* x, const int* y, const int* width, 
     else if (d == -4)
         YYErrorReport(kErrorDialogCreate, "WindowOpen");
     else if (d > 0)
-        gDialogStatus.currentDialogId = d;
+        WindowCurrentDialog() = d;
     if (dialog)
         *dialog = d;
     if (gLibraryState.colourCount == 256)

@@ -1,8 +1,9 @@
-// Routines of the dialog manager, the graphics core, text, grid, editor and
-// bitmap viewer that the window system calls. Until those subsystems exist
-// their bodies live in core/neighbours_pending.cpp, each doing the least the
-// window system needs from it; a subsystem that lands removes its bodies there
-// and defines the routines itself.
+// Routines of the dialog manager, the graphics core and the grid control that
+// the window system calls by name; each is defined by its own layer. (The text
+// editor, the grid editor and the bitmap viewer answer for their windows
+// through the hooks of core/special_windows.h.) None of these waits for an
+// unbuilt subsystem now; such a routine would get its placeholder body in
+// core/neighbours_pending.cpp until the subsystem lands.
 #pragma once
 
 #include <windows.h>
@@ -10,22 +11,48 @@
 #include <cstdint>
 #include <string_view>
 
-struct WindowRecord;
-
 // ---- Graphics core ----------------------------------------------------------
 // (The drawing state, targets, colours, GDI surface and event coordinates are
 // declared in graphics/graphics_state.h, graphics/colours.h,
 // graphics/gdi_surface.h and graphics/coordinates.h.)
 // Deletes every bitmap of the bitmap table and clears the slots.
 void BitmapTableDestroyAll();
-// The bitmap viewer's share of SpecialRecordRelease.
-void BitmapViewerRelease(HWND frame, WindowRecord* record);
 
 // ---- Dialog manager ---------------------------------------------------------
+// Words of the dialog record, in order (the window system reads some of them).
+enum DialogWord : int {
+    kDlgIdentifier = 0,     // the number by which the caller names the dialog
+    kDlgUnused = 1,         // always 0
+    kDlgShown = 2,          // 1 while shown modeless or semi-modeless
+    kDlgCurrentField = 3,   // field that raised the last event or got the focus last
+    kDlgPreviousField = 4,  // the current field before the last change
+    kDlgNewPage = 5,        // page dialog selected by the last tab change
+    kDlgOldPage = 6,        // page dialog left by the last tab change
+    kDlgShowType = 7,       // DialogShowType of the last show
+    kDlgOwner = 8,          // window active when shown (a handle)
+    kDlgReturn = 9,         // window the focus returns to when hidden (a handle)
+    kDlgGridCell = 10,      // packed cell of the last grid change; kept message parameter
+    kDlgGraphicsField = 11, // 0 while events of the dialog's own graphics area are raised
+    kDlgGraphicsArea = 12,  // 1 once the dialog itself is a drawing target
+    kDlgMouseButton = 13,   // button of the last graphics-area mouse event
+    kDlgMainAccelerators = 14, // 1: the main window's accelerators apply
+    kDlgHost = 15,          // frame of the window whose contents the dialog is (a handle)
+    kDlgFocusField = 16,    // field that had the focus last (a handle)
+    kDlgStretchField = 17,  // control named by the "[Dialog]" line (a handle); non-zero: resizable
+    kDlgMinWidth = 18,      // window width at load
+    kDlgMinHeight = 19,     // window height at load
+    kDialogWordCount = 20,
+};
+
 // The 20 words of the dialog record hung on DIALOG, nullptr when it has none.
 int32_t* DialogRecordWords(HWND dialog);
-// The full window handle kept for handle word WORD of DIALOG's record (15:
-// the host frame), nullptr when none; and setting it (word and handle).
+// Hangs a zero-filled record on DIALOG and returns its words (nullptr when
+// DIALOG is no window); and takes it off again, freeing it.
+int32_t* DialogRecordAttach(HWND dialog);
+void DialogRecordRelease(HWND dialog);
+// The full window handle kept for handle word WORD of DIALOG's record
+// (kDlgHost: the host frame), nullptr when none; and setting it (word and
+// handle).
 HWND DialogRecordHandle(HWND dialog, int word);
 void DialogRecordHandleSet(HWND dialog, int word, HWND handle);
 // The identifier word of DIALOG's record, 0 when it has none.
@@ -67,52 +94,3 @@ void DialogFieldCursorsClear();
 
 // ---- Grid control -----------------------------------------------------------
 void GridRegisterClasses();
-int YYGridSavePrompt(int window, HWND gridField);
-
-// ---- Text editor, grid editor, bitmap viewer records ------------------------
-// Words of the records of types 1 (editor) and 4 (grid editor).
-HMENU SpecialRecordMenu(WindowRecord* record);
-// Accelerator table WHICH: 0 the split-pane table (editor), 1 first, 2 second.
-HACCEL SpecialRecordAccelerators(WindowRecord* record, int which);
-// The record's status-bar field (nullptr when it has none).
-HWND* SpecialRecordStatusBarField(WindowRecord* record);
-HWND EditorFindReplaceDialog(WindowRecord* record);
-// The inner control that takes the focus (editor control, viewer, grid).
-HWND SpecialRecordFocusControl(WindowRecord* record);
-// 1 when a grid editor has unsaved changes.
-int SpecialRecordUnsaved(WindowRecord* record);
-// Releases what the record's owner attached to FRAME (inner windows, fonts,
-// files, menus, toolbars) and frees the record; used when a special window
-// turns back into a plain one.
-void SpecialRecordRelease(HWND frame, WindowRecord* record);
-// The text editor's answers for its own records (type 1), defined by the
-// editor: its menu bar, accelerator table WHICH (0 pane, 1 own, 2 user), its
-// status-bar word, its focus control, and the release of everything it
-// attached to FRAME (the record freed).
-HMENU EditorRecordMenu(WindowRecord* record);
-HACCEL EditorRecordAccelerators(WindowRecord* record, int which);
-HWND* EditorRecordStatusBarField(WindowRecord* record);
-HWND EditorRecordFocusControl(WindowRecord* record);
-void EditorRecordRelease(HWND frame, WindowRecord* record);
-int EditorSavePrompt(HWND frame, WindowRecord* record);
-// The grid editor's answers for its own records (type 4), defined by the
-// grid editor: its menu bar, accelerator table WHICH (1 own, 2 caller's),
-// its status-bar word, its grid, whether a save prompt is due (Save enabled
-// and the grid modified), and the release of everything it attached to
-// FRAME (the record freed).
-HMENU GridEditorRecordMenu(WindowRecord* record);
-HACCEL GridEditorRecordAccelerators(WindowRecord* record, int which);
-HWND* GridEditorRecordStatusBarField(WindowRecord* record);
-HWND GridEditorRecordFocusControl(WindowRecord* record);
-int GridEditorRecordUnsaved(WindowRecord* record);
-void GridEditorRecordRelease(HWND frame, WindowRecord* record);
-// Editor buffers (the store is editor/editor_buffers.h): count and current
-// buffer of an editor window.
-int EditorBufferCount(WindowRecord* record);
-int EditorBufferCurrent(WindowRecord* record);
-// Makes buffer TO of editor window N current: its text switched in
-// (YYEditBufferSwitch), the current file name stored for FROM and fetched for
-// TO (YYEditBufferPutName, YYEditBufferGetName) and the title updated
-// (EditorTitleUpdate). 0 when the switch was refused (no memory for the
-// text of FROM; a box said so), else 1.
-int EditorBufferMakeCurrent(HWND frame, WindowRecord* record, int n, int from, int to);

@@ -1,18 +1,85 @@
 // Menus, menu placing, pane focus and creation steps shared by the editor and
-// grid editor windows.
+// grid editor windows, and the table of the answers that each kind of special
+// window installs for its record type.
 #include "core/special_windows.h"
 
 #include <commctrl.h>
 
+#include <array>
+#include <cstddef>
+
+#include "core/dialog_services.h"
 #include "core/events.h"
 #include "core/frame_window.h"
 #include "core/menus.h"
 #include "core/toolbars.h"
 #include "core/window_services.h"
 #include "core/window_table.h"
-#include "dialogs/dialog_show.h"
-#include "dialogs/window_snapshots.h"
 #include "graphics/graphics_state.h"
+
+namespace {
+
+// Indexed by record type; constant-initialised, so that an owner may install
+// its answers from any file's initialisation.
+constinit std::array<SpecialRecordAnswers, kRecordSplit + 1> gSpecialRecordAnswers{};
+
+const SpecialRecordAnswers& AnswersOf(const WindowRecord* record)
+{
+    static constexpr SpecialRecordAnswers kNone{};
+    if (!record || record->type < 0 || static_cast<std::size_t>(record->type) >= gSpecialRecordAnswers.size())
+        return kNone;
+    return gSpecialRecordAnswers[static_cast<std::size_t>(record->type)];
+}
+
+} // namespace
+
+void SpecialRecordAnswersSet(int type, const SpecialRecordAnswers& answers)
+{
+    if (type >= 0 && static_cast<std::size_t>(type) < gSpecialRecordAnswers.size())
+        gSpecialRecordAnswers[static_cast<std::size_t>(type)] = answers;
+}
+
+HMENU SpecialRecordMenu(WindowRecord* record)
+{
+    auto answer = AnswersOf(record).menu;
+    return answer ? answer(record) : nullptr;
+}
+
+HACCEL SpecialRecordAccelerators(WindowRecord* record, int which)
+{
+    auto answer = AnswersOf(record).accelerators;
+    return answer ? answer(record, which) : nullptr;
+}
+
+HWND* SpecialRecordStatusBarField(WindowRecord* record)
+{
+    auto answer = AnswersOf(record).statusBarField;
+    return answer ? answer(record) : nullptr;
+}
+
+HWND SpecialRecordFocusControl(WindowRecord* record)
+{
+    auto answer = AnswersOf(record).focusControl;
+    return answer ? answer(record) : nullptr;
+}
+
+HWND SpecialRecordModelessDialog(WindowRecord* record)
+{
+    auto answer = AnswersOf(record).modelessDialog;
+    return answer ? answer(record) : nullptr;
+}
+
+int SpecialRecordCloseQuery(HWND frame, WindowRecord* record, int n)
+{
+    auto answer = AnswersOf(record).closeQuery;
+    return answer ? answer(frame, record, n) : 1;
+}
+
+void SpecialRecordRelease(HWND frame, WindowRecord* record)
+{
+    if (auto answer = AnswersOf(record).release)
+        answer(frame, record);
+}
 
 HACCEL MenuKeysCreate(const std::vector<MenuKey>& keys)
 {
@@ -238,7 +305,7 @@ void SpecialModeless(int& mode, int& status)
 {
     if (mode == 1) {
         int ignored = 0;
-        WindowContentsSnapshot(0, -1, ignored);
+        WindowContentsSnapshotTake(0, -1, ignored);
     }
     status = 5;
     mode = 2;
@@ -296,7 +363,7 @@ void SpecialEditorShow(HWND frame, int mode, HWND refocus)
     ShowWindow(frame, SW_SHOW);
     WindowFocusActivate(frame);
     if (mode == 1 || mode == 3)
-        OtherWindowsDisable(frame, 1);
+        WindowOthersDisable(frame, 1);
 }
 
 void SpecialMenuLoopStatus(HWND statusBar, bool entering)
@@ -324,7 +391,7 @@ void SpecialModalEnd(HWND frame, void* record)
         DestroyWindow(frame);
     WindowRecordFree(record);
     HWND back = gWindowSystem.semiModelessDialog ? gWindowSystem.semiModelessDialog : gWindowTable.frame[0];
-    OtherWindowsEnable(back, 1);
+    WindowOthersEnable(back, 1);
     if (back && IsWindow(back)) {
         SetActiveWindow(back);
         SetFocus(back);

@@ -4,7 +4,8 @@
 // on the enclosing split windows, a pane taking the focus, the window's four
 // toolbars placed around the inner window, a child frame's stored placement
 // on maximise and restore, what a modal editor's destroy takes from the
-// window table, and the steps both editors' creation takes.
+// window table, the steps both editors' creation takes, and the answers
+// each kind of special window gives for its record.
 #pragma once
 
 #include <windows.h>
@@ -64,6 +65,43 @@ void SpecialModalRowsRelease(HWND f, int n);
 // on WM_QUIT), is destroyed, its RECORD freed, and the other windows are
 // enabled again, the semi-modal dialog (else the main window) activated.
 void SpecialModalEnd(HWND frame, void* record);
+
+// ---- What the owners of special windows answer for their records ------------
+// The text editor (type 1), the bitmap viewer (type 2) and the grid editor
+// (type 4) each install the answers for their record type while the program
+// starts, from the file that attaches such records, so that no record exists
+// without its answers. A type without answers (or a null record) has no menu
+// bar, accelerators, status-bar word, focus control or modeless dialog, closes
+// without a prompt, and its release does nothing.
+struct SpecialRecordAnswers {
+    HMENU (*menu)(WindowRecord* record) = nullptr;
+    // Accelerator table WHICH: 0 the split-pane table (editor), 1 own, 2 caller's.
+    HACCEL (*accelerators)(WindowRecord* record, int which) = nullptr;
+    // The record's status-bar word.
+    HWND* (*statusBarField)(WindowRecord* record) = nullptr;
+    // The inner control that takes the focus (editor control, viewer, grid).
+    HWND (*focusControl)(WindowRecord* record) = nullptr;
+    // A modeless dialog of the window that sees its keyboard messages first
+    // (the editor's find and replace box), nullptr when none is up.
+    HWND (*modelessDialog)(WindowRecord* record) = nullptr;
+    // The split window holding pane N (frame FRAME) closes: the prompts for
+    // unsaved work; 1 when the pane may close, 0 when the user cancelled.
+    int (*closeQuery)(HWND frame, WindowRecord* record, int n) = nullptr;
+    // Releases what the owner attached to FRAME (inner windows, fonts, files,
+    // menus, toolbars) and frees the record; used when a special window turns
+    // back into a plain one.
+    void (*release)(HWND frame, WindowRecord* record) = nullptr;
+};
+void SpecialRecordAnswersSet(int type, const SpecialRecordAnswers& answers);
+
+// The answers as the window system asks them, for the record's type.
+HMENU SpecialRecordMenu(WindowRecord* record);
+HACCEL SpecialRecordAccelerators(WindowRecord* record, int which);
+HWND* SpecialRecordStatusBarField(WindowRecord* record);
+HWND SpecialRecordFocusControl(WindowRecord* record);
+HWND SpecialRecordModelessDialog(WindowRecord* record);
+int SpecialRecordCloseQuery(HWND frame, WindowRecord* record, int n);
+void SpecialRecordRelease(HWND frame, WindowRecord* record);
 
 // Creation steps both editors share.
 // Where a new editor's FRAME stands: a frame that is no child can have a menu;

@@ -9,13 +9,14 @@
 #include <vector>
 
 #include "core/child_windows.h"
+#include "core/dialog_services.h"
 #include "core/fixed_text.h"
 #include "core/frame_window.h"
 #include "core/library_state.h"
 #include "core/neighbours.h"
+#include "core/special_windows.h"
 #include "core/status_bar.h"
 #include "core/window_table.h"
-#include "dialogs/message_box.h"
 #include "graphics/coordinates.h"
 #include "graphics/gdi_surface.h"
 #include "graphics/graphics_state.h"
@@ -617,7 +618,7 @@ void WindowTypeRevert(int& dialogId, int flags, int& status)
     }
     case kRecordSplit: {
         int pane = reinterpret_cast<SplitRecord*>(r)->pane[0];
-        ChildWindowClose(pane, gDialogStatus.currentDialogId);
+        ChildWindowClose(pane, WindowCurrentDialog());
         break;
     }
     }

@@ -12,35 +12,14 @@
 #include <array>
 #include <cstdint>
 
-// Words of the dialog record, in order.
-enum DialogWord : int {
-    kDlgIdentifier = 0,     // the number by which the caller names the dialog
-    kDlgUnused = 1,         // always 0
-    kDlgShown = 2,          // 1 while shown modeless or semi-modeless
-    kDlgCurrentField = 3,   // field that raised the last event or got the focus last
-    kDlgPreviousField = 4,  // the current field before the last change
-    kDlgNewPage = 5,        // page dialog selected by the last tab change
-    kDlgOldPage = 6,        // page dialog left by the last tab change
-    kDlgShowType = 7,       // DialogShowType of the last show
-    kDlgOwner = 8,          // window active when shown (a handle)
-    kDlgReturn = 9,         // window the focus returns to when hidden (a handle)
-    kDlgGridCell = 10,      // packed cell of the last grid change; kept message parameter
-    kDlgGraphicsField = 11, // 0 while events of the dialog's own graphics area are raised
-    kDlgGraphicsArea = 12,  // 1 once the dialog itself is a drawing target
-    kDlgMouseButton = 13,   // button of the last graphics-area mouse event
-    kDlgMainAccelerators = 14, // 1: the main window's accelerators apply
-    kDlgHost = 15,          // frame of the window whose contents the dialog is (a handle)
-    kDlgFocusField = 16,    // field that had the focus last (a handle)
-    kDlgStretchField = 17,  // control named by the "[Dialog]" line (a handle); non-zero: resizable
-    kDlgMinWidth = 18,      // window width at load
-    kDlgMinHeight = 19,     // window height at load
-    kDialogWordCount = 20,
-};
+#include "core/neighbours.h"
+
+// (The words of the dialog record, kDlg..., are named in core/neighbours.h.)
 
 // Show types.
 enum DialogShowType : int { kShowModal = 1, kShowModeless = 2, kShowSemiModeless = 3 };
 
-// The record of a loaded dialog: the 20 words above, tagged so that it can
+// The record of a loaded dialog: its 20 words (DialogWord), tagged so that it can
 // never be taken for a field record, the DIALOG resource it came from and the
 // icon it owns.
 struct DialogRecord {

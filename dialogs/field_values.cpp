@@ -17,6 +17,7 @@
 #include "core/fixed_text.h"
 #include "core/library_state.h"
 #include "core/numeric.h"
+#include "core/special_windows.h"
 #include "core/string_routines.h"
 #include "core/window_table.h"
 #include "dialogs/dialog_fields.h"

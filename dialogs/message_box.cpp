@@ -10,6 +10,7 @@
 #include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
+#include "core/dialog_services.h"
 #include "core/layer_steps.h"
 #include "dialogs/common_dialogs.h"
 #include "dialogs/dialog_show.h"
@@ -154,8 +155,9 @@ int CurrentDialog()
     return gDialogStatus.currentDialogId;
 }
 
-// Installed while the program starts: the core reads and writes the dialog
-// words of this file, so every program with windows links it.
+// Installed while the program starts: every program with windows links the
+// dialog manager (the window system calls it by name, core/neighbours.h), and
+// the dialog manager keeps its words in this file.
 const bool gDialogLayerInstalled =
     (ErrorBoxDeliverySet(ErrorBoxShow),
      LibraryLayerStepsSet(LibraryLayer::kDialogs, {.start = DialogWordsStart, .afterWindows = DialogWordsShutdown}),
@@ -164,6 +166,10 @@ const bool gDialogLayerInstalled =
                         .graphicsTarget = DialogGraphicsTarget,
                         .otherWindowsDisable = OtherWindowsDisable,
                         .otherWindowsEnable = OtherWindowsEnable}),
+     WindowDialogServicesSet({.currentDialog = &gDialogStatus.currentDialogId,
+                              .contentsSnapshot = WindowContentsSnapshot,
+                              .otherWindowsDisable = OtherWindowsDisable,
+                              .otherWindowsEnable = OtherWindowsEnable}),
      true);
 
 } // namespace

@@ -172,35 +172,33 @@ void EditorFilterIndexSet(int index, int& status)
 
 // ---- what the window system asks of an editor ---------------------------------
 
-int EditorSavePrompt(HWND frame, WindowRecord* record)
+int EditorCloseQuery(HWND frame, WindowRecord* record, int n)
 {
-    if (!record || record->type != kRecordEditor)
-        return 1;
-    return EditorSavePromptRun(frame, reinterpret_cast<EditorRecord*>(record));
-}
-
-int EditorBufferCount(WindowRecord* record)
-{
-    return record && record->type == kRecordEditor ? reinterpret_cast<EditorRecord*>(record)->bufferCount : 0;
-}
-
-int EditorBufferCurrent(WindowRecord* record)
-{
-    return record && record->type == kRecordEditor ? reinterpret_cast<EditorRecord*>(record)->currentBuffer : 0;
-}
-
-int EditorBufferMakeCurrent(HWND frame, WindowRecord* record, int n, int from, int to)
-{
-    if (!record || record->type != kRecordEditor)
-        return 0;
     auto* r = reinterpret_cast<EditorRecord*>(record);
-    if (!SwitchWithNames(frame, r, n, from, to)) {
-        EditorBufferMemoryBox(frame);
-        return 0;
+    // The current buffer first, then every other buffer with unsaved changes,
+    // each made current for its prompt; a refused switch (no memory for the
+    // text of the buffer left) keeps the pane open.
+    int answer = EditorSavePromptRun(frame, r);
+    const int count = r->bufferCount;
+    int current = r->currentBuffer;
+    const int start = current;
+    for (int b = 1; answer != 0 && count > 1 && b <= count; ++b) {
+        if (b == start)
+            continue;
+        int saved = 1;
+        YYEditBufferGetValue(n, b, saved);
+        if (saved != 0)
+            continue;
+        if (!SwitchWithNames(frame, r, n, current, b)) {
+            EditorBufferMemoryBox(frame);
+            return 0;
+        }
+        EditorViewItemCheck(r, current, false);
+        EditorViewItemCheck(r, b, true);
+        current = b;
+        answer = EditorSavePromptRun(frame, r);
     }
-    EditorViewItemCheck(r, from, false);
-    EditorViewItemCheck(r, to, true);
-    return 1;
+    return answer;
 }
 
 HMENU EditorRecordMenu(WindowRecord* record)
@@ -225,9 +223,9 @@ HWND EditorRecordFocusControl(WindowRecord* record)
     return r->focusControl ? r->focusControl : r->richEdit;
 }
 
-HWND EditorFindReplaceDialog(WindowRecord* record)
+HWND EditorRecordFindDialog(WindowRecord* record)
 {
-    return record && record->type == kRecordEditor ? reinterpret_cast<EditorRecord*>(record)->findDialog : nullptr;
+    return reinterpret_cast<EditorRecord*>(record)->findDialog;
 }
 
 void EditorRecordRelease(HWND frame, WindowRecord* record)

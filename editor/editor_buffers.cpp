@@ -94,11 +94,13 @@ void YYEditBufferFree(int window, int buffer)
 
 namespace {
 
-// The editor's part of the library start-up and shut-down, installed while
-// the program starts (every editor window keeps its buffers here).
-const bool gLayerStepsInstalled =
-    (LibraryLayerStepsSet(LibraryLayer::kEditor,
-                          {.start = EditorBufferStoreCreate, .afterWindows = EditorBufferStoreShutdown}),
-     true);
+// The editor's part of the library start-up and shut-down and of a child
+// window's closing, installed while the program starts (every editor window
+// keeps its buffers here).
+const bool gLayerStepsInstalled = (LibraryLayerStepsSet(LibraryLayer::kEditor,
+                                                        {.start = EditorBufferStoreCreate,
+                                                         .afterWindows = EditorBufferStoreShutdown,
+                                                         .windowClosed = EditorBufferStoreRelease}),
+                                   true);
 
 } // namespace

@@ -546,3 +546,19 @@ void EditorCreate(int& status, int& mode, int menuId, int options, int fontFamil
         SpecialModalEnd(frame, r);
     }
 }
+
+namespace {
+
+// The editor's answers for its records, installed while the program starts
+// from this file, which attaches them.
+const bool gRecordAnswersInstalled = (SpecialRecordAnswersSet(kRecordEditor,
+                                                              {.menu = EditorRecordMenu,
+                                                               .accelerators = EditorRecordAccelerators,
+                                                               .statusBarField = EditorRecordStatusBarField,
+                                                               .focusControl = EditorRecordFocusControl,
+                                                               .modelessDialog = EditorRecordFindDialog,
+                                                               .closeQuery = EditorCloseQuery,
+                                                               .release = EditorRecordRelease}),
+                                      true);
+
+} // namespace

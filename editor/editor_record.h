@@ -169,6 +169,21 @@ void EditorViewItemCheck(EditorRecord* r, int n, bool checked);
 // Text and formats cleared, the control marked unmodified, changed value 0.
 void EditorBufferBlank(EditorRecord* r);
 
+// ---- what the window system asks of an editor (editor_buffer_store.cpp) ----
+// The answers for the editor's own records (type 1) that core/special_windows.h
+// asks for, installed by editor_create.cpp, which attaches the records: the
+// menu bar, accelerator table WHICH (0 pane, 1 own, 2 user), the status-bar
+// word, the focus control, the find and replace box, the release of
+// everything the editor attached to FRAME (the record freed), and the save
+// prompts for pane N's unsaved buffers when its split window closes (1 go on).
+HMENU EditorRecordMenu(WindowRecord* record);
+HACCEL EditorRecordAccelerators(WindowRecord* record, int which);
+HWND* EditorRecordStatusBarField(WindowRecord* record);
+HWND EditorRecordFocusControl(WindowRecord* record);
+HWND EditorRecordFindDialog(WindowRecord* record);
+void EditorRecordRelease(HWND frame, WindowRecord* record);
+int EditorCloseQuery(HWND frame, WindowRecord* record, int n);
+
 // ---- files (editor_files.cpp) ----
 bool EditorIsRichFile(const EditorRecord* r, std::string_view name);
 int EditorFileOpen(HWND frame, int atCreation);

@@ -12,6 +12,7 @@
 #include "core/frame_window.h"
 #include "core/library_state.h"
 #include "core/menus.h"
+#include "core/special_windows.h"
 #include "core/toolbars.h"
 #include "core/window_services.h"
 #include "graphics/bitmaps.h"
@@ -645,3 +646,12 @@ void BitmapViewerRelease(HWND frame, WindowRecord* record)
     else
         WindowRecordFree(r);
 }
+
+namespace {
+
+// The viewer's answer for its records when its window turns back into a plain
+// one, installed while the program starts from this file, which attaches them.
+const bool gRecordAnswersInstalled =
+    (SpecialRecordAnswersSet(kRecordBitmapViewer, {.release = BitmapViewerRelease}), true);
+
+} // namespace

@@ -204,10 +204,6 @@ void YYGridSortDialog(int window, int labelsMove, int& result);
 void YYGridPrintDialog(int window, int firstRow, int lastRow, int firstColumn, int lastColumn, int& result);
 
 // ---- Files (grid_editor_files.cpp) ------------------------------------------
-// The window system's hook YYGridSavePrompt(window, nullptr) of
-// core/neighbours.h, which a split window's close calls for each grid-editor
-// pane with Save enabled, is defined beside these and answers
-// GridEditorSavePrompt(GridEditorFrameOf(window)).
 // FILENAME is the record's NUL-terminated file name (in and out), FILTER the
 // record's filter (empty: the built-in one).
 

@@ -142,11 +142,6 @@ void YYGridSavePrompt(int window, int modified, int& result, int& filterIndex, i
     }
 }
 
-int YYGridSavePrompt(int window, HWND)
-{
-    return GridEditorSavePrompt(GridEditorFrameOf(window));
-}
-
 // ---- CSV files --------------------------------------------------------------------------------
 
 void YYGridSaveCSV(int window, int withDialog, int& result, int& filterIndex, int backup, int csvHeader, int firstRow,

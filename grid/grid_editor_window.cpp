@@ -699,7 +699,11 @@ LRESULT CALLBACK GridEditorWindowProc(HWND window, UINT message, WPARAM wParam, 
     }
 }
 
-// ---- Turning back into a plain window -------------------------------------------------
+// ---- What the window system asks of a grid editor --------------------------------------
+// Installed below for the grid editor's records (type 4), from this file,
+// which attaches them.
+
+namespace {
 
 void GridEditorRecordRelease(HWND frame, WindowRecord* record)
 {
@@ -741,12 +745,27 @@ HWND GridEditorRecordFocusControl(WindowRecord* record)
     return reinterpret_cast<GridEditorRecord*>(record)->grid;
 }
 
-int GridEditorRecordUnsaved(WindowRecord* record)
+// The split window holding the pane FRAME closes: a grid editor with Save enabled and
+// a modified grid asks whether to save first.
+int GridEditorCloseQuery(HWND frame, WindowRecord* record, int)
 {
     auto* r = reinterpret_cast<GridEditorRecord*>(record);
     GridRecord* g = GridRecordOf(r->grid);
-    return (r->saveEnabled && g && g->modified == 1) ? 1 : 0;
+    if (!r->saveEnabled || !g || g->modified != 1)
+        return 1;
+    return GridEditorSavePrompt(frame) == 1 ? 1 : 0;
 }
+
+const bool gRecordAnswersInstalled = (SpecialRecordAnswersSet(kRecordGridEditor,
+                                                              {.menu = GridEditorRecordMenu,
+                                                               .accelerators = GridEditorRecordAccelerators,
+                                                               .statusBarField = GridEditorRecordStatusBarField,
+                                                               .focusControl = GridEditorRecordFocusControl,
+                                                               .closeQuery = GridEditorCloseQuery,
+                                                               .release = GridEditorRecordRelease}),
+                                      true);
+
+} // namespace
 
 // ---- What the grid engine asks of the editor -------------------------------------------
 

@@ -1,8 +1,11 @@
 // The question before unsaved text is discarded: Yes writes the file, No
 // leaves it, Cancel keeps the window; an untitled buffer's Yes runs the Save
-// dialog, whose Cancel keeps the text.
+// dialog, whose Cancel keeps the text; a split window asks for the editor in
+// its pane before it closes.
 #include "editor_fixture.h"
 
+#include "core/frame_window.h"
+#include "core/split_windows.h"
 #include "dialogs/modal_pilot.h"
 #include "support/box_autopilot.h"
 
@@ -113,4 +116,48 @@ TEST_F(EditorTest, CloseAsksEachModifiedBufferOnce)
     EXPECT_EQ(r->currentBuffer, 2);
     EXPECT_STREQ(r->fileName, files[1].c_str());
     EXPECT_EQ(Text(), "changed 1");
+}
+
+TEST_F(EditorTest, ASplitWindowAsksForItsPaneEditorsModifiedBuffers)
+{
+    int split = OpenWindow(false, "Split");
+    ASSERT_GT(split, 0);
+    int panes[2] = {-1, -1}, flags[2] = {0, 0}, menus[2] = {0, 0}, bars[2][4] = {}, dialogs[2] = {0, 0},
+        colours[2] = {-1, -1};
+    SplitWindowCreate(panes, 0, flags, -1, menus, bars, dialogs, colours, "", "");
+    ASSERT_GT(panes[0], 0);
+    WindowMakeCurrent(panes[0]);
+    std::string files[2];
+    for (int i = 0; i < 2; ++i) {
+        files[i] = Path("pane" + std::to_string(i) + ".txt");
+        Write(files[i], "original");
+        int status = 0, mode = 2;
+        EditorCreate(status, mode, 0, kEditorWithBuffers, 4, 10, -1, split, files[i], "");
+        EditorTextSet(status, "changed " + std::to_string(i));
+    }
+    EditorRecord* r = EditorRecordOf(gWindowTable.frame[panes[0]]);
+    ASSERT_NE(r, nullptr);
+    ASSERT_EQ(r->bufferCount, 2);
+    HWND splitFrame = gWindowTable.frame[split];
+
+    // No to both: the current buffer is asked first, then the other one is
+    // switched in for its question; the split window may close.
+    {
+        BoxAutopilot pilot(IDNO);
+        EXPECT_EQ(SplitCloseQuery(splitFrame), 1);
+        ASSERT_EQ(pilot.Seen().size(), 2u);
+        EXPECT_NE(pilot.Seen()[0].text.find(files[1]), std::string::npos);
+        EXPECT_NE(pilot.Seen()[1].text.find(files[0]), std::string::npos);
+    }
+    EXPECT_EQ(r->currentBuffer, 1);
+    EXPECT_STREQ(r->fileName, files[0].c_str());
+
+    // Cancel on the first question keeps the split window and asks no more.
+    {
+        BoxAutopilot pilot(IDCANCEL);
+        EXPECT_EQ(SplitCloseQuery(splitFrame), 0);
+        EXPECT_EQ(pilot.Seen().size(), 1u);
+    }
+    EXPECT_EQ(r->currentBuffer, 1);
+    EXPECT_EQ(Text(), "changed 0");
 }
