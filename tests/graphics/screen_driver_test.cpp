@@ -6,40 +6,10 @@
 
 namespace {
 
-class ScreenDriverTest : public ::testing::Test {
+class ScreenDriverTest : public ::testing::Test, protected ScreenDriverCalls {
 protected:
     GraphicsStateGuard guard;
     MemorySurface surface{100, 100};
-    DeviceParameterBlock& b = gDeviceParameterBlock;
-
-    void Line(int x1, int y1, int x2, int y2)
-    {
-        b.IX[0] = x1;
-        b.IY[0] = y1;
-        b.IX[1] = x2;
-        b.IY[1] = y2;
-        YYGAPI(DeviceOp::kLine);
-    }
-    void Rectangle(int op, int x1, int y1, int x2, int y2)
-    {
-        b.IX[0] = x1;
-        b.IY[0] = y1;
-        b.IX[1] = x2;
-        b.IY[1] = y2;
-        YYGAPI(op);
-    }
-    void Style(int style, int width)
-    {
-        gGraphicsState.lineStyle = style;
-        gGraphicsState.lineWidth = width;
-        YYGAPI(DeviceOp::kLineWidth);
-        YYGAPI(DeviceOp::kLineStyle);
-    }
-    void Area(int x1, int y1, int x2, int y2)
-    {
-        gGraphicsState.integerArea = {x1, y1, x2, y2};
-        YYGAPI(DeviceOp::kClip);
-    }
 };
 
 TEST_F(ScreenDriverTest, RectangleCoversTheFlippedRowsInclusive)
