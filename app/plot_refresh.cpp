@@ -16,6 +16,7 @@
 #include "fonts/text_font.h"
 #include "graphics/colours.h"
 #include "graphics/graphics_state.h"
+#include "graphics/screen_driver.h"
 
 #include <algorithm>
 #include <array>
@@ -85,9 +86,13 @@ void PlotRefresh(int& win, int& k)
 
     if (k > 0) {
         WindowMakeCurrent(k);
+        // The graph is drawn off the screen and shown in one piece: no
+        // flicker, and one copy to the window instead of a call per line.
+        ScreenBatchBegin();
         IGrArea(0.0f, 0.0f, 1.0f, 1.0f);
         IGrAreaErase();
         SplinePlotDraw();
+        ScreenBatchEnd();
     }
     p.plotexists = 1;
 }

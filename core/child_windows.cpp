@@ -379,6 +379,7 @@ void WindowDestroy(int n, int& currentDialog)
         gWindowSystem.windowDC = nullptr;
         gWindowSystem.windowDCOwner = nullptr;
     }
+    GdiOffscreenFree(gWindowTable.client[n]);
     auto dropContents = [&](HWND f) {
         auto* cd = WindowRecordAs<ContentsDialogRecord>(f, kRecordContentsDialog);
         if (!cd)

@@ -92,21 +92,151 @@ template <class F>
 void Clipped(F draw)
 {
     if (S().clip)
-        SelectClipRgn(S().dc, S().clip);
+        SelectClipRgn(S().drawDC, S().clip);
     draw();
     if (S().clip)
-        SelectClipRgn(S().dc, nullptr);
+        SelectClipRgn(S().drawDC, nullptr);
 }
 
 // Selects BRUSH and PEN for one call and restores the previous objects.
 template <class F>
 void WithObjects(HBRUSH brush, HPEN pen, F draw)
 {
-    HGDIOBJ oldBrush = SelectObject(S().dc, brush);
-    HGDIOBJ oldPen = SelectObject(S().dc, pen);
+    HGDIOBJ oldBrush = SelectObject(S().drawDC, brush);
+    HGDIOBJ oldPen = SelectObject(S().drawDC, pen);
     draw();
-    SelectObject(S().dc, oldPen);
-    SelectObject(S().dc, oldBrush);
+    SelectObject(S().drawDC, oldPen);
+    SelectObject(S().drawDC, oldBrush);
+}
+
+// A solid line wider than a pixel has round ends and round joins. Wine
+// outlines a polyline with such a pen as one region that grows with every
+// segment, at a cost rising with the square of the points; drawn in short
+// pieces that share their end points it lights the same pixels (where two
+// pieces meet, their round ends cover what the round join covered) at a
+// small part of the cost. Only in copy mode, where a pixel lit twice looks
+// as lit once, and only on a window or a bitmap: a metafile or printer
+// receives the polyline as one call, as before.
+constexpr int kPolylinePiece = 8;
+
+bool PolylineInPieces(HDC dc)
+{
+    const GdiSurfaceState& s = S();
+    return s.lineStyle == 0 && s.lineWidth > 1 && s.rop == R2_COPYPEN && !s.metafileDC &&
+           (s.window || GetObjectType(dc) == OBJ_MEMDC);
+}
+
+// Takes the surface's pen and font out of the DC it draws on (their
+// predecessors back in), and puts them into it.
+void ObjectsDeselect()
+{
+    GdiSurfaceState& s = S();
+    if (s.drawDC) {
+        if (s.penReplaced)
+            SelectObject(s.drawDC, s.penReplaced);
+        if (s.fontReplaced)
+            SelectObject(s.drawDC, s.fontReplaced);
+    }
+    s.penReplaced = nullptr;
+    s.fontReplaced = nullptr;
+}
+
+void ObjectsSelect()
+{
+    GdiSurfaceState& s = S();
+    if (!s.drawDC)
+        return;
+    if (s.pen)
+        s.penReplaced = static_cast<HPEN>(SelectObject(s.drawDC, s.pen));
+    if (s.font)
+        s.fontReplaced = static_cast<HFONT>(SelectObject(s.drawDC, s.font));
+}
+
+// Carries the attributes that drawing leaves in a DC from one DC to another,
+// when the off-screen picture takes over from the window and back.
+void AttributesCarry(HDC from, HDC to)
+{
+    SetROP2(to, GetROP2(from));
+    SetBkMode(to, GetBkMode(from));
+    SetBkColor(to, GetBkColor(from));
+    SetTextColor(to, GetTextColor(from));
+    SetTextAlign(to, GetTextAlign(from));
+    SetPolyFillMode(to, GetPolyFillMode(from));
+    SetStretchBltMode(to, GetStretchBltMode(from));
+    POINT p{};
+    if (GetCurrentPositionEx(from, &p))
+        MoveToEx(to, p.x, p.y, nullptr);
+    if (GetBrushOrgEx(from, &p))
+        SetBrushOrgEx(to, p.x, p.y, nullptr);
+}
+
+// Deletes the off-screen picture (what it holds copied to the window first
+// while the surface draws on it); the open batches stay open.
+void OffscreenDelete()
+{
+    GdiOffscreen& o = S().offscreen;
+    if (!o.bitmap)
+        return;
+    GdiBatchFlush();
+    SelectObject(o.dc, o.bitmapReplaced);
+    DeleteDC(o.dc);
+    GdiObjectDelete(o.bitmap);
+    const int depth = o.depth;
+    o = GdiOffscreen{};
+    o.depth = depth;
+}
+
+// The off-screen picture of WIDTH x HEIGHT, made anew when it has another
+// size; false when it cannot be made.
+bool OffscreenMake(int width, int height)
+{
+    GdiSurfaceState& s = S();
+    GdiOffscreen& o = s.offscreen;
+    if (o.bitmap && o.width == width && o.height == height)
+        return true;
+    OffscreenDelete();
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // rows from the top
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    o.dc = CreateCompatibleDC(s.dc);
+    if (o.dc)
+        o.bitmap = GdiObjectCounted(CreateDIBSection(s.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!o.bitmap) {
+        if (o.dc)
+            DeleteDC(o.dc);
+        o.dc = nullptr;
+        return false;
+    }
+    o.bitmapReplaced = SelectObject(o.dc, o.bitmap);
+    o.width = width;
+    o.height = height;
+    return true;
+}
+
+// Starts the off-screen drawing of an open batch at an erase of the whole
+// client area of the window that is the surface: no pixel of what the window
+// showed before is left to show through.
+void OffscreenEnter(int width, int height)
+{
+    GdiSurfaceState& s = S();
+    GdiOffscreen& o = s.offscreen;
+    if (o.depth == 0 || o.active || !s.dc || !s.window || s.metafileDC || s.palette || width <= 0 || height <= 0)
+        return;
+    RECT client{};
+    if (GetObjectType(s.dc) != OBJ_DC || !GetClientRect(s.window, &client) || client.right != width ||
+        client.bottom != height || !OffscreenMake(width, height))
+        return;
+    o.window = s.window;
+    AttributesCarry(s.dc, o.dc);
+    ObjectsDeselect();
+    s.drawDC = o.dc;
+    ObjectsSelect();
+    o.active = true;
 }
 
 void PatternMake()
@@ -131,6 +261,7 @@ void GdiSurfaceSelect(HDC dc, HWND window)
     if (s.dc)
         GdiSurfaceRelease();
     s.dc = dc;
+    s.drawDC = dc;
     s.window = window;
     if (!dc)
         return;
@@ -149,24 +280,22 @@ void GdiSurfaceSelect(HDC dc, HWND window)
 
 void GdiSurfaceRelease()
 {
+    GdiBatchFlush();
     GdiSurfaceState& s = S();
     if (s.dc) {
-        if (s.penReplaced)
-            SelectObject(s.dc, s.penReplaced);
-        if (s.fontReplaced)
-            SelectObject(s.dc, s.fontReplaced);
+        ObjectsDeselect();
         if (s.clip)
             SelectClipRgn(s.dc, nullptr);
     }
-    s.penReplaced = nullptr;
-    s.fontReplaced = nullptr;
     s.dc = nullptr;
+    s.drawDC = nullptr;
     s.window = nullptr;
 }
 
 void GdiSurfaceDestroy()
 {
     GdiSurfaceRelease();
+    OffscreenDelete();
     GdiSurfaceState& s = S();
     if (s.pattern)
         GdiObjectDelete(s.pattern);
@@ -189,12 +318,45 @@ void GdiSurfaceDestroy()
 
 void GdiPaletteInstall(HPALETTE palette, const std::vector<PALETTEENTRY>& entries)
 {
+    GdiBatchFlush();
     if (S().palette && S().palette != palette)
         GdiObjectDelete(S().palette);
     if (palette && S().palette != palette)
         GdiObjectCountCreated(); // the surface owns it from now on
     S().palette = palette;
     S().paletteEntries = entries;
+}
+
+// ---------------------------------------------------------------------------
+// Drawing batches
+
+void GdiBatchBegin() { ++S().offscreen.depth; }
+
+void GdiBatchEnd()
+{
+    GdiOffscreen& o = S().offscreen;
+    if (o.depth > 0 && --o.depth == 0)
+        GdiBatchFlush();
+}
+
+void GdiBatchFlush()
+{
+    GdiSurfaceState& s = S();
+    GdiOffscreen& o = s.offscreen;
+    if (!o.active)
+        return;
+    o.active = false;
+    BitBlt(s.dc, 0, 0, o.width, o.height, o.dc, 0, 0, SRCCOPY);
+    ObjectsDeselect();
+    AttributesCarry(o.dc, s.dc);
+    s.drawDC = s.dc;
+    ObjectsSelect();
+}
+
+void GdiOffscreenFree(HWND window)
+{
+    if (window && S().offscreen.window == window)
+        OffscreenDelete();
 }
 
 // ---------------------------------------------------------------------------
@@ -220,8 +382,8 @@ void GdiPenCreate()
 {
     GdiSurfaceState& s = S();
     if (s.pen) {
-        if (s.dc && s.penReplaced)
-            SelectObject(s.dc, s.penReplaced);
+        if (s.drawDC && s.penReplaced)
+            SelectObject(s.drawDC, s.penReplaced);
         GdiObjectDelete(s.pen);
         s.pen = nullptr;
     }
@@ -235,8 +397,8 @@ void GdiPenCreate()
     }
     if (!s.pen)
         s.pen = GdiObjectCounted(CreatePen(s.penStyle, width, s.current));
-    if (s.dc && s.pen) {
-        HPEN old = static_cast<HPEN>(SelectObject(s.dc, s.pen));
+    if (s.drawDC && s.pen) {
+        HPEN old = static_cast<HPEN>(SelectObject(s.drawDC, s.pen));
         // Keep the DC's own pen, not one of ours, as the one to restore.
         if (!s.penReplaced)
             s.penReplaced = old;
@@ -267,8 +429,8 @@ void GdiPlotMode(int mode)
     case 3: S().rop = R2_XORPEN; break;
     default: break;
     }
-    if (S().dc)
-        SetROP2(S().dc, S().rop);
+    if (S().drawDC)
+        SetROP2(S().drawDC, S().rop);
 }
 
 // ---------------------------------------------------------------------------
@@ -375,7 +537,7 @@ void GdiPointsFree()
 
 void GdiLine(int x1, int y1, int x2, int y2)
 {
-    HDC dc = S().dc;
+    HDC dc = S().drawDC;
     if (!dc)
         return;
     MoveToEx(dc, x1, y1, nullptr);
@@ -386,11 +548,17 @@ void GdiLine(int x1, int y1, int x2, int y2)
 
 void GdiPolyline(int n)
 {
-    HDC dc = S().dc;
+    HDC dc = S().drawDC;
     n = std::min<int>(n, static_cast<int>(S().points.size()));
     if (!dc || n < 1)
         return;
-    Polyline(dc, S().points.data(), n);
+    if (PolylineInPieces(dc)) {
+        // Pieces of kPolylinePiece points, each starting where the last ended.
+        for (int start = 0; start < n - 1; start += kPolylinePiece - 1)
+            Polyline(dc, S().points.data() + start, std::min(kPolylinePiece, n - start));
+    } else {
+        Polyline(dc, S().points.data(), n);
+    }
     const POINT& last = S().points[static_cast<size_t>(n - 1)];
     const POINT& first = S().points[0];
     if (S().lineStyle == 0 && (last.x != first.x || last.y != first.y))
@@ -399,13 +567,13 @@ void GdiPolyline(int n)
 
 void GdiPixel(int x, int y)
 {
-    if (S().dc)
-        SetPixel(S().dc, x, y, S().current);
+    if (S().drawDC)
+        SetPixel(S().drawDC, x, y, S().current);
 }
 
 void GdiPixelGet(int x, int y, int& r, int& g, int& b)
 {
-    COLORREF c = S().dc ? GetPixel(S().dc, x, y) : CLR_INVALID;
+    COLORREF c = S().drawDC ? GetPixel(S().drawDC, x, y) : CLR_INVALID;
     if (c == CLR_INVALID) {
         r = -1;
         return;
@@ -448,7 +616,7 @@ struct ShapeObjects {
 
 void GdiEllipse(int cx, int cy, int rx, int ry, GdiFill fill)
 {
-    HDC dc = S().dc;
+    HDC dc = S().drawDC;
     if (!dc)
         return;
     if (fill == GdiFill::kOutline) {
@@ -468,7 +636,7 @@ void GdiEllipse(int cx, int cy, int rx, int ry, GdiFill fill)
 
 void GdiRectangle(int x1, int y1, int x2, int y2, GdiFill fill)
 {
-    HDC dc = S().dc;
+    HDC dc = S().drawDC;
     if (!dc)
         return;
     const ShapeObjects o(fill, false);
@@ -477,7 +645,7 @@ void GdiRectangle(int x1, int y1, int x2, int y2, GdiFill fill)
 
 void GdiPie(int cx, int cy, int rx, int ry, int xs, int ys, int xe, int ye, GdiFill fill)
 {
-    HDC dc = S().dc;
+    HDC dc = S().drawDC;
     if (!dc)
         return;
     int e = fill == GdiFill::kHalftone ? 3 : 2;
@@ -491,7 +659,7 @@ void GdiPie(int cx, int cy, int rx, int ry, int xs, int ys, int xe, int ye, GdiF
 
 void GdiArc(int cx, int cy, int rx, int ry, int xs, int ys, int xe, int ye, int p, int q)
 {
-    HDC dc = S().dc;
+    HDC dc = S().drawDC;
     if (!dc)
         return;
     Clipped([&] {
@@ -506,7 +674,7 @@ void GdiArc(int cx, int cy, int rx, int ry, int xs, int ys, int xe, int ye, int 
 
 void GdiPolygon(int n, GdiFill fill)
 {
-    HDC dc = S().dc;
+    HDC dc = S().drawDC;
     n = std::min<int>(n, static_cast<int>(S().points.size()));
     if (!dc || n < 2)
         return;
@@ -526,7 +694,7 @@ void GdiGradientTriangles(const int* x, const int* y, const int* colours, const 
                    : nullptr;
     }();
     status = 1;
-    if (!fill || !S().dc || n < 3 || m < 1)
+    if (!fill || !S().drawDC || n < 3 || m < 1)
         return;
     std::vector<TRIVERTEX> v(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
@@ -544,14 +712,15 @@ void GdiGradientTriangles(const int* x, const int* y, const int* colours, const 
         t.push_back(GRADIENT_TRIANGLE{static_cast<ULONG>(a - 1), static_cast<ULONG>(b - 1),
                                       static_cast<ULONG>(c - 1)});
     }
-    if (fill(S().dc, v.data(), static_cast<ULONG>(n), t.data(), static_cast<ULONG>(m),
+    if (fill(S().drawDC, v.data(), static_cast<ULONG>(n), t.data(), static_cast<ULONG>(m),
              GRADIENT_FILL_TRIANGLE))
         status = 0;
 }
 
 void GdiClear(int width, int height, int rgb)
 {
-    HDC dc = S().dc;
+    OffscreenEnter(width, height);
+    HDC dc = S().drawDC;
     if (!dc)
         return;
     HBRUSH brush = GdiObjectCounted(CreateSolidBrush(SolidColour(rgb)));
@@ -564,7 +733,7 @@ void GdiClear(int width, int height, int rgb)
 
 void GdiAreaMove(int sx1, int sy1, int sx2, int sy2, int dx, int dy, int clear, int rgb)
 {
-    HDC dc = S().dc;
+    HDC dc = S().drawDC;
     if (!dc)
         return;
     int w = sx2 - sx1 + 1, h = sy2 - sy1 + 1;
@@ -644,7 +813,7 @@ void GdiClip(int x1, int y1, int x2, int y2)
 
 void GdiPixelCallback(int x, int y, int rgb)
 {
-    HDC dc = S().dc;
+    HDC dc = S().drawDC;
     if (!dc)
         return;
     COLORREF c = static_cast<COLORREF>(rgb) & 0xFFFFFF;

@@ -19,8 +19,23 @@
 extern const std::array<std::vector<DWORD>, 7> kGdiBaseDashes;
 extern const std::array<int, 8> kGdiPenStyles;
 
+// The off-screen picture of a drawing batch (GdiBatchBegin): a 32-bit DIB
+// section of the window client's size in a memory DC of its own, kept from
+// one batch to the next while the size stays.
+struct GdiOffscreen {
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;     // counted with the surface's objects
+    HGDIOBJ bitmapReplaced = nullptr;
+    HWND window = nullptr;        // client it was last made for
+    int width = 0;
+    int height = 0;
+    int depth = 0;                // batches begun and not yet ended
+    bool active = false;          // the primitives draw on it now
+};
+
 struct GdiSurfaceState {
-    HDC dc = nullptr;             // the surface all routines draw on
+    HDC dc = nullptr;             // the surface selected (window, bitmap, field, metafile, printer)
+    HDC drawDC = nullptr;         // the DC the primitives draw on: dc, or the off-screen one in a batch
     HWND window = nullptr;        // window or field whose DC it is (none for memory DCs)
     HDC metafileDC = nullptr;     // enhanced-metafile DC while the surface is a metafile
     COLORREF current = 0;         // colours as selected for drawing
@@ -30,19 +45,20 @@ struct GdiSurfaceState {
     HBITMAP pattern = nullptr;    // 8 x 8 bitmap of the half-tone brush
     bool patternStale = true;
     HPEN pen = nullptr;           // current line pen
-    HPEN penReplaced = nullptr;   // the pen it replaced in the DC
+    HPEN penReplaced = nullptr;   // the pen it replaced in drawDC
     int penStyle = PS_SOLID;      // GDI pen style of the line style
     int lineStyle = 0;            // 0..7
     int lineWidth = 1;            // pixels
     int rop = R2_COPYPEN;         // raster operation of the plot mode
     HFONT font = nullptr;         // current device font
-    HFONT fontReplaced = nullptr;
+    HFONT fontReplaced = nullptr; // the font it replaced in drawDC
     HRGN clip = nullptr;          // graphics-area region, or none
     std::vector<POINT> points;    // point buffer of one operation
     int screenDpi = 0;            // horizontal dots per inch of the screen
     int referenceDpi = 0;         // of the reference device of the current metafile
     bool geometricPens = true;    // user-styled geometric pens available (NT family)
     std::array<std::vector<DWORD>, 7> dashes; // scaled dash tables of styles 1..7
+    GdiOffscreen offscreen;
 };
 extern GdiSurfaceState gGdiSurfaceState;
 
@@ -73,9 +89,25 @@ void GdiSurfaceSelect(HDC dc, HWND window);
 // Selects back the pen and font the DC had before the library's and forgets
 // the DC (the caller releases or deletes it).
 void GdiSurfaceRelease();
-// Deletes the pattern bitmap, pen, font, clip region and palette (shut-down
-// of the window system).
+// Deletes the pattern bitmap, pen, font, clip region, palette and the
+// off-screen picture (shut-down of the window system).
 void GdiSurfaceDestroy();
+// A batch of drawing on a window: from the first erase of the whole client
+// area after GdiBatchBegin (GdiClear of the client's size) up to the
+// outermost GdiBatchEnd, the primitives draw into the off-screen picture,
+// which the end copies to the window in one piece; before that erase they
+// draw on the window as always, as they do on every other surface and on a
+// palette display. Batches nest. Releasing the surface, installing a palette
+// and GdiBatchFlush end the off-screen drawing early (the picture copied);
+// what the batch draws after that goes to the surface directly. Only the
+// primitives of this surface draw into the picture: a caller draws nothing
+// on the window by other means while a batch is open.
+void GdiBatchBegin();
+void GdiBatchEnd();
+void GdiBatchFlush();
+// Deletes the off-screen picture when it was last made for WINDOW (when the
+// window is destroyed); the shut-down (GdiSurfaceDestroy) deletes it in any case.
+void GdiOffscreenFree(HWND window);
 // Installs the library's logical palette (the surface owns it from then on)
 // with its entry copy; nullptr removes it.
 void GdiPaletteInstall(HPALETTE palette, const std::vector<PALETTEENTRY>& entries);

@@ -33,7 +33,7 @@ void GdiFontCreate(int& width, int& height, int& ascent, int angle, int family, 
                    std::string_view face)
 {
     GdiSurfaceState& s = gGdiSurfaceState;
-    HDC dc = s.dc;
+    HDC dc = s.drawDC;
     if (s.font) {
         if (dc && s.fontReplaced)
             SelectObject(dc, s.fontReplaced);
@@ -70,7 +70,7 @@ void GdiText(int x1, int y1, int x2, int y2, int justification, int background,
              std::string_view text, int length)
 {
     GdiSurfaceState& s = gGdiSurfaceState;
-    HDC dc = s.dc;
+    HDC dc = s.drawDC;
     if (!dc)
         return;
     int n = std::clamp(length, 0, static_cast<int>(text.size()));
@@ -98,7 +98,7 @@ void GdiText(int x1, int y1, int x2, int y2, int justification, int background,
 
 void GdiTextWidth(int& width, std::string_view text, int length)
 {
-    HDC dc = gGdiSurfaceState.dc;
+    HDC dc = gGdiSurfaceState.drawDC;
     int n = std::clamp(length, 0, static_cast<int>(text.size()));
     SIZE sz{};
     width = 0;

@@ -342,6 +342,10 @@ void ShadedPolygon()
 
 } // namespace
 
+void ScreenBatchBegin() { GdiBatchBegin(); }
+
+void ScreenBatchEnd() { GdiBatchEnd(); }
+
 void YYGAPI(int op)
 {
     GraphicsState& g = gGraphicsState;
@@ -388,7 +392,11 @@ void YYGAPI(int op)
         break;
     case DeviceOp::kClear: GdiClear(g.targetWidth, g.targetHeight, gColourTable.entries[0]); break;
     case DeviceOp::kBeginPlot: gFont = FontCache{}; break;
-    case DeviceOp::kEndPage: PrintArea(); break;
+    case DeviceOp::kEndPage:
+        // The printed area and the image are read and drawn on the window itself.
+        GdiBatchFlush();
+        PrintArea();
+        break;
     case DeviceOp::kFont:
     case DeviceOp::kTextAngle: FontApply(); break;
     case DeviceOp::kText: Text(); break;
@@ -430,7 +438,10 @@ void YYGAPI(int op)
         break;
     }
     case DeviceOp::kReloadPalette: ReloadPalette(); break;
-    case DeviceOp::kImageFile: ScreenImageDraw(); break;
+    case DeviceOp::kImageFile:
+        GdiBatchFlush();
+        ScreenImageDraw();
+        break;
     case DeviceOp::kShadedPolygon: ShadedPolygon(); break;
     default: break; // 19, 36, 37, 39 and unknown codes; 38 comes with the image files
     }

@@ -6,3 +6,11 @@
 
 // Does nothing while screen output is off.
 void YYGAPI(int op);
+
+// A batch of drawing on the current window (the application's refresh): from
+// an erase of the whole window on to the outermost end, the driver draws off
+// the screen and the end shows the picture at once, in one copy. Batches
+// nest; drawing that does not erase the whole window first stays direct.
+// Nothing else may draw on the window while a batch is open.
+void ScreenBatchBegin();
+void ScreenBatchEnd();

@@ -18,8 +18,10 @@
 #include "core/window_table.h"
 #include "graphics/device_ops.h"
 #include "graphics/device_recorder.h"
+#include "graphics/gdi_surface.h"
 #include "graphics/graphics_state.h"
 #include "support/box_autopilot.h"
+#include "support/reference_image.h"
 
 #include <windows.h>
 
@@ -210,6 +212,59 @@ TEST_F(PlotTest, RefreshDrawsOnlyIntoAWindow)
             curveColours.insert(op.state.currentNumber);
     for (int colour : kCurveColours)
         EXPECT_TRUE(curveColours.count(colour)) << "no curve in colour " << colour;
+}
+
+// The refresh draws the graph off the screen and shows it at its end: the
+// window then holds, pixel for pixel, what the same graph drawn directly on
+// it shows. The off-screen picture is one GDI object, kept from one refresh
+// to the next, made again for a new size and deleted with the window.
+TEST_F(PlotTest, RefreshShowsTheGraphAsDrawnDirectlyAndKeepsOneOffscreenPicture)
+{
+    int win = 0;
+    PlotRefresh(win, win);
+    ASSERT_EQ(win, 1);
+    HWND client = gWindowTable.client[1];
+    ASSERT_TRUE(client);
+    auto shown = [client] {
+        RECT r{};
+        GetClientRect(client, &r);
+        HDC dc = GetDC(client);
+        std::vector<int> rgb = DcPixels(dc, 0, 0, r.right, r.bottom);
+        ReleaseDC(client, dc);
+        return rgb;
+    };
+    const std::vector<int> refreshed = shown();
+    ASSERT_EQ(refreshed.size(), 750u * 600u);
+    EXPECT_EQ(gGdiSurfaceState.offscreen.window, client);
+    EXPECT_FALSE(gGdiSurfaceState.offscreen.active);
+
+    WindowMakeCurrent(win);
+    IGrArea(0.0f, 0.0f, 1.0f, 1.0f);
+    IGrAreaErase();
+    SplinePlotDraw();
+    const std::vector<int> direct = shown();
+    ASSERT_NE(direct, std::vector<int>(direct.size(), direct[0])) << "nothing drawn";
+    EXPECT_TRUE(refreshed == direct) << "the refreshed window differs from the direct drawing";
+
+    const int objects = GdiLiveObjectCount();
+    for (int i = 0; i < 5; ++i)
+        PlotRefresh(win, win);
+    EXPECT_EQ(GdiLiveObjectCount(), objects);
+    EXPECT_TRUE(shown() == direct);
+
+    // A larger window: the picture of the old size goes, one of the new comes.
+    RECT frame{};
+    GetWindowRect(gWindowTable.frame[1], &frame);
+    SetWindowPos(gWindowTable.frame[1], nullptr, 0, 0, frame.right - frame.left + 50, frame.bottom - frame.top + 30,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PlotRefresh(win, win);
+    EXPECT_EQ(GdiLiveObjectCount(), objects);
+    EXPECT_EQ(gGdiSurfaceState.offscreen.width, 800);
+    EXPECT_EQ(gGdiSurfaceState.offscreen.height, 630);
+
+    PlotWindowRemove(win);
+    EXPECT_EQ(gGdiSurfaceState.offscreen.bitmap, nullptr);
+    EXPECT_EQ(GdiLiveObjectCount(), objects - 1);
 }
 
 // The plot window closed, the next refresh (WIN and K the same variable)

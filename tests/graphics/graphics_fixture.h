@@ -13,6 +13,7 @@
 #include "graphics/device_ops.h"
 #include "graphics/gdi_surface.h"
 #include "graphics/graphics_state.h"
+#include "graphics/screen_driver.h"
 #include "hardcopy/hardcopy_state.h"
 
 // Saves the global areas the graphics layer writes and puts them back.
@@ -47,6 +48,61 @@ private:
     DeviceCapabilityWords words_;
 };
 
+// Selects DC (of WINDOW, or nullptr) as the GDI surface of a drawing target of
+// KIND and WIDTH x HEIGHT pixels, whole area, screen output on, a solid
+// 1-pixel pen in copy mode, no clip region.
+inline void SurfaceTargetSelect(int kind, HDC dc, HWND window, int width, int height)
+{
+    GraphicsState& g = gGraphicsState;
+    g.screenOutput = 1;
+    g.hardcopyOpen = 0;
+    g.memoryMetafileRouting = 0;
+    g.targetKind = kind;
+    g.targetId = 1;
+    g.targetWidth = width;
+    g.targetHeight = height;
+    g.targetLimit = {width - 0.01f, height - 0.01f};
+    g.areaFractions = {0, 0, 1, 1};
+    g.plotMode = 0;
+    g.lineStyle = 0;
+    g.lineWidth = 1;
+    gGdiSurfaceState.rop = R2_COPYPEN;
+    gGdiSurfaceState.lineStyle = 0;
+    gGdiSurfaceState.penStyle = PS_SOLID;
+    gGdiSurfaceState.lineWidth = 1;
+    GdiSurfaceSelect(dc, window);
+    GdiClip(0, 0, 0, -1);
+}
+
+// Operations sent straight to the screen driver (device pixels, y upwards).
+struct ScreenDriverCalls {
+    DeviceParameterBlock& b = gDeviceParameterBlock;
+
+    // An op on two corner words: a line, a rectangle, an ellipse (centre, radii).
+    void Corners(int op, int x1, int y1, int x2, int y2)
+    {
+        b.IX[0] = x1;
+        b.IY[0] = y1;
+        b.IX[1] = x2;
+        b.IY[1] = y2;
+        YYGAPI(op);
+    }
+    void Line(int x1, int y1, int x2, int y2) { Corners(DeviceOp::kLine, x1, y1, x2, y2); }
+    void Rectangle(int op, int x1, int y1, int x2, int y2) { Corners(op, x1, y1, x2, y2); }
+    static void Style(int style, int width)
+    {
+        gGraphicsState.lineStyle = style;
+        gGraphicsState.lineWidth = width;
+        YYGAPI(DeviceOp::kLineWidth);
+        YYGAPI(DeviceOp::kLineStyle);
+    }
+    static void Area(int x1, int y1, int x2, int y2)
+    {
+        gGraphicsState.integerArea = {x1, y1, x2, y2};
+        YYGAPI(DeviceOp::kClip);
+    }
+};
+
 // A 32-bit top-down DIB section in a memory DC, selected as the GDI surface,
 // white at the start; GraphicsState describes it as a window target of the
 // same size with the whole area as graphics area and screen output on.
@@ -66,25 +122,7 @@ public:
         old_ = SelectObject(dc_, bitmap_);
         for (int i = 0; i < width * height; ++i)
             bits_[i] = 0xFFFFFF;
-        GraphicsState& g = gGraphicsState;
-        g.screenOutput = 1;
-        g.hardcopyOpen = 0;
-        g.memoryMetafileRouting = 0;
-        g.targetKind = kTargetBitmap;
-        g.targetId = 1;
-        g.targetWidth = width;
-        g.targetHeight = height;
-        g.targetLimit = {width - 0.01f, height - 0.01f};
-        g.areaFractions = {0, 0, 1, 1};
-        g.plotMode = 0;
-        g.lineStyle = 0;
-        g.lineWidth = 1;
-        gGdiSurfaceState.rop = R2_COPYPEN;
-        gGdiSurfaceState.lineStyle = 0;
-        gGdiSurfaceState.penStyle = PS_SOLID;
-        gGdiSurfaceState.lineWidth = 1;
-        GdiSurfaceSelect(dc_, nullptr);
-        GdiClip(0, 0, 0, -1);
+        SurfaceTargetSelect(kTargetBitmap, dc_, nullptr, width, height);
         SetColours(0xFFFFFF, 0x000000);
     }
     ~MemorySurface()

@@ -4,42 +4,16 @@
 
 #include "graphics/screen_driver.h"
 
+#include <cmath>
+#include <string>
+#include <vector>
+
 namespace {
 
-class ScreenDriverTest : public ::testing::Test {
+class ScreenDriverTest : public ::testing::Test, protected ScreenDriverCalls {
 protected:
     GraphicsStateGuard guard;
     MemorySurface surface{100, 100};
-    DeviceParameterBlock& b = gDeviceParameterBlock;
-
-    void Line(int x1, int y1, int x2, int y2)
-    {
-        b.IX[0] = x1;
-        b.IY[0] = y1;
-        b.IX[1] = x2;
-        b.IY[1] = y2;
-        YYGAPI(DeviceOp::kLine);
-    }
-    void Rectangle(int op, int x1, int y1, int x2, int y2)
-    {
-        b.IX[0] = x1;
-        b.IY[0] = y1;
-        b.IX[1] = x2;
-        b.IY[1] = y2;
-        YYGAPI(op);
-    }
-    void Style(int style, int width)
-    {
-        gGraphicsState.lineStyle = style;
-        gGraphicsState.lineWidth = width;
-        YYGAPI(DeviceOp::kLineWidth);
-        YYGAPI(DeviceOp::kLineStyle);
-    }
-    void Area(int x1, int y1, int x2, int y2)
-    {
-        gGraphicsState.integerArea = {x1, y1, x2, y2};
-        YYGAPI(DeviceOp::kClip);
-    }
 };
 
 TEST_F(ScreenDriverTest, RectangleCoversTheFlippedRowsInclusive)
@@ -183,6 +157,76 @@ TEST_F(ScreenDriverTest, ClosedSolidPolylineSetsItsLastPixelOnce)
     // The closing point is the start point: drawn once, so lit under XOR.
     EXPECT_EQ(surface.Pixel(10, 89), kBlack);
     EXPECT_EQ(surface.Pixel(30, 69), kBlack);
+}
+
+// A wide solid polyline lights exactly the pixels of one system polyline of
+// the same pen and plot mode (plus the end pixel of a copy-mode line):
+// zigzags with sharp turns, straight runs, repeated points and long curves.
+TEST_F(ScreenDriverTest, WideSolidPolylineLightsThePixelsOfOneSystemPolyline)
+{
+    struct Shape {
+        const char* what;
+        std::vector<POINT> points; // device pixels, y upwards
+    };
+    std::vector<Shape> shapes = {
+        {"zigzag", {{5, 5}, {90, 10}, {8, 20}, {92, 30}, {6, 40}, {50, 95}, {51, 5}, {52, 95}, {60, 50}, {61, 51}}},
+        {"straight runs", {{10, 10}, {20, 10}, {30, 10}, {40, 10}, {40, 20}, {40, 30}, {40, 40}, {50, 50},
+                           {60, 60}, {70, 70}, {80, 70}, {90, 70}}},
+        {"repeated points", {{20, 20}, {20, 20}, {20, 20}, {30, 25}, {30, 25}, {40, 60}, {40, 60}, {40, 60},
+                             {40, 60}, {40, 60}, {40, 60}, {40, 60}, {41, 61}}},
+    };
+    Shape curve{"curve", {}};
+    for (int i = 0; i <= 90; ++i)
+        curve.points.push_back({5 + i, 50 + static_cast<int>(std::lround(40 * std::sin(i * 0.13)))});
+    shapes.push_back(curve);
+
+    for (const Shape& shape : shapes) {
+        for (int width : {2, 3, 5}) {
+            for (int mode : {kPlotCopy, kPlotXor}) {
+                SCOPED_TRACE(std::string(shape.what) + ", width " + std::to_string(width) + ", mode " +
+                             std::to_string(mode));
+                MemorySurface drawn(100, 100);
+                MemorySurface::SetColours(kWhite, 0x0000FF);
+                gGraphicsState.plotMode = mode;
+                YYGAPI(DeviceOp::kPlotMode);
+                Style(0, width);
+                DevicePointArrays& p = gDevicePointArrays;
+                const size_t n = shape.points.size();
+                p.Reserve(static_cast<int>(n));
+                for (size_t i = 0; i < n; ++i) {
+                    p.x[i] = static_cast<float>(shape.points[i].x);
+                    p.y[i] = static_cast<float>(shape.points[i].y);
+                }
+                b.N = static_cast<int>(n);
+                YYGAPI(DeviceOp::kPolyline);
+
+                // The same line as one system polyline on a bitmap of its own.
+                MemorySurface reference(100, 100);
+                GdiSurfaceRelease();
+                std::vector<POINT> down(shape.points);
+                for (POINT& q : down)
+                    q.y = 99 - q.y;
+                HPEN pen = CreatePen(PS_SOLID, width, RGB(0xFF, 0, 0));
+                HGDIOBJ old = SelectObject(reference.dc(), pen);
+                SetROP2(reference.dc(), mode == kPlotXor ? R2_XORPEN : R2_COPYPEN);
+                Polyline(reference.dc(), down.data(), static_cast<int>(n));
+                if (mode == kPlotCopy)
+                    SetPixel(reference.dc(), down.back().x, down.back().y, RGB(0xFF, 0, 0));
+                SelectObject(reference.dc(), old);
+                DeleteObject(pen);
+
+                int differing = 0, lit = 0;
+                for (int y = 0; y < 100; ++y) {
+                    for (int x = 0; x < 100; ++x) {
+                        differing += drawn.Pixel(x, y) != reference.Pixel(x, y);
+                        lit += reference.Pixel(x, y) != kWhite;
+                    }
+                }
+                EXPECT_EQ(differing, 0);
+                EXPECT_GT(lit, 10);
+            }
+        }
+    }
 }
 
 TEST_F(ScreenDriverTest, ScreenOutputOffDoesNothingAtAll)
