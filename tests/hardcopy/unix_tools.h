@@ -105,22 +105,41 @@ inline std::string CupsPdfFolder()
     return folder;
 }
 
+// Whether the PDF file PATH has been written to its end: cups-pdf creates the
+// file before it writes it, so a file that is there may still lack its
+// trailer.
+inline bool PdfComplete(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    const std::streamoff tail = size < 1024 ? size : 1024;
+    if (tail <= 0)
+        return false;
+    in.seekg(size - tail);
+    std::string end(static_cast<size_t>(tail), '\0');
+    in.read(end.data(), tail);
+    return in && end.find("%%EOF") != std::string::npos;
+}
+
 // The PDF of FOLDER whose name starts with TITLE (cups-pdf names a job's
-// file after its document title), waited for up to TIMEOUTMS; empty when
-// none arrived.
+// file after its document title), waited for up to TIMEOUTMS until it is
+// there and written to its end; empty when none arrived.
 inline std::string CupsPdfFile(const std::string& folder, const std::string& title, int timeoutMs = 90000)
 {
     std::string pdf;
-    PollUntil([&] {
+    const bool complete = PollUntil([&] {
         WIN32_FIND_DATAA found;
         HANDLE scan = FindFirstFileA((folder + title + "*.pdf").c_str(), &found);
         if (scan == INVALID_HANDLE_VALUE)
             return false;
         FindClose(scan);
         pdf = folder + found.cFileName;
-        return true;
+        return PdfComplete(pdf);
     }, timeoutMs);
-    return pdf;
+    return complete ? pdf : std::string();
 }
 
 } // namespace unixtools
