@@ -10,11 +10,11 @@
 #include "core/numeric.h"
 #include "core/string_routines.h"
 #include "fonts/text_measure.h"
-#include "fonts/text_state.h"
 #include "graphics/device_ops.h"
 #include "graphics/graphics_state.h"
 #include "graphics/lines.h"
 #include "graphics/polygons.h"
+#include "graphics/text_state.h"
 #include "hardcopy/hardcopy_state.h"
 
 StrokePointBuffers gStrokePointBuffers;

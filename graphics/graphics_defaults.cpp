@@ -5,14 +5,11 @@
 #include "core/fixed_text.h"
 #include "core/library_state.h"
 #include "core/option_string.h"
-#include "fonts/builtin_fonts.h"
-#include "fonts/stroke_font.h"
-#include "fonts/text_font.h"
-#include "fonts/text_state.h"
 #include "graphics/colours.h"
 #include "graphics/device_ops.h"
 #include "graphics/graphics_state.h"
 #include "graphics/hardcopy_open.h"
+#include "graphics/text_state.h"
 #include "hardcopy/hardcopy_state.h"
 
 namespace {
@@ -106,10 +103,8 @@ void YYGraphicsDefaults(std::string_view options)
         YYScreenDeviceCall(DeviceOp::kFont);
     }
 
-    // 6. Text.
-    YYTextFontApply();
-    YYCHSPACE(0);
-    YYFontStandard();
+    // 6. Text (the text layer's step).
+    GraphicsTextStartup();
 
     // 7-8. Hardcopy.
     gHardcopyState.pagePending = 0;

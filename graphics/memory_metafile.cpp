@@ -15,11 +15,11 @@
 #include "core/numeric.h"
 #include "core/os_services.h"
 #include "core/window_table.h"
-#include "fonts/text_state.h"
 #include "graphics/bitmaps.h"
 #include "graphics/device_ops.h"
 #include "graphics/graphics_state.h"
 #include "graphics/metafile_slots.h"
+#include "graphics/text_state.h"
 #include "hardcopy/cgm_encoding.h"
 
 namespace {
