@@ -17,9 +17,9 @@
 #include "graphics/device_ops.h"
 #include "graphics/gdi_surface.h"
 #include "graphics/graphics_neighbours.h"
+#include "graphics/hardcopy_side.h"
 #include "graphics/metafile_slots.h"
 #include "graphics/window_text.h"
-#include "hardcopy/hardcopy_state.h"
 
 GraphicsState gGraphicsState;
 

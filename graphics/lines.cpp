@@ -10,8 +10,8 @@
 #include "graphics/device_ops.h"
 #include "graphics/ellipses.h"
 #include "graphics/graphics_state.h"
+#include "graphics/hardcopy_side.h"
 #include "graphics/polygons.h"
-#include "hardcopy/hardcopy_state.h"
 
 namespace {
 

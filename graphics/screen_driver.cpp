@@ -15,11 +15,10 @@
 #include "graphics/device_ops.h"
 #include "graphics/gdi_surface.h"
 #include "graphics/graphics_state.h"
+#include "graphics/hardcopy_side.h"
 #include "graphics/metafile_slots.h"
 #include "graphics/shaded_polygons.h"
 #include "graphics/text_state.h"
-#include "hardcopy/gdi_image.h"
-#include "hardcopy/hardcopy_state.h"
 
 namespace {
 

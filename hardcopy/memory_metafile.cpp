@@ -1,5 +1,5 @@
 // The memory metafile: its life cycle, its driver and its byte buffer.
-#include "graphics/memory_metafile.h"
+#include "hardcopy/memory_metafile.h"
 
 #include <windows.h>
 
@@ -481,3 +481,14 @@ void WMetafileCgmSave(int slot, std::string_view file)
     }
     YYErrorReport(code, kName);
 }
+
+namespace {
+
+// Installed while the program starts (every memory metafile is created in
+// this file): the slot table and the screen router reach the pictures here.
+const bool gHooksInstalled = (MemoryMetafileHooksSet({.driver = YYCGMMemoryDriver,
+                                                      .closed = MemoryMetafileClosed,
+                                                      .forget = MemoryMetafileForget}),
+                              true);
+
+} // namespace
