@@ -12,10 +12,10 @@
 #include "fonts/text_measure.h"
 #include "graphics/device_ops.h"
 #include "graphics/graphics_state.h"
+#include "graphics/hardcopy_side.h"
 #include "graphics/lines.h"
 #include "graphics/polygons.h"
 #include "graphics/text_state.h"
-#include "hardcopy/hardcopy_state.h"
 
 StrokePointBuffers gStrokePointBuffers;
 
