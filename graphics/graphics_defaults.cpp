@@ -1,5 +1,7 @@
 // Graphics start-up: the drawing state, text, hardcopy and graph defaults in
-// their order, run once when the main window opens.
+// their order, run once when the main window opens (the text, hardcopy and
+// graph steps through the hooks their layers install); and the graphics
+// layer's part of the library shut-down.
 #include "core/layer_steps.h"
 #include "core/library_state.h"
 #include "core/option_string.h"

@@ -106,9 +106,10 @@ extern HardcopyState gHardcopyState;
 // ---- Hooks of the hardcopy layer -------------------------------------------------
 
 // What the graphics core needs of the hardcopy layer, installed by that layer
-// while the program starts (hardcopy/hardcopy_dispatch.cpp: every program
-// that uses the hardcopy layer links its dispatcher). Without them (a program
-// that does not link the hardcopy layer):
+// while the program starts (HardcopyLayerInstall, run from the files of its
+// device settings and of its dispatcher, one of which every program that uses
+// the layer links). Without them (a program that does not link the hardcopy
+// layer):
 // - a hardcopy op goes nowhere, as to a driver number without a driver: a
 //   driver-number query stays unanswered, so no hardcopy opens;
 // - DeviceOp 38 on the screen side draws nothing and answers M = 27 (image
