@@ -28,9 +28,9 @@
 #include "fonts/text_draw.h"
 #include "fonts/text_font.h"
 #include "fonts/text_measure.h"
-#include "fonts/text_state.h"
 #include "graphics/graphics_state.h"
 #include "graphics/lines.h"
+#include "graphics/text_state.h"
 #include "hardcopy/hardcopy_state.h"
 
 namespace {

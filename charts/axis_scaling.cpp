@@ -20,7 +20,7 @@
 #include "core/numeric.h"
 #include "core/string_routines.h"
 #include "fonts/text_font.h"
-#include "fonts/text_state.h"
+#include "graphics/text_state.h"
 
 AxisLabelBuffer gAxisLabelBuffer;
 

@@ -27,13 +27,14 @@
 #include "core/fixed_text.h"
 #include "core/numeric.h"
 #include "core/string_routines.h"
+#include "fonts/builtin_fonts.h"
 #include "fonts/text_draw.h"
-#include "fonts/text_state.h"
 #include "graphics/colours.h"
 #include "graphics/graphics_state.h"
 #include "graphics/lines.h"
 #include "graphics/markers.h"
 #include "graphics/polygons.h"
+#include "graphics/text_state.h"
 
 StackBaseTable gStackBaseTable;
 

@@ -21,11 +21,11 @@
 #include "core/fixed_text.h"
 #include "core/option_string.h"
 #include "fonts/text_draw.h"
-#include "fonts/text_state.h"
 #include "graphics/clipping.h"
 #include "graphics/colours.h"
 #include "graphics/graphics_state.h"
 #include "graphics/lines.h"
+#include "graphics/text_state.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include "charts/graph_ranges.h"
 #include "charts/graph_state.h"
 #include "core/option_string.h"
-#include "fonts/text_state.h"
 #include "graphics/colours.h"
 #include "graphics/graphics_state.h"
+#include "graphics/text_state.h"
 
 ClipSaveArea gClipSaveArea;
 PlotStateSaveArea gPlotStateSaveArea;

@@ -23,11 +23,11 @@
 #include "fonts/text_draw.h"
 #include "fonts/text_font.h"
 #include "fonts/text_measure.h"
-#include "fonts/text_state.h"
 #include "graphics/colours.h"
 #include "graphics/graphics_state.h"
 #include "graphics/markers.h"
 #include "graphics/rectangles.h"
+#include "graphics/text_state.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 #include "fonts/text_draw.h"
 #include "fonts/text_font.h"
 #include "fonts/text_measure.h"
-#include "fonts/text_state.h"
 #include "graphics/graphics_state.h"
+#include "graphics/text_state.h"
 
 namespace {
 

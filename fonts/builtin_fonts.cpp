@@ -1,7 +1,10 @@
-// Header words of the built-in stroke fonts and their install routines.
+// Header words of the built-in stroke fonts, their install routines and the
+// switch to and from the marker font.
 #include "fonts/builtin_fonts.h"
 
+#include "core/fixed_text.h"
 #include "fonts/stroke_font.h"
+#include "graphics/text_state.h"
 
 namespace {
 constexpr int kPolyline = kStrokeFlagPolyline;
@@ -40,3 +43,32 @@ void YYFontRoman() { Install(kBuiltInFonts[5]); }
 void YYFontRomanBold() { Install(kBuiltInFonts[6]); }
 void YYFontSymbol() { Install(kBuiltInFonts[7]); }
 void YYFontMarkers() { Install(kBuiltInFonts[8]); }
+
+namespace {
+
+// True while a stroke font has been saved to make room for the marker font.
+bool gMarkerFontSaved = false;
+
+constexpr std::string_view kMarkerFontName = "symbols.chr";
+
+} // namespace
+
+void YYSymbolsLoad(int mode)
+{
+    TextState& t = gTextState;
+    if (mode == 1) {
+        std::string_view name(gStrokeFont.name.data(), gStrokeFont.name.size());
+        if (t.builtInFont == 1 && TrimRight(name) == kMarkerFontName) {
+            gMarkerFontSaved = false;
+            return;
+        }
+        gMarkerFontSaved = true;
+        YYFontSaveRestore(-1);
+        YYFontMarkers();
+        t.builtInFont = 1;
+        return;
+    }
+    // The flag stays set: a second restore puts the same font back again.
+    if (gMarkerFontSaved)
+        YYFontSaveRestore(0);
+}

@@ -1,7 +1,8 @@
 // The nine built-in stroke fonts and their install routines. Each routine
 // makes its font the current StrokeFont through YYFontInstall; no font file
 // is ever read, and names such as "swiss.chr" only identify the fonts. The
-// width table is not touched: all fonts share it.
+// width table is not touched: all fonts share it. YYSymbolsLoad switches to
+// the marker font and back.
 #pragma once
 
 #include <array>
@@ -33,3 +34,8 @@ void YYFontRoman();      // "roman.chr", family 3
 void YYFontRomanBold();  // "romanbld.chr"
 void YYFontSymbol();     // "symbol.chr", family 4 (no bold face)
 void YYFontMarkers();    // "symbols.chr", the marker symbols
+
+// MODE 1: makes the marker stroke font "symbols.chr" current, saving the
+// font it replaces (unless it is already current); other modes put the saved
+// font back.
+void YYSymbolsLoad(int mode);

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "fonts/text_font.h"
-#include "fonts/text_state.h"
+#include "graphics/text_state.h"
 
 namespace {
 constexpr float kDefaultCharWidth = 0.01333333f;

@@ -8,7 +8,7 @@
 #include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
-#include "fonts/text_state.h"
+#include "graphics/text_state.h"
 
 StrokeFont gStrokeFont;
 StrokeFontSaveArea gStrokeFontSaveArea;

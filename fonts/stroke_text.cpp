@@ -10,12 +10,12 @@
 #include "core/numeric.h"
 #include "core/string_routines.h"
 #include "fonts/text_measure.h"
-#include "fonts/text_state.h"
 #include "graphics/device_ops.h"
 #include "graphics/graphics_state.h"
+#include "graphics/hardcopy_side.h"
 #include "graphics/lines.h"
 #include "graphics/polygons.h"
-#include "hardcopy/hardcopy_state.h"
+#include "graphics/text_state.h"
 
 StrokePointBuffers gStrokePointBuffers;
 

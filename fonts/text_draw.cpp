@@ -21,14 +21,14 @@
 #include "fonts/stroke_text.h"
 #include "fonts/text_font.h"
 #include "fonts/text_measure.h"
-#include "fonts/text_state.h"
 #include "graphics/colours.h"
 #include "graphics/coordinates.h"
 #include "graphics/device_ops.h"
 #include "graphics/graphics_state.h"
+#include "graphics/hardcopy_side.h"
 #include "graphics/lines.h"
 #include "graphics/polygons.h"
-#include "hardcopy/hardcopy_state.h"
+#include "graphics/text_state.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include "core/numeric.h"
 #include "fonts/builtin_fonts.h"
 #include "fonts/stroke_font.h"
-#include "fonts/text_state.h"
 #include "graphics/device_ops.h"
 #include "graphics/graphics_state.h"
+#include "graphics/text_state.h"
 
 namespace {
 
@@ -245,3 +245,27 @@ void YYTextAngle(float angle)
     YYScreenDeviceCall(DeviceOp::kTextAngle);
     YYHardcopyCallIfOpen(DeviceOp::kTextAngle);
 }
+
+namespace {
+
+// The text steps of the graphics core: after an aspect change the angle and
+// the font go to the devices again; the start-up applies the font, resets
+// the character spacing and installs the standard stroke font.
+void AspectChanged()
+{
+    YYTextAngle(gTextState.angle);
+    YYTextFontApply();
+}
+
+void GraphicsStartup()
+{
+    YYTextFontApply();
+    YYCHSPACE(0);
+    YYFontStandard();
+}
+
+// Installed while the program starts (every text path sets its font here).
+const bool gGraphicsTextStepsInstalled =
+    (GraphicsTextStepsSet({.aspectChanged = AspectChanged, .startup = GraphicsStartup}), true);
+
+} // namespace

@@ -2,7 +2,7 @@
 // YYCharSize with its second entry YYTextFontApply (which hands the font to
 // the devices), the three stroke-face selectors, the proportional size
 // limiter YYCharAspect and the angle setter YYTextAngle. They write
-// TextState (fonts/text_state.h); the drivers read it at DeviceOps 21, 22
+// TextState (graphics/text_state.h); the drivers read it at DeviceOps 21, 22
 // and 33.
 #pragma once
 

@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "fonts/stroke_font.h"
-#include "fonts/text_state.h"
 #include "graphics/device_ops.h"
 #include "graphics/graphics_state.h"
+#include "graphics/text_state.h"
 
 namespace {
 
@@ -115,27 +115,4 @@ void YYNeedStrokeFont(int device, float width, float height, int& need)
         turn = std::fabs(t.deviceAngle) > 1.0f;
 
     need = (font || fault || turn) ? -1 : 0;
-}
-
-void YYPenMoveTo(float x, float y)
-{
-    gGraphicsState.penPosition = {x, y};
-}
-
-namespace {
-// A sum of two world coordinates, held within the float range so that the
-// store itself can never overflow.
-float Add(float a, float b)
-{
-    const double s = static_cast<double>(a) + b;
-    if (std::isnan(s))
-        return static_cast<float>(s);
-    return static_cast<float>(std::clamp(s, -3.4e38, 3.4e38));
-}
-} // namespace
-
-void YYPenMoveRel(float dx, float dy)
-{
-    auto& pen = gGraphicsState.penPosition;
-    pen = {Add(pen[0], dx), Add(pen[1], dy)};
 }

@@ -1,9 +1,9 @@
-// Text length, the stroke decision and the pen position: the small services
+// Text length and the stroke decision: the small services
 // that text drawing is built on. YYTextLength measures a text in character
 // widths (the device's own measure when it draws the text itself, else the
 // character count or the stroke width table); YYNeedStrokeFont decides for
-// one device whether its own text can serve; YYPenMoveTo and YYPenMoveRel set
-// the pen position of GraphicsState.
+// one device whether its own text can serve. (The pen, YYPenMoveTo and
+// YYPenMoveRel, is the graphics core's: graphics/lines.h.)
 #pragma once
 
 #include <string_view>
@@ -24,6 +24,3 @@ float YYStrokeCharWidth(int code);
 // strokes on DEVICE (0 screen side, 1 hardcopy), else 0.
 void YYNeedStrokeFont(int device, float width, float height, int& need);
 
-// The pen position in world units.
-void YYPenMoveTo(float x, float y);
-void YYPenMoveRel(float dx, float dy);

@@ -4,9 +4,9 @@
 #include <cmath>
 
 #include "graphics/graphics_state.h"
-#include "graphics/memory_metafile.h"
+#include "graphics/hardcopy_side.h"
+#include "graphics/metafile_slots.h"
 #include "graphics/screen_driver.h"
-#include "hardcopy/hardcopy_state.h"
 
 DeviceParameterBlock gDeviceParameterBlock;
 DevicePointArrays gDevicePointArrays;
@@ -55,7 +55,7 @@ void YYScreenDeviceCall(int op)
         return;
     }
     if (gGraphicsState.memoryMetafileRouting)
-        YYCGMMemoryDriver(op);
+        MemoryMetafileDeviceCall(op);
     else
         YYGAPI(op);
 }
@@ -65,7 +65,7 @@ void HardcopyDriverCall(int op)
     if (gDriverOverride[kHardcopySide])
         gDriverOverride[kHardcopySide](kHardcopySide, op);
     else
-        YYHardcopyCall(op);
+        HardcopyLayerDispatch(op);
 }
 
 void YYHardcopyCallIfOpen(int op)

@@ -132,8 +132,9 @@ void YYScreenDeviceCall(int op);
 void YYHardcopyCallIfOpen(int op);
 
 // The hardcopy dispatcher as the graphics layer calls it directly (the
-// driver-number query and the initialisation at start-up): YYHardcopyCall,
-// or the registered test driver of the hardcopy side.
+// driver-number query and the initialisation at start-up): YYHardcopyCall
+// through the hardcopy layer's hook (graphics/hardcopy_side.h), or the
+// registered test driver of the hardcopy side.
 void HardcopyDriverCall(int op);
 
 // Test seam: a driver that replaces the real one of a side. While set, the

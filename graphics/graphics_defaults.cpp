@@ -1,54 +1,21 @@
 // Graphics start-up: the drawing state, text, hardcopy and graph defaults in
-// their order, run once when the main window opens.
-#include <array>
-
-#include "core/fixed_text.h"
+// their order, run once when the main window opens (the text, hardcopy and
+// graph steps through the hooks their layers install); and the graphics
+// layer's part of the library shut-down.
+#include "core/layer_steps.h"
 #include "core/library_state.h"
 #include "core/option_string.h"
-#include "fonts/builtin_fonts.h"
-#include "fonts/stroke_font.h"
-#include "fonts/text_font.h"
-#include "fonts/text_state.h"
 #include "graphics/colours.h"
 #include "graphics/device_ops.h"
 #include "graphics/graphics_state.h"
-#include "graphics/hardcopy_open.h"
-#include "hardcopy/hardcopy_state.h"
+#include "graphics/hardcopy_side.h"
+#include "graphics/metafile_slots.h"
+#include "graphics/text_state.h"
 
 namespace {
 
 // Step 11, installed by the presentation-graphics layer.
 constinit GraphicsDefaultsStep gGraphStartupStep = nullptr;
-
-// Step 8 of the start-up: initialise the current hardcopy driver, keeping
-// its options over the initialisation with option "P".
-void HardcopyDriverInitialise(std::string_view options)
-{
-    HardcopyState& h = gHardcopyState;
-    DeviceParameterBlock& b = gDeviceParameterBlock;
-    bool keep = h.driverNumber != 0 && YYOptionHas(options, 'P');
-    std::array<int, kHardcopyOptionSlots> saved{};
-    FixedText<260> savedName;
-    if (keep) {
-        saved = h.options;
-        savedName = gLibraryPaths.hardcopyFileName;
-        b.M = -998;
-    } else {
-        b.M = 0;
-    }
-    for (int code = 1; code <= 29; ++code)
-        h.options[static_cast<size_t>(HardcopyOptionSlot(code))] = 0;
-    b.N = 0; // a full initialisation, not the driver-number query
-    HardcopyDriverCall(DeviceOp::kInitialise);
-    b.M = 0;
-    if (keep) {
-        gLibraryPaths.hardcopyFileName = savedName;
-        for (int code = 1; code <= 29; ++code)
-            YYHardcopyOption(code, saved[static_cast<size_t>(HardcopyOptionSlot(code))]);
-        for (int code = 101; code <= 109; ++code)
-            YYHardcopyOption(code, saved[static_cast<size_t>(HardcopyOptionSlot(code))]);
-    }
-}
 
 } // namespace
 
@@ -106,20 +73,11 @@ void YYGraphicsDefaults(std::string_view options)
         YYScreenDeviceCall(DeviceOp::kFont);
     }
 
-    // 6. Text.
-    YYTextFontApply();
-    YYCHSPACE(0);
-    YYFontStandard();
+    // 6. Text (the text layer's step).
+    GraphicsTextStartup();
 
-    // 7-8. Hardcopy.
-    gHardcopyState.pagePending = 0;
-    std::string_view close = "S";
-    YYHardcopyOpen(&close);
-    HardcopyDriverInitialise(options);
-
-    // 9. Replay geometry.
-    gHardcopyState.replayReals = {0.0f, 0.0f, 1.0f, 1.0f, 1.0f, 1.0f};
-    gHardcopyState.replayIntegers = {1, 1, 1, 1};
+    // 7-9. Hardcopy and replay geometry (the hardcopy layer's step).
+    HardcopyLayerStartup(options);
 
     // 10. Units, pen and fill.
     IGrUnits(0.0f, 0.0f, 1.0f, 1.0f);
@@ -132,3 +90,22 @@ void YYGraphicsDefaults(std::string_view options)
     if (gGraphStartupStep)
         gGraphStartupStep();
 }
+
+namespace {
+
+// The graphics layer's part of the library shut-down, before the windows
+// go: an open hardcopy is ended, then every metafile slot in use freed.
+void GraphicsShutdown()
+{
+    HardcopyLayerClose();
+    for (int slot = 1; slot <= kMetafileSlotCount; ++slot)
+        if (MetafileSlotKind(slot) != 0)
+            MetafileSlotRelease(slot);
+}
+
+// Installed while the program starts (the graphics start-up runs from this
+// file).
+const bool gLayerStepsInstalled =
+    (LibraryLayerStepsSet(LibraryLayer::kGraphics, {.beforeWindows = GraphicsShutdown}), true);
+
+} // namespace

@@ -12,20 +12,21 @@
 #include "core/errors.h"
 #include "core/library_state.h"
 #include "core/window_services.h"
-#include "fonts/text_font.h"
-#include "fonts/text_state.h"
-#include "fonts/window_text.h"
 #include "graphics/bitmaps.h"
 #include "graphics/colours.h"
 #include "graphics/device_ops.h"
 #include "graphics/gdi_surface.h"
 #include "graphics/graphics_neighbours.h"
+#include "graphics/hardcopy_side.h"
 #include "graphics/metafile_slots.h"
-#include "hardcopy/hardcopy_state.h"
+#include "graphics/window_text.h"
 
 GraphicsState gGraphicsState;
 
 namespace {
+
+// The text layer's steps (GraphicsTextStepsSet).
+constinit GraphicsTextSteps gTextSteps;
 
 
 GraphicsState& G() { return gGraphicsState; }
@@ -126,11 +127,22 @@ void YYAreaLimitsOfFractions(const std::array<float, 4>& fractions)
     YYAreaLimits(fractions[0] * W, fractions[1] * H, fractions[2] * W, fractions[3] * H);
 }
 
+void GraphicsTextStepsSet(const GraphicsTextSteps& steps)
+{
+    gTextSteps = steps;
+}
+
+void GraphicsTextStartup()
+{
+    if (gTextSteps.startup)
+        gTextSteps.startup();
+}
+
 void YYAspectSet()
 {
     YYAspectWordsSet();
-    YYTextAngle(gTextState.angle);
-    YYTextFontApply();
+    if (gTextSteps.aspectChanged)
+        gTextSteps.aspectChanged();
 }
 
 void YYAspectWordsSet()

@@ -116,6 +116,7 @@ void YYAreaLimits(float x1, float y1, float x2, float y2);
 // YYAreaLimits of an area kept as fractions of the target (x1, y1, x2, y2):
 // puts back the device limits of an areaFractions saved earlier.
 void YYAreaLimitsOfFractions(const std::array<float, 4>& fractions);
+// The aspect words (YYAspectWordsSet), then the text layer's aspect step.
 void YYAspectSet();
 // The orientation words of YYAspectSet alone (aspect, oriented limits, area
 // size and plot scale), without re-applying the text angle and font.
@@ -129,3 +130,19 @@ void YYGraphicsDefaults(std::string_view options);
 // its state is linked in; without it the step does nothing.
 using GraphicsDefaultsStep = void (*)();
 void GraphicsDefaultsGraphStepSet(GraphicsDefaultsStep step);
+
+// What the graphics core asks of the text layer above it (fonts/), which
+// installs these steps while the program starts (fonts/text_font.cpp, beside
+// the font selection they run). Without them (a program that draws no text)
+// neither step does anything.
+struct GraphicsTextSteps {
+    // After YYAspectSet changed the aspect words: the text angle and the font
+    // handed to the devices again.
+    void (*aspectChanged)() = nullptr;
+    // Step 6 of the graphics start-up: the font applied, the character
+    // spacing reset and the standard stroke font installed.
+    void (*startup)() = nullptr;
+};
+void GraphicsTextStepsSet(const GraphicsTextSteps& steps);
+// Runs the text layer's start-up step, when it is installed.
+void GraphicsTextStartup();

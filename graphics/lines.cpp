@@ -1,6 +1,7 @@
 // Lines, points, the pen and arrowheads.
 #include "graphics/lines.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/numeric.h"
@@ -9,8 +10,8 @@
 #include "graphics/device_ops.h"
 #include "graphics/ellipses.h"
 #include "graphics/graphics_state.h"
+#include "graphics/hardcopy_side.h"
 #include "graphics/polygons.h"
-#include "hardcopy/hardcopy_state.h"
 
 namespace {
 
@@ -194,4 +195,27 @@ void YYArrowAlong(float x1, float y1, float x2, float y2, int type, const float*
     const double length = std::sqrt(dx * dx + dy * dy);
     const double angle = std::atan2(dy, dx) / static_cast<double>(kDegreesToRadiansFloat);
     YYArrowDraw(x2, y2, SaturateToFloat(length), SaturateToFloat(angle), type, head);
+}
+
+void YYPenMoveTo(float x, float y)
+{
+    gGraphicsState.penPosition = {x, y};
+}
+
+namespace {
+// A sum of two world coordinates, held within the float range so that the
+// store itself can never overflow.
+float Add(float a, float b)
+{
+    const double s = static_cast<double>(a) + b;
+    if (std::isnan(s))
+        return static_cast<float>(s);
+    return static_cast<float>(std::clamp(s, -3.4e38, 3.4e38));
+}
+} // namespace
+
+void YYPenMoveRel(float dx, float dy)
+{
+    auto& pen = gGraphicsState.penPosition;
+    pen = {Add(pen[0], dx), Add(pen[1], dy)};
 }

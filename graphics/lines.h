@@ -10,8 +10,9 @@
 // clipped away. No routine here reports an error.
 #pragma once
 
-// The pen itself is set with YYPenMoveTo.
-#include "fonts/text_measure.h"
+// The pen position in world units.
+void YYPenMoveTo(float x, float y);
+void YYPenMoveRel(float dx, float dy);
 
 void YYWorldLine(float x1, float y1, float x2, float y2);
 void YYDeviceLine(float x1, float y1, float x2, float y2);

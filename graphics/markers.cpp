@@ -1,28 +1,19 @@
-// Markers, the marker font switch, triangle-based polygon fill and the
-// character cell.
+// Markers, triangle-based polygon fill and the character cell.
 #include "graphics/markers.h"
 
 #include <cmath>
 #include <string_view>
 #include <vector>
 
-#include "core/fixed_text.h"
-#include "fonts/builtin_fonts.h"
-#include "fonts/stroke_font.h"
-#include "fonts/text_state.h"
 #include "graphics/clipping.h"
 #include "graphics/ellipses.h"
 #include "graphics/graphics_state.h"
 #include "graphics/lines.h"
 #include "graphics/polygon_decompose.h"
 #include "graphics/rectangles.h"
+#include "graphics/text_state.h"
 
 namespace {
-
-// True while a stroke font has been saved to make room for the marker font.
-bool gMarkerFontSaved = false;
-
-constexpr std::string_view kMarkerFontName = "symbols.chr";
 
 bool In(int n, std::initializer_list<int> set)
 {
@@ -214,26 +205,6 @@ void YYMarkerAtPen(int n)
 {
     const auto pen = gGraphicsState.penPosition;
     YYMarker(pen[0], pen[1], n);
-}
-
-void YYSymbolsLoad(int mode)
-{
-    TextState& t = gTextState;
-    if (mode == 1) {
-        std::string_view name(gStrokeFont.name.data(), gStrokeFont.name.size());
-        if (t.builtInFont == 1 && TrimRight(name) == kMarkerFontName) {
-            gMarkerFontSaved = false;
-            return;
-        }
-        gMarkerFontSaved = true;
-        YYFontSaveRestore(-1);
-        YYFontMarkers();
-        t.builtInFont = 1;
-        return;
-    }
-    // The flag stays set: a second restore puts the same font back again.
-    if (gMarkerFontSaved)
-        YYFontSaveRestore(0);
 }
 
 void YYPolygonFill(const float* x, const float* y, int n)

@@ -1,7 +1,8 @@
 // The 40 markers that mark data points and legend entries, sized from the
 // character cell and drawn from lines, rectangles, triangles, circles and
-// polygons; the switch to and from the marker stroke font; the fill of a
-// simple polygon through triangles; the size of the character cell.
+// polygons; the fill of a simple polygon through triangles; the size of the
+// character cell. (The switch to the marker stroke font, YYSymbolsLoad, is
+// the stroke-font layer's: fonts/builtin_fonts.h.)
 #pragma once
 
 // Marker N (1..40; any other value draws marker 1) centred at world (X, Y).
@@ -9,11 +10,6 @@
 // world units; otherwise the pen is left where the last part left it.
 void YYMarker(float x, float y, int n);
 void YYMarkerAtPen(int n);
-
-// MODE 1: makes the marker stroke font "symbols.chr" current, saving the
-// font it replaces (unless it is already current); other modes put the saved
-// font back.
-void YYSymbolsLoad(int mode);
 
 // Fills the simple polygon of N world points with the current fill style by
 // decomposing it into triangles, then draws its outline once for hatch and

@@ -10,13 +10,24 @@
 #include "graphics/bitmaps.h"
 #include "graphics/gdi_surface.h"
 #include "graphics/graphics_state.h"
-#include "graphics/memory_metafile.h"
 #include "graphics/metafile_headers.h"
 
 MetafileTable gMetafileTable;
 EnhMetafileState gEnhMetafileState;
 
 namespace {
+
+// The memory metafile's hooks (MemoryMetafileHooksSet).
+constinit MemoryMetafileHooks gMemoryHooks;
+
+// Whether the memory metafile of SLOT has closed its picture; forgetting
+// that picture when the slot is freed.
+bool PictureClosed(int slot) { return gMemoryHooks.closed && gMemoryHooks.closed(slot); }
+void PictureForget(int slot)
+{
+    if (gMemoryHooks.forget)
+        gMemoryHooks.forget(slot);
+}
 
 bool SlotNumber(int slot) { return slot >= 1 && slot <= kMetafileSlotCount; }
 bool Engine(int n) { return n >= 0 && n < kMetafileSlotCount; }
@@ -70,7 +81,7 @@ void WMetafileDestroy(int slot)
     } else if (s.kind == kMetafileMemory) {
         s.memoryBuffer.clear();
         s.memoryBuffer.shrink_to_fit();
-        MemoryMetafileForget(slot);
+        PictureForget(slot);
     }
     s.kind = kMetafileFree;
     s.physicalWidth = 0;
@@ -99,7 +110,7 @@ void YYDrawableHandleInfo(int slot, int& status, int& width, int& height)
         height = s.pixelHeight;
         gGraphicsState.memoryMetafileRouting = 0;
         EnhMetafileSelectTarget(slot - 1, width, height, status);
-    } else if (s.kind == kMetafileMemory && !MemoryMetafileClosed(slot)) {
+    } else if (s.kind == kMetafileMemory && !PictureClosed(slot)) {
         width = s.pixelWidth;
         height = s.pixelHeight;
         gGraphicsState.memoryMetafileRouting = 1;
@@ -321,4 +332,15 @@ void MetafileSlotEnhancedLoad(int slot, std::string_view file, int& status)
     s.kind = kMetafileEnhanced;
     s.inUse = 1;
     status = kErrorNone;
+}
+
+void MemoryMetafileHooksSet(const MemoryMetafileHooks& hooks)
+{
+    gMemoryHooks = hooks;
+}
+
+void MemoryMetafileDeviceCall(int op)
+{
+    if (gMemoryHooks.driver)
+        gMemoryHooks.driver(op);
 }

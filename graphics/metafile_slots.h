@@ -6,10 +6,11 @@
 // enhanced-metafile engine (create, select, close, delete, load, play,
 // copy), whose routines take the 0-based slot n.
 //
-// The memory metafile (graphics/memory_metafile.h) builds on this table: its
-// creator fills a free slot with kind 6, the pixel and physical size and its
-// buffer; selection turns its routing on (not once its picture is closed),
-// and destroying a slot frees that buffer.
+// The memory metafile (hardcopy/memory_metafile.h, built on the CGM encoding
+// of the hardcopy layer) builds on this table: its creator fills a free slot
+// with kind 6, the pixel and physical size and its buffer; selection turns
+// its routing on (not once its picture is closed), and destroying a slot
+// frees that buffer. It reaches the table's engine through the hooks below.
 #pragma once
 
 #include <windows.h>
@@ -92,3 +93,18 @@ void EnhMetafileCopy(int n, int& status, int& error, std::string_view file);
 // success.
 void MetafileSlotEnhancedCreate(int slot, int width, int height, int& status);
 void MetafileSlotEnhancedLoad(int slot, std::string_view file, int& status);
+
+// What the table needs of the memory metafile above it, installed by
+// hardcopy/memory_metafile.cpp while the program starts (the only creator of
+// kind-6 slots, so that without it no such slot exists): its driver, which
+// the screen router calls while a memory metafile is the target, and the
+// state of a slot's picture.
+struct MemoryMetafileHooks {
+    void (*driver)(int op) = nullptr;     // YYCGMMemoryDriver
+    bool (*closed)(int slot) = nullptr;   // MemoryMetafileClosed
+    void (*forget)(int slot) = nullptr;   // MemoryMetafileForget
+};
+void MemoryMetafileHooksSet(const MemoryMetafileHooks& hooks);
+// The screen router's driver while a memory metafile is the target; nothing
+// without the hook.
+void MemoryMetafileDeviceCall(int op);

@@ -13,10 +13,10 @@
 #include "graphics/coordinates.h"
 #include "graphics/device_ops.h"
 #include "graphics/graphics_state.h"
+#include "graphics/hardcopy_side.h"
 #include "graphics/hatch_fill.h"
 #include "graphics/lines.h"
 #include "graphics/scan_edges.h"
-#include "hardcopy/hardcopy_state.h"
 
 namespace {
 

@@ -11,15 +11,14 @@
 #include "core/fixed_text.h"
 #include "core/library_state.h"
 #include "core/os_services.h"
-#include "fonts/text_state.h"
 #include "graphics/colours.h"
 #include "graphics/device_ops.h"
 #include "graphics/gdi_surface.h"
 #include "graphics/graphics_state.h"
+#include "graphics/hardcopy_side.h"
 #include "graphics/metafile_slots.h"
 #include "graphics/shaded_polygons.h"
-#include "hardcopy/gdi_image.h"
-#include "hardcopy/hardcopy_state.h"
+#include "graphics/text_state.h"
 
 namespace {
 

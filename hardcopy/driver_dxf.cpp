@@ -12,10 +12,10 @@
 
 #include "core/fixed_fields.h"
 #include "core/numeric.h"
-#include "fonts/text_state.h"
 #include "graphics/colours.h"
 #include "graphics/device_ops.h"
 #include "graphics/graphics_state.h"
+#include "graphics/text_state.h"
 #include "hardcopy/file_driver_support.h"
 #include "hardcopy/hardcopy_drivers.h"
 #include "hardcopy/hardcopy_state.h"

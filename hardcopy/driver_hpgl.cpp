@@ -9,10 +9,10 @@
 #include <array>
 #include <string>
 
-#include "fonts/text_state.h"
+#include "core/numeric.h"
 #include "graphics/device_ops.h"
 #include "graphics/graphics_state.h"
-#include "core/numeric.h"
+#include "graphics/text_state.h"
 #include "hardcopy/file_driver_support.h"
 #include "hardcopy/hardcopy_drivers.h"
 #include "hardcopy/hardcopy_state.h"

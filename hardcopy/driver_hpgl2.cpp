@@ -10,11 +10,11 @@
 
 #include "core/fixed_fields.h"
 #include "core/fixed_text.h"
-#include "fonts/text_state.h"
+#include "core/numeric.h"
 #include "graphics/colours.h"
 #include "graphics/device_ops.h"
 #include "graphics/graphics_state.h"
-#include "core/numeric.h"
+#include "graphics/text_state.h"
 #include "hardcopy/file_driver_support.h"
 #include "hardcopy/halftone.h"
 #include "hardcopy/hardcopy_drivers.h"

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "core/fixed_fields.h"
-#include "fonts/text_state.h"
 #include "graphics/device_ops.h"
 #include "graphics/graphics_state.h"
+#include "graphics/text_state.h"
 #include "hardcopy/hardcopy_drivers.h"
 #include "hardcopy/hardcopy_state.h"
 #include "hardcopy/plot_colours.h"

@@ -486,7 +486,7 @@ ImageBox ImageBoxForArea(int ix1, int iy1, int ix2, int iy2, int height, int rot
     return box;
 }
 
-void ScreenImageDraw()
+void ImageDrawForScreen()
 {
     const GraphicsState& g = gGraphicsState;
     DeviceParameterBlock& b = gDeviceParameterBlock;

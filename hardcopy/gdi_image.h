@@ -59,11 +59,11 @@ struct ImageBox {
 };
 ImageBox ImageBoxForArea(int ix1, int iy1, int ix2, int iy2, int height, int rotation);
 
-// DeviceOp 38 of the screen driver: the file named in the DeviceTextBuffer,
+// DeviceOp 38 of the screen driver (installed as its image hook): the file named in the DeviceTextBuffer,
 // source kind IX1, stretch flag IY1 and stretch mode IY3, drawn into the
 // graphics area under the page rotation; M := the result, N := the
 // operating-system code.
-void ScreenImageDraw();
+void ImageDrawForScreen();
 
 // Turns a picture of W x H packed RGB values (top row first) by ROTATION
 // (90, 180 or 270) the way the platforms without world transforms draw it;

@@ -2,7 +2,7 @@
 // hardcopy state selects.
 //
 // A new driver adds its case here, named by its HardcopyDriverNumber
-// (hardcopy/hardcopy_state.h), and declares its XX entry routine in
+// (graphics/hardcopy_side.h), and declares its XX entry routine in
 // hardcopy/hardcopy_drivers.h. A number without a driver opens nothing and
 // reports nothing: a driver-number query then stays unanswered.
 #include "hardcopy/hardcopy_drivers.h"
@@ -24,3 +24,11 @@ void YYHardcopyCall(int op)
     default: break; // no driver of that number is built
     }
 }
+
+namespace {
+
+// A program that reaches the dispatcher installs the whole hardcopy layer
+// (hardcopy_state.cpp), as one that reaches its device settings does.
+const bool gLayerInstalled = (HardcopyLayerInstall(), true);
+
+} // namespace

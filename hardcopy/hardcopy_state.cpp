@@ -9,8 +9,8 @@
 #include "core/layer_steps.h"
 #include "core/library_state.h"
 #include "graphics/gdi_surface.h"
-
-HardcopyState gHardcopyState;
+#include "hardcopy/gdi_image.h"
+#include "hardcopy/hardcopy_open.h"
 
 namespace {
 
@@ -190,13 +190,19 @@ void HardcopyConfigure(const ConfigSettings& settings)
     YYSetDumpDefaults(&dumpDevice);
 }
 
+void HardcopyLayerInstall()
+{
+    HardcopyLayerHooksSet({.dispatch = YYHardcopyCall,
+                           .screenImage = ImageDrawForScreen,
+                           .startup = HardcopyGraphicsStartup,
+                           .close = HardcopyClose});
+    LibraryLayerStepsSet(LibraryLayer::kHardcopy, {.start = HardcopyStateStartupReset, .configure = HardcopyConfigure});
+}
+
 namespace {
 
-// The hardcopy layer's part of the library start-up, installed while the
-// program starts (every hardcopy path uses the state of this file).
-const bool gLayerStepsInstalled = (LibraryLayerStepsSet(LibraryLayer::kHardcopy,
-                                                        {.start = HardcopyStateStartupReset,
-                                                         .configure = HardcopyConfigure}),
-                                   true);
+// Installed while the program starts (every hardcopy path uses the device
+// settings of this file or the dispatcher, which installs the same).
+const bool gLayerInstalled = (HardcopyLayerInstall(), true);
 
 } // namespace

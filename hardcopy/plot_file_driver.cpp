@@ -5,9 +5,9 @@
 
 #include "core/errors.h"
 #include "core/library_state.h"
-#include "fonts/text_state.h"
 #include "graphics/device_ops.h"
 #include "graphics/graphics_state.h"
+#include "graphics/text_state.h"
 #include "hardcopy/hardcopy_state.h"
 #include "hardcopy/plot_output.h"
 

@@ -16,11 +16,11 @@
 #include "charts/plot_clip.h"
 #include "core/errors.h"
 #include "fonts/text_font.h"
-#include "fonts/text_state.h"
 #include "graphics/colours.h"
 #include "graphics/device_ops.h"
 #include "graphics/device_recorder.h"
 #include "graphics/graphics_state.h"
+#include "graphics/text_state.h"
 #include "hardcopy/hardcopy_state.h"
 
 // The error lines delivered while a test runs (charts_fixture.cpp).

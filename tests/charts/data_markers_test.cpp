@@ -9,6 +9,7 @@
 #include "charts/data_markers.h"
 #include "charts/graph_settings.h"
 #include "charts_fixture.h"
+#include "fonts/builtin_fonts.h"
 #include "fonts/text_draw.h"
 #include "fonts/text_font.h"
 #include "graphics/coordinates.h"

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "charts_fixture.h"
-#include "fonts/text_state.h"
 #include "graphics/coordinates.h"
 #include "graphics/device_ops.h"
+#include "graphics/text_state.h"
 
 struct DrawnText {
     int side = 0;

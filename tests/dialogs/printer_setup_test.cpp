@@ -20,7 +20,7 @@
 #include "graphics/device_ops.h"
 #include "graphics/gdi_surface.h"
 #include "graphics/graphics_state.h"
-#include "graphics/hardcopy_open.h"
+#include "hardcopy/hardcopy_open.h"
 #include "hardcopy/hardcopy_state.h"
 #include "hardcopy/printer_driver.h"
 #include "hardcopy/unix_tools.h"

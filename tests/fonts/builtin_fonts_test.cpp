@@ -8,7 +8,7 @@
 #include "font_validator.h"
 #include "fonts/builtin_fonts.h"
 #include "fonts/stroke_font.h"
-#include "fonts/text_state.h"
+#include "graphics/text_state.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "core/fixed_text.h"
 #include "fonts/stroke_font.h"
-#include "fonts/text_state.h"
+#include "graphics/text_state.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 
 #include "fonts/builtin_fonts.h"
 #include "fonts/stroke_font.h"
-#include "fonts/text_state.h"
 #include "graphics/device_recorder.h"
 #include "graphics/graphics_state.h"
+#include "graphics/text_state.h"
 #include "tests/graphics/graphics_fixture.h"
 
 class TextTest : public ::testing::Test {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "fonts/text_measure.h"
+#include "graphics/lines.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "fonts/text_state.h"
+#include "graphics/text_state.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "core/library_state.h"
 #include "core/window_services.h"
-#include "fonts/window_text.h"
+#include "graphics/window_text.h"
 
 namespace {
 

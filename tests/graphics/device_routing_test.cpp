@@ -7,7 +7,7 @@
 #include <string>
 
 #include "graphics/device_recorder.h"
-#include "graphics/hardcopy_open.h"
+#include "hardcopy/hardcopy_open.h"
 
 namespace {
 

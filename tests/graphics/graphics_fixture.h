@@ -8,12 +8,12 @@
 
 #include "core/errors.h"
 #include "core/library_state.h"
-#include "fonts/text_state.h"
 #include "graphics/colours.h"
 #include "graphics/device_ops.h"
 #include "graphics/gdi_surface.h"
 #include "graphics/graphics_state.h"
 #include "graphics/screen_driver.h"
+#include "graphics/text_state.h"
 #include "hardcopy/hardcopy_state.h"
 
 // Saves the global areas the graphics layer writes and puts them back.

@@ -14,8 +14,8 @@
 #include "core/error_codes.h"
 #include "core/window_table.h"
 #include "graphics/graphics_fixture.h"
-#include "graphics/memory_metafile.h"
 #include "graphics/metafile_slots.h"
+#include "hardcopy/memory_metafile.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "graphics/device_recorder.h"
 #include "graphics/graphics_fixture.h"
-#include "graphics/hardcopy_open.h"
+#include "hardcopy/hardcopy_open.h"
 #include "hardcopy/hardcopy_state.h"
 
 namespace {

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "graphics/graphics_fixture.h"
-#include "graphics/hardcopy_open.h"
 #include "graphics/metafile_headers.h"
 #include "hardcopy/driver_wmf.h"
 #include "hardcopy/hardcopy_drivers.h"
+#include "hardcopy/hardcopy_open.h"
 #include "scratch_files.h"
 #include "unix_tools.h"
 

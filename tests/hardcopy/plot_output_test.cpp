@@ -12,7 +12,7 @@
 #include "core/errors.h"
 #include "core/os_services.h"
 #include "graphics/graphics_fixture.h"
-#include "graphics/hardcopy_open.h"
+#include "hardcopy/hardcopy_open.h"
 #include "hardcopy/hardcopy_state.h"
 #include "hardcopy/plot_output.h"
 

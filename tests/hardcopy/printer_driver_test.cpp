@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "graphics/graphics_fixture.h"
-#include "graphics/hardcopy_open.h"
+#include "hardcopy/hardcopy_open.h"
 #include "hardcopy/hardcopy_state.h"
 #include "hardcopy/image_reader.h"
 #include "hardcopy/printer_driver.h"

@@ -1,5 +1,6 @@
 // The memory metafile: a binary CGM picture recorded in the byte buffer of a
-// metafile slot of kind 6 (graphics/metafile_slots.h). While such a slot is
+// metafile slot of kind 6 (graphics/metafile_slots.h, which reaches this
+// file through the hooks it installs). While such a slot is
 // the drawing target, the screen router hands every DeviceOp to
 // YYCGMMemoryDriver, which appends CGM elements to the buffer through the
 // encoding the CGM driver writes too (hardcopy/cgm_encoding.h). The device

@@ -1,5 +1,5 @@
 // The text state record and its start-up values.
-#include "fonts/text_state.h"
+#include "graphics/text_state.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // The memory metafile: its life cycle, its driver and its byte buffer.
-#include "graphics/memory_metafile.h"
+#include "hardcopy/memory_metafile.h"
 
 #include <windows.h>
 
@@ -15,11 +15,11 @@
 #include "core/numeric.h"
 #include "core/os_services.h"
 #include "core/window_table.h"
-#include "fonts/text_state.h"
 #include "graphics/bitmaps.h"
 #include "graphics/device_ops.h"
 #include "graphics/graphics_state.h"
 #include "graphics/metafile_slots.h"
+#include "graphics/text_state.h"
 #include "hardcopy/cgm_encoding.h"
 
 namespace {
@@ -481,3 +481,14 @@ void WMetafileCgmSave(int slot, std::string_view file)
     }
     YYErrorReport(code, kName);
 }
+
+namespace {
+
+// Installed while the program starts (every memory metafile is created in
+// this file): the slot table and the screen router reach the pictures here.
+const bool gHooksInstalled = (MemoryMetafileHooksSet({.driver = YYCGMMemoryDriver,
+                                                      .closed = MemoryMetafileClosed,
+                                                      .forget = MemoryMetafileForget}),
+                              true);
+
+} // namespace

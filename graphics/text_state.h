@@ -1,7 +1,9 @@
 // The text part of the drawing state: character size, slant, angle, font
 // family and style, justification, stacking and spacing of graphics text, and
 // per output device (0 screen side, 1 hardcopy) the text capabilities that
-// each driver reports when it initialises.
+// each driver reports when it initialises. The record sits with the graphics
+// core because the device drivers (screen, memory metafile, hardcopy) read it
+// at every text operation; the text layer (fonts/) sets it.
 #pragma once
 
 #include <array>

@@ -3,23 +3,54 @@
 // closed plot runs, the driver-number query, the output name (the driver's
 // default, the caller's, or the temporary plot file when the name carries a
 // print command " @ "), the title, begin plot, the aspect words, the colour
-// numbers of RGB colours and the re-sent drawing state.
-#include "graphics/hardcopy_open.h"
+// numbers of RGB colours and the re-sent drawing state. Also the hardcopy
+// steps of the graphics start-up and shut-down.
+#include "hardcopy/hardcopy_open.h"
 
+#include <array>
 #include <string>
 
 #include "core/fixed_text.h"
-#include "core/layer_steps.h"
 #include "core/library_state.h"
+#include "core/option_string.h"
 #include "core/os_services.h"
 #include "graphics/colours.h"
 #include "graphics/device_ops.h"
 #include "graphics/graphics_state.h"
-#include "graphics/metafile_slots.h"
 #include "hardcopy/hardcopy_state.h"
 #include "hardcopy/plot_output.h"
 
 namespace {
+
+// Step 8 of the graphics start-up: initialise the current hardcopy driver,
+// keeping its options over the initialisation with option "P".
+void HardcopyDriverInitialise(std::string_view options)
+{
+    HardcopyState& h = gHardcopyState;
+    DeviceParameterBlock& b = gDeviceParameterBlock;
+    bool keep = h.driverNumber != 0 && YYOptionHas(options, 'P');
+    std::array<int, kHardcopyOptionSlots> saved{};
+    FixedText<260> savedName;
+    if (keep) {
+        saved = h.options;
+        savedName = gLibraryPaths.hardcopyFileName;
+        b.M = -998;
+    } else {
+        b.M = 0;
+    }
+    for (int code = 1; code <= 29; ++code)
+        h.options[static_cast<size_t>(HardcopyOptionSlot(code))] = 0;
+    b.N = 0; // a full initialisation, not the driver-number query
+    HardcopyDriverCall(DeviceOp::kInitialise);
+    b.M = 0;
+    if (keep) {
+        gLibraryPaths.hardcopyFileName = savedName;
+        for (int code = 1; code <= 29; ++code)
+            YYHardcopyOption(code, saved[static_cast<size_t>(HardcopyOptionSlot(code))]);
+        for (int code = 101; code <= 109; ++code)
+            YYHardcopyOption(code, saved[static_cast<size_t>(HardcopyOptionSlot(code))]);
+    }
+}
 
 void PutBuffer(std::string_view text) { PutText(std::span<char>(gDeviceTextBuffer.text), text); }
 
@@ -118,22 +149,21 @@ void YYHardcopyOpen(const std::string_view* file, const std::string_view* title)
         YYHardcopyCallIfOpen(op);
 }
 
-namespace {
+void HardcopyGraphicsStartup(std::string_view options)
+{
+    // 7-8. The hardcopy closed and its driver initialised.
+    gHardcopyState.pagePending = 0;
+    std::string_view close = "S";
+    YYHardcopyOpen(&close);
+    HardcopyDriverInitialise(options);
 
-// The graphics layer's part of the library shut-down, before the windows
-// go: an open hardcopy is ended, then every metafile slot in use freed.
-void GraphicsShutdown()
+    // 9. Replay geometry.
+    gHardcopyState.replayReals = {0.0f, 0.0f, 1.0f, 1.0f, 1.0f, 1.0f};
+    gHardcopyState.replayIntegers = {1, 1, 1, 1};
+}
+
+void HardcopyClose()
 {
     const std::string_view closeOnly = "S";
     YYHardcopyOpen(&closeOnly);
-    for (int slot = 1; slot <= kMetafileSlotCount; ++slot)
-        if (MetafileSlotKind(slot) != 0)
-            MetafileSlotRelease(slot);
 }
-
-// Installed while the program starts (the graphics start-up opens and
-// closes the hardcopy through this file).
-const bool gLayerStepsInstalled =
-    (LibraryLayerStepsSet(LibraryLayer::kGraphics, {.beforeWindows = GraphicsShutdown}), true);
-
-} // namespace

@@ -1,5 +1,5 @@
 // Settings of plain window text (see window_text.h).
-#include "fonts/window_text.h"
+#include "graphics/window_text.h"
 
 #include "core/library_state.h"
 #include "core/window_services.h"
