@@ -33,10 +33,14 @@ const SpecialRecordAnswers& AnswersOf(const WindowRecord* record)
 
 } // namespace
 
-void SpecialRecordAnswersSet(int type, const SpecialRecordAnswers& answers)
+SpecialRecordAnswers SpecialRecordAnswersSet(int type, const SpecialRecordAnswers& answers)
 {
-    if (type >= 0 && static_cast<std::size_t>(type) < gSpecialRecordAnswers.size())
-        gSpecialRecordAnswers[static_cast<std::size_t>(type)] = answers;
+    if (type < 0 || static_cast<std::size_t>(type) >= gSpecialRecordAnswers.size())
+        return {};
+    SpecialRecordAnswers& slot = gSpecialRecordAnswers[static_cast<std::size_t>(type)];
+    const SpecialRecordAnswers previous = slot;
+    slot = answers;
+    return previous;
 }
 
 HMENU SpecialRecordMenu(WindowRecord* record)

@@ -92,7 +92,9 @@ struct SpecialRecordAnswers {
     // back into a plain one.
     void (*release)(HWND frame, WindowRecord* record) = nullptr;
 };
-void SpecialRecordAnswersSet(int type, const SpecialRecordAnswers& answers);
+// Installs the answers for records of TYPE and gives the ones they replace
+// (none for a type outside the table, whose answers are not kept).
+SpecialRecordAnswers SpecialRecordAnswersSet(int type, const SpecialRecordAnswers& answers);
 
 // The answers as the window system asks them, for the record's type.
 HMENU SpecialRecordMenu(WindowRecord* record);
