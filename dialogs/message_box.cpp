@@ -150,22 +150,13 @@ void DialogWordsShutdown()
     gDialogStatus.lastAnswer = 0;
 }
 
-int CurrentDialog()
-{
-    return gDialogStatus.currentDialogId;
-}
-
 // Installed while the program starts: every program with windows links the
 // dialog manager (the window system calls it by name, core/neighbours.h), and
 // the dialog manager keeps its words in this file.
 const bool gDialogLayerInstalled =
     (ErrorBoxDeliverySet(ErrorBoxShow),
      LibraryLayerStepsSet(LibraryLayer::kDialogs, {.start = DialogWordsStart, .afterWindows = DialogWordsShutdown}),
-     DialogServicesSet({.currentDialog = CurrentDialog,
-                        .select = WDialogSelect,
-                        .graphicsTarget = DialogGraphicsTarget,
-                        .otherWindowsDisable = OtherWindowsDisable,
-                        .otherWindowsEnable = OtherWindowsEnable}),
+     DialogServicesSet({.select = WDialogSelect, .graphicsTarget = DialogGraphicsTarget}),
      WindowDialogServicesSet({.currentDialog = &gDialogStatus.currentDialogId,
                               .contentsSnapshot = WindowContentsSnapshot,
                               .otherWindowsDisable = OtherWindowsDisable,

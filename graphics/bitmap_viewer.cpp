@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "core/child_windows.h"
+#include "core/dialog_services.h"
 #include "core/events.h"
 #include "core/frame_window.h"
 #include "core/library_state.h"
@@ -17,7 +18,6 @@
 #include "core/window_services.h"
 #include "graphics/bitmaps.h"
 #include "graphics/gdi_surface.h"
-#include "graphics/graphics_neighbours.h"
 
 namespace {
 
@@ -341,7 +341,7 @@ LRESULT CALLBACK ViewerFrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM
         if (r->mode == 3) {
             BitmapTable& t = gBitmapTable;
             t.semiModalViewers = std::max(t.semiModalViewers - 1, 0);
-            GraphicsOtherWindowsEnable(nullptr, 1);
+            WindowOthersEnable(nullptr, 1);
             HWND owner = GetWindow(frame, GW_OWNER);
             if (!owner)
                 owner = gWindowTable.frame[0];
@@ -603,7 +603,7 @@ void BitmapViewerOpen(int slot, int x, int y, int mode, int flags, int& status)
     SetFocus(r->viewer);
     ShowWindow(frame, SW_SHOW);
     if (mode != 2)
-        GraphicsOtherWindowsDisable(frame, 1);
+        WindowOthersDisable(frame, 1);
     if (mode != 1)
         return;
 
@@ -618,7 +618,7 @@ void BitmapViewerOpen(int slot, int x, int y, int mode, int flags, int& status)
         ShowWindow(client, SW_SHOW);
     }
     WindowRecordFree(r);
-    GraphicsOtherWindowsEnable(nullptr, 1);
+    WindowOthersEnable(nullptr, 1);
     HWND owner = IsWindow(frame) ? GetWindow(frame, GW_OWNER) : nullptr;
     if (!owner)
         owner = gWindowTable.frame[0];
@@ -640,7 +640,7 @@ void BitmapViewerRelease(HWND frame, WindowRecord* record)
     if (r->mode == 3)
         gBitmapTable.semiModalViewers = std::max(gBitmapTable.semiModalViewers - 1, 0);
     if (r->mode != 2)
-        GraphicsOtherWindowsEnable(frame, 1);
+        WindowOthersEnable(frame, 1);
     if (r->mode == 1)
         r->endFlag = 1; // the modal loop frees the record
     else

@@ -2,6 +2,7 @@
 // EventMessage, with the geometry of the event's window or dialog area.
 #include <bit>
 
+#include "core/dialog_services.h"
 #include "core/events.h"
 #include "core/library_state.h"
 #include "core/window_services.h"
@@ -77,13 +78,13 @@ void YYEventWorldCoords(int type, EventMessage& m)
     auto savedArea = g.deviceArea;
     auto savedSize = g.areaSize;
     int savedHeight = g.targetHeight;
-    int savedDialog = GraphicsCurrentDialog();
+    int savedDialog = WindowCurrentDialog();
     int savedClientW = gLibraryState.currentWindowWidth;
     int savedClientH = gLibraryState.currentWindowHeight;
     bool clientSizeSet = false;
     if (!isTarget) {
         switched = true;
-        if (areaEvent && GraphicsCurrentDialog() != m.window)
+        if (areaEvent && WindowCurrentDialog() != m.window)
             GraphicsDialogSelect(m.window);
         int w = 0, h = 0;
         TargetClientSize(kind, areaEvent ? m.value4 : m.window, w, h);
@@ -168,7 +169,7 @@ void YYEventWorldCoords(int type, EventMessage& m)
     }
 
     if (switched) {
-        if (GraphicsCurrentDialog() != savedDialog && savedDialog != 0)
+        if (WindowCurrentDialog() != savedDialog && savedDialog != 0)
             GraphicsDialogSelect(savedDialog);
         g.deviceArea = savedArea;
         g.areaSize = savedSize;

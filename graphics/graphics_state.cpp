@@ -8,6 +8,7 @@
 
 #include <cmath>
 
+#include "core/dialog_services.h"
 #include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/library_state.h"
@@ -258,12 +259,12 @@ void IGrSelect(int kind, const int* id)
                 YYTargetSetSize(kTargetBitmap, g.targetId, width, height);
             break;
         case kTargetDialogField: {
-            if (GraphicsCurrentDialog() == 0) {
+            if (WindowCurrentDialog() == 0) {
                 failed = true;
                 break;
             }
             g.targetId = id ? *id : 0;
-            g.targetDialog = GraphicsCurrentDialog();
+            g.targetDialog = WindowCurrentDialog();
             int field = g.targetId;
             GraphicsDialogTarget(field, width, height);
             if (field == -1)
@@ -416,11 +417,6 @@ void DialogServicesSet(const DialogServices& services)
     gDialogServices = services;
 }
 
-int GraphicsCurrentDialog()
-{
-    return gDialogServices.currentDialog ? gDialogServices.currentDialog() : 0;
-}
-
 void GraphicsDialogSelect(int identifier)
 {
     if (gDialogServices.select)
@@ -433,16 +429,4 @@ void GraphicsDialogTarget(int& field, int& width, int& height)
         gDialogServices.graphicsTarget(field, width, height);
     else
         field = -1;
-}
-
-void GraphicsOtherWindowsDisable(HWND except, int withWindows)
-{
-    if (gDialogServices.otherWindowsDisable)
-        gDialogServices.otherWindowsDisable(except, withWindows);
-}
-
-void GraphicsOtherWindowsEnable(HWND window, int withWindows)
-{
-    if (gDialogServices.otherWindowsEnable)
-        gDialogServices.otherWindowsEnable(window, withWindows);
 }
