@@ -11,7 +11,7 @@
 // - the screen-output flag, the window re-selection word and the hardcopy-open
 //   flag are words of the graphics drawing state;
 // - the hardcopy driver numbers, device models and printer set-up words are
-//   in `HardcopyState` (hardcopy/hardcopy_state.h).
+//   in `HardcopyState` (graphics/hardcopy_side.h).
 #pragma once
 
 #include <array>
