@@ -13,6 +13,7 @@
 #include "core/errors.h"
 #include "core/events.h"
 #include "core/fixed_text.h"
+#include "core/graphics_services.h"
 #include "core/layer_steps.h"
 #include "core/library_state.h"
 #include "core/main_window.h"
@@ -22,8 +23,6 @@
 #include "core/toolbars.h"
 #include "core/window_services.h"
 #include "core/window_table.h"
-#include "graphics/gdi_surface.h"
-#include "graphics/graphics_state.h"
 
 namespace {
 
@@ -264,7 +263,7 @@ void WindowOpenChild(int& handle, const int* flags, const int* x, const int* y, 
         w = (width && *width > 0) ? *width : 8000;
         h = (height && *height > 0) ? *height : 8000;
         if (p >= 0 && p <= kLastWindow && gWindowTable.frame[p])
-            WindowMakeCurrent(p);
+            WindowTargetSelect(p, 0);
         long long pw = gLibraryState.currentWindowWidth, ph = gLibraryState.currentWindowHeight;
         if (px != kCentred)
             px = Scale(pw - 1, px);
@@ -299,7 +298,7 @@ void WindowOpenChild(int& handle, const int* flags, const int* x, const int* y, 
         return;
     }
     handle = n;
-    WindowMakeCurrent(n);
+    WindowTargetSelect(n, 0);
     gLibraryState.windowFlags[n] = f;
     if (d > 0) {
         WindowCurrentDialog() = d;
@@ -329,7 +328,7 @@ void WindowCloseChild(int handle)
         if (handle >= 0 && handle <= kLastWindow)
             gLibraryState.windowFlags[handle] = -1;
         if (WindowIsOpen(0))
-            WindowMakeCurrent(0);
+            WindowTargetSelect(0, 0);
         else
             gLibraryState.currentWindow = 0;
     }
@@ -373,13 +372,13 @@ void WindowDestroy(int n, int& currentDialog)
     HWND mainFrame = gWindowTable.frame[0];
     WindowSoundClose(n);
     if (n == gWindowSystem.currentWindow && gWindowSystem.windowDC) {
-        if (gGdiSurfaceState.dc == gWindowSystem.windowDC)
-            GdiSurfaceRelease();
+        if (WindowSurfaceDC() == gWindowSystem.windowDC)
+            WindowSurfaceRelease();
         ReleaseDC(gWindowSystem.windowDCOwner, gWindowSystem.windowDC);
         gWindowSystem.windowDC = nullptr;
         gWindowSystem.windowDCOwner = nullptr;
     }
-    GdiOffscreenFree(gWindowTable.client[n]);
+    WindowOffscreenFree(gWindowTable.client[n]);
     auto dropContents = [&](HWND f) {
         auto* cd = WindowRecordAs<ContentsDialogRecord>(f, kRecordContentsDialog);
         if (!cd)

@@ -6,12 +6,11 @@
 #include <cstring>
 
 #include "core/frame_window.h"
+#include "core/graphics_services.h"
 #include "core/library_state.h"
 #include "core/neighbours.h"
 #include "core/special_windows.h"
 #include "core/window_table.h"
-#include "graphics/coordinates.h"
-#include "graphics/graphics_state.h"
 
 EventEnableMask gEventEnableMask;
 CurrentEventSlot gCurrentEventSlot;
@@ -230,7 +229,7 @@ bool StoreResize(WPARAM wParam, LPARAM lParam, HWND window, bool visible)
     }
     if (!visible) {
         if (gWindowSystem.windowDC && n >= 0)
-            YYTargetWindowResized(n, w, h);
+            WindowTargetWindowResized(n, w, h);
         return false;
     }
     return true;
@@ -302,7 +301,7 @@ bool StoreAreaEvent(int type, WPARAM wParam, LPARAM lParam, HWND window, bool vi
         s.type = kEventResize;
         SlotValues(fw, fh, 1, field, -1, -1);
         if (!visible) {
-            YYTargetFieldResized(w ? w[kDlgIdentifier] : 0, field, fw, fh);
+            WindowTargetFieldResized(w ? w[kDlgIdentifier] : 0, field, fw, fh);
             return false;
         }
     } else {
@@ -641,7 +640,7 @@ void WMessageWait(int& type, EventMessage& message)
 {
     MessageWait(type, message.value1, message.value2, message.value3, message.value4, message.pixelX,
                 message.pixelY, message.window, message.time);
-    YYEventWorldCoords(type, message);
+    WindowEventWorldCoords(type, message);
 }
 
 int TimerSet(int period, int id, int where)

@@ -7,6 +7,7 @@
 
 #include "core/events.h"
 #include "core/fixed_text.h"
+#include "core/graphics_services.h"
 #include "core/menus.h"
 #include "core/neighbours.h"
 #include "core/special_windows.h"
@@ -15,7 +16,6 @@
 #include "core/toolbars.h"
 #include "core/window_services.h"
 #include "core/window_table.h"
-#include "graphics/gdi_surface.h"
 
 bool IsInsideChild(HWND frame)
 {
@@ -532,9 +532,9 @@ LRESULT CALLBACK FrameWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_ACTIVATEAPP:
         if (!wParam) {
             WindowFocusActivate(nullptr);
-        } else if (gGdiSurfaceState.palette && n >= 0 && gWindowTable.client[n]) {
+        } else if (WindowGraphicsPalette() && n >= 0 && gWindowTable.client[n]) {
             HDC dc = GetDC(gWindowTable.client[n]);
-            HPALETTE old = SelectPalette(dc, gGdiSurfaceState.palette, FALSE);
+            HPALETTE old = SelectPalette(dc, WindowGraphicsPalette(), FALSE);
             RealizePalette(dc);
             SelectPalette(dc, old, FALSE);
             ReleaseDC(gWindowTable.client[n], dc);
@@ -754,9 +754,9 @@ void ClientFocus(HWND client, int n)
 void ClientPaint(HWND client, int n, WPARAM wParam, LPARAM lParam)
 {
     HWND frame = FrameOfClient(client);
-    if (gGdiSurfaceState.palette) {
+    if (WindowGraphicsPalette()) {
         HDC dc = GetDC(client);
-        HPALETTE old = SelectPalette(dc, gGdiSurfaceState.palette, FALSE);
+        HPALETTE old = SelectPalette(dc, WindowGraphicsPalette(), FALSE);
         RealizePalette(dc);
         SelectPalette(dc, old, FALSE);
         ReleaseDC(client, dc);
@@ -929,9 +929,9 @@ LRESULT CALLBACK ClientWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         ClientSize(window, n, wParam, lParam);
         return 0;
     case WM_PALETTECHANGED:
-        if (reinterpret_cast<HWND>(wParam) != window && gGdiSurfaceState.palette) {
+        if (reinterpret_cast<HWND>(wParam) != window && WindowGraphicsPalette()) {
             HDC dc = GetDC(window);
-            HPALETTE old = SelectPalette(dc, gGdiSurfaceState.palette, FALSE);
+            HPALETTE old = SelectPalette(dc, WindowGraphicsPalette(), FALSE);
             RealizePalette(dc);
             SelectPalette(dc, old, FALSE);
             ReleaseDC(window, dc);

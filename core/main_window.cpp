@@ -15,6 +15,7 @@
 #include "core/events.h"
 #include "core/fixed_text.h"
 #include "core/frame_window.h"
+#include "core/graphics_services.h"
 #include "core/library_state.h"
 #include "core/menus.h"
 #include "core/neighbours.h"
@@ -23,10 +24,6 @@
 #include "core/toolbars.h"
 #include "core/window_services.h"
 #include "core/window_table.h"
-#include "graphics/colours.h"
-#include "graphics/coordinates.h"
-#include "graphics/gdi_surface.h"
-#include "graphics/graphics_state.h"
 
 namespace {
 
@@ -123,14 +120,14 @@ void DefaultPaletteCreate(int ncol)
         for (int k = 0; k < 16; ++k)
             put(k, p16[k][0] + 256 * p16[k][1] + 65536 * p16[k][2]);
     } else {
-        YYColourTableInit();
+        WindowGraphicsColourTableInit();
         int m = 256 / ncol;
         for (int k = 0; k < ncol; ++k) {
             int index = m * k;
             if (index >= 16 && index <= 239)
                 index += m - 1;
             int rgb = 0;
-            YYColourGet(index, rgb);
+            WindowGraphicsColourGet(index, rgb);
             put(k, rgb);
         }
     }
@@ -143,7 +140,7 @@ void DefaultPaletteCreate(int ncol)
     std::copy(entries.begin(), entries.end(), lp->palPalEntry);
     HPALETTE pal = CreatePalette(lp);
     if (pal)
-        GdiPaletteInstall(pal, entries);
+        WindowPaletteInstall(pal, entries);
 }
 
 } // namespace
@@ -469,8 +466,8 @@ void MainWindowCreate(int x, int y, int& width, int& height, int flags, int menu
     }
 
     // Drawing set-up: the client's DC is the window DC and the drawing DC.
-    gGraphicsState.targetKind = kTargetWindow;
-    gGraphicsState.targetId = 0;
+    WindowGraphicsTargetKind() = kTargetWindow;
+    WindowGraphicsTargetId() = 0;
     int n = 0, w = 0, h = 0;
     DrawingDCSelectWindow(w, h, n);
     if (gWindowSystem.windowDC) {
@@ -556,20 +553,20 @@ void WindowOpen(const int* flags, const int* x, const int* y, const int* width, 
     int cw = 0, ch = 0;
     WindowTextFont(0, 0, 0, cw, ch);
     int nx = 0, ny = 0;
-    YYPixelToNormal(cw, ch, nx, ny);
+    WindowPixelToNormal(cw, ch, nx, ny);
     t.normalWidth = nx;
     t.normalHeight = ny;
 
-    YYColourTableInit();
-    YYGraphicsDefaults(" ");
+    WindowGraphicsColourTableInit();
+    WindowGraphicsDefaults(" ");
     if (gWindowTable.statusBar[0])
         StatusBarErrorDeliveryInstall();
 }
 
 void AllWindowsDestroy()
 {
-    GdiSurfaceDestroy();
-    BitmapTableDestroyAll();
+    WindowSurfaceDestroy();
+    WindowBitmapsDestroyAll();
     for (int n = 0; n <= kLastWindow; ++n) {
         HWND frame = gWindowTable.frame[n];
         WindowRecord* r = WindowRecordOf(frame);
@@ -627,5 +624,5 @@ void AllWindowsDestroy()
     for (auto& t : gWindowTable.toolbars)
         t = {};
     EventEnableMaskDefaults();
-    gGraphicsState.targetKind = kTargetWindow;
+    WindowGraphicsTargetKind() = kTargetWindow;
 }

@@ -1,9 +1,9 @@
-// Routines of the dialog manager, the graphics core and the grid control that
-// the window system calls by name; each is defined by its own layer. (The text
-// editor, the grid editor and the bitmap viewer answer for their windows
-// through the hooks of core/special_windows.h.) None of these waits for an
-// unbuilt subsystem now; such a routine would get its placeholder body in
-// core/neighbours_pending.cpp until the subsystem lands.
+// Routines of the dialog manager and the grid control that the window system
+// calls by name; each is defined by its own layer. (The text editor, the grid
+// editor and the bitmap viewer answer for their windows through the hooks of
+// core/special_windows.h.) None of these waits for an unbuilt subsystem now;
+// such a routine would get its placeholder body in core/neighbours_pending.cpp
+// until the subsystem lands.
 #pragma once
 
 #include <windows.h>
@@ -11,12 +11,8 @@
 #include <cstdint>
 #include <string_view>
 
-// ---- Graphics core ----------------------------------------------------------
-// (The drawing state, targets, colours, GDI surface and event coordinates are
-// declared in graphics/graphics_state.h, graphics/colours.h,
-// graphics/gdi_surface.h and graphics/coordinates.h.)
-// Deletes every bitmap of the bitmap table and clears the slots.
-void BitmapTableDestroyAll();
+// (The window system reaches the graphics core only through the hooks of
+// core/graphics_services.h.)
 
 // ---- Dialog manager ---------------------------------------------------------
 // Words of the dialog record, in order (the window system reads some of them).

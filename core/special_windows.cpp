@@ -11,11 +11,11 @@
 #include "core/dialog_services.h"
 #include "core/events.h"
 #include "core/frame_window.h"
+#include "core/graphics_services.h"
 #include "core/menus.h"
 #include "core/toolbars.h"
 #include "core/window_services.h"
 #include "core/window_table.h"
-#include "graphics/graphics_state.h"
 
 namespace {
 
@@ -281,7 +281,7 @@ void SpecialModalRowsRelease(HWND f, int n)
     if (gWindowSystem.lastActiveFrame == f)
         gWindowSystem.lastActiveFrame = gWindowTable.frame[0];
     if (gWindowSystem.currentWindow == n && WindowIsOpen(0))
-        WindowMakeCurrent(0);
+        WindowTargetSelect(0, 0);
 }
 
 bool SpecialMenuAllowed(HWND frame, bool& isPane, HWND& outerSplit)

@@ -12,14 +12,12 @@
 #include "core/dialog_services.h"
 #include "core/fixed_text.h"
 #include "core/frame_window.h"
+#include "core/graphics_services.h"
 #include "core/library_state.h"
 #include "core/neighbours.h"
 #include "core/special_windows.h"
 #include "core/status_bar.h"
 #include "core/window_table.h"
-#include "graphics/coordinates.h"
-#include "graphics/gdi_surface.h"
-#include "graphics/graphics_state.h"
 
 HCURSOR gGlobalCursor = nullptr;
 int gGlobalCursorShape = 0;
@@ -121,7 +119,7 @@ void CursorShapeSet(int shape, int scope, int kind, int n)
                 SetCursor(cursor);
         } else if (n != 0) {
             DialogTargetFieldCursorSet(cursor, shape);
-            if (gGraphicsState.targetKind == kTargetDialogField && MouseOver(gGdiSurfaceState.window) && cursor)
+            if (WindowGraphicsTargetKind() == kTargetDialogField && MouseOver(WindowSurfaceWindow()) && cursor)
                 SetCursor(cursor);
         }
         return;
@@ -153,7 +151,7 @@ void CursorShapeGet(int& out, int scope, int n)
 
 void CursorPositionSet(int x, int y, int kind)
 {
-    HWND w = kind == 1 ? gWindowTable.client[Current()] : gGdiSurfaceState.window;
+    HWND w = kind == 1 ? gWindowTable.client[Current()] : WindowSurfaceWindow();
     if (!w)
         return;
     POINT p{x, y};
@@ -188,16 +186,16 @@ void DrawingDCSelectWindow(int& width, int& height, int& n)
         n = -1;
         return;
     }
-    if (gWindowSystem.windowDC && gGdiSurfaceState.dc == gWindowSystem.windowDC)
-        GdiSurfaceRelease();
+    if (gWindowSystem.windowDC && WindowSurfaceDC() == gWindowSystem.windowDC)
+        WindowSurfaceRelease();
     if (gWindowSystem.windowDC)
         ReleaseDC(gWindowSystem.windowDCOwner, gWindowSystem.windowDC);
     HWND client = gWindowTable.client[n];
     gWindowSystem.currentWindow = n;
     gWindowSystem.windowDC = GetDC(client);
     gWindowSystem.windowDCOwner = client;
-    if (gGraphicsState.targetKind == 0 || gGraphicsState.targetKind == kTargetWindow)
-        GdiSurfaceSelect(gWindowSystem.windowDC, client);
+    if (WindowGraphicsTargetKind() == 0 || WindowGraphicsTargetKind() == kTargetWindow)
+        WindowSurfaceSelect(gWindowSystem.windowDC, client);
     RECT r{};
     GetClientRect(client, &r);
     width = r.right;
@@ -208,18 +206,18 @@ void DrawingDCSelectWindow(int& width, int& height, int& n)
 
 void DrawingDCRelease()
 {
-    HDC dc = gGdiSurfaceState.dc;
-    HWND w = gGdiSurfaceState.window;
-    bool metafile = gGdiSurfaceState.metafileDC != nullptr;
-    GdiSurfaceRelease();
+    HDC dc = WindowSurfaceDC();
+    HWND w = WindowSurfaceWindow();
+    bool metafile = WindowSurfaceMetafile() != nullptr;
+    WindowSurfaceRelease();
     if (!dc)
         return;
-    if (gGraphicsState.targetKind == kTargetDialogField && w) {
+    if (WindowGraphicsTargetKind() == kTargetDialogField && w) {
         ReleaseDC(w, dc);
     } else if (GetObjectType(dc) == OBJ_MEMDC) {
         DeleteDC(dc);
     } else if (metafile) {
-        gGdiSurfaceState.metafileDC = nullptr;
+        WindowSurfaceMetafileForget();
     }
 }
 
@@ -639,10 +637,10 @@ int YYWindowInfo(int code)
         if (!isChild)
             return wantX ? px : py;
         int before = gLibraryState.currentWindow;
-        YYWINSEL(parent, 0);
+        WindowTargetSelect(parent, 0);
         int nx = 0, ny = 0;
-        YYPixelToNormal(px, py, nx, ny);
-        YYWINSEL(before, 0);
+        WindowPixelToNormal(px, py, nx, ny);
+        WindowTargetSelect(before, 0);
         return wantX ? nx : ny;
     };
     switch (code) {
@@ -749,7 +747,7 @@ void WindowColourSet(int index, int red, int green, int blue)
     int rgb = (red & 0xFF) + 256 * (green & 0xFF) + 65536 * (blue & 0xFF);
     gWindowColourTable.rgb[index] = rgb;
     if (gLibraryState.colourCount == 256)
-        GdiPaletteSet(gLibraryState.paletteSize + index, rgb, 0);
+        WindowPaletteSet(gLibraryState.paletteSize + index, rgb, 0);
 }
 
 void WindowTextOut(int& x, int& y, std::string_view text)

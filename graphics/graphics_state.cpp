@@ -11,10 +11,12 @@
 #include "core/dialog_services.h"
 #include "core/error_codes.h"
 #include "core/errors.h"
+#include "core/graphics_services.h"
 #include "core/library_state.h"
 #include "core/window_services.h"
 #include "graphics/bitmaps.h"
 #include "graphics/colours.h"
+#include "graphics/coordinates.h"
 #include "graphics/device_ops.h"
 #include "graphics/gdi_surface.h"
 #include "graphics/graphics_neighbours.h"
@@ -430,3 +432,34 @@ void GraphicsDialogTarget(int& field, int& width, int& height)
     else
         field = -1;
 }
+
+namespace {
+
+// The window system reaches the drawing target, the surface, the palette and
+// the other graphics services it needs through these hooks.
+const bool gInstalled =
+    (WindowGraphicsServicesSet({.targetKind = &gGraphicsState.targetKind,
+                                .targetId = &gGraphicsState.targetId,
+                                .surfaceSelect = GdiSurfaceSelect,
+                                .surfaceRelease = GdiSurfaceRelease,
+                                .surfaceDestroy = GdiSurfaceDestroy,
+                                .offscreenFree = GdiOffscreenFree,
+                                .bitmapsDestroy = BitmapTableDestroyAll,
+                                .surfaceDC = [] { return gGdiSurfaceState.dc; },
+                                .surfaceWindow = [] { return gGdiSurfaceState.window; },
+                                .surfaceMetafile = [] { return gGdiSurfaceState.metafileDC; },
+                                .surfaceMetafileForget = [] { gGdiSurfaceState.metafileDC = nullptr; },
+                                .palette = [] { return gGdiSurfaceState.palette; },
+                                .paletteInstall = GdiPaletteInstall,
+                                .paletteSet = GdiPaletteSet,
+                                .colourTableInit = YYColourTableInit,
+                                .colourGet = YYColourGet,
+                                .defaults = YYGraphicsDefaults,
+                                .windowSelect = YYWINSEL,
+                                .pixelToNormal = YYPixelToNormal,
+                                .windowResized = YYTargetWindowResized,
+                                .fieldResized = YYTargetFieldResized,
+                                .eventWorldCoords = YYEventWorldCoords}),
+     true);
+
+} // namespace

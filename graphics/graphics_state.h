@@ -8,11 +8,7 @@
 #include <array>
 #include <string_view>
 
-// DrawingTargetKind.
-constexpr int kTargetWindow = 1;
-constexpr int kTargetBitmap = 2;
-constexpr int kTargetDialogField = 3;
-constexpr int kTargetMetafileSlot = 4;
+#include "core/drawing_target.h" // DrawingTargetKind
 
 // PlotMode.
 constexpr int kPlotCopy = 0;
