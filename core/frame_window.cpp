@@ -81,6 +81,21 @@ void ChildPlacement(HWND f, int n, WPARAM kind)
 
 namespace {
 
+// Realizes the library's palette on WINDOW's device context, when there is a
+// palette (256-colour displays) and a window.
+void PaletteRealize(HWND window)
+{
+    HPALETTE palette = WindowGraphicsPalette();
+    if (!palette || !window)
+        return;
+    HDC dc = GetDC(window);
+    HPALETTE old = SelectPalette(dc, palette, FALSE);
+    RealizePalette(dc);
+    SelectPalette(dc, old, FALSE);
+    ReleaseDC(window, dc);
+}
+
+
 constexpr UINT kMciNotify = 0x3B9; // MM_MCINOTIFY
 
 void BringToTop(HWND frame)
@@ -532,12 +547,8 @@ LRESULT CALLBACK FrameWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_ACTIVATEAPP:
         if (!wParam) {
             WindowFocusActivate(nullptr);
-        } else if (WindowGraphicsPalette() && n >= 0 && gWindowTable.client[n]) {
-            HDC dc = GetDC(gWindowTable.client[n]);
-            HPALETTE old = SelectPalette(dc, WindowGraphicsPalette(), FALSE);
-            RealizePalette(dc);
-            SelectPalette(dc, old, FALSE);
-            ReleaseDC(gWindowTable.client[n], dc);
+        } else if (n >= 0) {
+            PaletteRealize(gWindowTable.client[n]);
         }
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_GETMINMAXINFO:
@@ -754,13 +765,7 @@ void ClientFocus(HWND client, int n)
 void ClientPaint(HWND client, int n, WPARAM wParam, LPARAM lParam)
 {
     HWND frame = FrameOfClient(client);
-    if (WindowGraphicsPalette()) {
-        HDC dc = GetDC(client);
-        HPALETTE old = SelectPalette(dc, WindowGraphicsPalette(), FALSE);
-        RealizePalette(dc);
-        SelectPalette(dc, old, FALSE);
-        ReleaseDC(client, dc);
-    }
+    PaletteRealize(client);
     if (gWindowSystem.snapshotsActive) {
         HBITMAP snap = n >= 0 ? gWindowTable.snapshotBitmap[n] : nullptr;
         HWND snapWindow = client;
@@ -929,13 +934,8 @@ LRESULT CALLBACK ClientWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         ClientSize(window, n, wParam, lParam);
         return 0;
     case WM_PALETTECHANGED:
-        if (reinterpret_cast<HWND>(wParam) != window && WindowGraphicsPalette()) {
-            HDC dc = GetDC(window);
-            HPALETTE old = SelectPalette(dc, WindowGraphicsPalette(), FALSE);
-            RealizePalette(dc);
-            SelectPalette(dc, old, FALSE);
-            ReleaseDC(window, dc);
-        }
+        if (reinterpret_cast<HWND>(wParam) != window)
+            PaletteRealize(window);
         return 0;
     case WM_MENUSELECT:
     case WM_ENTERMENULOOP:
