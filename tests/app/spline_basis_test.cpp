@@ -221,11 +221,14 @@ TEST(SplineBasis, BadCallsGiveZerosAndReadNothingOutside)
     }
 }
 
-TEST(SplineBasis, PreparedIntervalGivesTheSingleRoutinesResults)
+TEST(SplineBasis, AllPartsPreparedAtOnceGiveWhatEachPartGivesAlone)
 {
-    // One interval prepared for all three parts, evaluated at many points
-    // (the knots included), gives each single routine's result to the bit;
-    // a point outside it, or an output too short, gives zeros.
+    // The single routines prepare only their own part for one point (their
+    // values are checked against known results above); one interval prepared
+    // for all three parts and evaluated at many points (the knots included)
+    // must give the same results to the bit, so the parts share nothing that
+    // one of them spoils. A point outside the interval, or an output too
+    // short, gives zeros.
     SplineMatrix c = Identity7();
     c(0, 3) = 0.5;
     c(2, 5) = -1.5;
