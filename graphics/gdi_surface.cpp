@@ -126,6 +126,41 @@ bool PolylineInPieces(HDC dc)
            (s.window || GetObjectType(dc) == OBJ_MEMDC);
 }
 
+// B lies on the horizontal or vertical segment from A to C.
+bool OnAxisSegment(const POINT& a, const POINT& b, const POINT& c)
+{
+    if (a.y == b.y && b.y == c.y)
+        return std::min(a.x, c.x) <= b.x && b.x <= std::max(a.x, c.x);
+    if (a.x == b.x && b.x == c.x)
+        return std::min(a.y, c.y) <= b.y && b.y <= std::max(a.y, c.y);
+    return false;
+}
+
+// Copies to OUT the N points of IN but those that change no pixel of a wide
+// round-ended line in copy mode: a point repeating the one kept before it,
+// and a point inside a horizontal or vertical run (the band of the run covers
+// its round join). A curve in pixels has many such runs (its flat stretches,
+// and every stretch where neighbouring points fall into the same row), and
+// each point costs the system regions of its own. The first point stays, and
+// the line still ends at the last one.
+void PolylineRunsMerge(const POINT* in, int n, std::vector<POINT>& out)
+{
+    out.clear();
+    out.push_back(in[0]);
+    for (int i = 1; i < n; ++i) {
+        const POINT& p = in[i];
+        const POINT& last = out.back();
+        if (p.x == last.x && p.y == last.y)
+            continue;
+        if (i + 1 < n && OnAxisSegment(last, p, in[i + 1]))
+            continue;
+        out.push_back(p);
+    }
+    // A line of one point repeated keeps two, as a line of zero length.
+    if (n > 1 && out.size() == 1)
+        out.push_back(in[0]);
+}
+
 // Takes the surface's pen and font out of the DC it draws on (their
 // predecessors back in), and puts them into it.
 void ObjectsDeselect()
@@ -239,15 +274,23 @@ void OffscreenEnter(int width, int height)
     o.active = true;
 }
 
-void PatternMake()
+// Drops the half-tone bitmap: it was made for the surface before. The next
+// half-tone brush makes one for the surface then selected (most drawings use
+// none, and making a bitmap for a window costs the system several requests).
+void PatternDrop()
 {
     if (S().pattern) {
         GdiObjectDelete(S().pattern);
         S().pattern = nullptr;
     }
+    S().patternStale = true;
+}
+
+void PatternMake()
+{
+    PatternDrop();
     if (S().dc)
         S().pattern = GdiObjectCounted(CreateCompatibleBitmap(S().dc, 8, 8));
-    S().patternStale = true;
 }
 
 } // namespace
@@ -265,7 +308,7 @@ void GdiSurfaceSelect(HDC dc, HWND window)
     s.window = window;
     if (!dc)
         return;
-    PatternMake();
+    PatternDrop();
     SetROP2(dc, s.rop);
     SetBkMode(dc, TRANSPARENT);
     GdiDashScale();
@@ -554,8 +597,11 @@ void GdiPolyline(int n)
         return;
     if (PolylineInPieces(dc)) {
         // Pieces of kPolylinePiece points, each starting where the last ended.
-        for (int start = 0; start < n - 1; start += kPolylinePiece - 1)
-            Polyline(dc, S().points.data() + start, std::min(kPolylinePiece, n - start));
+        static std::vector<POINT> merged;
+        PolylineRunsMerge(S().points.data(), n, merged);
+        const int kept = static_cast<int>(merged.size());
+        for (int start = 0; start < kept - 1; start += kPolylinePiece - 1)
+            Polyline(dc, merged.data() + start, std::min(kPolylinePiece, kept - start));
     } else {
         Polyline(dc, S().points.data(), n);
     }

@@ -161,7 +161,8 @@ TEST_F(ScreenDriverTest, ClosedSolidPolylineSetsItsLastPixelOnce)
 
 // A wide solid polyline lights exactly the pixels of one system polyline of
 // the same pen and plot mode (plus the end pixel of a copy-mode line):
-// zigzags with sharp turns, straight runs, repeated points and long curves.
+// zigzags with sharp turns, straight runs, repeated points, flat stretches,
+// runs that turn back and long curves.
 TEST_F(ScreenDriverTest, WideSolidPolylineLightsThePixelsOfOneSystemPolyline)
 {
     struct Shape {
@@ -175,6 +176,17 @@ TEST_F(ScreenDriverTest, WideSolidPolylineLightsThePixelsOfOneSystemPolyline)
         {"repeated points", {{20, 20}, {20, 20}, {20, 20}, {30, 25}, {30, 25}, {40, 60}, {40, 60}, {40, 60},
                              {40, 60}, {40, 60}, {40, 60}, {40, 60}, {41, 61}}},
     };
+    // A basis function as plotted: flat at zero, a bump whose top spans one
+    // row for several points, flat again; and runs that turn back on themselves.
+    Shape bump{"flat stretches", {}};
+    for (int i = 0; i <= 30; ++i) {
+        const double t = (i - 15) / 7.0;
+        const int y = std::abs(i - 15) >= 7 ? 10 : 10 + static_cast<int>(std::lround(60 * (1 - t * t) * (1 - t * t)));
+        bump.points.push_back({5 + 3 * i, y});
+    }
+    shapes.push_back(bump);
+    shapes.push_back(
+        {"runs that turn back", {{50, 10}, {50, 20}, {50, 60}, {50, 30}, {70, 30}, {90, 30}, {75, 30}, {75, 80}}});
     Shape curve{"curve", {}};
     for (int i = 0; i <= 90; ++i)
         curve.points.push_back({5 + i, 50 + static_cast<int>(std::lround(40 * std::sin(i * 0.13)))});
