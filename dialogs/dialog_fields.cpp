@@ -208,6 +208,7 @@ int FieldTypeOf(HWND control)
 INT_PTR DialogInitFields(HWND dialog, DialogRecord* record)
 {
     const ControlClassTable& c = gControlClasses;
+    HWND focus = GetFocus();
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         ATOM a = ClassAtomOf(child);
         LONG style = GetWindowLongA(child, GWL_STYLE);
@@ -252,6 +253,8 @@ INT_PTR DialogInitFields(HWND dialog, DialogRecord* record)
 
         f->previousProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(child, GWLP_WNDPROC));
         SetWindowLongPtrA(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FieldSubclassProc));
+        f->focusTracked = 1;
+        f->focused = child == focus ? 1 : 0;
     }
 
     if (record) {

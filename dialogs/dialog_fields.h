@@ -40,6 +40,8 @@ struct FieldRecord {
     int32_t flags;        // "[Flags]" value; bit 0: no default button on double-click
     HCURSOR cursor;       // cursor over a graphics-area field
     int32_t cursorShape;
+    int32_t focusTracked; // 1 once FieldSubclassProc receives the field's messages
+    int32_t focused;      // then 1 from the field's WM_SETFOCUS to its WM_KILLFOCUS
 };
 
 // Resize anchors: the edge moves with the change of the dialog's client size.

@@ -246,6 +246,11 @@ LRESULT CALLBACK FieldSubclassProc(HWND window, UINT message, WPARAM wParam, LPA
     WNDPROC previous = f ? f->previousProc : nullptr;
     if (!previous || previous == FieldSubclassProc)
         return DefWindowProcA(window, message, wParam, lParam);
+    // The field's own focus, known here without asking the system.
+    if (message == WM_SETFOCUS)
+        f->focused = 1;
+    else if (message == WM_KILLFOCUS)
+        f->focused = 0;
     LRESULT result = CallWindowProcA(previous, window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         // A control destroyed on its own (not with its dialog) frees its record here.

@@ -226,7 +226,8 @@ void DialogFieldPutText(int& field, double value, std::string_view text, std::st
     std::string t(text);
     // A control that already shows TEXT and is not being edited keeps it: the
     // same text set again and repainted changes no pixel but costs a paint.
-    const bool unchanged = WindowTextOf(c, static_cast<int>(t.size()) + 1) == t && GetFocus() != c;
+    const bool unchanged = WindowTextOf(c, static_cast<int>(t.size()) + 1) == t &&
+                           !(f && f->focusTracked ? f->focused != 0 : GetFocus() == c);
     if (!unchanged && !SetWindowTextA(c, t.c_str()))
         field = -1;
     if (f) {

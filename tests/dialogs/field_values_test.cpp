@@ -491,6 +491,55 @@ TEST_F(FieldValues, FocusAndCaretOfAField)
     EXPECT_EQ(Error(), 1006);
 }
 
+// A field that already shows the text put keeps it (no text set, no paint)
+// unless it has the focus, where the user may be editing it; the focus is
+// followed through the field's own focus messages.
+LONG_PTR gCountedProc = 0;
+int gSetTexts = 0;
+LRESULT CALLBACK CountSetText(HWND w, UINT m, WPARAM wp, LPARAM lp)
+{
+    if (m == WM_SETTEXT)
+        ++gSetTexts;
+    return CallWindowProcA(reinterpret_cast<WNDPROC>(gCountedProc), w, m, wp, lp);
+}
+
+TEST_F(FieldValues, AnUnchangedTextIsSetAgainOnlyWhereTheFocusIs)
+{
+    HWND d = Load(300);
+    ASSERT_NE(d, nullptr);
+    Show(d);
+    HWND edit = GetDlgItem(d, 304);
+    WDialogPutString(304, "abc");
+    WDialogSetField(314);
+    ASSERT_EQ(GetFocus(), GetDlgItem(d, 314));
+    gSetTexts = 0;
+    gCountedProc = SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountSetText));
+
+    struct Step {
+        const char* what;
+        int focusField; // 0: focus left where it is
+        const char* put;
+        int setTexts; // WM_SETTEXT received so far
+    };
+    const Step steps[] = {
+        {"same text, focus elsewhere", 0, "abc", 0},
+        {"new text", 0, "abd", 1},
+        {"same text, focus in the field", 304, "abd", 2},
+        {"same text, focus gone again", 314, "abd", 2},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        if (step.focusField)
+            WDialogSetField(step.focusField);
+        WDialogPutString(304, step.put);
+        EXPECT_EQ(gSetTexts, step.setTexts);
+        EXPECT_EQ(FieldText(304), step.put);
+        EXPECT_EQ(Record(304)->focused != 0, GetFocus() == edit);
+        EXPECT_EQ(Record(314)->focused != 0, GetFocus() == GetDlgItem(d, 314));
+    }
+    SetWindowLongPtrA(edit, GWLP_WNDPROC, gCountedProc);
+}
+
 TEST_F(FieldValues, EngineRoutinesWithoutPublicCallers)
 {
     HWND d = Load(300);
