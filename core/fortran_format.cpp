@@ -533,6 +533,16 @@ std::string LongExponentPart(long long exponent, int e)
 // the buffer takes.
 constexpr int kMaxFastDigits = 760;
 
+// "00" "01" .. "99".
+constexpr std::array<char, 200> kDigitPairs = [] {
+    std::array<char, 200> t{};
+    for (int i = 0; i < 100; ++i) {
+        t[static_cast<size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+        t[static_cast<size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+    }
+    return t;
+}();
+
 // 10^0 .. 10^22, exact in 128 bits.
 constexpr std::array<unsigned __int128, 23> kPowersOf10 = [] {
     std::array<unsigned __int128, 23> p{};
@@ -558,8 +568,10 @@ bool SignificantDigitsShort(double value, int significant, char* digits, long lo
     const uint64_t mantissa = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
     const int q = biased - 1075;  // value = mantissa x 2^q
     const int e2 = biased - 1022; // 2^(e2-1) <= value < 2^e2
-    // floor(log10(value)) is k or k - 1 (log10(2) = 0.30103 rounded down).
-    int k = static_cast<int>(std::floor((e2 - 1) * 0.30102999566398120));
+    // floor(log10(value)) is k or k + 1, k = floor((e2 - 1) x log10(2)):
+    // 78913 / 2^18 is log10(2) closely enough that the shift gives that floor
+    // for every exponent of a double (and the loop below corrects k anyway).
+    int k = ((e2 - 1) * 78913) >> 18;
     const uint64_t low = static_cast<uint64_t>(kPowersOf10[static_cast<size_t>(significant - 1)]);
     const uint64_t high = static_cast<uint64_t>(kPowersOf10[static_cast<size_t>(significant)]);
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -582,9 +594,26 @@ bool SignificantDigitsShort(double value, int significant, char* digits, long lo
             ++k;
             continue;
         }
-        char text[24];
-        std::to_chars(text, text + sizeof text, static_cast<uint64_t>(n));
-        std::copy_n(text, significant, digits);
+        // N has exactly SIGNIFICANT digits: written from the last, eight at a
+        // time in 32 bits, each eight two at a time.
+        uint64_t rest64 = static_cast<uint64_t>(n);
+        char* end = digits + significant;
+        int count = significant;
+        auto pairs = [&end](uint32_t chunk, int digitCount) {
+            for (; digitCount >= 2; digitCount -= 2) {
+                const size_t pair = static_cast<size_t>(chunk % 100) * 2;
+                chunk /= 100;
+                *--end = kDigitPairs[pair + 1];
+                *--end = kDigitPairs[pair];
+            }
+            if (digitCount == 1)
+                *--end = static_cast<char>('0' + chunk);
+        };
+        for (; count > 8; count -= 8) {
+            pairs(static_cast<uint32_t>(rest64 % 100000000), 8);
+            rest64 /= 100000000;
+        }
+        pairs(static_cast<uint32_t>(rest64), count);
         exp10 = k + 1;
         return true;
     }
@@ -688,12 +717,19 @@ bool ExponentField(std::string& out, double value, int w, int d, int e, int scal
     if (zeroBeforePoint)
         *p++ = '0';
     long long index = 0;
-    for (int i = 0; i < leading; ++i)
-        *p++ = digit(index++);
-    *p++ = '.';
-    p = std::fill_n(p, zeros, '0');
-    for (int i = 0; i < fraction; ++i)
-        *p++ = digit(index++);
+    if (digits) {
+        p = std::copy_n(digits, leading, p);
+        *p++ = '.';
+        p = std::fill_n(p, zeros, '0');
+        p = std::copy_n(digits + leading, fraction, p);
+    } else {
+        for (int i = 0; i < leading; ++i)
+            *p++ = digit(index++);
+        *p++ = '.';
+        p = std::fill_n(p, zeros, '0');
+        for (int i = 0; i < fraction; ++i)
+            *p++ = digit(index++);
+    }
     std::copy(exponentText.begin(), exponentText.end(), p);
     return true;
 }
