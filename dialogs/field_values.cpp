@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "core/conversions.h"
 #include "core/error_codes.h"
@@ -378,6 +379,57 @@ void DialogRadioGroupBounds(HWND button, HWND& first, HWND& last)
         last = w;
 }
 
+namespace {
+
+// The radio groups found before, by the button asked for: the members in
+// order. A dialog's fields keep their order and styles from load to unload,
+// and the system answers each "next window" with a request of its own; an
+// entry is taken again only while its windows are still children of the
+// button's parent, else the group is found anew.
+struct RadioGroupEntry {
+    HWND button;
+    HWND parent;
+    std::vector<HWND> members;
+};
+std::vector<RadioGroupEntry> gRadioGroups;
+
+std::vector<HWND> RadioGroupWalk(HWND button)
+{
+    HWND first = nullptr, last = nullptr;
+    DialogRadioGroupBounds(button, first, last);
+    std::vector<HWND> members;
+    for (HWND w = first; w; w = GetWindow(w, GW_HWNDNEXT)) {
+        members.push_back(w);
+        if (w == last)
+            break;
+    }
+    return members;
+}
+
+std::vector<HWND> RadioGroupOf(HWND button)
+{
+    HWND parent = GetParent(button);
+    auto alive = [parent](const RadioGroupEntry& e) {
+        return e.parent == parent && std::all_of(e.members.begin(), e.members.end(), [parent](HWND w) {
+                   return IsWindow(w) && GetParent(w) == parent;
+               });
+    };
+    for (RadioGroupEntry& e : gRadioGroups) {
+        if (e.button != button)
+            continue;
+        if (!alive(e)) {
+            e.parent = parent;
+            e.members = RadioGroupWalk(button);
+        }
+        return e.members;
+    }
+    std::erase_if(gRadioGroups, [](const RadioGroupEntry& e) { return !IsWindow(e.button); });
+    gRadioGroups.push_back({button, parent, RadioGroupWalk(button)});
+    return gRadioGroups.back().members;
+}
+
+} // namespace
+
 void DialogRadioGet(int& field, int& position)
 {
     HWND c = DialogCurrentField(field);
@@ -385,16 +437,13 @@ void DialogRadioGet(int& field, int& position)
         field = -1;
         return;
     }
-    HWND first = nullptr, last = nullptr;
-    DialogRadioGroupBounds(c, first, last);
     int count = 1;
-    for (HWND w = first; w; w = GetWindow(w, GW_HWNDNEXT), ++count) {
+    for (HWND w : RadioGroupOf(c)) {
         if (SendMessageA(w, BM_GETCHECK, 0, 0) == BST_CHECKED) {
             position = count;
             return;
         }
-        if (w == last)
-            break;
+        ++count;
     }
     field = -2;
 }
@@ -406,13 +455,8 @@ void DialogRadioPut(int& field)
         field = -1;
         return;
     }
-    HWND first = nullptr, last = nullptr;
-    DialogRadioGroupBounds(c, first, last);
-    for (HWND w = first; w; w = GetWindow(w, GW_HWNDNEXT)) {
+    for (HWND w : RadioGroupOf(c))
         SendMessageA(w, BM_SETCHECK, w == c ? BST_CHECKED : BST_UNCHECKED, 0);
-        if (w == last)
-            break;
-    }
 }
 
 void DialogTrackBarGet(int& field, int& position, int& start, int& end)
@@ -606,13 +650,9 @@ void DialogFieldClear(int& field)
     } else if (kind == BS_AUTOCHECKBOX) {
         SendMessageA(c, BM_SETCHECK, BST_UNCHECKED, 0);
     } else if (kind == BS_AUTORADIOBUTTON) {
-        HWND first = nullptr, last = nullptr;
-        DialogRadioGroupBounds(c, first, last);
-        for (HWND w = first; w; w = GetWindow(w, GW_HWNDNEXT)) {
+        for (HWND w : RadioGroupOf(c)) {
             SendMessageA(w, BM_SETCHECK, BST_UNCHECKED, 0);
             Repaint(w);
-            if (w == last)
-                break;
         }
         return;
     } else if (a == k.progress) {

@@ -261,6 +261,15 @@ TEST_F(FieldValues, RadioGroupsAndCheckBoxesOfTheMainDialog)
     ClearError();
     WDialogPutRadioButton(1009);
     EXPECT_EQ(Error(), 1006);
+
+    // A group read before and changed since is found anew: with its middle
+    // button gone, the last one is the second.
+    WDialogPutRadioButton(1024);
+    DestroyWindow(GetDlgItem(d, 1023));
+    ClearError();
+    WDialogGetRadioButton(1001, position);
+    EXPECT_EQ(Error(), 0);
+    EXPECT_EQ(position, 2);
 }
 
 TEST_F(FieldValues, TrackBarsWithAndWithoutSelection)
