@@ -70,13 +70,18 @@ void RecomputeAndRedraw()
         StopWithFailure(AppParameterLogFailure(kParameterLogFile, log == kParameterLogOpenFailed));
         return;
     }
+    // The files are written on their own thread while the graph is redrawn;
+    // a file that fails is reported once both are done.
     std::string failedFile;
-    int status = SplineTabulate(&failedFile);
+    int status = SplineTabulateBegin(&failedFile);
+    if (status == kTabulateOk) {
+        PlotRefresh(app.win, app.win);
+        status = SplineTabulateEnd(&failedFile);
+    }
     if (status != kTabulateOk) {
         StopWithFailure(AppResultFileFailure(failedFile, status == kTabulateOpenFailed));
         return;
     }
-    PlotRefresh(app.win, app.win);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "app/spline_tabulate.h"
 
 #include "app/spline_basis.h"
+#include "app/result_file_writer.h"
 #include "app/spline_module.h"
 #include "core/fortran_format.h"
 
@@ -18,21 +19,6 @@ using SM = SplineModule;
 constexpr const char* kRecordFormat = "(15(TR1,ES25.15E3))";
 
 constexpr std::string_view kRecordEnd = "\r\n";
-
-// Writes TEXT as the whole content of file NAME (created, or emptied when it
-// exists) in one call. Returns kTabulateOk or the failure status.
-int WriteWholeFile(const char* name, const std::string& text)
-{
-    std::FILE* f = std::fopen(name, "wb");
-    if (!f)
-        return kTabulateOpenFailed;
-    // The text is the file: no copy through the run-time's buffer.
-    std::setvbuf(f, nullptr, _IONBF, 0);
-    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    ok = std::fflush(f) == 0 && !std::ferror(f) && ok;
-    ok = std::fclose(f) == 0 && ok;
-    return ok ? kTabulateOk : kTabulateWriteFailed;
-}
 
 int Fail(int status, const char* file, std::string* failedFile)
 {
@@ -108,7 +94,29 @@ bool ResultFileTextsBuild(std::array<std::string, 4>& texts)
     return true;
 }
 
-int SplineTabulate(std::string* failedFile)
+namespace {
+
+constexpr const char* kNames[4] = {kSplinesFile, kFirstDerFile, kSecondDerFile, kKnotsFile};
+
+// The four texts, kept between calls so that their storage is reused; the
+// three result files in their order and the knots file last.
+std::array<std::string, 4> gTexts;
+std::array<ResultFile, 4> gFiles = {ResultFile{kNames[0], &gTexts[0]}, ResultFile{kNames[1], &gTexts[1]},
+                                    ResultFile{kNames[2], &gTexts[2]}, ResultFile{kNames[3], &gTexts[3]}};
+
+// True from a begun tabulation's hand-over to its end.
+bool gFilesPending = false;
+
+int FilesStatus(int status, size_t failed, std::string* failedFile)
+{
+    if (status == kResultFilesOk)
+        return kTabulateOk;
+    return Fail(status == kResultFilesOpenFailed ? kTabulateOpenFailed : kTabulateWriteFailed, kNames[failed],
+                failedFile);
+}
+
+// Evaluates the tables and forms the four texts; kTabulateOk or a failure.
+int TablesAndTexts(std::string* failedFile)
 {
     SplineModule& s = gSplineModule;
     if (failedFile)
@@ -140,17 +148,48 @@ int SplineTabulate(std::string* failedFile)
     s.xknots[SM::nintervals] = s.xvalues[SM::npoints - 1];
     EvaluatePoint(s, interval, xLast, SM::npoints - 1);
 
-    // The four texts are formed first (kept between calls, so that their
-    // storage is reused), then each file is written in one call, the
-    // three result files in their order and the knots file last.
-    static std::array<std::string, 4> texts;
-    static constexpr const char* kNames[4] = {kSplinesFile, kFirstDerFile, kSecondDerFile, kKnotsFile};
-    if (!ResultFileTextsBuild(texts))
+    if (!ResultFileTextsBuild(gTexts))
         return Fail(kTabulateWriteFailed, kSplinesFile, failedFile);
-    for (size_t f = 0; f < texts.size(); ++f) {
-        int status = WriteWholeFile(kNames[f], texts[f]);
-        if (status != kTabulateOk)
-            return Fail(status, kNames[f], failedFile);
-    }
     return kTabulateOk;
+}
+
+} // namespace
+
+int SplineTabulate(std::string* failedFile)
+{
+    // Files still being written from a begun tabulation are finished first.
+    int status = SplineTabulateEnd(failedFile);
+    if (status != kTabulateOk)
+        return status;
+    status = TablesAndTexts(failedFile);
+    if (status != kTabulateOk)
+        return status;
+    size_t failed = 0;
+    status = ResultFilesWrite(gFiles, failed);
+    return FilesStatus(status, failed, failedFile);
+}
+
+int SplineTabulateBegin(std::string* failedFile)
+{
+    int status = SplineTabulateEnd(failedFile);
+    if (status != kTabulateOk)
+        return status;
+    status = TablesAndTexts(failedFile);
+    if (status != kTabulateOk)
+        return status;
+    ResultFilesStart(gFiles);
+    gFilesPending = true;
+    return kTabulateOk;
+}
+
+int SplineTabulateEnd(std::string* failedFile)
+{
+    if (failedFile)
+        failedFile->clear();
+    if (!gFilesPending)
+        return kTabulateOk;
+    gFilesPending = false;
+    size_t failed = 0;
+    const int status = ResultFilesFinish(failed);
+    return FilesStatus(status, failed, failedFile);
 }

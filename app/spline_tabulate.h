@@ -27,6 +27,16 @@ inline constexpr int kTabulateWriteFailed = -2; // a result file could not be wr
 // at the first file that fails.
 int SplineTabulate(std::string* failedFile = nullptr);
 
+// SplineTabulate in two steps, for a caller with other work meanwhile:
+// SplineTabulateBegin evaluates the tables and forms the texts as
+// SplineTabulate does and hands the files to a thread of their own;
+// SplineTabulateEnd waits for them and returns their status as SplineTabulate
+// would (kTabulateOk when none are pending). A failure to form the texts is
+// returned by SplineTabulateBegin, which then hands nothing over. Every begun
+// tabulation is ended before the texts or files are used again.
+int SplineTabulateBegin(std::string* failedFile = nullptr);
+int SplineTabulateEnd(std::string* failedFile = nullptr);
+
 // The texts of the four files (values, first and second derivatives, knots)
 // from the tables as the last tabulation left them, every record ending in
 // CR LF. False when a record cannot be formed.

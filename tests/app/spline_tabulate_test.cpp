@@ -1,6 +1,6 @@
 // Tabulation and the four result files, written in a fresh temporary folder:
 // the start-up lines, the knots file, repeatability, a switched-off column,
-// and files that cannot be written.
+// the tabulation in two steps, and files that cannot be written.
 #include <gtest/gtest.h>
 
 #include "app/app_errors.h"
@@ -191,6 +191,42 @@ TEST_F(SplineFiles, UnwritableFileGivesFailureStatus)
 
     EXPECT_EQ(SplineTabulate(&failed), kTabulateOk);
     EXPECT_EQ(failed, "");
+}
+
+// The tabulation in two steps (the files written on their own thread) writes
+// the same files, and reports a file that fails when it ends; one begun and
+// not ended is ended by the next tabulation, its failure not lost.
+TEST_F(SplineFiles, BegunTabulationWritesTheSameFilesAndReportsAFailureAtItsEnd)
+{
+    ASSERT_EQ(SplineTabulate(), kTabulateOk);
+    const char* names[] = {kSplinesFile, kFirstDerFile, kSecondDerFile, kKnotsFile};
+    std::vector<std::string> before;
+    for (const char* name : names) {
+        before.push_back(ReadFile(name));
+        ASSERT_TRUE(DeleteFileA(name)) << name;
+    }
+    std::string failed = "x";
+    ASSERT_EQ(SplineTabulateBegin(&failed), kTabulateOk);
+    EXPECT_EQ(SplineTabulateEnd(&failed), kTabulateOk);
+    EXPECT_EQ(failed, "");
+    for (size_t i = 0; i < before.size(); ++i)
+        EXPECT_EQ(ReadFile(names[i]), before[i]) << names[i];
+
+    ASSERT_TRUE(DeleteFileA(kSecondDerFile));
+    ASSERT_TRUE(CreateDirectoryA(kSecondDerFile, nullptr));
+    ASSERT_EQ(SplineTabulateBegin(&failed), kTabulateOk);
+    EXPECT_EQ(SplineTabulateEnd(&failed), kTabulateOpenFailed);
+    EXPECT_EQ(failed, kSecondDerFile);
+
+    ASSERT_EQ(SplineTabulateBegin(&failed), kTabulateOk);
+    EXPECT_EQ(SplineTabulate(&failed), kTabulateOpenFailed);
+    EXPECT_EQ(failed, kSecondDerFile);
+    ASSERT_TRUE(RemoveDirectoryA(kSecondDerFile));
+
+    // Nothing pending: ending reports nothing.
+    EXPECT_EQ(SplineTabulateEnd(&failed), kTabulateOk);
+    EXPECT_EQ(failed, "");
+    EXPECT_EQ(SplineTabulate(&failed), kTabulateOk);
 }
 
 TEST_F(SplineFiles, ProgramEndsWithFailureCodeWhenAFileCannotBeWritten)
