@@ -1,6 +1,8 @@
 // Writing the result files, directly or on the writing thread.
 #include "app/result_file_writer.h"
 
+#include "core/fp_traps.h"
+
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
@@ -29,7 +31,9 @@ int WriteWholeFile(const char* name, const std::string& text)
 // lets it finish a job it holds first).
 class WritingThread {
 public:
-    WritingThread() : thread_([this] { Run(); }) {}
+    // The thread computes (it forms the texts) under the floating-point
+    // traps of the thread that starts it.
+    WritingThread() : traps_(FloatingPointTrapsActive()), thread_([this] { Run(); }) {}
 
     ~WritingThread()
     {
@@ -41,11 +45,12 @@ public:
         thread_.join();
     }
 
-    void Start(std::span<const ResultFile> files)
+    void Start(std::span<const ResultFile> files, std::function<bool()> form)
     {
         std::unique_lock<std::mutex> lock(mutex_);
         changed_.wait(lock, [this] { return state_ != State::Queued; });
         job_.assign(files.begin(), files.end());
+        form_ = std::move(form);
         state_ = State::Queued;
         lock.unlock();
         changed_.notify_all();
@@ -69,15 +74,18 @@ private:
 
     void Run()
     {
+        if (traps_)
+            FloatingPointTrapsEnable();
         std::unique_lock<std::mutex> lock(mutex_);
         for (;;) {
             changed_.wait(lock, [this] { return stop_ || state_ == State::Queued; });
             if (state_ != State::Queued)
                 return; // stopped with nothing to write
             const std::vector<ResultFile> files = job_;
+            const std::function<bool()> form = form_;
             lock.unlock();
             size_t failed = 0;
-            const int status = ResultFilesWrite(files, failed);
+            const int status = form && !form() ? kResultFilesWriteFailed : ResultFilesWrite(files, failed);
             lock.lock();
             status_ = status;
             failed_ = failed;
@@ -89,10 +97,12 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_; // the state changed, or a stop was asked for
     std::vector<ResultFile> job_;
+    std::function<bool()> form_;
     State state_ = State::Idle;
     int status_ = kResultFilesOk;
     size_t failed_ = 0;
     bool stop_ = false;
+    const bool traps_;
     std::thread thread_; // last: starts when the members above are ready
 };
 
@@ -117,6 +127,9 @@ int ResultFilesWrite(std::span<const ResultFile> files, size_t& failed)
     return kResultFilesOk;
 }
 
-void ResultFilesStart(std::span<const ResultFile> files) { Writer().Start(files); }
+void ResultFilesStart(std::span<const ResultFile> files, std::function<bool()> form)
+{
+    Writer().Start(files, std::move(form));
+}
 
 int ResultFilesFinish(size_t& failed) { return Writer().Finish(failed); }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -25,9 +26,12 @@ inline constexpr int kResultFilesWriteFailed = -2;
 int ResultFilesWrite(std::span<const ResultFile> files, size_t& failed);
 
 // Hands FILES to the writing thread (started on first use) and returns at
-// once. The names and texts must stay as they are until ResultFilesFinish
-// returns; every start is followed by a finish.
-void ResultFilesStart(std::span<const ResultFile> files);
+// once. There FORM runs first and forms the texts (false: they cannot be
+// formed, reported as a write failure of the first file); then the files are
+// written as ResultFilesWrite writes them. The names and texts, and what FORM
+// reads, must stay as they are until ResultFilesFinish returns; every start
+// is followed by a finish.
+void ResultFilesStart(std::span<const ResultFile> files, std::function<bool()> form);
 
 // Waits for the files handed over last and returns their status, with the
 // index of the failed file in FAILED; kResultFilesOk when none are pending.

@@ -115,8 +115,8 @@ int FilesStatus(int status, size_t failed, std::string* failedFile)
                 failedFile);
 }
 
-// Evaluates the tables and forms the four texts; kTabulateOk or a failure.
-int TablesAndTexts(std::string* failedFile)
+// Evaluates the tables; kTabulateOk or a failure.
+int Tables(std::string* failedFile)
 {
     SplineModule& s = gSplineModule;
     if (failedFile)
@@ -147,9 +147,6 @@ int TablesAndTexts(std::string* failedFile)
     s.xvalues[SM::npoints - 1] = static_cast<float>(xLast);
     s.xknots[SM::nintervals] = s.xvalues[SM::npoints - 1];
     EvaluatePoint(s, interval, xLast, SM::npoints - 1);
-
-    if (!ResultFileTextsBuild(gTexts))
-        return Fail(kTabulateWriteFailed, kSplinesFile, failedFile);
     return kTabulateOk;
 }
 
@@ -161,9 +158,11 @@ int SplineTabulate(std::string* failedFile)
     int status = SplineTabulateEnd(failedFile);
     if (status != kTabulateOk)
         return status;
-    status = TablesAndTexts(failedFile);
+    status = Tables(failedFile);
     if (status != kTabulateOk)
         return status;
+    if (!ResultFileTextsBuild(gTexts))
+        return Fail(kTabulateWriteFailed, kSplinesFile, failedFile);
     size_t failed = 0;
     status = ResultFilesWrite(gFiles, failed);
     return FilesStatus(status, failed, failedFile);
@@ -174,10 +173,12 @@ int SplineTabulateBegin(std::string* failedFile)
     int status = SplineTabulateEnd(failedFile);
     if (status != kTabulateOk)
         return status;
-    status = TablesAndTexts(failedFile);
+    status = Tables(failedFile);
     if (status != kTabulateOk)
         return status;
-    ResultFilesStart(gFiles);
+    // The texts are formed on the writing thread too: it reads only the
+    // tables, which nothing changes until the end.
+    ResultFilesStart(gFiles, [] { return ResultFileTextsBuild(gTexts); });
     gFilesPending = true;
     return kTabulateOk;
 }

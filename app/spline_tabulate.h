@@ -28,12 +28,12 @@ inline constexpr int kTabulateWriteFailed = -2; // a result file could not be wr
 int SplineTabulate(std::string* failedFile = nullptr);
 
 // SplineTabulate in two steps, for a caller with other work meanwhile:
-// SplineTabulateBegin evaluates the tables and forms the texts as
-// SplineTabulate does and hands the files to a thread of their own;
+// SplineTabulateBegin evaluates the tables as SplineTabulate does and hands
+// the forming and writing of the files to a thread of their own;
 // SplineTabulateEnd waits for them and returns their status as SplineTabulate
-// would (kTabulateOk when none are pending). A failure to form the texts is
-// returned by SplineTabulateBegin, which then hands nothing over. Every begun
-// tabulation is ended before the texts or files are used again.
+// would (kTabulateOk when none are pending). In between the tables may be
+// read but not changed. Every begun tabulation is ended before the tables or
+// files are used again (a tabulation begun meanwhile ends it first).
 int SplineTabulateBegin(std::string* failedFile = nullptr);
 int SplineTabulateEnd(std::string* failedFile = nullptr);
 

@@ -1,0 +1,69 @@
+// The writing thread: it forms and writes a job's files under the caller's
+// floating-point traps, reports the first file that fails, and a finish with
+// nothing started reports nothing.
+#include <gtest/gtest.h>
+
+#include "app/result_file_writer.h"
+#include "core/fp_traps.h"
+
+#include <windows.h>
+
+#include <string>
+#include <thread>
+
+namespace {
+
+TEST(ResultFileWriter, JobsFormAndWriteOnTheirOwnThreadAndReportTheFailedFile)
+{
+    char temp[MAX_PATH] = {};
+    ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
+    const std::string folder = std::string(temp) + "kestrow_writer_" + std::to_string(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string a = folder + "\\a.txt", b = folder + "\\b.txt";
+
+    size_t failed = 99;
+    EXPECT_EQ(ResultFilesFinish(failed), kResultFilesOk) << "nothing started";
+    EXPECT_EQ(failed, 0u);
+
+    std::string textA, textB = "second\r\n";
+    const ResultFile files[] = {{a.c_str(), &textA}, {b.c_str(), &textB}};
+    std::thread::id formedOn;
+    bool trapsWhileForming = false;
+    ResultFilesStart(files, [&] {
+        formedOn = std::this_thread::get_id();
+        trapsWhileForming = FloatingPointTrapsActive();
+        textA = "first\r\n";
+        return true;
+    });
+    EXPECT_EQ(ResultFilesFinish(failed), kResultFilesOk);
+    EXPECT_NE(formedOn, std::this_thread::get_id());
+    EXPECT_EQ(trapsWhileForming, FloatingPointTrapsActive());
+    for (const auto& [name, text] : {std::pair{a, std::string("first\r\n")}, std::pair{b, textB}}) {
+        char buffer[64] = {};
+        DWORD read = 0;
+        HANDLE h = CreateFileA(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE) << name;
+        ReadFile(h, buffer, sizeof buffer, &read, nullptr);
+        CloseHandle(h);
+        EXPECT_EQ(std::string(buffer, read), text) << name;
+    }
+
+    // A folder in place of the second file: it is named, the first written.
+    ASSERT_TRUE(DeleteFileA(b.c_str()));
+    ASSERT_TRUE(CreateDirectoryA(b.c_str(), nullptr));
+    ResultFilesStart(files, {});
+    EXPECT_EQ(ResultFilesFinish(failed), kResultFilesOpenFailed);
+    EXPECT_EQ(failed, 1u);
+
+    // Texts that cannot be formed: a write failure of the first file, none written.
+    ASSERT_TRUE(DeleteFileA(a.c_str()));
+    ResultFilesStart(files, [] { return false; });
+    EXPECT_EQ(ResultFilesFinish(failed), kResultFilesWriteFailed);
+    EXPECT_EQ(failed, 0u);
+    EXPECT_EQ(GetFileAttributesA(a.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    RemoveDirectoryA(b.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+} // namespace
