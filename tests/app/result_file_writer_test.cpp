@@ -18,8 +18,12 @@ TEST(ResultFileWriter, JobsFormAndWriteOnTheirOwnThreadAndReportTheFailedFile)
     char temp[MAX_PATH] = {};
     ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
     const std::string folder = std::string(temp) + "kestrow_writer_" + std::to_string(GetCurrentProcessId());
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
     const std::string a = folder + "\\a.txt", b = folder + "\\b.txt";
+    // What a run of this process number stopped half-way may have left.
+    DeleteFileA(a.c_str());
+    DeleteFileA(b.c_str());
+    RemoveDirectoryA(b.c_str());
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
 
     size_t failed = 99;
     EXPECT_EQ(ResultFilesFinish(failed), kResultFilesOk) << "nothing started";
@@ -49,11 +53,13 @@ TEST(ResultFileWriter, JobsFormAndWriteOnTheirOwnThreadAndReportTheFailedFile)
     }
 
     // A folder in place of the second file: it is named, the first written.
+    ASSERT_TRUE(DeleteFileA(a.c_str()));
     ASSERT_TRUE(DeleteFileA(b.c_str()));
     ASSERT_TRUE(CreateDirectoryA(b.c_str(), nullptr));
     ResultFilesStart(files, {});
     EXPECT_EQ(ResultFilesFinish(failed), kResultFilesOpenFailed);
     EXPECT_EQ(failed, 1u);
+    EXPECT_NE(GetFileAttributesA(a.c_str()), INVALID_FILE_ATTRIBUTES);
 
     // Texts that cannot be formed: a write failure of the first file, none written.
     ASSERT_TRUE(DeleteFileA(a.c_str()));
