@@ -81,11 +81,10 @@ private:
             changed_.wait(lock, [this] { return stop_ || state_ == State::Queued; });
             if (state_ != State::Queued)
                 return; // stopped with nothing to write
-            const std::vector<ResultFile> files = job_;
-            const std::function<bool()> form = form_;
+            // The job stays as it is while it is queued: Start waits.
             lock.unlock();
             size_t failed = 0;
-            const int status = form && !form() ? kResultFilesWriteFailed : ResultFilesWrite(files, failed);
+            const int status = form_ && !form_() ? kResultFilesWriteFailed : ResultFilesWrite(job_, failed);
             lock.lock();
             status_ = status;
             failed_ = failed;

@@ -15,7 +15,7 @@ struct ResultFile {
     const std::string* text;
 };
 
-// Statuses (the tabulation's own).
+// Statuses.
 inline constexpr int kResultFilesOk = 0;
 inline constexpr int kResultFilesOpenFailed = -1;
 inline constexpr int kResultFilesWriteFailed = -2;

@@ -150,15 +150,19 @@ int Tables(std::string* failedFile)
     return kTabulateOk;
 }
 
+// Ends a begun tabulation (its files still being written are finished
+// first, its failure reported), then evaluates the tables.
+int EndThenTables(std::string* failedFile)
+{
+    const int status = SplineTabulateEnd(failedFile);
+    return status != kTabulateOk ? status : Tables(failedFile);
+}
+
 } // namespace
 
 int SplineTabulate(std::string* failedFile)
 {
-    // Files still being written from a begun tabulation are finished first.
-    int status = SplineTabulateEnd(failedFile);
-    if (status != kTabulateOk)
-        return status;
-    status = Tables(failedFile);
+    int status = EndThenTables(failedFile);
     if (status != kTabulateOk)
         return status;
     if (!ResultFileTextsBuild(gTexts))
@@ -170,10 +174,7 @@ int SplineTabulate(std::string* failedFile)
 
 int SplineTabulateBegin(std::string* failedFile)
 {
-    int status = SplineTabulateEnd(failedFile);
-    if (status != kTabulateOk)
-        return status;
-    status = Tables(failedFile);
+    const int status = EndThenTables(failedFile);
     if (status != kTabulateOk)
         return status;
     // The texts are formed on the writing thread too: it reads only the
