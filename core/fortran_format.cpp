@@ -543,14 +543,59 @@ constexpr std::array<char, 200> kDigitPairs = [] {
     return t;
 }();
 
+// Unsigned 128-bit integers from two 64-bit halves, with the few operations
+// the digit conversion below needs. Portable C++ (the 32-bit build has no
+// 128-bit integer type); exact on every build.
+struct U128 {
+    uint64_t hi = 0;
+    uint64_t lo = 0;
+
+    friend constexpr bool operator==(const U128&, const U128&) = default;
+    friend constexpr bool operator<(const U128& a, const U128& b) { return a.hi != b.hi ? a.hi < b.hi : a.lo < b.lo; }
+};
+
+// A x B, exactly.
+constexpr U128 Multiply64(uint64_t a, uint64_t b)
+{
+    const uint64_t a0 = a & 0xFFFFFFFFu, a1 = a >> 32;
+    const uint64_t b0 = b & 0xFFFFFFFFu, b1 = b >> 32;
+    const uint64_t p00 = a0 * b0, p01 = a0 * b1, p10 = a1 * b0, p11 = a1 * b1;
+    const uint64_t middle = (p00 >> 32) + (p01 & 0xFFFFFFFFu) + (p10 & 0xFFFFFFFFu);
+    return {p11 + (p01 >> 32) + (p10 >> 32) + (middle >> 32), (middle << 32) | (p00 & 0xFFFFFFFFu)};
+}
+
+// A x B for B below 2^64 and a product below 2^128.
+constexpr U128 Multiply(const U128& a, uint64_t b)
+{
+    U128 r = Multiply64(a.lo, b);
+    r.hi += a.hi * b;
+    return r;
+}
+
+// A >> S and the bits shifted out (A mod 2^S), for S in 1..127.
+constexpr void ShiftRight(const U128& a, int s, U128& quotient, U128& rest)
+{
+    if (s >= 64) {
+        quotient = {0, s == 64 ? a.hi : a.hi >> (s - 64)};
+        rest = {s == 64 ? 0 : a.hi & ((uint64_t{1} << (s - 64)) - 1), a.lo};
+    } else {
+        quotient = {a.hi >> s, (a.lo >> s) | (a.hi << (64 - s))};
+        rest = {0, a.lo & ((uint64_t{1} << s) - 1)};
+    }
+}
+
+// 2^S, for S in 0..127.
+constexpr U128 PowerOf2(int s) { return s >= 64 ? U128{uint64_t{1} << (s - 64), 0} : U128{0, uint64_t{1} << s}; }
+
 // 10^0 .. 10^22, exact in 128 bits.
-constexpr std::array<unsigned __int128, 23> kPowersOf10 = [] {
-    std::array<unsigned __int128, 23> p{};
-    p[0] = 1;
+constexpr std::array<U128, 23> kPowersOf10 = [] {
+    std::array<U128, 23> p{};
+    p[0] = {0, 1};
     for (size_t i = 1; i < p.size(); ++i)
-        p[i] = p[i - 1] * 10;
+        p[i] = Multiply(p[i - 1], 10);
     return p;
 }();
+static_assert(kPowersOf10[22] == U128{0x21E, 0x19E0C9BAB2400000u});
 
 // SignificantDigits for at most 18 digits of a normal VALUE by integer
 // arithmetic: VALUE = M x 2^Q exactly, N = VALUE x 10^P rounded to an integer
@@ -572,18 +617,26 @@ bool SignificantDigitsShort(double value, int significant, char* digits, long lo
     // 78913 / 2^18 is log10(2) closely enough that the shift gives that floor
     // for every exponent of a double (and the loop below corrects k anyway).
     int k = ((e2 - 1) * 78913) >> 18;
-    const uint64_t low = static_cast<uint64_t>(kPowersOf10[static_cast<size_t>(significant - 1)]);
-    const uint64_t high = static_cast<uint64_t>(kPowersOf10[static_cast<size_t>(significant)]);
+    const uint64_t low = kPowersOf10[static_cast<size_t>(significant - 1)].lo;
+    const uint64_t high = kPowersOf10[static_cast<size_t>(significant)].lo;
     for (int attempt = 0; attempt < 3; ++attempt) {
         const int p = significant - 1 - k;
         if (p < 0 || p > 22 || q >= 0 || q <= -128)
             return false;
-        const unsigned __int128 x = static_cast<unsigned __int128>(mantissa) * kPowersOf10[static_cast<size_t>(p)];
+        // mantissa < 2^53 and 10^22 < 2^74: the product fits.
+        const U128 x = Multiply(kPowersOf10[static_cast<size_t>(p)], mantissa);
         const int shift = -q;
-        unsigned __int128 n = x >> shift;
-        const unsigned __int128 rest = x - (n << shift);
-        const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
-        if (rest > half || (rest == half && (n & 1) != 0))
+        U128 quotient, rest;
+        ShiftRight(x, shift, quotient, rest);
+        const U128 half = PowerOf2(shift - 1);
+        // Already HIGH or above (k estimated low): rounding cannot bring it
+        // back, and 2^64 and above do not fit N.
+        uint64_t n = quotient.lo;
+        if (quotient.hi != 0 || n >= high) {
+            ++k;
+            continue;
+        }
+        if (half < rest || (rest == half && (n & 1) != 0))
             ++n;
         if (n < low) {
             --k;
@@ -596,7 +649,7 @@ bool SignificantDigitsShort(double value, int significant, char* digits, long lo
         }
         // N has exactly SIGNIFICANT digits: written from the last, eight at a
         // time in 32 bits, each eight two at a time.
-        uint64_t rest64 = static_cast<uint64_t>(n);
+        uint64_t rest64 = n;
         char* end = digits + significant;
         int count = significant;
         auto pairs = [&end](uint32_t chunk, int digitCount) {

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
+#include <random>
+#include <string>
 #include <vector>
 
 #include "core/fortran_format.h"
@@ -292,6 +297,52 @@ TEST(FortranFormat, DigitsAgreeWithToChars)
         size_t e = expect.find('e');
         EXPECT_EQ(got.substr(3, 17), expect.substr(0, e)) << v;
         EXPECT_EQ(std::stoi(got.substr(21)), std::stoi(expect.substr(e + 1))) << v;
+    }
+}
+
+// Any precision up to 17 digits: the digits and exponent of ESw.d are those of
+// std::to_chars for doubles of every magnitude, single-precision values (what
+// the result files hold) and exact ties between two candidates.
+TEST(FortranFormat, DigitsAgreeWithToCharsAtEveryPrecision)
+{
+    std::mt19937_64 random(20261211);
+    std::vector<double> values;
+    for (int i = 0; i < 1500; ++i) {
+        // Finite doubles only: a signalling NaN would trap on the first
+        // comparison.
+        const uint64_t bits = random() & 0x7FFFFFFFFFFFFFFFull;
+        if ((bits >> 52) != 0x7FF) {
+            double d = 0.0;
+            std::memcpy(&d, &bits, sizeof d);
+            values.push_back(i % 2 ? d : -d);
+        }
+        values.push_back(std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 200) - 150));
+        values.push_back(static_cast<double>(static_cast<float>(values.back())));
+        values.push_back(static_cast<double>(random() % 100000) + 0.5);
+        values.push_back(static_cast<double>(random() % 100000) * 0.125);
+    }
+    for (double v : {0.5, 1.5, 2.5, 9.5, 99.5, 0.125, 0.375, 999999.5, 9.999999999999999e22, 5e-324})
+        values.push_back(v);
+    for (int d : {0, 1, 3, 7, 14, 15, 16, 17}) {
+        const std::string format = "(ES40." + std::to_string(d) + "E4)";
+        for (double v : values) {
+            char buf[64];
+            auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, d);
+            const std::string expect(buf, res.ptr);
+            const size_t e = expect.find('e');
+            std::string expectDigits = expect.substr(0, e);
+            expectDigits.erase(std::remove(expectDigits.begin(), expectDigits.end(), '.'), expectDigits.end());
+
+            const std::string got = FortranFormat(format, {v});
+            const size_t first = got.find_first_not_of(' ');
+            const size_t gotE = got.find('E');
+            ASSERT_NE(first, std::string::npos);
+            ASSERT_NE(gotE, std::string::npos) << got;
+            std::string gotDigits = got.substr(first, gotE - first);
+            gotDigits.erase(std::remove(gotDigits.begin(), gotDigits.end(), '.'), gotDigits.end());
+            ASSERT_EQ(gotDigits, expectDigits) << "value " << v << " d " << d;
+            ASSERT_EQ(std::stoi(got.substr(gotE + 1)), std::stoi(expect.substr(e + 1))) << "value " << v << " d " << d;
+        }
     }
 }
 

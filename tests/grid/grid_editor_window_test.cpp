@@ -30,6 +30,39 @@ void CALLBACK Destroy(HWND, UINT, UINT_PTR id, DWORD)
     DestroyWindow(gModal);
 }
 
+// While the modal editor is up: checks its state, marks the grid modified and
+// sets the texts it is to keep, then closes it.
+void CALLBACK InspectAndCloseModal(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    GridEditorRecord* r = GridEditorRecordOf(gModal);
+    if (!r)
+        return;
+    // While up: other windows disabled, no field-changed events, the
+    // status bar follows the current cell, the record's cell stays.
+    EXPECT_FALSE(IsWindowEnabled(gWindowTable.frame[0]));
+    gCurrentEventSlot.type = 0;
+    WMessageEnable(kEventFieldChanged, 1);
+    SendMessageA(gModal, gGridClasses.cellChange, 0, GridPackedCell(4, 2));
+    EXPECT_EQ(gCurrentEventSlot.type, 0);
+    EXPECT_EQ(r->currentCell, GridPackedCell(0, 0));
+    char part[32] = {};
+    SendMessageA(r->statusBar, SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(part));
+    EXPECT_STREQ(part, "\t\t5");
+    GridRecord* g = GridRecordOf(r->grid);
+    g->modified = 1;
+    g->modified2 = 1;
+    GridEditorTextCopy(r->findText, "needle");
+    GridEditorTextCopy(r->fileName, "kept.csv");
+    PostMessageA(gModal, WM_CLOSE, 0, 0);
+}
+
+void CALLBACK PostQuit3(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    PostQuitMessage(3);
+}
+
 } // namespace
 
 class GridEditorWindowTest : public GridEditorFixture {};
@@ -296,29 +329,7 @@ TEST_F(GridEditorWindowTest, ModalEditorReturnsAfterCloseWithTheSavedValues)
     dialog = Load(500);
     window = OpenWindow();
     frame = gModal = gWindowTable.frame[window];
-    UINT_PTR t = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-        KillTimer(nullptr, id);
-        GridEditorRecord* r = GridEditorRecordOf(gModal);
-        if (!r)
-            return;
-        // While up: other windows disabled, no field-changed events, the
-        // status bar follows the current cell, the record's cell stays.
-        EXPECT_FALSE(IsWindowEnabled(gWindowTable.frame[0]));
-        gCurrentEventSlot.type = 0;
-        WMessageEnable(kEventFieldChanged, 1);
-        SendMessageA(gModal, gGridClasses.cellChange, 0, GridPackedCell(4, 2));
-        EXPECT_EQ(gCurrentEventSlot.type, 0);
-        EXPECT_EQ(r->currentCell, GridPackedCell(0, 0));
-        char part[32] = {};
-        SendMessageA(r->statusBar, SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(part));
-        EXPECT_STREQ(part, "\t\t5");
-        GridRecord* g = GridRecordOf(r->grid);
-        g->modified = 1;
-        g->modified2 = 1;
-        GridEditorTextCopy(r->findText, "needle");
-        GridEditorTextCopy(r->fileName, "kept.csv");
-        PostMessageA(gModal, WM_CLOSE, 0, 0);
-    });
+    UINT_PTR t = SetTimer(nullptr, 0, 50, InspectAndCloseModal);
     int status = -1;
     WGridEditor(501, 1, kGridEditorNoSave, &status);
     KillTimer(nullptr, t);
@@ -351,10 +362,7 @@ TEST_F(GridEditorWindowTest, ModalLoopEndsWhenTheFrameIsDestroyedOrTheQueueQuits
 
     window = OpenWindow();
     gModal = gWindowTable.frame[window];
-    SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR id, DWORD) {
-        KillTimer(nullptr, id);
-        PostQuitMessage(3);
-    });
+    SetTimer(nullptr, 0, 30, PostQuit3);
     WGridEditor(501, 1, 0, &status);
     EXPECT_FALSE(IsWindow(gModal)); // destroyed before the record was freed
     MSG msg;
