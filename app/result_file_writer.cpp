@@ -1,34 +1,59 @@
-// Writing the result files, directly or on the writing thread.
+// Writing the result files on the writing thread.
 #include "app/result_file_writer.h"
 
 #include "core/fp_traps.h"
 
-#include <condition_variable>
+#include <windows.h>
+
 #include <cstdio>
-#include <mutex>
 #include <thread>
 #include <vector>
 
 namespace {
 
-// Writes TEXT as the whole content of file NAME (created, or emptied when it
-// exists) in one call.
-int WriteWholeFile(const char* name, const std::string& text)
-{
-    std::FILE* f = std::fopen(name, "wb");
-    if (!f)
-        return kResultFilesOpenFailed;
-    // The text is the file: no copy through the run-time's buffer.
-    std::setvbuf(f, nullptr, _IONBF, 0);
-    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    ok = std::fflush(f) == 0 && !std::ferror(f) && ok;
-    ok = std::fclose(f) == 0 && ok;
-    return ok ? kResultFilesOk : kResultFilesWriteFailed;
-}
+// A result file being written: created (or emptied), then written in one
+// call and closed.
+class OpenResultFile {
+public:
+    explicit OpenResultFile(const char* name) : file_(std::fopen(name, "wb"))
+    {
+        // The text is the file: no copy through the run-time's buffer.
+        if (file_)
+            std::setvbuf(file_, nullptr, _IONBF, 0);
+    }
+    ~OpenResultFile()
+    {
+        if (file_)
+            std::fclose(file_);
+    }
+    OpenResultFile(const OpenResultFile&) = delete;
+    OpenResultFile& operator=(const OpenResultFile&) = delete;
+
+    bool IsOpen() const { return file_ != nullptr; }
+
+    // Writes TEXT and closes the file; the status of both.
+    int WriteAndClose(const std::string& text)
+    {
+        bool ok = std::fwrite(text.data(), 1, text.size(), file_) == text.size();
+        ok = std::fflush(file_) == 0 && !std::ferror(file_) && ok;
+        ok = std::fclose(file_) == 0 && ok;
+        file_ = nullptr;
+        return ok ? kResultFilesOk : kResultFilesWriteFailed;
+    }
+
+private:
+    std::FILE* file_;
+};
 
 // The writing thread and the one job it holds. The thread waits for a job,
 // writes its files and reports; it ends with the process (the destructor
 // lets it finish a job it holds first).
+//
+// Its state is guarded by a slim reader/writer lock and waited for on the
+// system's condition variable: a thread asleep on these is woken within
+// microseconds, where a wait on an event or semaphore (what the run-time's
+// std::condition_variable uses) costs a round trip through the system's
+// server each way, a large part of a whole change.
 class WritingThread {
 public:
     // The thread computes (it forms the texts) under the floating-point
@@ -38,28 +63,44 @@ public:
     ~WritingThread()
     {
         {
-            std::lock_guard<std::mutex> lock(mutex_);
+            Guard guard(lock_);
             stop_ = true;
         }
-        changed_.notify_all();
+        WakeAllConditionVariable(&changed_);
         thread_.join();
     }
 
-    void Start(std::span<const ResultFile> files, std::function<bool()> form)
+    void Start(std::span<const ResultFile> files, std::function<bool()> form, bool ahead)
     {
-        std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [this] { return state_ != State::Queued; });
-        job_.assign(files.begin(), files.end());
-        form_ = std::move(form);
-        state_ = State::Queued;
-        lock.unlock();
-        changed_.notify_all();
+        {
+            Guard guard(lock_);
+            Await([this] { return state_ != State::Queued; });
+            job_.assign(files.begin(), files.end());
+            form_ = std::move(form);
+            ahead_ = ahead;
+            formed_ = 0;
+            formFailed_ = false;
+            state_ = State::Queued;
+        }
+        WakeAllConditionVariable(&changed_);
+    }
+
+    void Formed(int count)
+    {
+        {
+            Guard guard(lock_);
+            if (count < 0)
+                formFailed_ = true;
+            else
+                formed_ = count;
+        }
+        WakeAllConditionVariable(&changed_);
     }
 
     int Finish(size_t& failed)
     {
-        std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [this] { return state_ != State::Queued; });
+        Guard guard(lock_);
+        Await([this] { return state_ != State::Queued; });
         if (state_ == State::Idle) {
             failed = 0;
             return kResultFilesOk;
@@ -72,31 +113,87 @@ public:
 private:
     enum class State { Idle, Queued, Done };
 
+    // Holds the lock for a scope.
+    class Guard {
+    public:
+        explicit Guard(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
+        ~Guard() { ReleaseSRWLockExclusive(&lock_); }
+        Guard(const Guard&) = delete;
+        Guard& operator=(const Guard&) = delete;
+
+    private:
+        SRWLOCK& lock_;
+    };
+
+    // With the lock held: sleeps until READY() holds.
+    template <class Ready>
+    void Await(Ready ready)
+    {
+        while (!ready())
+            SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
+    }
+
+    // Waits until the caller has formed the first COUNT texts; false when it
+    // could not. A stop (the process ending) does not wait for a caller gone.
+    bool AwaitFormed(int count)
+    {
+        Guard guard(lock_);
+        Await([this, count] { return formed_ >= count || formFailed_ || stop_; });
+        return formed_ >= count;
+    }
+
+    // The job's files in their order; the status, the failed file in FAILED.
+    // The job stays as it is while it is queued: Start waits.
+    int WriteJob(size_t& failed)
+    {
+        failed = 0;
+        if (form_ && !form_())
+            return kResultFilesWriteFailed;
+        for (size_t i = 0; i < job_.size(); ++i) {
+            failed = i;
+            OpenResultFile file(job_[i].name);
+            if (!file.IsOpen())
+                return kResultFilesOpenFailed;
+            if (ahead_ && !AwaitFormed(static_cast<int>(i) + 1))
+                return kResultFilesWriteFailed;
+            const int status = file.WriteAndClose(*job_[i].text);
+            if (status != kResultFilesOk)
+                return status;
+        }
+        failed = 0;
+        return kResultFilesOk;
+    }
+
     void Run()
     {
         if (traps_)
             FloatingPointTrapsEnable();
-        std::unique_lock<std::mutex> lock(mutex_);
         for (;;) {
-            changed_.wait(lock, [this] { return stop_ || state_ == State::Queued; });
-            if (state_ != State::Queued)
-                return; // stopped with nothing to write
-            // The job stays as it is while it is queued: Start waits.
-            lock.unlock();
+            {
+                Guard guard(lock_);
+                Await([this] { return stop_ || state_ == State::Queued; });
+                if (state_ != State::Queued)
+                    return; // stopped with nothing to write
+            }
             size_t failed = 0;
-            const int status = form_ && !form_() ? kResultFilesWriteFailed : ResultFilesWrite(job_, failed);
-            lock.lock();
-            status_ = status;
-            failed_ = failed;
-            state_ = State::Done;
-            changed_.notify_all();
+            const int status = WriteJob(failed);
+            {
+                Guard guard(lock_);
+                status_ = status;
+                failed_ = failed;
+                state_ = State::Done;
+            }
+            WakeAllConditionVariable(&changed_);
         }
     }
 
-    std::mutex mutex_;
-    std::condition_variable changed_; // the state changed, or a stop was asked for
+    SRWLOCK lock_ = SRWLOCK_INIT;
+    CONDITION_VARIABLE changed_ = CONDITION_VARIABLE_INIT; // the state or the formed count changed, or a stop was asked for
     std::vector<ResultFile> job_;
     std::function<bool()> form_;
+    bool ahead_ = false;
+    int formed_ = 0;          // texts the caller has formed (ahead)
+    bool formFailed_ = false; // the next could not be formed
     State state_ = State::Idle;
     int status_ = kResultFilesOk;
     size_t failed_ = 0;
@@ -113,22 +210,13 @@ WritingThread& Writer()
 
 } // namespace
 
-int ResultFilesWrite(std::span<const ResultFile> files, size_t& failed)
-{
-    failed = 0;
-    for (size_t i = 0; i < files.size(); ++i) {
-        const int status = WriteWholeFile(files[i].name, *files[i].text);
-        if (status != kResultFilesOk) {
-            failed = i;
-            return status;
-        }
-    }
-    return kResultFilesOk;
-}
-
 void ResultFilesStart(std::span<const ResultFile> files, std::function<bool()> form)
 {
-    Writer().Start(files, std::move(form));
+    Writer().Start(files, std::move(form), false);
 }
+
+void ResultFilesStartAhead(std::span<const ResultFile> files) { Writer().Start(files, {}, true); }
+
+void ResultFilesFormed(int count) { Writer().Formed(count); }
 
 int ResultFilesFinish(size_t& failed) { return Writer().Finish(failed); }

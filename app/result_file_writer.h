@@ -1,7 +1,8 @@
-// Writing the result files, on the caller's thread or on a thread of their
-// own. A change of the dialog hands the files to that thread and redraws the
-// graph meanwhile: the requests that creating, writing and closing a file
-// cost the system then overlap with the drawing.
+// Writing the result files on a thread of their own. A change of the dialog
+// hands the files to that thread and redraws the graph meanwhile; a
+// tabulation forms the texts while that thread creates and writes the files.
+// The requests that creating, writing and closing a file cost the system then
+// overlap with the drawing or the forming.
 #pragma once
 
 #include <cstddef>
@@ -20,18 +21,28 @@ inline constexpr int kResultFilesOk = 0;
 inline constexpr int kResultFilesOpenFailed = -1;
 inline constexpr int kResultFilesWriteFailed = -2;
 
-// Writes FILES in their order, each created (or emptied) and written in one
-// call; stops at the first that fails and puts its index into FAILED.
-// Returns one of the statuses above.
-int ResultFilesWrite(std::span<const ResultFile> files, size_t& failed);
-
 // Hands FILES to the writing thread (started on first use) and returns at
 // once. There FORM runs first and forms the texts (false: they cannot be
 // formed, reported as a write failure of the first file); then the files are
-// written as ResultFilesWrite writes them. The names and texts, and what FORM
+// written in their order, each created (or emptied) and written in one call,
+// up to the first that fails. The names and texts, and what FORM
 // reads, must stay as they are until ResultFilesFinish returns; every start
 // is followed by a finish.
 void ResultFilesStart(std::span<const ResultFile> files, std::function<bool()> form);
+
+// Hands FILES to the writing thread while the caller still forms their
+// texts: there each file is created (or emptied) at once, written when the
+// caller has said its text is ready (ResultFilesFormed) and closed before the
+// next is created, so that the requests the files cost the system overlap
+// with the forming. The names must stay as they are until ResultFilesFinish
+// returns, a text from its ResultFilesFormed on.
+void ResultFilesStartAhead(std::span<const ResultFile> files);
+
+// The texts of the first COUNT files of the job started ahead are formed
+// (COUNT grows from call to call); a negative COUNT: the next text cannot be
+// formed, reported as a write failure of its file (created, not written) and
+// no later file touched.
+void ResultFilesFormed(int count);
 
 // Waits for the files handed over last and returns their status, with the
 // index of the failed file in FAILED; kResultFilesOk when none are pending.

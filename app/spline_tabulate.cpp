@@ -72,25 +72,33 @@ bool TablesAllocated(const SplineModule& s)
 
 } // namespace
 
-bool ResultFileTextsBuild(std::array<std::string, 4>& texts)
+bool ResultFileTextBuild(int file, std::string& text)
 {
     const SplineModule& s = gSplineModule;
-    const std::vector<float>* tables[3] = {&s.spldraw, &s.spl1derdraw, &s.spl2derdraw};
-    for (int f = 0; f < 3; ++f) {
-        std::string& text = texts[static_cast<size_t>(f)];
-        text.clear();
-        text.reserve(static_cast<size_t>(SM::npoints) * (SM::ncurves + 2) * 26 + SM::npoints * kRecordEnd.size());
-        for (int i = 0; i < SM::npoints; ++i)
-            if (!AppendPoint(text, s, *tables[f], i))
+    text.clear();
+    if (file < 0 || file > 3)
+        return false;
+    if (file == 3) {
+        for (int i = 0; i < SM::nknots; ++i) {
+            const FormatItem items[] = {static_cast<double>(s.xknots[i]), static_cast<double>(s.yknots[i])};
+            if (!FortranWriteAppend(kRecordFormat, items, text, kRecordEnd))
                 return false;
+        }
+        return true;
     }
-    std::string& knots = texts[3];
-    knots.clear();
-    for (int i = 0; i < SM::nknots; ++i) {
-        const FormatItem items[] = {static_cast<double>(s.xknots[i]), static_cast<double>(s.yknots[i])};
-        if (!FortranWriteAppend(kRecordFormat, items, knots, kRecordEnd))
+    const std::vector<float>* tables[3] = {&s.spldraw, &s.spl1derdraw, &s.spl2derdraw};
+    text.reserve(static_cast<size_t>(SM::npoints) * (SM::ncurves + 2) * 26 + SM::npoints * kRecordEnd.size());
+    for (int i = 0; i < SM::npoints; ++i)
+        if (!AppendPoint(text, s, *tables[file], i))
             return false;
-    }
+    return true;
+}
+
+bool ResultFileTextsBuild(std::array<std::string, 4>& texts)
+{
+    for (int f = 0; f < 4; ++f)
+        if (!ResultFileTextBuild(f, texts[static_cast<size_t>(f)]))
+            return false;
     return true;
 }
 
@@ -162,14 +170,31 @@ int EndThenTables(std::string* failedFile)
 
 int SplineTabulate(std::string* failedFile)
 {
-    int status = EndThenTables(failedFile);
+    int status = SplineTabulateEnd(failedFile);
     if (status != kTabulateOk)
         return status;
-    if (!ResultFileTextsBuild(gTexts))
+    // Without the tables (SplineModuleInit not run) there is nothing to
+    // write, and no file is touched.
+    if (!TablesAllocated(gSplineModule))
         return Fail(kTabulateWriteFailed, kSplinesFile, failedFile);
+    // The writing thread creates, writes and closes the files while the
+    // tables and then the texts are formed here, each file as soon as its
+    // text is ready.
+    ResultFilesStartAhead(gFiles);
+    status = Tables(failedFile);
+    for (int f = 0; f < 4 && status == kTabulateOk; ++f) {
+        if (!ResultFileTextBuild(f, gTexts[static_cast<size_t>(f)]))
+            status = kTabulateWriteFailed;
+        else
+            ResultFilesFormed(f + 1);
+    }
+    if (status != kTabulateOk)
+        ResultFilesFormed(-1);
     size_t failed = 0;
-    status = ResultFilesWrite(gFiles, failed);
-    return FilesStatus(status, failed, failedFile);
+    const int filesStatus = ResultFilesFinish(failed);
+    if (status != kTabulateOk && filesStatus == kResultFilesOk)
+        return status;
+    return FilesStatus(filesStatus, failed, failedFile);
 }
 
 int SplineTabulateBegin(std::string* failedFile)

@@ -41,3 +41,7 @@ int SplineTabulateEnd(std::string* failedFile = nullptr);
 // from the tables as the last tabulation left them, every record ending in
 // CR LF. False when a record cannot be formed.
 bool ResultFileTextsBuild(std::array<std::string, 4>& texts);
+
+// The text of file FILE alone (0 to 3, in the order above). False when a
+// record cannot be formed or FILE is none of them.
+bool ResultFileTextBuild(int file, std::string& text);

@@ -1,6 +1,7 @@
 // The writing thread: it forms and writes a job's files under the caller's
-// floating-point traps, reports the first file that fails, and a finish with
-// nothing started reports nothing.
+// floating-point traps, or writes them as the caller forms them; it reports
+// the first file that fails, and a finish with nothing started reports
+// nothing.
 #include <gtest/gtest.h>
 
 #include "app/result_file_writer.h"
@@ -12,6 +13,21 @@
 #include <thread>
 
 namespace {
+
+// The content of file NAME ("<missing>" when it cannot be opened); the
+// writer's files are shared for reading while it has them open.
+std::string FileText(const std::string& name)
+{
+    HANDLE h = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    char buffer[64] = {};
+    DWORD read = 0;
+    ReadFile(h, buffer, sizeof buffer, &read, nullptr);
+    CloseHandle(h);
+    return std::string(buffer, read);
+}
 
 TEST(ResultFileWriter, JobsFormAndWriteOnTheirOwnThreadAndReportTheFailedFile)
 {
@@ -42,15 +58,8 @@ TEST(ResultFileWriter, JobsFormAndWriteOnTheirOwnThreadAndReportTheFailedFile)
     EXPECT_EQ(ResultFilesFinish(failed), kResultFilesOk);
     EXPECT_NE(formedOn, std::this_thread::get_id());
     EXPECT_EQ(trapsWhileForming, FloatingPointTrapsActive());
-    for (const auto& [name, text] : {std::pair{a, std::string("first\r\n")}, std::pair{b, textB}}) {
-        char buffer[64] = {};
-        DWORD read = 0;
-        HANDLE h = CreateFileA(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(h, INVALID_HANDLE_VALUE) << name;
-        ReadFile(h, buffer, sizeof buffer, &read, nullptr);
-        CloseHandle(h);
-        EXPECT_EQ(std::string(buffer, read), text) << name;
-    }
+    EXPECT_EQ(FileText(a), "first\r\n");
+    EXPECT_EQ(FileText(b), textB);
 
     // A folder in place of the second file: it is named, the first written.
     ASSERT_TRUE(DeleteFileA(a.c_str()));
@@ -68,7 +77,30 @@ TEST(ResultFileWriter, JobsFormAndWriteOnTheirOwnThreadAndReportTheFailedFile)
     EXPECT_EQ(failed, 0u);
     EXPECT_EQ(GetFileAttributesA(a.c_str()), INVALID_FILE_ATTRIBUTES);
 
+    // Started ahead: the first file is created while its text is still being
+    // formed, written when it is; a text that cannot be formed fails its file,
+    // which stays empty.
     RemoveDirectoryA(b.c_str());
+    textA = "ahead\r\n";
+    ResultFilesStartAhead(files);
+    const DWORD start = GetTickCount();
+    while (GetFileAttributesA(a.c_str()) == INVALID_FILE_ATTRIBUTES && GetTickCount() - start < 10000)
+        Sleep(1);
+    EXPECT_EQ(FileText(a), "") << "created before its text is formed";
+    ResultFilesFormed(1);
+    ResultFilesFormed(-1);
+    EXPECT_EQ(ResultFilesFinish(failed), kResultFilesWriteFailed);
+    EXPECT_EQ(failed, 1u);
+    EXPECT_EQ(FileText(a), "ahead\r\n");
+    EXPECT_EQ(FileText(b), "");
+
+    ResultFilesStartAhead(files);
+    ResultFilesFormed(2);
+    EXPECT_EQ(ResultFilesFinish(failed), kResultFilesOk);
+    EXPECT_EQ(FileText(b), textB);
+
+    DeleteFileA(a.c_str());
+    DeleteFileA(b.c_str());
     RemoveDirectoryA(folder.c_str());
 }
 
