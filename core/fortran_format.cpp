@@ -554,9 +554,13 @@ struct U128 {
     friend constexpr bool operator<(const U128& a, const U128& b) { return a.hi != b.hi ? a.hi < b.hi : a.lo < b.lo; }
 };
 
-// A x B, exactly.
+// A x B, exactly (in one instruction where the compiler has a 128-bit type).
 constexpr U128 Multiply64(uint64_t a, uint64_t b)
 {
+#if defined(__SIZEOF_INT128__)
+    const unsigned __int128 p = static_cast<unsigned __int128>(a) * b;
+    return {static_cast<uint64_t>(p >> 64), static_cast<uint64_t>(p)};
+#endif
     const uint64_t a0 = a & 0xFFFFFFFFu, a1 = a >> 32;
     const uint64_t b0 = b & 0xFFFFFFFFu, b1 = b >> 32;
     const uint64_t p00 = a0 * b0, p01 = a0 * b1, p10 = a1 * b0, p11 = a1 * b1;
@@ -648,10 +652,10 @@ bool SignificantDigitsShort(double value, int significant, char* digits, long lo
             continue;
         }
         // N has exactly SIGNIFICANT digits: written from the last, eight at a
-        // time in 32 bits, each eight two at a time.
-        uint64_t rest64 = n;
+        // time in 32 bits, each eight as two fours and each four as two pairs
+        // (short chains of divisions by constants). One 64-bit division per
+        // eight: the 32-bit build makes a call of each.
         char* end = digits + significant;
-        int count = significant;
         auto pairs = [&end](uint32_t chunk, int digitCount) {
             for (; digitCount >= 2; digitCount -= 2) {
                 const size_t pair = static_cast<size_t>(chunk % 100) * 2;
@@ -662,9 +666,21 @@ bool SignificantDigitsShort(double value, int significant, char* digits, long lo
             if (digitCount == 1)
                 *--end = static_cast<char>('0' + chunk);
         };
+        auto eight = [&end](uint32_t chunk) {
+            const uint32_t high = chunk / 10000, low = chunk - high * 10000;
+            const uint32_t lowHigh = low / 100, highHigh = high / 100;
+            end -= 8;
+            std::memcpy(end + 6, &kDigitPairs[(low - lowHigh * 100) * 2], 2);
+            std::memcpy(end + 4, &kDigitPairs[lowHigh * 2], 2);
+            std::memcpy(end + 2, &kDigitPairs[(high - highHigh * 100) * 2], 2);
+            std::memcpy(end, &kDigitPairs[highHigh * 2], 2);
+        };
+        uint64_t rest64 = n;
+        int count = significant;
         for (; count > 8; count -= 8) {
-            pairs(static_cast<uint32_t>(rest64 % 100000000), 8);
-            rest64 /= 100000000;
+            const uint64_t quotient = rest64 / 100000000;
+            eight(static_cast<uint32_t>(rest64 - quotient * 100000000));
+            rest64 = quotient;
         }
         pairs(static_cast<uint32_t>(rest64), count);
         exp10 = k + 1;
@@ -707,10 +723,67 @@ bool SignificantDigits(double value, int significant, char* digits, long long& e
     return true;
 }
 
+// The common case of Ew.d[Ee] and ESw.d[Ee], formed into FIELD, which holds
+// W (> 0) blanks: a finite value with at most 18 significant digits that the
+// integer path converts, and an exponent part of the short form, in a field
+// that takes them. False, FIELD as it was, when any of that does not hold;
+// the general path (ExponentField) forms the field then.
+bool ExponentFieldInto(char* field, double value, int w, int d, int e, int scale, bool scientific)
+{
+    if (w <= 0 || !std::isfinite(value))
+        return false;
+    if (!scientific && !(-d < scale && scale < d + 2))
+        return false;
+    const bool negative = std::signbit(value);
+    const int leading = scientific ? 1 : (scale > 0 ? scale : 0); // digits before the point
+    const int significant = scientific ? d + 1 : (scale > 0 ? d + 1 : d + scale);
+    const int fraction = scientific ? d : (scale > 0 ? d - scale + 1 : d + scale);
+    const int zeros = (!scientific && scale < 0) ? -scale : 0;
+    if (significant < 1 || significant > 18)
+        return false;
+    char digits[18];
+    long long exp10 = 0;
+    const double magnitude = std::fabs(value);
+    if (magnitude == 0.0)
+        std::fill_n(digits, significant, '0');
+    else if (!SignificantDigitsShort(magnitude, significant, digits, exp10))
+        return false;
+    const long long exponent = magnitude == 0.0 ? 0 : exp10 - (scientific ? 1 : scale);
+    char expo[24];
+    size_t expoLength = 0;
+    if (!ExponentPart(exponent, e, expo, expoLength))
+        return false;
+    // sign, digits before the point, the point, zeros, digits after it, exponent
+    size_t length = (negative ? 1u : 0u) + static_cast<size_t>(leading) + 1u + static_cast<size_t>(zeros) +
+                    static_cast<size_t>(fraction) + expoLength;
+    // The zero before the point is optional; it is written when it fits.
+    const bool zeroBeforePoint = leading == 0 && length < static_cast<size_t>(w);
+    if (zeroBeforePoint)
+        ++length;
+    if (length > static_cast<size_t>(w))
+        return false;
+    char* p = field + (static_cast<size_t>(w) - length);
+    if (negative)
+        *p++ = '-';
+    if (zeroBeforePoint)
+        *p++ = '0';
+    p = std::copy_n(digits, leading, p);
+    *p++ = '.';
+    p = std::fill_n(p, zeros, '0');
+    p = std::copy_n(digits + leading, fraction, p);
+    std::copy_n(expo, expoLength, p);
+    return true;
+}
+
 // Ew.d[Ee] (scientific = false, with scale factor) or ESw.d[Ee]. False when
 // the scale factor does not suit d.
 bool ExponentField(std::string& out, double value, int w, int d, int e, int scale, bool scientific)
 {
+    if (w > 0) {
+        out.assign(static_cast<size_t>(w), ' ');
+        if (ExponentFieldInto(out.data(), value, w, d, e, scale, scientific))
+            return true;
+    }
     if (!std::isfinite(value)) {
         NonFiniteField(out, value, w);
         return true;
@@ -962,6 +1035,31 @@ private:
         return true;
     }
 
+    // Ew.d and ESw.d at or past the record's end (the common case), formed
+    // straight into the record: false when that does not apply (Put's
+    // limits reached, or a case ExponentFieldInto leaves to the general
+    // path), nothing written then.
+    bool PutExponentFieldInPlace(double value, const Node& node)
+    {
+        const size_t length = out_.size() - base_;
+        if (position_ < length || node.w <= 0)
+            return false;
+        const size_t w = static_cast<size_t>(node.w);
+        const size_t end = position_ + w;
+        const size_t output = output_ + (position_ - length) + w;
+        if (end > kMaxRecord || output > kMaxOutput)
+            return false;
+        out_.resize(base_ + end, ' ');
+        if (!ExponentFieldInto(out_.data() + base_ + position_, value, node.w, node.d, node.e, scale_,
+                               node.op == Op::Sci)) {
+            out_.resize(base_ + length);
+            return false;
+        }
+        output_ = output;
+        position_ = end;
+        return true;
+    }
+
     bool Fail()
     {
         fault_ = true;
@@ -1029,6 +1127,8 @@ private:
             break;
         case Op::Exp:
         case Op::Sci:
+            if (item.kind == FormatItem::Kind::Real && PutExponentFieldInPlace(item.real, node))
+                return true;
             if (item.kind != FormatItem::Kind::Real ||
                 !ExponentField(field_, item.real, node.w, node.d, node.e, scale_, node.op == Op::Sci))
                 return Fail();
