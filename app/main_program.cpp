@@ -65,23 +65,23 @@ void RecomputeAndRedraw()
 {
     SplineModule& s = gSplineModule;
     KestrowAppState& app = gKestrowApp;
-    int log = ParameterLogWrite(s.pxdraw, s.cdraw, app.plotcontent);
-    if (log != kParameterLogOk) {
-        StopWithFailure(AppParameterLogFailure(kParameterLogFile, log == kParameterLogOpenFailed));
-        return;
-    }
-    // The files are written on their own thread while the graph is redrawn;
+    // The log and then the result files are written on their own thread
+    // while the graph is redrawn (the result files not when the log fails);
     // a file that fails is reported once both are done.
+    static std::string logText;
+    logText = ParameterLogText(s.pxdraw, s.cdraw, app.plotcontent);
+    const ResultFile log{kParameterLogFile, &logText};
     std::string failedFile;
-    int status = SplineTabulateBegin(&failedFile);
+    int status = SplineTabulateBegin(&failedFile, &log);
     if (status == kTabulateOk) {
         PlotRefresh(app.win, app.win);
         status = SplineTabulateEnd(&failedFile);
     }
-    if (status != kTabulateOk) {
-        StopWithFailure(AppResultFileFailure(failedFile, status == kTabulateOpenFailed));
+    if (status == kTabulateOk)
         return;
-    }
+    const bool openFailed = status == kTabulateOpenFailed;
+    StopWithFailure(failedFile == kParameterLogFile ? AppParameterLogFailure(kParameterLogFile, openFailed)
+                                                    : AppResultFileFailure(failedFile, openFailed));
 }
 
 } // namespace

@@ -37,17 +37,24 @@ std::vector<std::string> ParameterLogRecords(std::span<const int32_t> parameters
     return records;
 }
 
+std::string ParameterLogText(std::span<const int32_t> parameters, std::span<const double> switches, int plotContent)
+{
+    std::string text;
+    for (const std::string& record : ParameterLogRecords(parameters, switches, plotContent)) {
+        text += record;
+        text += "\r\n";
+    }
+    return text;
+}
+
 int ParameterLogWrite(std::span<const int32_t> parameters, std::span<const double> switches,
                       int plotContent, const char* file)
 {
     std::FILE* f = std::fopen(file, "wb");
     if (!f)
         return kParameterLogOpenFailed;
-    bool ok = true;
-    for (std::string& record : ParameterLogRecords(parameters, switches, plotContent)) {
-        record += "\r\n";
-        ok = ok && std::fwrite(record.data(), 1, record.size(), f) == record.size();
-    }
+    const std::string text = ParameterLogText(parameters, switches, plotContent);
+    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
     ok = std::fflush(f) == 0 && !std::ferror(f) && ok;
     ok = std::fclose(f) == 0 && ok;
     return ok ? kParameterLogOk : kParameterLogWriteFailed;

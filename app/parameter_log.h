@@ -24,6 +24,9 @@ inline constexpr int kParameterLogWriteFailed = -2; // it could not be written o
 std::vector<std::string> ParameterLogRecords(std::span<const int32_t> parameters,
                                              std::span<const double> switches, int plotContent);
 
+// The whole text of the log: the records, each ending in CR LF.
+std::string ParameterLogText(std::span<const int32_t> parameters, std::span<const double> switches, int plotContent);
+
 // Writes the records into FILE (in the current folder unless it has a path),
 // replacing what it held.
 int ParameterLogWrite(std::span<const int32_t> parameters, std::span<const double> switches,

@@ -70,13 +70,14 @@ public:
         thread_.join();
     }
 
-    void Start(std::span<const ResultFile> files, std::function<bool()> form, bool ahead)
+    void Start(std::span<const ResultFile> files, std::function<bool()> form, size_t formFrom, bool ahead)
     {
         {
             Guard guard(lock_);
             Await([this] { return state_ != State::Queued; });
             job_.assign(files.begin(), files.end());
             form_ = std::move(form);
+            formFrom_ = formFrom;
             ahead_ = ahead;
             formed_ = 0;
             formFailed_ = false;
@@ -147,10 +148,10 @@ private:
     int WriteJob(size_t& failed)
     {
         failed = 0;
-        if (form_ && !form_())
-            return kResultFilesWriteFailed;
         for (size_t i = 0; i < job_.size(); ++i) {
             failed = i;
+            if (i == formFrom_ && form_ && !form_())
+                return kResultFilesWriteFailed;
             OpenResultFile file(job_[i].name);
             if (!file.IsOpen())
                 return kResultFilesOpenFailed;
@@ -191,6 +192,7 @@ private:
     CONDITION_VARIABLE changed_ = CONDITION_VARIABLE_INIT; // the state or the formed count changed, or a stop was asked for
     std::vector<ResultFile> job_;
     std::function<bool()> form_;
+    size_t formFrom_ = 0; // the first file whose text FORM_ forms
     bool ahead_ = false;
     int formed_ = 0;          // texts the caller has formed (ahead)
     bool formFailed_ = false; // the next could not be formed
@@ -210,12 +212,12 @@ WritingThread& Writer()
 
 } // namespace
 
-void ResultFilesStart(std::span<const ResultFile> files, std::function<bool()> form)
+void ResultFilesStart(std::span<const ResultFile> files, std::function<bool()> form, size_t formFrom)
 {
-    Writer().Start(files, std::move(form), false);
+    Writer().Start(files, std::move(form), formFrom, false);
 }
 
-void ResultFilesStartAhead(std::span<const ResultFile> files) { Writer().Start(files, {}, true); }
+void ResultFilesStartAhead(std::span<const ResultFile> files) { Writer().Start(files, {}, 0, true); }
 
 void ResultFilesFormed(int count) { Writer().Formed(count); }
 

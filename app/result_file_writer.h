@@ -22,13 +22,13 @@ inline constexpr int kResultFilesOpenFailed = -1;
 inline constexpr int kResultFilesWriteFailed = -2;
 
 // Hands FILES to the writing thread (started on first use) and returns at
-// once. There FORM runs first and forms the texts (false: they cannot be
-// formed, reported as a write failure of the first file); then the files are
-// written in their order, each created (or emptied) and written in one call,
-// up to the first that fails. The names and texts, and what FORM
-// reads, must stay as they are until ResultFilesFinish returns; every start
-// is followed by a finish.
-void ResultFilesStart(std::span<const ResultFile> files, std::function<bool()> form);
+// once. There the files are written in their order, each created (or
+// emptied) and written in one call, up to the first that fails; right before
+// file FORMFROM, FORM runs and forms the texts from there on (false: they
+// cannot be formed, reported as a write failure of that file, which is not
+// touched). The names and texts, and what FORM reads, must stay as they are
+// until ResultFilesFinish returns; every start is followed by a finish.
+void ResultFilesStart(std::span<const ResultFile> files, std::function<bool()> form, size_t formFrom = 0);
 
 // Hands FILES to the writing thread while the caller still forms their
 // texts: there each file is created (or emptied) at once, written when the

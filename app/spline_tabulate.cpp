@@ -7,6 +7,7 @@
 #include "core/fortran_format.h"
 
 #include <array>
+#include <span>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -112,15 +113,21 @@ std::array<std::string, 4> gTexts;
 std::array<ResultFile, 4> gFiles = {ResultFile{kNames[0], &gTexts[0]}, ResultFile{kNames[1], &gTexts[1]},
                                     ResultFile{kNames[2], &gTexts[2]}, ResultFile{kNames[3], &gTexts[3]}};
 
+// A begun tabulation's files: the caller's leading file, when it gave one,
+// then the four.
+std::array<ResultFile, 5> gJob;
+size_t gJobSize = 0;
+
 // True from a begun tabulation's hand-over to its end.
 bool gFilesPending = false;
 
-int FilesStatus(int status, size_t failed, std::string* failedFile)
+// The status of the files FILES (FAILED the index of the failed one).
+int FilesStatus(int status, std::span<const ResultFile> files, size_t failed, std::string* failedFile)
 {
     if (status == kResultFilesOk)
         return kTabulateOk;
-    return Fail(status == kResultFilesOpenFailed ? kTabulateOpenFailed : kTabulateWriteFailed, kNames[failed],
-                failedFile);
+    return Fail(status == kResultFilesOpenFailed ? kTabulateOpenFailed : kTabulateWriteFailed,
+                failed < files.size() ? files[failed].name : kSplinesFile, failedFile);
 }
 
 // Evaluates the tables; kTabulateOk or a failure.
@@ -194,17 +201,23 @@ int SplineTabulate(std::string* failedFile)
     const int filesStatus = ResultFilesFinish(failed);
     if (status != kTabulateOk && filesStatus == kResultFilesOk)
         return status;
-    return FilesStatus(filesStatus, failed, failedFile);
+    return FilesStatus(filesStatus, gFiles, failed, failedFile);
 }
 
-int SplineTabulateBegin(std::string* failedFile)
+int SplineTabulateBegin(std::string* failedFile, const ResultFile* leading)
 {
     const int status = EndThenTables(failedFile);
     if (status != kTabulateOk)
         return status;
-    // The texts are formed on the writing thread too: it reads only the
-    // tables, which nothing changes until the end.
-    ResultFilesStart(gFiles, [] { return ResultFileTextsBuild(gTexts); });
+    gJobSize = 0;
+    if (leading)
+        gJob[gJobSize++] = *leading;
+    for (const ResultFile& file : gFiles)
+        gJob[gJobSize++] = file;
+    // The texts are formed on the writing thread too, after the leading
+    // file: it reads only the tables, which nothing changes until the end.
+    ResultFilesStart(std::span<const ResultFile>(gJob.data(), gJobSize), [] { return ResultFileTextsBuild(gTexts); },
+                     leading ? 1 : 0);
     gFilesPending = true;
     return kTabulateOk;
 }
@@ -218,5 +231,5 @@ int SplineTabulateEnd(std::string* failedFile)
     gFilesPending = false;
     size_t failed = 0;
     const int status = ResultFilesFinish(failed);
-    return FilesStatus(status, failed, failedFile);
+    return FilesStatus(status, std::span<const ResultFile>(gJob.data(), gJobSize), failed, failedFile);
 }

@@ -7,6 +7,8 @@
 // written are the single-precision table entries.
 #pragma once
 
+#include "app/result_file_writer.h"
+
 #include <array>
 #include <string>
 
@@ -34,7 +36,10 @@ int SplineTabulate(std::string* failedFile = nullptr);
 // would (kTabulateOk when none are pending). In between the tables may be
 // read but not changed. Every begun tabulation is ended before the tables or
 // files are used again (a tabulation begun meanwhile ends it first).
-int SplineTabulateBegin(std::string* failedFile = nullptr);
+// LEADING, when given, is a file of the caller's written before the four
+// (they are not written when it fails, and its failure names it); it and its
+// text must stay as they are until the end.
+int SplineTabulateBegin(std::string* failedFile = nullptr, const ResultFile* leading = nullptr);
 int SplineTabulateEnd(std::string* failedFile = nullptr);
 
 // The texts of the four files (values, first and second derivatives, knots)

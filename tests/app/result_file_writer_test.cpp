@@ -77,10 +77,26 @@ TEST(ResultFileWriter, JobsFormAndWriteOnTheirOwnThreadAndReportTheFailedFile)
     EXPECT_EQ(failed, 0u);
     EXPECT_EQ(GetFileAttributesA(a.c_str()), INVALID_FILE_ATTRIBUTES);
 
+    // Formed from the second file on: the first is written before the texts
+    // are formed; a failure to form them fails the second file, untouched.
+    ASSERT_TRUE(RemoveDirectoryA(b.c_str()));
+    bool firstWrittenBeforeForming = false;
+    ResultFilesStart(
+        files,
+        [&] {
+            firstWrittenBeforeForming = FileText(a) == "first\r\n";
+            return false;
+        },
+        1);
+    EXPECT_EQ(ResultFilesFinish(failed), kResultFilesWriteFailed);
+    EXPECT_EQ(failed, 1u);
+    EXPECT_TRUE(firstWrittenBeforeForming);
+    EXPECT_EQ(GetFileAttributesA(b.c_str()), INVALID_FILE_ATTRIBUTES);
+
     // Started ahead: the first file is created while its text is still being
     // formed, written when it is; a text that cannot be formed fails its file,
     // which stays empty.
-    RemoveDirectoryA(b.c_str());
+    ASSERT_TRUE(DeleteFileA(a.c_str()));
     textA = "ahead\r\n";
     ResultFilesStartAhead(files);
     const DWORD start = GetTickCount();

@@ -227,6 +227,26 @@ TEST_F(SplineFiles, BegunTabulationWritesTheSameFilesAndReportsAFailureAtItsEnd)
     EXPECT_EQ(SplineTabulateEnd(&failed), kTabulateOk);
     EXPECT_EQ(failed, "");
     EXPECT_EQ(SplineTabulate(&failed), kTabulateOk);
+
+    // A leading file of the caller's is written first; when it fails it is
+    // named and the result files are left as they were.
+    const std::string lead = "lead\r\n";
+    const ResultFile leading{"lead.txt", &lead};
+    ASSERT_EQ(SplineTabulateBegin(&failed, &leading), kTabulateOk);
+    EXPECT_EQ(SplineTabulateEnd(&failed), kTabulateOk);
+    EXPECT_EQ(ReadFile("lead.txt"), lead);
+    EXPECT_EQ(ReadFile(kSplinesFile), before[0]);
+    ASSERT_TRUE(DeleteFileA("lead.txt"));
+    ASSERT_TRUE(CreateDirectoryA("lead.txt", nullptr));
+    for (const char* name : names)
+        ASSERT_TRUE(DeleteFileA(name)) << name;
+    ASSERT_EQ(SplineTabulateBegin(&failed, &leading), kTabulateOk);
+    EXPECT_EQ(SplineTabulateEnd(&failed), kTabulateOpenFailed);
+    EXPECT_EQ(failed, "lead.txt");
+    for (const char* name : names)
+        EXPECT_EQ(GetFileAttributesA(name), INVALID_FILE_ATTRIBUTES) << name;
+    ASSERT_TRUE(RemoveDirectoryA("lead.txt"));
+    EXPECT_EQ(SplineTabulate(&failed), kTabulateOk);
 }
 
 TEST_F(SplineFiles, ProgramEndsWithFailureCodeWhenAFileCannotBeWritten)
