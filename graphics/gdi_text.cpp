@@ -1,6 +1,7 @@
 // Device fonts and device text of the GDI surface.
 #include <algorithm>
 #include <string>
+#include <unordered_map>
 
 #include "core/fixed_text.h"
 #include "graphics/gdi_surface.h"
@@ -26,6 +27,59 @@ HFONT MakeFont(int height, int width, int angle, int family, int style, const st
                        (style & 2) ? TRUE : FALSE, (style & 4) ? TRUE : FALSE, FALSE, charset,
                        OUT_TT_PRECIS, CLIP_LH_ANGLES, DEFAULT_QUALITY, pitchFamily, name));
 }
+
+// Widths of texts already measured with the surface's font. Measuring text
+// is among the dearest calls of a redraw, and a graph measures the same
+// labels at every redraw. A width holds for one font on one kind of device:
+// the widths are kept for the font made last and the resolution they were
+// measured with, and dropped when either changes; a DC that scales (another
+// mapping mode, a world transform) or draws with another font is measured
+// every time.
+class TextWidths {
+public:
+    // A new font has been made: what was measured with the old one is void.
+    void FontMade() { ++fontSerial_; }
+
+    // The width of TEXT on DC as GetTextExtentPoint32A gives it (0 when it
+    // fails); from the kept widths when DC draws with the surface's font.
+    int Measure(HDC dc, HFONT font, std::string_view text)
+    {
+        if (!font || GetCurrentObject(dc, OBJ_FONT) != font || GetMapMode(dc) != MM_TEXT ||
+            GetGraphicsMode(dc) != GM_COMPATIBLE)
+            return Extent(dc, text);
+        const Context context{fontSerial_, GetDeviceCaps(dc, LOGPIXELSX), GetDeviceCaps(dc, LOGPIXELSY)};
+        if (!(context == context_) || widths_.size() >= kMaxKept) {
+            widths_.clear();
+            context_ = context;
+        }
+        const std::string key(text);
+        if (auto it = widths_.find(key); it != widths_.end())
+            return it->second;
+        const int width = Extent(dc, text);
+        widths_.emplace(key, width);
+        return width;
+    }
+
+private:
+    struct Context {
+        unsigned long long font = 0;
+        int dpiX = 0, dpiY = 0;
+        bool operator==(const Context&) const = default;
+    };
+    static constexpr size_t kMaxKept = 1024;
+
+    static int Extent(HDC dc, std::string_view text)
+    {
+        SIZE sz{};
+        return GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &sz) ? sz.cx : 0;
+    }
+
+    unsigned long long fontSerial_ = 1;
+    Context context_;
+    std::unordered_map<std::string, int> widths_;
+};
+
+TextWidths gTextWidths;
 
 } // namespace
 
@@ -62,6 +116,7 @@ void GdiFontCreate(int& width, int& height, int& ascent, int angle, int family, 
     if (probe)
         GdiObjectDelete(probe);
     s.font = MakeFont(-std::abs(height), 0, angle, family, style, name);
+    gTextWidths.FontMade();
     if (s.font && dc)
         s.fontReplaced = static_cast<HFONT>(SelectObject(dc, s.font));
 }
@@ -98,10 +153,7 @@ void GdiText(int x1, int y1, int x2, int y2, int justification, int background,
 
 void GdiTextWidth(int& width, std::string_view text, int length)
 {
-    HDC dc = gGdiSurfaceState.drawDC;
-    int n = std::clamp(length, 0, static_cast<int>(text.size()));
-    SIZE sz{};
-    width = 0;
-    if (dc && GetTextExtentPoint32A(dc, text.data(), n, &sz))
-        width = sz.cx;
+    const GdiSurfaceState& s = gGdiSurfaceState;
+    const int n = std::clamp(length, 0, static_cast<int>(text.size()));
+    width = s.drawDC ? gTextWidths.Measure(s.drawDC, s.font, text.substr(0, static_cast<size_t>(n))) : 0;
 }

@@ -313,6 +313,38 @@ TEST_F(ScreenDriverTest, SameFontTwiceMakesOneFont)
     EXPECT_FLOAT_EQ(b.X[0], 2 * two);
 }
 
+// Text widths follow the font: measured again (or kept) they are what the
+// system measures with the font selected now, never a width of the font
+// before.
+TEST_F(ScreenDriverTest, TextWidthsFollowTheFont)
+{
+    gGraphicsState.orientedAreaSize = {100.0f, 100.0f};
+    gGraphicsState.orientedLimit = {99.99f, 99.99f};
+    gTextState.charWidth = 0.1f;
+    YYGAPI(DeviceOp::kBeginPlot);
+    PutText(std::span<char>(gDeviceTextBuffer.text), "Wide label");
+    auto measure = [&](float height) {
+        gTextState.charHeight = height;
+        YYGAPI(DeviceOp::kFont);
+        b.M = 10;
+        b.N = 0;
+        YYGAPI(DeviceOp::kTextWidth);
+        EXPECT_EQ(b.N, 1);
+        SIZE direct{};
+        EXPECT_TRUE(GetTextExtentPoint32A(gGdiSurfaceState.drawDC, "Wide label", 10, &direct));
+        EXPECT_EQ(static_cast<int>(b.X[0]), direct.cx) << "height " << height;
+        return b.X[0];
+    };
+    const float small = measure(0.2f);
+    const float smallAgain = measure(0.2f);
+    const float large = measure(0.4f);
+    const float smallOnceMore = measure(0.2f);
+    EXPECT_GT(small, 0.0f);
+    EXPECT_GT(large, small);
+    EXPECT_EQ(smallAgain, small);
+    EXPECT_EQ(smallOnceMore, small);
+}
+
 TEST_F(ScreenDriverTest, TextIsDrawnAndReportedDrawn)
 {
     gGraphicsState.orientedAreaSize = {100.0f, 100.0f};
