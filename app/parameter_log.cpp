@@ -1,8 +1,7 @@
 #include "app/parameter_log.h"
 
+#include "app/result_file_writer.h"
 #include "core/fortran_format.h"
-
-#include <cstdio>
 
 namespace {
 
@@ -50,12 +49,10 @@ std::string ParameterLogText(std::span<const int32_t> parameters, std::span<cons
 int ParameterLogWrite(std::span<const int32_t> parameters, std::span<const double> switches,
                       int plotContent, const char* file)
 {
-    std::FILE* f = std::fopen(file, "wb");
-    if (!f)
-        return kParameterLogOpenFailed;
     const std::string text = ParameterLogText(parameters, switches, plotContent);
-    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    ok = std::fflush(f) == 0 && !std::ferror(f) && ok;
-    ok = std::fclose(f) == 0 && ok;
-    return ok ? kParameterLogOk : kParameterLogWriteFailed;
+    switch (ResultFileWrite({file, &text})) {
+    case kResultFilesOk: return kParameterLogOk;
+    case kResultFilesOpenFailed: return kParameterLogOpenFailed;
+    default: return kParameterLogWriteFailed;
+    }
 }

@@ -1,4 +1,4 @@
-// Writing the result files on the writing thread.
+// Writing the result files, here or on the writing thread.
 #include "app/result_file_writer.h"
 
 #include "core/fp_traps.h"
@@ -211,6 +211,12 @@ WritingThread& Writer()
 }
 
 } // namespace
+
+int ResultFileWrite(const ResultFile& file)
+{
+    OpenResultFile open(file.name);
+    return open.IsOpen() ? open.WriteAndClose(*file.text) : kResultFilesOpenFailed;
+}
 
 void ResultFilesStart(std::span<const ResultFile> files, std::function<bool()> form, size_t formFrom)
 {

@@ -1,4 +1,5 @@
-// Writing the result files on a thread of their own. A change of the dialog
+// Writing the result files, each created (or emptied) and written in one
+// call, here or on a thread of their own. A change of the dialog
 // hands the files to that thread and redraws the graph meanwhile; a
 // tabulation forms the texts while that thread creates and writes the files.
 // The requests that creating, writing and closing a file cost the system then
@@ -20,6 +21,10 @@ struct ResultFile {
 inline constexpr int kResultFilesOk = 0;
 inline constexpr int kResultFilesOpenFailed = -1;
 inline constexpr int kResultFilesWriteFailed = -2;
+
+// Creates (or empties) FILE and writes its text in one call, here and now.
+// Returns one of the statuses above.
+int ResultFileWrite(const ResultFile& file);
 
 // Hands FILES to the writing thread (started on first use) and returns at
 // once. There the files are written in their order, each created (or

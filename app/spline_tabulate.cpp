@@ -8,7 +8,6 @@
 
 #include <array>
 #include <span>
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -105,13 +104,11 @@ bool ResultFileTextsBuild(std::array<std::string, 4>& texts)
 
 namespace {
 
-constexpr const char* kNames[4] = {kSplinesFile, kFirstDerFile, kSecondDerFile, kKnotsFile};
-
 // The four texts, kept between calls so that their storage is reused; the
 // three result files in their order and the knots file last.
 std::array<std::string, 4> gTexts;
-std::array<ResultFile, 4> gFiles = {ResultFile{kNames[0], &gTexts[0]}, ResultFile{kNames[1], &gTexts[1]},
-                                    ResultFile{kNames[2], &gTexts[2]}, ResultFile{kNames[3], &gTexts[3]}};
+std::array<ResultFile, 4> gFiles = {ResultFile{kSplinesFile, &gTexts[0]}, ResultFile{kFirstDerFile, &gTexts[1]},
+                                    ResultFile{kSecondDerFile, &gTexts[2]}, ResultFile{kKnotsFile, &gTexts[3]}};
 
 // A begun tabulation's files: the caller's leading file, when it gave one,
 // then the four.
@@ -130,16 +127,21 @@ int FilesStatus(int status, std::span<const ResultFile> files, size_t failed, st
                 failed < files.size() ? files[failed].name : kSplinesFile, failedFile);
 }
 
-// Evaluates the tables; kTabulateOk or a failure.
-int Tables(std::string* failedFile)
+// Ends a begun tabulation (its files still being written are finished
+// first, its failure reported); then fails when there are no tables to
+// evaluate (SplineModuleInit not run), before any file is touched.
+int Ready(std::string* failedFile)
+{
+    const int status = SplineTabulateEnd(failedFile);
+    if (status != kTabulateOk)
+        return status;
+    return TablesAllocated(gSplineModule) ? kTabulateOk : Fail(kTabulateWriteFailed, kSplinesFile, failedFile);
+}
+
+// Evaluates the tables (allocated: Ready said so).
+void Tables()
 {
     SplineModule& s = gSplineModule;
-    if (failedFile)
-        failedFile->clear();
-    // Without the tables (SplineModuleInit not run) there is nothing to write.
-    if (!TablesAllocated(s))
-        return Fail(kTabulateWriteFailed, kSplinesFile, failedFile);
-
     CoefficientsFromDialog();
 
     // The interval's own quantities once, for its fifty points (and the
@@ -162,53 +164,38 @@ int Tables(std::string* failedFile)
     s.xvalues[SM::npoints - 1] = static_cast<float>(xLast);
     s.xknots[SM::nintervals] = s.xvalues[SM::npoints - 1];
     EvaluatePoint(s, interval, xLast, SM::npoints - 1);
-    return kTabulateOk;
-}
-
-// Ends a begun tabulation (its files still being written are finished
-// first, its failure reported), then evaluates the tables.
-int EndThenTables(std::string* failedFile)
-{
-    const int status = SplineTabulateEnd(failedFile);
-    return status != kTabulateOk ? status : Tables(failedFile);
 }
 
 } // namespace
 
 int SplineTabulate(std::string* failedFile)
 {
-    int status = SplineTabulateEnd(failedFile);
+    const int status = Ready(failedFile);
     if (status != kTabulateOk)
         return status;
-    // Without the tables (SplineModuleInit not run) there is nothing to
-    // write, and no file is touched.
-    if (!TablesAllocated(gSplineModule))
-        return Fail(kTabulateWriteFailed, kSplinesFile, failedFile);
     // The writing thread creates, writes and closes the files while the
     // tables and then the texts are formed here, each file as soon as its
-    // text is ready.
+    // text is ready (a text that cannot be formed fails its file).
     ResultFilesStartAhead(gFiles);
-    status = Tables(failedFile);
-    for (int f = 0; f < 4 && status == kTabulateOk; ++f) {
-        if (!ResultFileTextBuild(f, gTexts[static_cast<size_t>(f)]))
-            status = kTabulateWriteFailed;
-        else
-            ResultFilesFormed(f + 1);
+    Tables();
+    for (int f = 0; f < 4; ++f) {
+        if (!ResultFileTextBuild(f, gTexts[static_cast<size_t>(f)])) {
+            ResultFilesFormed(-1);
+            break;
+        }
+        ResultFilesFormed(f + 1);
     }
-    if (status != kTabulateOk)
-        ResultFilesFormed(-1);
     size_t failed = 0;
     const int filesStatus = ResultFilesFinish(failed);
-    if (status != kTabulateOk && filesStatus == kResultFilesOk)
-        return status;
     return FilesStatus(filesStatus, gFiles, failed, failedFile);
 }
 
 int SplineTabulateBegin(std::string* failedFile, const ResultFile* leading)
 {
-    const int status = EndThenTables(failedFile);
+    const int status = Ready(failedFile);
     if (status != kTabulateOk)
         return status;
+    Tables();
     gJobSize = 0;
     if (leading)
         gJob[gJobSize++] = *leading;

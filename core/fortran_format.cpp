@@ -560,12 +560,13 @@ constexpr U128 Multiply64(uint64_t a, uint64_t b)
 #if defined(__SIZEOF_INT128__)
     const unsigned __int128 p = static_cast<unsigned __int128>(a) * b;
     return {static_cast<uint64_t>(p >> 64), static_cast<uint64_t>(p)};
-#endif
+#else
     const uint64_t a0 = a & 0xFFFFFFFFu, a1 = a >> 32;
     const uint64_t b0 = b & 0xFFFFFFFFu, b1 = b >> 32;
     const uint64_t p00 = a0 * b0, p01 = a0 * b1, p10 = a1 * b0, p11 = a1 * b1;
     const uint64_t middle = (p00 >> 32) + (p01 & 0xFFFFFFFFu) + (p10 & 0xFFFFFFFFu);
     return {p11 + (p01 >> 32) + (p10 >> 32) + (middle >> 32), (middle << 32) | (p00 & 0xFFFFFFFFu)};
+#endif
 }
 
 // A x B for B below 2^64 and a product below 2^128.
@@ -723,6 +724,71 @@ bool SignificantDigits(double value, int significant, char* digits, long long& e
     return true;
 }
 
+// How an Ew.d[Ee] field (scale factor SCALE) or an ESw.d[Ee] field lays out
+// its digits: those before the point, the significant ones, those after the
+// point, and the zeros between the point and them. False when the scale
+// factor does not suit d.
+struct ExponentShape {
+    int leading = 0;
+    int significant = 0;
+    int fraction = 0;
+    int zeros = 0;
+};
+
+bool ExponentShapeOf(int d, int scale, bool scientific, ExponentShape& shape)
+{
+    if (!scientific && !(-d < scale && scale < d + 2))
+        return false;
+    shape.leading = scientific ? 1 : (scale > 0 ? scale : 0);
+    shape.significant = scientific ? d + 1 : (scale > 0 ? d + 1 : d + scale);
+    shape.fraction = scientific ? d : (scale > 0 ? d - scale + 1 : d + scale);
+    shape.zeros = (!scientific && scale < 0) ? -scale : 0;
+    return true;
+}
+
+// The field's text without its padding: sign, digits before the point, the
+// point, zeros, digits after it, the exponent part. The zero before the point
+// (when no digit stands there) is optional and written when it fits width W.
+class ExponentBody {
+public:
+    ExponentBody(const ExponentShape& shape, bool negative, std::string_view exponent, int w)
+        : shape_(shape), negative_(negative), exponent_(exponent)
+    {
+        length_ = (negative ? 1u : 0u) + static_cast<size_t>(shape.leading) + 1u + static_cast<size_t>(shape.zeros) +
+                  static_cast<size_t>(shape.fraction) + exponent.size();
+        zeroBeforePoint_ = shape.leading == 0 && length_ < static_cast<size_t>(w);
+        if (zeroBeforePoint_)
+            ++length_;
+    }
+
+    size_t Length() const { return length_; }
+
+    // Writes the body at P; DIGIT(I) is significant digit I.
+    template <class Digit>
+    void Write(char* p, Digit digit) const
+    {
+        if (negative_)
+            *p++ = '-';
+        if (zeroBeforePoint_)
+            *p++ = '0';
+        int index = 0;
+        for (int i = 0; i < shape_.leading; ++i)
+            *p++ = digit(index++);
+        *p++ = '.';
+        p = std::fill_n(p, shape_.zeros, '0');
+        for (int i = 0; i < shape_.fraction; ++i)
+            *p++ = digit(index++);
+        std::copy(exponent_.begin(), exponent_.end(), p);
+    }
+
+private:
+    ExponentShape shape_;
+    bool negative_;
+    std::string_view exponent_;
+    size_t length_ = 0;
+    bool zeroBeforePoint_ = false;
+};
+
 // The common case of Ew.d[Ee] and ESw.d[Ee], formed into FIELD, which holds
 // W (> 0) blanks: a finite value with at most 18 significant digits that the
 // integer path converts, and an exponent part of the short form, in a field
@@ -730,48 +796,27 @@ bool SignificantDigits(double value, int significant, char* digits, long long& e
 // the general path (ExponentField) forms the field then.
 bool ExponentFieldInto(char* field, double value, int w, int d, int e, int scale, bool scientific)
 {
-    if (w <= 0 || !std::isfinite(value))
+    ExponentShape shape;
+    if (w <= 0 || !std::isfinite(value) || !ExponentShapeOf(d, scale, scientific, shape))
         return false;
-    if (!scientific && !(-d < scale && scale < d + 2))
-        return false;
-    const bool negative = std::signbit(value);
-    const int leading = scientific ? 1 : (scale > 0 ? scale : 0); // digits before the point
-    const int significant = scientific ? d + 1 : (scale > 0 ? d + 1 : d + scale);
-    const int fraction = scientific ? d : (scale > 0 ? d - scale + 1 : d + scale);
-    const int zeros = (!scientific && scale < 0) ? -scale : 0;
-    if (significant < 1 || significant > 18)
+    if (shape.significant < 1 || shape.significant > 18)
         return false;
     char digits[18];
     long long exp10 = 0;
     const double magnitude = std::fabs(value);
     if (magnitude == 0.0)
-        std::fill_n(digits, significant, '0');
-    else if (!SignificantDigitsShort(magnitude, significant, digits, exp10))
+        std::fill_n(digits, shape.significant, '0');
+    else if (!SignificantDigitsShort(magnitude, shape.significant, digits, exp10))
         return false;
     const long long exponent = magnitude == 0.0 ? 0 : exp10 - (scientific ? 1 : scale);
     char expo[24];
     size_t expoLength = 0;
     if (!ExponentPart(exponent, e, expo, expoLength))
         return false;
-    // sign, digits before the point, the point, zeros, digits after it, exponent
-    size_t length = (negative ? 1u : 0u) + static_cast<size_t>(leading) + 1u + static_cast<size_t>(zeros) +
-                    static_cast<size_t>(fraction) + expoLength;
-    // The zero before the point is optional; it is written when it fits.
-    const bool zeroBeforePoint = leading == 0 && length < static_cast<size_t>(w);
-    if (zeroBeforePoint)
-        ++length;
-    if (length > static_cast<size_t>(w))
+    const ExponentBody body(shape, std::signbit(value), std::string_view(expo, expoLength), w);
+    if (body.Length() > static_cast<size_t>(w))
         return false;
-    char* p = field + (static_cast<size_t>(w) - length);
-    if (negative)
-        *p++ = '-';
-    if (zeroBeforePoint)
-        *p++ = '0';
-    p = std::copy_n(digits, leading, p);
-    *p++ = '.';
-    p = std::fill_n(p, zeros, '0');
-    p = std::copy_n(digits + leading, fraction, p);
-    std::copy_n(expo, expoLength, p);
+    body.Write(field + (static_cast<size_t>(w) - body.Length()), [&digits](int i) { return digits[i]; });
     return true;
 }
 
@@ -788,27 +833,22 @@ bool ExponentField(std::string& out, double value, int w, int d, int e, int scal
         NonFiniteField(out, value, w);
         return true;
     }
-    if (!scientific && !(-d < scale && scale < d + 2))
+    ExponentShape shape;
+    if (!ExponentShapeOf(d, scale, scientific, shape))
         return false;
-    bool negative = std::signbit(value);
-    int leading = scientific ? 1 : (scale > 0 ? scale : 0); // digits before the point
-    int significant = scientific ? d + 1 : (scale > 0 ? d + 1 : d + scale);
-    int fraction = scientific ? d : (scale > 0 ? d - scale + 1 : d + scale);
-    int zeros = (!scientific && scale < 0) ? -scale : 0;
 
     // The digits: SIGNIFICANT of them, the rounded value's, then zeros.
     char fast[kMaxFastDigits];
     long long exp10 = 0;
     const char* digits = fast;
     Decimal dec;
-    if (!SignificantDigits(std::fabs(value), significant, fast, exp10)) {
+    if (!SignificantDigits(std::fabs(value), shape.significant, fast, exp10)) {
         dec = ExactDecimal(std::fabs(value));
         if (!dec.IsZero())
-            RoundAt(dec, static_cast<long long>(significant) - dec.exp10);
+            RoundAt(dec, static_cast<long long>(shape.significant) - dec.exp10);
         digits = nullptr;
         exp10 = dec.exp10;
     }
-    auto digit = [&](long long i) { return digits ? digits[i] : dec.At(i); };
     const bool zero = digits ? value == 0.0 : dec.IsZero();
     long long exponent = zero ? 0 : exp10 - (scientific ? 1 : scale);
 
@@ -824,39 +864,14 @@ bool ExponentField(std::string& out, double value, int w, int d, int e, int scal
         }
     }
     const std::string_view exponentText = longExpo.empty() ? std::string_view(expo, expoLength) : longExpo;
-    // sign, digits before the point, the point, zeros, digits after it, exponent
-    size_t length = (negative ? 1u : 0u) + static_cast<size_t>(leading) + 1u + static_cast<size_t>(zeros) +
-                    static_cast<size_t>(fraction) + exponentText.size();
-    // The zero before the point is optional; it is written when it fits.
-    const bool zeroBeforePoint = leading == 0 && length < static_cast<size_t>(w);
-    if (zeroBeforePoint)
-        ++length;
-    if (w != 0 && length > static_cast<size_t>(w)) {
+    const ExponentBody body(shape, std::signbit(value), exponentText, w);
+    if (w != 0 && body.Length() > static_cast<size_t>(w)) {
         Stars(out, w);
         return true;
     }
-    const size_t padding = w != 0 ? static_cast<size_t>(w) - length : 0;
-    out.assign(padding + length, ' ');
-    char* p = out.data() + padding;
-    if (negative)
-        *p++ = '-';
-    if (zeroBeforePoint)
-        *p++ = '0';
-    long long index = 0;
-    if (digits) {
-        p = std::copy_n(digits, leading, p);
-        *p++ = '.';
-        p = std::fill_n(p, zeros, '0');
-        p = std::copy_n(digits + leading, fraction, p);
-    } else {
-        for (int i = 0; i < leading; ++i)
-            *p++ = digit(index++);
-        *p++ = '.';
-        p = std::fill_n(p, zeros, '0');
-        for (int i = 0; i < fraction; ++i)
-            *p++ = digit(index++);
-    }
-    std::copy(exponentText.begin(), exponentText.end(), p);
+    const size_t padding = w != 0 ? static_cast<size_t>(w) - body.Length() : 0;
+    out.assign(padding + body.Length(), ' ');
+    body.Write(out.data() + padding, [&](int i) { return digits ? digits[i] : dec.At(i); });
     return true;
 }
 

@@ -48,7 +48,7 @@ public:
             GetGraphicsMode(dc) != GM_COMPATIBLE)
             return Extent(dc, text);
         const Context context{fontSerial_, GetDeviceCaps(dc, LOGPIXELSX), GetDeviceCaps(dc, LOGPIXELSY)};
-        if (!(context == context_) || widths_.size() >= kMaxKept) {
+        if (context != context_ || widths_.size() >= kMaxKept) {
             widths_.clear();
             context_ = context;
         }
