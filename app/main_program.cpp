@@ -59,21 +59,25 @@ void StopWithFailure(int exitCode)
     gKestrowApp.exitCode = exitCode;
 }
 
-// Rewrites the parameter log and the result files and redraws; a file that
-// cannot be written is named in a box and ends the program.
-void RecomputeAndRedraw()
+// Rewrites the parameter log and the result files and redraws, MEANWHILE
+// run while the tables are evaluated; a file that cannot be written is named
+// in a box and ends the program.
+void RecomputeAndRedraw(void (*meanwhile)())
 {
     SplineModule& s = gSplineModule;
     KestrowAppState& app = gKestrowApp;
-    // The log and then the result files are written on their own thread
-    // while the graph is redrawn (the result files not when the log fails);
-    // a file that fails is reported once both are done.
+    // The tables are evaluated, then the log and the result files written,
+    // on their own thread, while MEANWHILE runs and then the graph is
+    // redrawn (the result files not when the log fails); a file that fails
+    // is reported once both are done.
     static std::string logText;
     logText = ParameterLogText(s.pxdraw, s.cdraw, app.plotcontent);
     const ResultFile log{kParameterLogFile, &logText};
     std::string failedFile;
     int status = SplineTabulateBegin(&failedFile, &log);
+    meanwhile();
     if (status == kTabulateOk) {
+        SplineTabulateTables();
         PlotRefresh(app.win, app.win);
         status = SplineTabulateEnd(&failedFile);
     }
@@ -84,17 +88,15 @@ void RecomputeAndRedraw()
                                                     : AppResultFileFailure(failedFile, openFailed));
 }
 
-} // namespace
-
-void ChangeControlsRead()
+// The module's data reset, then the main dialog's track bars, switches and
+// radio buttons read into it.
+void ControlsGet()
 {
     SplineModule& s = gSplineModule;
     SplineDataReset();
     WDialogSelect(kMainDialog);
     for (int i = 0; i < SM::nintervals; ++i)
         WDialogGetTrackBar(kTrackBars[i], s.pxdraw[i]);
-    for (int i = 0; i < SM::nintervals; ++i)
-        WDialogPutInteger(kIntegerFields[i], s.pxdraw[i]);
     for (int i = 0; i < SM::ncoef; ++i) {
         int state = 0;
         WDialogGetCheckBox(kFieldFirstSwitch + i, state);
@@ -103,10 +105,29 @@ void ChangeControlsRead()
     WDialogGetRadioButton(kFieldSplines, gKestrowApp.plotcontent);
 }
 
+// The integer fields set from the track bars just read.
+void IntegerFieldsPut()
+{
+    const SplineModule& s = gSplineModule;
+    WDialogSelect(kMainDialog);
+    for (int i = 0; i < SM::nintervals; ++i)
+        WDialogPutInteger(kIntegerFields[i], s.pxdraw[i]);
+}
+
+} // namespace
+
+void ChangeControlsRead()
+{
+    ControlsGet();
+    IntegerFieldsPut();
+}
+
 void ChangeAccepted()
 {
-    ChangeControlsRead();
-    RecomputeAndRedraw();
+    // The integer fields, whose repaint costs requests to the system, are
+    // set while the tables are evaluated.
+    ControlsGet();
+    RecomputeAndRedraw(IntegerFieldsPut);
 }
 
 namespace {

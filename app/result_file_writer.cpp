@@ -26,8 +26,10 @@ public:
         if (file_)
             std::fclose(file_);
     }
+    OpenResultFile(OpenResultFile&& other) noexcept : file_(other.file_) { other.file_ = nullptr; }
     OpenResultFile(const OpenResultFile&) = delete;
     OpenResultFile& operator=(const OpenResultFile&) = delete;
+    OpenResultFile& operator=(OpenResultFile&&) = delete;
 
     bool IsOpen() const { return file_ != nullptr; }
 
@@ -70,12 +72,15 @@ public:
         thread_.join();
     }
 
-    void Start(std::span<const ResultFile> files, std::function<bool()> form, size_t formFrom, bool ahead)
+    void Start(std::span<const ResultFile> files, std::function<bool()> form, size_t formFrom, bool ahead,
+               std::function<void()> prepare)
     {
         {
             Guard guard(lock_);
             Await([this] { return state_ != State::Queued; });
             job_.assign(files.begin(), files.end());
+            prepare_ = std::move(prepare);
+            prepared_ = !prepare_;
             form_ = std::move(form);
             formFrom_ = formFrom;
             ahead_ = ahead;
@@ -96,6 +101,12 @@ public:
                 formed_ = count;
         }
         WakeAllConditionVariable(&changed_);
+    }
+
+    void Prepared()
+    {
+        Guard guard(lock_);
+        Await([this] { return prepared_ || state_ != State::Queued; });
     }
 
     int Finish(size_t& failed)
@@ -147,6 +158,16 @@ private:
     // The job stays as it is while it is queued: Start waits.
     int WriteJob(size_t& failed)
     {
+        if (prepare_) {
+            prepare_();
+            {
+                Guard guard(lock_);
+                prepared_ = true;
+            }
+            WakeAllConditionVariable(&changed_);
+        }
+        if (ahead_)
+            return WriteAhead(failed);
         failed = 0;
         for (size_t i = 0; i < job_.size(); ++i) {
             failed = i;
@@ -155,14 +176,44 @@ private:
             OpenResultFile file(job_[i].name);
             if (!file.IsOpen())
                 return kResultFilesOpenFailed;
-            if (ahead_ && !AwaitFormed(static_cast<int>(i) + 1))
-                return kResultFilesWriteFailed;
             const int status = file.WriteAndClose(*job_[i].text);
             if (status != kResultFilesOk)
                 return status;
         }
         failed = 0;
         return kResultFilesOk;
+    }
+
+    // A job started ahead: its files are all created (or emptied) first, up
+    // to the first that cannot be, while the caller forms the first text;
+    // then each is written and closed as soon as its text is formed. The
+    // files opened after one that fails to be written or formed are left
+    // empty, and closed.
+    int WriteAhead(size_t& failed)
+    {
+        std::vector<OpenResultFile>& open = aheadFiles_;
+        open.clear();
+        for (const ResultFile& file : job_) {
+            open.emplace_back(file.name);
+            if (!open.back().IsOpen()) {
+                open.pop_back();
+                break;
+            }
+        }
+        int status = kResultFilesOk;
+        for (size_t i = 0; i < open.size() && status == kResultFilesOk; ++i) {
+            failed = i;
+            status = AwaitFormed(static_cast<int>(i) + 1) ? open[i].WriteAndClose(*job_[i].text)
+                                                           : kResultFilesWriteFailed;
+        }
+        if (status == kResultFilesOk && open.size() < job_.size()) {
+            failed = open.size();
+            status = kResultFilesOpenFailed;
+        }
+        open.clear();
+        if (status == kResultFilesOk)
+            failed = 0;
+        return status;
     }
 
     void Run()
@@ -191,6 +242,9 @@ private:
     SRWLOCK lock_ = SRWLOCK_INIT;
     CONDITION_VARIABLE changed_ = CONDITION_VARIABLE_INIT; // the state or the formed count changed, or a stop was asked for
     std::vector<ResultFile> job_;
+    std::vector<OpenResultFile> aheadFiles_; // the files of a job started ahead, open
+    std::function<void()> prepare_;
+    bool prepared_ = true; // the job's preparation has run (or it has none)
     std::function<bool()> form_;
     size_t formFrom_ = 0; // the first file whose text FORM_ forms
     bool ahead_ = false;
@@ -218,12 +272,15 @@ int ResultFileWrite(const ResultFile& file)
     return open.IsOpen() ? open.WriteAndClose(*file.text) : kResultFilesOpenFailed;
 }
 
-void ResultFilesStart(std::span<const ResultFile> files, std::function<bool()> form, size_t formFrom)
+void ResultFilesStart(std::span<const ResultFile> files, std::function<bool()> form, size_t formFrom,
+                      std::function<void()> prepare)
 {
-    Writer().Start(files, std::move(form), formFrom, false);
+    Writer().Start(files, std::move(form), formFrom, false, std::move(prepare));
 }
 
-void ResultFilesStartAhead(std::span<const ResultFile> files) { Writer().Start(files, {}, 0, true); }
+void ResultFilesPrepared() { Writer().Prepared(); }
+
+void ResultFilesStartAhead(std::span<const ResultFile> files) { Writer().Start(files, {}, 0, true, {}); }
 
 void ResultFilesFormed(int count) { Writer().Formed(count); }
 

@@ -27,20 +27,29 @@ inline constexpr int kResultFilesWriteFailed = -2;
 int ResultFileWrite(const ResultFile& file);
 
 // Hands FILES to the writing thread (started on first use) and returns at
-// once. There the files are written in their order, each created (or
+// once. There PREPARE, when given, runs first (ResultFilesPrepared waits for
+// it); then the files are written in their order, each created (or
 // emptied) and written in one call, up to the first that fails; right before
 // file FORMFROM, FORM runs and forms the texts from there on (false: they
 // cannot be formed, reported as a write failure of that file, which is not
-// touched). The names and texts, and what FORM reads, must stay as they are
-// until ResultFilesFinish returns; every start is followed by a finish.
-void ResultFilesStart(std::span<const ResultFile> files, std::function<bool()> form, size_t formFrom = 0);
+// touched). The names and texts, and what PREPARE and FORM read and write,
+// must stay as they are until ResultFilesFinish returns (what PREPARE writes
+// may be read once ResultFilesPrepared has returned); every start is
+// followed by a finish.
+void ResultFilesStart(std::span<const ResultFile> files, std::function<bool()> form, size_t formFrom = 0,
+                      std::function<void()> prepare = {});
+
+// Waits until the preparation of the files handed over last has run;
+// returns at once when there is none.
+void ResultFilesPrepared();
 
 // Hands FILES to the writing thread while the caller still forms their
-// texts: there each file is created (or emptied) at once, written when the
-// caller has said its text is ready (ResultFilesFormed) and closed before the
-// next is created, so that the requests the files cost the system overlap
-// with the forming. The names must stay as they are until ResultFilesFinish
-// returns, a text from its ResultFilesFormed on.
+// texts: there the files are all created (or emptied) at once, up to the
+// first that cannot be, and each is written and closed when the caller has
+// said its text is ready (ResultFilesFormed), so that the requests the files
+// cost the system overlap with the forming. A file that fails to be written
+// or formed leaves the files after it empty. The names must stay as they are
+// until ResultFilesFinish returns, a text from its ResultFilesFormed on.
 void ResultFilesStartAhead(std::span<const ResultFile> files);
 
 // The texts of the first COUNT files of the job started ahead are formed

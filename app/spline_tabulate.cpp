@@ -195,19 +195,21 @@ int SplineTabulateBegin(std::string* failedFile, const ResultFile* leading)
     const int status = Ready(failedFile);
     if (status != kTabulateOk)
         return status;
-    Tables();
     gJobSize = 0;
     if (leading)
         gJob[gJobSize++] = *leading;
     for (const ResultFile& file : gFiles)
         gJob[gJobSize++] = file;
-    // The texts are formed on the writing thread too, after the leading
-    // file: it reads only the tables, which nothing changes until the end.
+    // The writing thread evaluates the tables first, then writes the
+    // leading file and forms the texts: they read only the tables, which
+    // nothing changes until the end.
     ResultFilesStart(std::span<const ResultFile>(gJob.data(), gJobSize), [] { return ResultFileTextsBuild(gTexts); },
-                     leading ? 1 : 0);
+                     leading ? 1 : 0, Tables);
     gFilesPending = true;
     return kTabulateOk;
 }
+
+void SplineTabulateTables() { ResultFilesPrepared(); }
 
 int SplineTabulateEnd(std::string* failedFile)
 {

@@ -29,17 +29,21 @@ inline constexpr int kTabulateWriteFailed = -2; // a result file could not be wr
 // at the first file that fails.
 int SplineTabulate(std::string* failedFile = nullptr);
 
-// SplineTabulate in two steps, for a caller with other work meanwhile:
-// SplineTabulateBegin evaluates the tables as SplineTabulate does and hands
-// the forming and writing of the files to a thread of their own;
-// SplineTabulateEnd waits for them and returns their status as SplineTabulate
-// would (kTabulateOk when none are pending). In between the tables may be
-// read but not changed. Every begun tabulation is ended before the tables or
-// files are used again (a tabulation begun meanwhile ends it first).
-// LEADING, when given, is a file of the caller's written before the four
-// (they are not written when it fails, and its failure names it); it and its
-// text must stay as they are until the end.
+// SplineTabulate in steps, for a caller with other work meanwhile:
+// SplineTabulateBegin hands the evaluation of the tables (as SplineTabulate
+// evaluates them), then the forming and writing of the files, to a thread of
+// their own and returns at once; SplineTabulateTables waits until the tables
+// are evaluated; SplineTabulateEnd waits for the files and returns their
+// status as SplineTabulate would (kTabulateOk when none are pending). From
+// the begin to the end nothing may change the module's data, and the tables
+// may be read only once SplineTabulateTables has returned. Every begun
+// tabulation is ended before the tables or files are used again (a
+// tabulation begun meanwhile ends it first). LEADING, when given, is a file
+// of the caller's written before the four (they are not written when it
+// fails, and its failure names it); it and its text must stay as they are
+// until the end.
 int SplineTabulateBegin(std::string* failedFile = nullptr, const ResultFile* leading = nullptr);
+void SplineTabulateTables();
 int SplineTabulateEnd(std::string* failedFile = nullptr);
 
 // The texts of the four files (values, first and second derivatives, knots)

@@ -93,16 +93,17 @@ TEST(ResultFileWriter, JobsFormAndWriteOnTheirOwnThreadAndReportTheFailedFile)
     EXPECT_TRUE(firstWrittenBeforeForming);
     EXPECT_EQ(GetFileAttributesA(b.c_str()), INVALID_FILE_ATTRIBUTES);
 
-    // Started ahead: the first file is created while its text is still being
-    // formed, written when it is; a text that cannot be formed fails its file,
-    // which stays empty.
+    // Started ahead: the files are all created while the first text is still
+    // being formed, each written when its text is; a text that cannot be
+    // formed fails its file, which stays empty.
     ASSERT_TRUE(DeleteFileA(a.c_str()));
     textA = "ahead\r\n";
     ResultFilesStartAhead(files);
     const DWORD start = GetTickCount();
-    while (GetFileAttributesA(a.c_str()) == INVALID_FILE_ATTRIBUTES && GetTickCount() - start < 10000)
+    while (GetFileAttributesA(b.c_str()) == INVALID_FILE_ATTRIBUTES && GetTickCount() - start < 10000)
         Sleep(1);
     EXPECT_EQ(FileText(a), "") << "created before its text is formed";
+    EXPECT_EQ(FileText(b), "") << "created before the first text is formed";
     ResultFilesFormed(1);
     ResultFilesFormed(-1);
     EXPECT_EQ(ResultFilesFinish(failed), kResultFilesWriteFailed);
@@ -114,6 +115,39 @@ TEST(ResultFileWriter, JobsFormAndWriteOnTheirOwnThreadAndReportTheFailedFile)
     ResultFilesFormed(2);
     EXPECT_EQ(ResultFilesFinish(failed), kResultFilesOk);
     EXPECT_EQ(FileText(b), textB);
+
+    // Started ahead with a folder in place of the second file: the first is
+    // still written when its text is formed, the second named.
+    ASSERT_TRUE(DeleteFileA(a.c_str()));
+    ASSERT_TRUE(DeleteFileA(b.c_str()));
+    ASSERT_TRUE(CreateDirectoryA(b.c_str(), nullptr));
+    ResultFilesStartAhead(files);
+    ResultFilesFormed(2);
+    EXPECT_EQ(ResultFilesFinish(failed), kResultFilesOpenFailed);
+    EXPECT_EQ(failed, 1u);
+    EXPECT_EQ(FileText(a), "ahead\r\n");
+    ASSERT_TRUE(RemoveDirectoryA(b.c_str()));
+
+    // A preparation runs on the writing thread before the files, under the
+    // caller's traps; waiting for it returns once it has run, and at once
+    // when nothing is pending.
+    std::thread::id preparedOn;
+    bool trapsWhilePreparing = !FloatingPointTrapsActive();
+    std::string prepared;
+    ASSERT_TRUE(DeleteFileA(a.c_str()));
+    ResultFilesStart(
+        files, {}, 0, [&] {
+            preparedOn = std::this_thread::get_id();
+            trapsWhilePreparing = FloatingPointTrapsActive();
+            prepared = FileText(a) == "<missing>" ? "before the files" : "after a file";
+        });
+    ResultFilesPrepared();
+    EXPECT_EQ(prepared, "before the files");
+    EXPECT_NE(preparedOn, std::thread::id());
+    EXPECT_NE(preparedOn, std::this_thread::get_id());
+    EXPECT_EQ(trapsWhilePreparing, FloatingPointTrapsActive());
+    EXPECT_EQ(ResultFilesFinish(failed), kResultFilesOk);
+    ResultFilesPrepared();
 
     DeleteFileA(a.c_str());
     DeleteFileA(b.c_str());

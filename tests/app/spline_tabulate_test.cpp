@@ -221,6 +221,23 @@ TEST_F(SplineFiles, BegunTabulationWritesTheSameFilesAndReportsAFailureAtItsEnd)
     ASSERT_EQ(SplineTabulateBegin(&failed), kTabulateOk);
     EXPECT_EQ(SplineTabulate(&failed), kTabulateOpenFailed);
     EXPECT_EQ(failed, kSecondDerFile);
+
+    // The tables are evaluated on the writing thread from the data as they
+    // were at the begin, and are ready once SplineTabulateTables returns.
+    SplineModule& s = gSplineModule;
+    const int32_t first = s.pxdraw[0], other = (first + 17) % 101;
+    s.pxdraw[0] = other;
+    ASSERT_EQ(SplineTabulate(&failed), kTabulateOpenFailed);
+    const std::vector<float> changed = s.spl1derdraw;
+    s.pxdraw[0] = first;
+    ASSERT_EQ(SplineTabulate(&failed), kTabulateOpenFailed);
+    ASSERT_NE(s.spl1derdraw, changed);
+    s.pxdraw[0] = other;
+    ASSERT_EQ(SplineTabulateBegin(&failed), kTabulateOk);
+    SplineTabulateTables();
+    EXPECT_EQ(s.spl1derdraw, changed);
+    EXPECT_EQ(SplineTabulateEnd(&failed), kTabulateOpenFailed);
+    s.pxdraw[0] = first;
     ASSERT_TRUE(RemoveDirectoryA(kSecondDerFile));
 
     // Nothing pending: ending reports nothing.
