@@ -3,7 +3,7 @@
 # test_app under Wine on the virtual display, in-process (Wine's start-up not
 # counted), on each architecture the host runs. It sets the application up as
 # its main program does (main dialog, plot window, first graph) and prints
-# min / median / max milliseconds over 300 repetitions of the tabulation
+# min / median / max milliseconds over 300 repetitions (after 50 uncounted) of the tabulation
 # with its four files, the formatter alone (the 608 records in memory), the
 # redraw alone, the dialog's controls read, the parameter log written and the
 # whole change as the event loop runs it; then a soak of 10,000 whole changes
