@@ -209,6 +209,9 @@ protected:
         }
         MainWindowsOpen();
         ASSERT_GT(app.win, 0);
+        // The track bar the changes move has the focus, as when the user drags it.
+        WDialogSelect(kMainDialog);
+        WDialogSetField(kTrackBars[0]);
         Drain();
     }
     void TearDown() override
