@@ -59,35 +59,6 @@ void StopWithFailure(int exitCode)
     gKestrowApp.exitCode = exitCode;
 }
 
-// Rewrites the parameter log and the result files and redraws, MEANWHILE
-// run while the tables are evaluated; a file that cannot be written is named
-// in a box and ends the program.
-void RecomputeAndRedraw(void (*meanwhile)())
-{
-    SplineModule& s = gSplineModule;
-    KestrowAppState& app = gKestrowApp;
-    // The tables are evaluated, then the log and the result files written,
-    // on their own thread, while MEANWHILE runs and then the graph is
-    // redrawn (the result files not when the log fails); a file that fails
-    // is reported once both are done.
-    static std::string logText;
-    logText = ParameterLogText(s.pxdraw, s.cdraw, app.plotcontent);
-    const ResultFile log{kParameterLogFile, &logText};
-    std::string failedFile;
-    int status = SplineTabulateBegin(&failedFile, &log);
-    meanwhile();
-    if (status == kTabulateOk) {
-        SplineTabulateTables();
-        PlotRefresh(app.win, app.win);
-        status = SplineTabulateEnd(&failedFile);
-    }
-    if (status == kTabulateOk)
-        return;
-    const bool openFailed = status == kTabulateOpenFailed;
-    StopWithFailure(failedFile == kParameterLogFile ? AppParameterLogFailure(kParameterLogFile, openFailed)
-                                                    : AppResultFileFailure(failedFile, openFailed));
-}
-
 // The module's data reset, then the main dialog's track bars, switches and
 // radio buttons read into it.
 void ControlsGet()
@@ -114,6 +85,36 @@ void IntegerFieldsPut()
         WDialogPutInteger(kIntegerFields[i], s.pxdraw[i]);
 }
 
+// Rewrites the parameter log and the result files, sets the integer fields
+// and redraws; a file that cannot be written is named in a box and ends the
+// program.
+void RecomputeAndRedraw()
+{
+    SplineModule& s = gSplineModule;
+    KestrowAppState& app = gKestrowApp;
+    // The tables are evaluated, then the log and the result files written,
+    // on their own thread, while the integer fields (whose repaint costs
+    // requests to the system) are set and then the graph is redrawn (the
+    // result files not when the log fails); a file that fails is reported
+    // once both are done.
+    static std::string logText;
+    logText = ParameterLogText(s.pxdraw, s.cdraw, app.plotcontent);
+    const ResultFile log{kParameterLogFile, &logText};
+    std::string failedFile;
+    int status = SplineTabulateBegin(&failedFile, &log);
+    IntegerFieldsPut();
+    if (status == kTabulateOk) {
+        SplineTabulateTables();
+        PlotRefresh(app.win, app.win);
+        status = SplineTabulateEnd(&failedFile);
+    }
+    if (status == kTabulateOk)
+        return;
+    const bool openFailed = status == kTabulateOpenFailed;
+    StopWithFailure(failedFile == kParameterLogFile ? AppParameterLogFailure(kParameterLogFile, openFailed)
+                                                    : AppResultFileFailure(failedFile, openFailed));
+}
+
 } // namespace
 
 void ChangeControlsRead()
@@ -124,10 +125,8 @@ void ChangeControlsRead()
 
 void ChangeAccepted()
 {
-    // The integer fields, whose repaint costs requests to the system, are
-    // set while the tables are evaluated.
     ControlsGet();
-    RecomputeAndRedraw(IntegerFieldsPut);
+    RecomputeAndRedraw();
 }
 
 namespace {

@@ -191,8 +191,8 @@ private:
     // empty, and closed.
     int WriteAhead(size_t& failed)
     {
-        std::vector<OpenResultFile>& open = aheadFiles_;
-        open.clear();
+        std::vector<OpenResultFile> open;
+        open.reserve(job_.size());
         for (const ResultFile& file : job_) {
             open.emplace_back(file.name);
             if (!open.back().IsOpen()) {
@@ -210,7 +210,6 @@ private:
             failed = open.size();
             status = kResultFilesOpenFailed;
         }
-        open.clear();
         if (status == kResultFilesOk)
             failed = 0;
         return status;
@@ -242,7 +241,6 @@ private:
     SRWLOCK lock_ = SRWLOCK_INIT;
     CONDITION_VARIABLE changed_ = CONDITION_VARIABLE_INIT; // the state or the formed count changed, or a stop was asked for
     std::vector<ResultFile> job_;
-    std::vector<OpenResultFile> aheadFiles_; // the files of a job started ahead, open
     std::function<void()> prepare_;
     bool prepared_ = true; // the job's preparation has run (or it has none)
     std::function<bool()> form_;

@@ -54,8 +54,8 @@ void ResultFilesStartAhead(std::span<const ResultFile> files);
 
 // The texts of the first COUNT files of the job started ahead are formed
 // (COUNT grows from call to call); a negative COUNT: the next text cannot be
-// formed, reported as a write failure of its file (created, not written) and
-// no later file touched.
+// formed, reported as a write failure of its file (created, not written),
+// the files after it left empty.
 void ResultFilesFormed(int count);
 
 // Waits for the files handed over last and returns their status, with the

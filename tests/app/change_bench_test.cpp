@@ -6,17 +6,16 @@
 // main window, the modeless main dialog, one plot window with the first
 // graph), in a folder of its own (KESTROW_BENCH_DIR, else the temporary
 // folder). It prints the minimum, median and maximum milliseconds over 300
-// repetitions (after 50 not counted) of: the tabulation with its four files, the formatter alone
-// (the 608 records of the four files, in memory), the redraw alone, the
-// controls read, the parameter log written, and the whole change as the
-// event loop runs it (controls reread, parameter log,
-// tabulation and files, redraw), the track bar p1 moved to a new value
-// before each one. Then a soak of 10,000 whole changes (KESTROW_BENCH_SOAK
-// where it is set) prints the process's
-// private bytes, the live GDI objects of the library's own count (and the
-// system's where it keeps one) and the windows before and after. No
-// figure is a pass mark; the test asserts only that the set-up worked and
-// that the changes leave the files the tabulation writes.
+// repetitions (after 50 not counted) of: the tabulation with its four files,
+// the formatter alone (the 608 records of the four files, in memory), the
+// redraw alone, the controls read, the parameter log written, and the whole
+// change as the event loop runs it (controls reread, parameter log,
+// tabulation and files, redraw), the track bar p1 moved to a new value before
+// each one. Then a soak of 10,000 whole changes (KESTROW_BENCH_SOAK where it
+// is set) prints the process's private bytes, the live GDI objects of the
+// library's own count (and the system's where it keeps one) and the windows
+// before and after. No figure is a pass mark; the test asserts only that the
+// set-up worked and that the changes leave the files the tabulation writes.
 #include <gtest/gtest.h>
 
 #include "app/app_state.h"
