@@ -11,7 +11,7 @@ pkgs=(wine wine32:i386 wine64 g++-mingw-w64-i686-posix mingw-w64-i686-dev binuti
       cmake ninja-build xvfb xauth googletest libz-mingw-w64-dev fonts-liberation
       x11-apps imagemagick xdotool
       cups printer-driver-cups-pdf libcups2:i386 poppler-utils pngcheck unrtf
-      python3-fonttools python3-munkres fonts-liberation2 fonts-dejavu-core hershey-fonts-data
+      python3-fonttools python3-munkres fonts-liberation2 fonts-dejavu-core fonts-wine hershey-fonts-data
       clang-14 libclang-rt-14-dev llvm-14 zlib1g-dev
       emf2svg printemf libwmf-bin librsvg2-bin libxml2-utils
       ghostscript hp2xx python3-ezdxf libreoffice-draw plotutils
