@@ -22,6 +22,15 @@
 //   in modal mode, not made (1026); 3 the menu resource cannot be loaded,
 //   empty bar (1002). Codes 2 to 5 leave an editor created; the numbers in
 //   brackets are the library errors reported under "WGridEditor".
+//
+// Menu columns: a grid's menu column offers the template combo box's
+// options from the second on. The template's first option is a caption,
+// not one of the grid's options (the grid's option 1 is the template's
+// option 2); while the template has it selected it is the column's title.
+// A CSV file that holds the first template option's text in such a column
+// matches no option: the cell loads as the grid's first option, and the
+// editor shows the box "Non-matching data found for menu cell". Give the
+// template a caption option first, then the values the cells may hold.
 #pragma once
 
 #include <windows.h>

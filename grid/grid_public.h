@@ -12,6 +12,14 @@
 //   1009 a number outside the column's range (nothing is stored)
 //   1010 a number read from a cell without a value
 //   1018 a row count above the rows allocated, or below 1
+//
+// Menu columns: the options of a grid's menu column are the template combo
+// box's options from the second on. The template's first option is a
+// caption, not an option of the grid (option 1 here is the template's
+// option 2); while the template has it selected it is the column's title.
+// A CSV load that meets the first template option's text (or any text that
+// is no option) stores option 1 and reports 1055 under "WGridLoad"; the
+// grid editor shows "Non-matching data found for menu cell".
 #pragma once
 
 #include <span>
