@@ -42,14 +42,16 @@ void ReadBytes(int ihandle, void* buffer, size_t bufferSize, int nbytes, int& nr
     nread = count;
 }
 
-// One body for every write entry point.
+// One body for every write entry point. A short write is a failed write
+// (the system wrapper gives it a code): error 2, with the count put as it
+// was; a write that put nothing counts -1.
 void WriteBytes(int ihandle, const void* buffer, size_t bufferSize, int nbytes, int& nwritten)
 {
     int count = 0, err = 0;
     OsFileWrite(ihandle, buffer, TransferCount(nbytes, bufferSize), count, err);
     if (err != 0) {
         ReportFileError(kErrorFileReadWrite, err, "IFileWriteChar");
-        nwritten = -1;
+        nwritten = count > 0 ? count : -1;
         return;
     }
     nwritten = count;

@@ -20,7 +20,8 @@ void IFileOpen(std::string_view filename, int mode, int& ihandle);
 void IFileReadChar(int ihandle, std::span<char> buffer, int nbytes, int& nread);
 void IFileReadChar(int ihandle, std::span<unsigned char> buffer, int nbytes, int& nread);
 // Writes NBYTES bytes (at most BUFFER's length) of BUFFER. NWRITTEN := the
-// number written, -1 with error 2 on a write failure.
+// number written. A failed write reports error 2: NWRITTEN := -1, or the
+// bytes put when a short write put some (a short write is a failed write).
 void IFileWriteChar(int ihandle, std::span<const char> buffer, int nbytes, int& nwritten);
 void IFileWriteChar(int ihandle, std::span<const unsigned char> buffer, int nbytes, int& nwritten);
 // Moves the file position by IPOS from IORIGIN (0 start, 1 current, 2 end);

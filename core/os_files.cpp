@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -55,6 +56,11 @@ void SwapGroups(void* buffer, int n, int w)
     }
 }
 
+static_assert(kOsErrorDiskFull == ERROR_DISK_FULL && kOsErrorNameTooLong == ERROR_FILENAME_EXCED_RANGE);
+
+// The bytes OsFileWrite may still put; negative: no limit (tests set one).
+long long gWriteLimit = -1;
+
 // The one directory scan of OsDirScan and OsDirScanEnd.
 HANDLE gScanHandle = INVALID_HANDLE_VALUE;
 
@@ -80,8 +86,21 @@ SYSTEMTIME LocalWriteTime(const FILETIME& written)
 // ---------------------------------------------------------------------------
 // Files
 
+bool OsFileNameFits(std::string_view name)
+{
+    name = name.substr(0, std::min(name.find('\0'), name.size()));
+    while (!name.empty() && name.back() == ' ')
+        name.remove_suffix(1);
+    return name.size() <= static_cast<size_t>(kFileNameLimit);
+}
+
 void OsFileOpen(const char* name, int mode, int& handle, int& err)
 {
+    if (std::strlen(name) > static_cast<size_t>(kFileNameLimit)) {
+        handle = -1;
+        err = kOsErrorNameTooLong;
+        return;
+    }
     DWORD access = GENERIC_READ;
     DWORD share = FILE_SHARE_READ;
     DWORD disposition = OPEN_EXISTING;
@@ -131,6 +150,11 @@ void OsFileRead(int handle, void* buffer, int n, int& count, int& err)
     }
 }
 
+void OsFileWriteLimitSet(long long bytes)
+{
+    gWriteLimit = bytes;
+}
+
 void OsFileWrite(int handle, const void* buffer, int n, int& count, int& err)
 {
     DWORD done = 0;
@@ -139,13 +163,19 @@ void OsFileWrite(int handle, const void* buffer, int n, int& count, int& err)
         err = ERROR_INVALID_PARAMETER;
         return;
     }
-    if (WriteFile(ToHandle(handle), buffer, static_cast<DWORD>(n), &done, nullptr)) {
+    const long long limit = gWriteLimit;
+    const int put = limit >= 0 && limit < n ? static_cast<int>(limit) : n;
+    if (WriteFile(ToHandle(handle), buffer, static_cast<DWORD>(put), &done, nullptr)) {
         count = static_cast<int>(done);
-        err = 0;
+        err = count < n ? kOsErrorDiskFull : 0;
     } else {
         count = 0;
         err = LastError();
+        if (err == 0)
+            err = ERROR_WRITE_FAULT;
     }
+    if (limit >= 0)
+        gWriteLimit = limit - count;
 }
 
 void OsFileReadSwapped(int handle, void* buffer, int n, int& count, int w, int& err)

@@ -61,14 +61,33 @@ void OsExecuteWait(const char* command, int hide, int wait, int seconds, int& re
 // ---------------------------------------------------------------------------
 // Files
 
+// The longest file name the library takes: its name fields hold 260
+// characters, the name and a NUL, as the system's ANSI file routines do. A
+// longer name is refused whole (kOsErrorNameTooLong), never cut to fit.
+constexpr int kFileNameLimit = 259;
+// Windows error codes that the library gives itself.
+constexpr int kOsErrorDiskFull = 112;    // ERROR_DISK_FULL
+constexpr int kOsErrorNameTooLong = 206; // ERROR_FILENAME_EXCED_RANGE
+// Whether NAME (up to a NUL, trailing blanks ignored) fits kFileNameLimit.
+bool OsFileNameFits(std::string_view name);
+
 // MODE 0 read (existing file, others may read and write), 1 write (always
 // created, truncating; others may read), 2 read and write (existing file;
-// others may read). HANDLE := the file handle, -1 on failure.
+// others may read). HANDLE := the file handle, -1 on failure. A NAME longer
+// than kFileNameLimit is refused before anything is opened (ERR
+// kOsErrorNameTooLong), whatever the system would make of it.
 void OsFileOpen(const char* name, int mode, int& handle, int& err);
 void OsFileClose(int handle);
 // COUNT := bytes transferred (0 on failure).
 void OsFileRead(int handle, void* buffer, int n, int& count, int& err);
+// A write that puts fewer than N bytes is a failed write even when the system
+// calls it a success (a full disk under Wine): COUNT := the bytes put, ERR :=
+// the system's code, or kOsErrorDiskFull when it gave none.
 void OsFileWrite(int handle, const void* buffer, int n, int& count, int& err);
+// Fault injection for tests: after BYTES more bytes, every OsFileWrite puts
+// only what is left of them and then nothing, as a full disk does; a
+// negative BYTES (the default) lifts the limit.
+void OsFileWriteLimitSet(long long bytes);
 // As above; with W not 0 the bytes are reversed within each group of W bytes
 // (after reading, or around the write so that BUFFER is unchanged after it).
 void OsFileReadSwapped(int handle, void* buffer, int n, int& count, int w, int& err);

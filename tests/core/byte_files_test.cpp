@@ -4,6 +4,8 @@
 #include "core/byte_files.h"
 #include "core/compression.h"
 #include "core/errors.h"
+#include "core/os_services.h"
+#include "support/file_faults.h"
 
 #include <windows.h>
 
@@ -206,6 +208,58 @@ TEST_F(ByteFiles, TransferFailuresGiveMinusOne)
     IFileReadChar(-1, buf, 4, n); // no file
     EXPECT_EQ(n, -1);
     EXPECT_EQ(gErrorState.lastCode, 2);
+}
+
+// A write that puts fewer bytes than given is a failed write, as Wine
+// answers a full disk (success with a short count): error 2 with the count
+// put, and ERROR_DISK_FULL as the system gave no code; a write that puts
+// nothing counts -1.
+TEST_F(ByteFiles, AShortWriteIsAFailedWrite)
+{
+    int h = Open("short.bin", 1);
+    ASSERT_NE(h, -1);
+    int n = 0;
+    {
+        WriteLimit limit(5);
+        IFileWriteChar(h, std::string_view("abcdefgh"), 8, n);
+        EXPECT_EQ(n, 5);
+        EXPECT_EQ(gErrorState.lastCode, 2);
+        EXPECT_EQ(gErrorState.osError, ERROR_DISK_FULL);
+        EXPECT_EQ(gErrorState.osErrorKind, 2);
+        gErrorState = ErrorState{};
+        IFileWriteChar(h, std::string_view("ijk"), 3, n);
+        EXPECT_EQ(n, -1);
+        EXPECT_EQ(gErrorState.lastCode, 2);
+    }
+    gErrorState = ErrorState{};
+    IFileWriteChar(h, std::string_view("lm"), 2, n);
+    EXPECT_EQ(n, 2);
+    EXPECT_EQ(gErrorState.lastCode, 0);
+    Close(h);
+    EXPECT_EQ(ReadFileBytes("short.bin"), "abcdelm");
+}
+
+// A name longer than the library's name fields (259 characters) is refused
+// whole with ERROR_FILENAME_EXCED_RANGE, so that the error line names the
+// cause; nothing is made under the name cut to fit. One character less is
+// opened.
+TEST_F(ByteFiles, ANameTooLongIsRefusedNotCut)
+{
+    std::string cut;
+    const std::string name = NameCutOnto(dir_, cut, kFileNameLimit + 1);
+    ASSERT_EQ(name.size(), 260u);
+    int h = Open(name, 1);
+    EXPECT_EQ(h, -1);
+    EXPECT_EQ(gErrorState.lastCode, 1);
+    EXPECT_EQ(gErrorState.osError, ERROR_FILENAME_EXCED_RANGE);
+    EXPECT_EQ(gErrorState.osErrorKind, 2);
+    EXPECT_EQ(GetFileAttributesA(cut.c_str()), INVALID_FILE_ATTRIBUTES) << "a file of the cut name was made";
+
+    gErrorState = ErrorState{};
+    h = Open(name.substr(0, kFileNameLimit) + "   ", 1); // trailing blanks do not count
+    EXPECT_NE(h, -1);
+    EXPECT_EQ(gErrorState.lastCode, 0);
+    EXPECT_NE(GetFileAttributesA(cut.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(ByteFiles, CountsNeverExceedTheBuffer)
