@@ -796,29 +796,33 @@ void GdiAreaMove(int sx1, int sy1, int sx2, int sy2, int dx, int dy, int clear, 
     if (!clear)
         return;
     // The part of the source not covered by the destination, as a polygon.
+    // Its corners are the outermost pixels of that part: the pen draws the
+    // outline on them and the brush fills inside, so that together they
+    // paint exactly that part and not the picture just moved.
     int ox = dx - sx1, oy = dy - sy1;
+    const int L = sx1, R = sx2, T = sy1, B = sy2;
     if (std::abs(ox) >= w || std::abs(oy) >= h) {
         GdiPointsAlloc(4);
-        GdiPointSet(sx1, sy1, 0);
-        GdiPointSet(sx2 + 1, sy1, 1);
-        GdiPointSet(sx2 + 1, sy2 + 1, 2);
-        GdiPointSet(sx1, sy2 + 1, 3);
+        GdiPointSet(L, T, 0);
+        GdiPointSet(R, T, 1);
+        GdiPointSet(R, B, 2);
+        GdiPointSet(L, B, 3);
     } else if (ox == 0 || oy == 0) {
-        int x1 = sx1, x2 = sx2 + 1, y1 = sy1, y2 = sy2 + 1;
-        if (ox > 0) x2 = sx1 + ox;
-        if (ox < 0) x1 = sx2 + 1 + ox;
-        if (oy > 0) y2 = sy1 + oy;
-        if (oy < 0) y1 = sy2 + 1 + oy;
+        int x1 = L, x2 = R, y1 = T, y2 = B;
+        if (ox > 0) x2 = L + ox - 1;
+        if (ox < 0) x1 = R + ox + 1;
+        if (oy > 0) y2 = T + oy - 1;
+        if (oy < 0) y1 = B + oy + 1;
         GdiPointsAlloc(4);
         GdiPointSet(x1, y1, 0);
         GdiPointSet(x2, y1, 1);
         GdiPointSet(x2, y2, 2);
         GdiPointSet(x1, y2, 3);
     } else {
-        // An L-shaped strip: the source rectangle less the destination corner.
-        int L = sx1, R = sx2 + 1, T = sy1, B = sy2 + 1;
-        int cx = ox > 0 ? L + ox : R + ox; // inner x edge of the destination
-        int cy = oy > 0 ? T + oy : B + oy;
+        // An L-shaped strip: the source rectangle less the destination
+        // corner; (cx, cy) is the strips' inner corner pixel.
+        const int cx = ox > 0 ? L + ox - 1 : R + ox + 1;
+        const int cy = oy > 0 ? T + oy - 1 : B + oy + 1;
         GdiPointsAlloc(6);
         if (ox > 0 && oy > 0) {
             GdiPointSet(L, T, 0); GdiPointSet(R, T, 1); GdiPointSet(R, cy, 2);
@@ -830,8 +834,8 @@ void GdiAreaMove(int sx1, int sy1, int sx2, int sy2, int dx, int dy, int clear, 
             GdiPointSet(L, T, 0); GdiPointSet(cx, T, 1); GdiPointSet(cx, cy, 2);
             GdiPointSet(R, cy, 3); GdiPointSet(R, B, 4); GdiPointSet(L, B, 5);
         } else {
-            GdiPointSet(L, T, 0); GdiPointSet(R, T, 1); GdiPointSet(R, cy, 2);
-            GdiPointSet(cx, cy, 3); GdiPointSet(cx, B, 4); GdiPointSet(L, B, 5);
+            GdiPointSet(cx, T, 0); GdiPointSet(R, T, 1); GdiPointSet(R, B, 2);
+            GdiPointSet(L, B, 3); GdiPointSet(L, cy, 4); GdiPointSet(cx, cy, 5);
         }
     }
     HBRUSH brush = GdiObjectCounted(CreateSolidBrush(SolidColour(rgb)));

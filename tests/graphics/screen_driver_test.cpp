@@ -8,6 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "core/fixed_text.h"
+#include "graphics/colours.h"
+#include "hardcopy/image_reader.h"
+#include "support/poll.h"
+#include "tests/hardcopy/unix_tools.h"
+
 namespace {
 
 class ScreenDriverTest : public ::testing::Test, protected ScreenDriverCalls {
@@ -280,6 +286,163 @@ TEST_F(ScreenDriverTest, ClearAndPixelReadUseTheColourTable)
     YYGAPI(DeviceOp::kReadPixel);
     EXPECT_EQ(b.IX[0], kBlack);
     EXPECT_EQ(surface.Pixel(3, 95), kBlack);
+}
+
+// A moved block lands whole at its destination; with the clear flag exactly
+// the part of the source it left is painted in the clear colour, in every
+// direction, and nothing else changes.
+TEST_F(ScreenDriverTest, AreaMoveWithClearPaintsOnlyTheUncoveredSource)
+{
+    struct Move {
+        int ox, oy;
+    };
+    const Move moves[] = {{5, 7}, {-5, 7}, {5, -7}, {-5, -7}, {6, 0}, {0, -6}, {30, 30}};
+    constexpr int kLeft = 30, kTop = 30, kSize = 20, kClear = 0x00C000;
+    // A different colour for every pixel of the source block.
+    auto original = [](int x, int y) { return 0x400000 + (x << 8) + y; };
+    for (const Move& m : moves) {
+        SCOPED_TRACE(testing::Message() << "move " << m.ox << "," << m.oy);
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 100; ++x)
+                SetPixelV(surface.dc(), x, y, kWhite);
+        for (int y = kTop; y < kTop + kSize; ++y)
+            for (int x = kLeft; x < kLeft + kSize; ++x)
+                SetPixelV(surface.dc(), x, y, static_cast<COLORREF>(original(x, y)));
+        GdiAreaMove(kLeft, kTop, kLeft + kSize - 1, kTop + kSize - 1, kLeft + m.ox, kTop + m.oy, 1, kClear);
+        auto inBlock = [](int x, int y, int left, int top) {
+            return x >= left && x < left + kSize && y >= top && y < top + kSize;
+        };
+        int wrong = 0;
+        for (int y = 0; y < 100; ++y) {
+            for (int x = 0; x < 100; ++x) {
+                int expected = kWhite;
+                if (inBlock(x, y, kLeft + m.ox, kTop + m.oy))
+                    expected = original(x - m.ox, y - m.oy);
+                else if (inBlock(x, y, kLeft, kTop))
+                    expected = kClear;
+                if (surface.Pixel(x, y) != expected && ++wrong <= 3)
+                    ADD_FAILURE() << "pixel " << x << "," << y << ": " << std::hex << surface.Pixel(x, y)
+                                  << " instead of " << expected;
+            }
+        }
+        EXPECT_EQ(wrong, 0);
+    }
+}
+
+// On a palette display the reload writes the 16- or 128-entry display
+// palette into the library's palette (the entries above stay) and takes the
+// previous and current colours again from the colour table by their numbers.
+TEST_F(ScreenDriverTest, ReloadPaletteWritesTheDisplayPaletteAndResendsTheColours)
+{
+    GraphicsState& g = gGraphicsState;
+    YYColourTableInit();
+    g.colourModel = kColourModelNumbers;
+    for (int size : {16, 128}) {
+        SCOPED_TRACE(size);
+        std::vector<BYTE> storage(sizeof(LOGPALETTE) + 255 * sizeof(PALETTEENTRY), 0);
+        auto* logical = reinterpret_cast<LOGPALETTE*>(storage.data());
+        logical->palVersion = 0x300;
+        logical->palNumEntries = 256;
+        HPALETTE palette = CreatePalette(logical);
+        ASSERT_NE(palette, nullptr);
+        GdiPaletteInstall(palette, std::vector<PALETTEENTRY>(256, PALETTEENTRY{}));
+        g.displayColours = size;
+        g.previousNumber = g.previousDevice = 2;
+        g.currentNumber = g.currentDevice = 9;
+        g.previousRgb = g.currentRgb = 0x123456;
+        YYGAPI(DeviceOp::kReloadPalette);
+        for (int i = 0; i < 256; ++i) {
+            PALETTEENTRY e{};
+            GetPaletteEntries(palette, static_cast<UINT>(i), 1, &e);
+            int want = 0;
+            if (i < size) {
+                if (size == 16)
+                    YYPalette16Entry(i, want);
+                else
+                    YYPalette128Entry(i, want);
+            }
+            ASSERT_EQ(e.peRed | e.peGreen << 8 | e.peBlue << 16, want) << "entry " << i;
+        }
+        int previous = 0, current = 0;
+        YYColourGet(2, previous);
+        YYColourGet(9, current);
+        EXPECT_EQ(g.previousRgb, previous);
+        EXPECT_EQ(g.currentRgb, current);
+        // The point is drawn through the realized palette's entry 9.
+        b.IX[0] = 5;
+        b.IY[0] = 5;
+        YYGAPI(DeviceOp::kPoint);
+        int entry9 = 0;
+        if (size == 16)
+            YYPalette16Entry(9, entry9);
+        else
+            YYPalette128Entry(9, entry9);
+        EXPECT_EQ(surface.Pixel(5, 94), entry9);
+        GdiPaletteInstall(nullptr, {});
+    }
+}
+
+// The print operation without a printer set up reports error 1 with the
+// system's error words cleared and draws nothing; with a default printer
+// the graphics area is printed as a page.
+TEST_F(ScreenDriverTest, PrintAreaNeedsAPrinterAndPrintsTheGraphicsArea)
+{
+    HardcopyState& h = gHardcopyState;
+    Rectangle(DeviceOp::kRectangleSolid, 20, 40, 80, 60);
+    h.printerAvailable = 0;
+    gErrorState.lastCode = 0;
+    gErrorState.osError = 5;
+    gErrorState.osErrorKind = 1;
+    YYGAPI(DeviceOp::kEndPage);
+    EXPECT_EQ(gErrorState.lastCode, 1);
+    EXPECT_EQ(gErrorState.osError, 0);
+    EXPECT_EQ(gErrorState.osErrorKind, 0);
+
+    int v[9], error = 0;
+    GdiPrinterInfo(1, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], error);
+    if (error != 0)
+        GTEST_SKIP() << "no default printer is configured (Windows error " << error << ")";
+    const std::string folder = unixtools::CupsPdfFolder();
+    if (!unixtools::Available("/usr/bin/pdftoppm") || folder.empty())
+        GTEST_SKIP() << "pdftoppm or the Unix home folder is missing: the printed page cannot be read back";
+    h.printerAvailable = 1;
+    h.dump.code(1) = 540; // page 7.5 x 10 inches, margins of half an inch, portrait, one copy
+    h.dump.code(2) = 720;
+    h.dump.code(3) = 36;
+    h.dump.code(4) = 36;
+    h.dump.code(5) = 0;
+    h.dump.code(8) = 1;
+    gGraphicsState.integerArea = {0, 0, 99, 99};
+    const std::string title = "kvbtest_area_" + std::to_string(GetTickCount());
+    PutText(std::span<char>(gDeviceTextBuffer.text), title);
+    gErrorState.lastCode = 0;
+    YYGAPI(DeviceOp::kEndPage);
+    EXPECT_EQ(gErrorState.lastCode, 0);
+
+    const std::string pdf = unixtools::CupsPdfFile(folder, title);
+    ASSERT_FALSE(pdf.empty()) << "no PDF named after " << title << " in " << folder;
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string png = std::string(temp) + title + ".png";
+    std::string out;
+    ASSERT_TRUE(PollUntil([&] {
+        return unixtools::Run("/usr/bin/pdftoppm -r 20 -png -singlefile '" + unixtools::UnixPath(pdf) + "' '" +
+                                  unixtools::UnixPath(png.substr(0, png.size() - 4)) + "'",
+                              &out) == 0;
+    }, 30000)) << out;
+    std::vector<std::uint8_t> bytes;
+    int osError = 0;
+    ASSERT_EQ(ImageFileLoad(png, bytes, osError), 0);
+    ImageHeader header;
+    std::vector<int> pixels;
+    int zlib = 0;
+    ASSERT_EQ(ImageDecode(bytes, header, pixels, zlib), 0);
+    int dark = 0;
+    for (int c : pixels)
+        dark += (c & 0xFF) < 64 && ((c >> 8) & 0xFF) < 64 && ((c >> 16) & 0xFF) < 64;
+    EXPECT_GT(dark, 20) << "the black bar of the area is missing from the page";
+    DeleteFileA(png.c_str());
+    DeleteFileA(pdf.c_str());
 }
 
 TEST_F(ScreenDriverTest, SameFontTwiceMakesOneFont)
