@@ -147,9 +147,11 @@ void Trapezium(bool twoWidths, float x1, float y1, float x2, float y2, float w1,
         YYErrorReport(kErrorZeroWidthHeight, "IGrTrapezium");
         return;
     }
-    // Any orientation but 1 is built as 2, and goes to the devices as 2 (M =
-    // -1 marks the closing call).
+    // Any orientation but 1 is built as 2 and goes to the devices as given,
+    // except -1: that M marks the closing call, and a driver would take the
+    // shape's fill call for it and leave the shape unfilled.
     const int orient = orientation == 1 ? 1 : 2;
+    const int sentOrientation = orientation == -1 ? 2 : orientation;
     Pt W[4];
     W[0] = {x1, y1};
     W[2] = {x2, y2};
@@ -180,7 +182,7 @@ void Trapezium(bool twoWidths, float x1, float y1, float x2, float y2, float w1,
         return;
     }
 
-    b.M = orient;
+    b.M = sentOrientation;
     const bool lineFill = g.fillMode == kFillHalftone || g.fillMode == kFillSolid;
     int kind = g.fillMode, direction = g.hatchDirection;
     if (lineFill) {
@@ -196,7 +198,7 @@ void Trapezium(bool twoWidths, float x1, float y1, float x2, float y2, float w1,
         direction = 3;
     }
     if (g.hardcopyOpen > 0) {
-        b.M = orient;
+        b.M = sentOrientation;
         YYHardcopyCallIfOpen(DeviceOp::kQuadHalftone);
     }
     YYFillPasses(DeviceOp::kQuadHalftone, lineFill, [&](int pass) {

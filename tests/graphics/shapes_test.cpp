@@ -447,19 +447,32 @@ TEST_F(ShapesTest, TrapeziumErrors)
     EXPECT_EQ(Pen(), (std::array<float, 2>{2, 3}));
 }
 
-TEST_F(ShapesTest, TrapeziumOfAnUnknownOrientationGoesAsOrientation2)
+// An orientation other than 1 or 2 is built as 2 and reaches both sides as
+// given; -1 alone, the mark of the closing call, goes as 2 so that the
+// drivers still fill the shape.
+TEST_F(ShapesTest, TrapeziumOfAnUnknownOrientationIsBuiltAs2AndSentAsGiven)
 {
     Fill(kFillSolid);
     OpenHardcopy();
-    // Neither ordered nor tested for zero height.
-    IGrTrapezium(100, 50, 60, 50, 20, 30, 7);
-    auto hard = rec.Of(kHardcopySide, DeviceOp::kQuadHalftone);
-    ASSERT_EQ(hard.size(), 2u);
-    EXPECT_EQ(hard[0].block.M, 2);
-    EXPECT_EQ(hard[1].block.M, -1);
-    EXPECT_EQ(hard[0].x, (std::vector<float>{100, 120, 60, 30}));
-    EXPECT_EQ(gErrorState.lastCode, 0);
-    EXPECT_EQ(Pen(), (std::array<float, 2>{100, 50}));
+    const struct {
+        int orientation, sent;
+    } cases[] = {{7, 7}, {0, 0}, {-3, -3}, {-1, 2}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.orientation);
+        rec.Clear();
+        // Neither ordered nor tested for zero height.
+        IGrTrapezium(100, 50, 60, 50, 20, 30, k.orientation);
+        auto screen = rec.Of(kScreenSide, DeviceOp::kQuadSolid);
+        ASSERT_EQ(screen.size(), 1u);
+        EXPECT_EQ(screen[0].block.M, k.sent);
+        auto hard = rec.Of(kHardcopySide, DeviceOp::kQuadHalftone);
+        ASSERT_EQ(hard.size(), 2u);
+        EXPECT_EQ(hard[0].block.M, k.sent);
+        EXPECT_EQ(hard[1].block.M, -1);
+        EXPECT_EQ(hard[0].x, (std::vector<float>{100, 120, 60, 30}));
+        EXPECT_EQ(gErrorState.lastCode, 0);
+        EXPECT_EQ(Pen(), (std::array<float, 2>{100, 50}));
+    }
 }
 
 TEST_F(ShapesTest, ParallelogramHatchRunsAlongItsSides)
