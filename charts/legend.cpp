@@ -184,6 +184,9 @@ void TurnedLayout(const LegendCall& c, int n, float keptWidth, float keptHeight)
     const float AW = g.areaFractionSize[0], AH = g.areaFractionSize[1];
     // Along y the entries take (3.35 + M) character widths of the area's
     // height; across x the n columns take n character heights of its width.
+    // The height limit converts with AW x aspect / AH, the reciprocal of the
+    // width limit's factor, as the turned cell P below does: with the same
+    // factor the columns would overlap on a tall target and shrink on a wide one.
     YYCharShrink(Quotient(static_cast<double>(c.fh) * AH, static_cast<double>(AW) * (kEntryAdvance + M) * aspect),
                  Quotient(static_cast<double>(c.fw) * AW * aspect, static_cast<double>(AH) * n));
 

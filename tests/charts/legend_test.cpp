@@ -136,6 +136,36 @@ TEST_F(LegendTest, TurnedAndStackedColumns)
     EXPECT_EQ(gTextState.stacking, 0);
 }
 
+// Turned columns: the n columns of characters turned by 90 degrees share
+// the band's width, so a character's height on the device is the band's
+// width over n whatever the target's and the graphics area's shape (the
+// height limit fw x (area width / area height) x aspect / n; with the
+// reciprocal factor the columns overlap on a tall target and shrink far on a
+// wide one).
+TEST_F(LegendTest, TurnedColumnsShareTheBandWidthOnAnyTarget)
+{
+    struct Case {
+        int width, height;
+        float areaWidth;
+    };
+    for (const Case& k : {Case{400, 300, 1.0f}, Case{300, 400, 1.0f}, Case{400, 400, 0.5f}}) {
+        SCOPED_TRACE(testing::Message() << k.width << " x " << k.height << ", area width " << k.areaWidth);
+        Target(k.width, k.height);
+        IGrArea(0.0f, 0.0f, k.areaWidth, 1.0f);
+        IGrUnits(0.0f, 0.0f, 1.0f, 1.0f);
+        Lines(3);
+        YYCharSize(0.5f, 0.5f); // larger than both limits
+        IPgLegendDraw(std::span<const std::string_view>(kSeven, 3), "9");
+        ASSERT_EQ(gTexts.size(), 3u);
+        const auto& area = gGraphicsState.orientedAreaSize;
+        const float band = 0.1f * area[0]; // fw = 1 - plot's right edge 0.9
+        const float glyph = gTexts[0].charHeight * area[1];
+        EXPECT_NEAR(3.0f * glyph, band, 0.01f * band);
+        // Along the column the entry fits with room to spare.
+        EXPECT_LT((3.35f + 2.0f) * gTexts[0].charWidth * area[0], 0.8f * area[1]);
+    }
+}
+
 TEST_F(LegendTest, FrameWithTitleLineAndBackgroundWithoutFrame)
 {
     Lines(2);
