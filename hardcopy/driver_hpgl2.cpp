@@ -374,7 +374,9 @@ void OutlinePass(int op)
     if (op == DeviceOp::kEllipseHalftone || op == DeviceOp::kSectorHalftone ||
         gGraphicsState.fillMode >= kFillHalftone)
         Comment(HpglShapeCode(op), -1, 1);
-    if (!s.fillPen.empty() && s.fillPen != s.currentPen)
+    // After every fill pass, not only a mean-pen one: the fill pen is blank
+    // otherwise, which differs from any pen selected.
+    if (s.fillPen != s.currentPen)
         SelectPen(s.currentPen);
     s.fillPen.clear();
 }

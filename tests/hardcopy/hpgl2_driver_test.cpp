@@ -139,6 +139,9 @@ TEST_F(Hpgl2Test, PensDefinedOnFirstUseAndGivenBackAfterAMean)
     Op(DeviceOp::kRectangleHalftone, 1);
     Op(DeviceOp::kRectangleHalftone, -1);
     IGrColourN(236); // the pen of the mean gets its own colour again
+    Fill(kFillSolid);
+    Op(DeviceOp::kRectangleHalftone, 1);
+    Op(DeviceOp::kRectangleHalftone, -1); // the current pen again, after any fill
     Close();
     int a = 0, b = 0;
     YYColourGet(51, a);
@@ -156,6 +159,7 @@ TEST_F(Hpgl2Test, PensDefinedOnFirstUseAndGivenBackAfterAMean)
         mean, "PU;SP236", "CO\"6 3 2 3 1\";", "PU437 546", "RA874 1093",
         "CO\"6 -1\";", "PU;SP 19",
         Pen(236), "PU;SP236", ColourComment(236),
+        "CO\"6 4 2 3 1\";", "PU437 546", "RA874 1093", "CO\"6 -1\";", "PU;SP236",
         "CO\"3 32\";", "\x1b%1A\x1b&l01X\f\x1b%0B", "\x1b%0A",
     };
     EXPECT_EQ(LinesAfter("MARK"), expected);
@@ -224,7 +228,7 @@ TEST_F(Hpgl2Test, EllipsesAndSectors)
     const std::string stretched = "SC0 32760 0 " + std::to_string(static_cast<int>(32760 / (769.0f / 561.0f)));
     const std::vector<std::string> expected = {
         "PU4373 5469", "CO\"5 0 2 3 1\";", stretched, "CI2186 0", "SC0 32760 0 32760",
-        "CO\"5 -1\";",
+        "CO\"5 -1\";", "PU;SP223",
         "CO\"5 4 2 3 1\";", "PU4373 5469", stretched, "PM0", "CI2186 0", "PM2;FP", "SC0 32760 0 32760",
         "CO\"4 4 2 3 1\";", "PU4373 5469", stretched, "WG2186 0.0 90.0", "SC0 32760 0 32760",
         "PU4373 5469", "CO\"5 0 2 3 1\";", "SC0 22453 0 32760", "CI1498 0", "SC0 32760 0 32760",
