@@ -96,6 +96,8 @@ HWND ColumnControlCopy(GridRecord* g, const GridColumnRecord& column, HFONT font
     if (!c)
         return nullptr;
     SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (column.type == kCellMenu)
+        GridComboDropMatch(c, t, static_cast<int>(tr.bottom - tr.top));
     FieldRecord* cf = FieldRecordOf(c);
     if (!cf)
         cf = FieldRecordCreate(c);

@@ -243,6 +243,11 @@ struct GridColumnTexts {
     std::vector<std::string> options; // the options of a menu column
 };
 
+// The printing form of a check-box cell: the check (checked) and the cross
+// (not checked) of the "Wingdings" font.
+constexpr char kGridPrintCheck = '\xFC';
+constexpr char kGridPrintCross = '\xFB';
+
 // ---- Services of the records --------------------------------------------------
 
 // Writes the cell's text (display form, or mode 1 the printing form) into
@@ -270,6 +275,9 @@ bool GridFontMetrics(HWND window, HFONT font, TEXTMETRICA& tm);
 // CONTROL's window rectangle, widened to the right edge of its up-down
 // buddy when it has one.
 RECT GridControlExtent(HWND control);
+// Makes the combo box COPY, created CREATED pixels high, drop its list as
+// far as the combo box MODEL does.
+void GridComboDropMatch(HWND copy, HWND model, int created);
 void GridHeaderItemCopy(HWND from, HWND to, int item, bool insert, std::optional<int> width = std::nullopt);
 // The in-cell editor when it is an EDIT or numeric edit control, else nullptr.
 HWND GridTextEditor(GridRecord* record);

@@ -418,6 +418,8 @@ LRESULT BuildColumns(HWND grid, GridRecord* r, HWND templ, const int* positions)
         if (!c.control)
             return 0;
         SendMessageA(c.control, WM_SETFONT, reinterpret_cast<WPARAM>(r->font), FALSE);
+        if (type == kCellMenu)
+            GridComboDropMatch(c.control, t, height);
         if (type <= kCellDouble)
             SendMessageA(c.control, EM_LIMITTEXT, static_cast<WPARAM>(type == kCellInteger ? kGridIntegerTextLimit : limit), 0);
         FieldRecord* cf = FieldRecordOf(c.control);
@@ -579,6 +581,24 @@ RECT GridControlExtent(HWND control)
         r.right = std::max(r.right, ur.right);
     }
     return r;
+}
+
+// The platforms differ in what a combo box's creation height and its
+// CB_GETDROPPEDCONTROLRECT mean (the closed box and the list, or the list
+// alone), so the copy is measured against the model and corrected once: a
+// height changed by D moves the list's bottom by D on both.
+void GridComboDropMatch(HWND copy, HWND model, int created)
+{
+    RECT want{}, have{};
+    SendMessageA(model, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&want));
+    SendMessageA(copy, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&have));
+    const int change = static_cast<int>((want.bottom - want.top) - (have.bottom - have.top));
+    if (change == 0)
+        return;
+    RECT now{};
+    GetWindowRect(copy, &now);
+    SetWindowPos(copy, nullptr, 0, 0, now.right - now.left, std::max(created + change, 1),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void GridHeaderItemCopy(HWND from, HWND to, int item, bool insert, std::optional<int> width)

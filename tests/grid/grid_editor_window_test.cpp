@@ -269,6 +269,52 @@ TEST_F(GridEditorWindowTest, GreyStatesWhenPopupsOpen)
     EXPECT_FALSE(Grey(r->editPopup, kGridEdInsertBefore));
 }
 
+// A menu cell drops its list as far as the template's combo box does: in the
+// dialog's grid field and in a grid editor made from it, the in-cell
+// editor's open list is as tall as the template's, several options high.
+TEST_F(GridEditorWindowTest, MenuCellsDropAListAsTallAsTheTemplates)
+{
+    // The height of COMBO's list while it is dropped down.
+    auto listHeight = [](HWND combo) {
+        SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof info;
+        GetComboBoxInfo(combo, &info);
+        RECT list{};
+        GetWindowRect(info.hwndList, &list);
+        const int itemHeight = static_cast<int>(SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0));
+        SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+        return std::make_pair(static_cast<int>(list.bottom - list.top), itemHeight);
+    };
+    HWND templ = Load(7140);
+    ASSERT_NE(templ, nullptr);
+    Show(templ);
+    const auto [wanted, itemHeight] = listHeight(GetDlgItem(templ, 7142));
+    ASSERT_GE(wanted, 3 * itemHeight) << "the template's list shows several options";
+
+    dialog = Load(7150);
+    ASSERT_NE(dialog, nullptr);
+    Show(dialog);
+    GridRecord* fieldGrid = GridRecordOf(GetDlgItem(dialog, 7151));
+    ASSERT_NE(fieldGrid, nullptr);
+    window = OpenWindow();
+    int status = -1;
+    GridEditorCreate(status, 7151, 2, 0, 0, -1, -1, "", "");
+    ASSERT_EQ(status, 0);
+    frame = gWindowTable.frame[window];
+    GridEditorRecord* r = GridEditorRecordOf(frame);
+    ASSERT_NE(r, nullptr);
+    GridRecord* editorGrid = GridRecordOf(r->grid);
+    ASSERT_NE(editorGrid, nullptr);
+    for (const auto& [what, g] : {std::make_pair("grid field", fieldGrid), std::make_pair("grid editor", editorGrid)}) {
+        SCOPED_TRACE(what);
+        ASSERT_NE(g->editor, nullptr);
+        const int shown = listHeight(g->editor).first;
+        EXPECT_GE(shown, wanted - 2) << "the template's list is " << wanted << " pixels";
+        EXPECT_LE(shown, wanted + itemHeight);
+    }
+}
+
 TEST_F(GridEditorWindowTest, FrameSizeLimitsAndFit)
 {
     // Dialog 520's grid has five rows: a 640 x 480 frame is shrunk to it.
