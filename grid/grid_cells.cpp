@@ -244,8 +244,10 @@ std::string ComboItemText(HWND combo, int index)
 
 std::string_view CheckText(bool checked, int mode)
 {
+    static constexpr char kCheck[] = {kGridPrintCheck, '\0'};
+    static constexpr char kCross[] = {kGridPrintCross, '\0'};
     if (mode == 1)
-        return checked ? "\xFC" : "\xFB";
+        return checked ? kCheck : kCross;
     return checked ? "Yes" : "No";
 }
 

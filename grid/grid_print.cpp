@@ -3,7 +3,9 @@
 // each with the row-label column (and the title row) and the rulings. The
 // fonts are the grid's screen font scaled to the printer's resolution and
 // the user's scale; check boxes print as check and cross characters of
-// "Wingdings". The row-label column's width is measured once per print.
+// "Wingdings", or, where the printer's font lacks either glyph, as a check
+// and a cross drawn with lines. The row-label column's width is measured
+// once per print.
 #include "grid/grid_print.h"
 
 #include <algorithm>
@@ -317,6 +319,7 @@ struct PrintJob {
     HDC printer = nullptr;
     HDC page = nullptr;
     HFONT font = nullptr, checkFont = nullptr;
+    bool ownMarks = false; // the check-mark font lacks a mark: lines instead
     int h = 0, w = 0, H = 0, P = 0;
     int screenDpiX = 96, printerDpiX = 96;
     bool titleShown = false;
@@ -365,6 +368,44 @@ struct PrintJob {
         page = nullptr;
     }
 };
+
+// Whether CHECKFONT, as the printer realises it, is a symbol font with a
+// glyph for both the check and the cross. A printer without "Wingdings"
+// gets another face, which may lack either glyph (and print the same empty
+// box for both) or not be a symbol font at all (and print letters).
+bool CheckMarksPrintable(HDC printer, HFONT checkFont)
+{
+    HGDIOBJ old = SelectObject(printer, checkFont);
+    const char marks[2] = {kGridPrintCheck, kGridPrintCross};
+    WORD glyphs[2] = {0xFFFF, 0xFFFF};
+    const bool symbol = GetTextCharset(printer) == SYMBOL_CHARSET;
+    const DWORD found = GetGlyphIndicesA(printer, marks, 2, glyphs, GGI_MARK_NONEXISTING_GLYPHS);
+    SelectObject(printer, old);
+    return symbol && found == 2 && glyphs[0] != 0xFFFF && glyphs[1] != 0xFFFF;
+}
+
+// The print's own check (CHECKED) or cross, in the text colour, centred at
+// CX on the text line at Y and kept inside BOX.
+void OwnMark(const PrintJob& job, bool checked, int cx, int y, const RECT& box)
+{
+    HDC dc = job.page;
+    const int half = std::max(job.h / 4, 2);
+    const int cy = y + job.h / 2;
+    const int save = SaveDC(dc);
+    IntersectClipRect(dc, box.left, box.top, box.right, box.bottom);
+    HPEN pen = CreatePen(PS_SOLID, std::max(job.h / 10, 1), GetTextColor(dc));
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    if (checked) {
+        const POINT tick[3] = {{cx - half, cy}, {cx - half / 3, cy + half * 2 / 3}, {cx + half, cy - half}};
+        Polyline(dc, tick, 3);
+    } else {
+        job.Line(cx - half, cy - half, cx + half, cy + half);
+        job.Line(cx - half, cy + half, cx + half, cy - half);
+    }
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+    RestoreDC(dc, save);
+}
 
 std::string UpToNul(const std::vector<char>& buffer)
 {
@@ -492,6 +533,7 @@ void GridPrint(int id, int& result, int firstRow, int lastRow, int firstColumn, 
     check.lfPitchAndFamily = 0;
     std::strcpy(check.lfFaceName, "Wingdings");
     job.checkFont = CreateFontIndirectA(&check);
+    job.ownMarks = !CheckMarksPrintable(job.printer, job.checkFont);
 
     // Page bounds in printer pixels; no printer offset is taken off.
     const int divisor = InchDivisor(s);
@@ -624,8 +666,11 @@ void GridPrint(int id, int& result, int firstRow, int lastRow, int firstColumn, 
                 if (!s.rowLines && row == last)
                     box.bottom += job.h / 4;
                 const std::string& t = cells[static_cast<size_t>(row - first)];
+                const bool drawn = job.ownMarks && col.type == kCellCheckBox;
                 ExtTextOutA(job.page, tx, y, ETO_CLIPPED | (back != -1 ? ETO_OPAQUE : 0), &box, t.data(),
-                            static_cast<UINT>(t.size()), nullptr);
+                            drawn ? 0 : static_cast<UINT>(t.size()), nullptr);
+                if (drawn)
+                    OwnMark(job, !t.empty() && t[0] == kGridPrintCheck, tx, y, box);
             }
             SelectObject(job.page, job.font);
             SetTextColor(job.page, RGB(0, 0, 0));
