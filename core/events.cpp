@@ -583,12 +583,34 @@ bool HeldEvent(int& type, int& value1, int& value2, int& value3, int& value4, in
     return false;
 }
 
+// A wait that starts while another one runs (a library dialog waiting for
+// its push buttons inside a command that the program's wait dispatched)
+// gives the outer wait its slot and flags back when it returns: the event
+// it took was its own, and the outer wait goes on until one arrives for it
+// instead of ending on the emptied slot with no event at all.
+class OuterWaitKeeper {
+public:
+    OuterWaitKeeper() : outer_(gCurrentEventSlot), nested_(gCurrentEventSlot.inWait == 1) {}
+    ~OuterWaitKeeper()
+    {
+        if (nested_)
+            gCurrentEventSlot = outer_;
+    }
+    OuterWaitKeeper(const OuterWaitKeeper&) = delete;
+    OuterWaitKeeper& operator=(const OuterWaitKeeper&) = delete;
+
+private:
+    CurrentEventSlot outer_;
+    bool nested_;
+};
+
 } // namespace
 
 void MessageWait(int& type, int& value1, int& value2, int& value3, int& value4, int& x, int& y, int& window,
                  int& time)
 {
     auto& s = gCurrentEventSlot;
+    OuterWaitKeeper outer;
     s.inWait = 1;
     s.type = 0;
     if (HeldEvent(type, value1, value2, value3, value4, x, y, window, time))
@@ -616,6 +638,7 @@ void MessagePeek(int& type, int& value1, int& value2, int& value3, int& value4, 
                  int& time)
 {
     auto& s = gCurrentEventSlot;
+    OuterWaitKeeper outer;
     s.inWait = 1;
     s.type = 0;
     if (HeldEvent(type, value1, value2, value3, value4, x, y, window, time))
