@@ -4,9 +4,11 @@
 // they show read back; and a dialog that cannot be loaded.
 #include <windows.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -189,6 +191,51 @@ TEST_F(GridEditorDialogs, FindBeepsOnAnEmptyTextSearchesOnAndStopsAtTheEnd)
     EditorPilot cancel({EditorPilot::Press(2)});
     YYGridFindDialog(window, 1, matchCase, numeric, text);
     EXPECT_EQ(Current(), std::make_pair(1, 13)) << "Cancel searches nothing";
+}
+
+// Find chosen while the program waits for an event: the dialog waits for
+// its own push buttons inside the program's wait, and once it is done the
+// program's wait goes on to the next event of its own (here a command with
+// no action of the editor's, posted as the dialog ends), never returning an
+// empty event that names the dialog.
+TEST_F(GridEditorDialogs, TheProgramsWaitGoesOnAfterTheFindDialog)
+{
+    constexpr int kLater = 40001;
+    auto later = [this] { PostMessageA(frame, WM_COMMAND, kLater, 0); };
+    auto find = [](const char* text) {
+        return [text](HWND w) {
+            EditorPilot::SetText(w, 1002, text);
+            EditorPilot::Click(w, 1);
+        };
+    };
+    struct Case {
+        const char* what;
+        std::vector<Step> steps;
+    };
+    const std::vector<Case> cases = {
+        {"cancelled", {[&](HWND w) {
+             EditorPilot::Click(w, 2);
+             later();
+         }}},
+        {"found", {[&](HWND w) {
+             find("t7")(w);
+             later();
+         }}},
+        {"found nothing", {find("no such text"), [&](HWND w) {
+                               EditorPilot::Press(IDOK)(w);
+                               later();
+                           }}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetCell(1, 1);
+        EditorPilot pilot(c.steps);
+        PostMessageA(frame, WM_COMMAND, MAKEWPARAM(kGridEdFind, 1), 0);
+        const GridEvent e = Next(20000);
+        EXPECT_EQ(e.type, kEventCommand) << Describe(e);
+        EXPECT_EQ(e.m.value1, kLater) << Describe(e);
+        EXPECT_EQ(pilot.Seen().size(), c.steps.size());
+    }
 }
 
 // The column classes decide the numeric option: a grid of check boxes and
@@ -476,6 +523,67 @@ TEST_F(GridEditorDialogs, PrintLandsAPdfNamedAfterTheEditorsFile)
     EXPECT_NE(GetFileAttributesA((png + ".png").c_str()), INVALID_FILE_ATTRIBUTES);
     DeleteFileA((png + ".png").c_str());
     DeleteFileA(pdf.c_str());
+}
+
+// The check-box column printed on the CUPS PDF printer once with every cell
+// checked and once with none: the two pages differ, whether the printer's
+// font has the "Wingdings" marks or the print draws its own.
+TEST_F(GridEditorDialogs, PrintedCheckBoxesShowOneMarkCheckedAndAnotherNot)
+{
+    gGridPrintDevice = GridPrintDeviceDefault();
+    gGridPrintState.defaultsFilled = 0;
+    GridPrintDefaults();
+    if (!GridPrintSettingsOf(2).pageSetup.hDevNames)
+        GTEST_SKIP() << "no default printer";
+    const std::string folder = unixtools::CupsPdfFolder();
+    if (folder.empty() || !unixtools::Available("/usr/bin/pdftoppm"))
+        GTEST_SKIP() << "poppler-utils or the Unix home folder is missing";
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    constexpr int kCheckColumn = 5;
+    // The page's grey pixels (a binary PGM as pdftoppm writes it) with every
+    // check box of rows 1 to 4 set to STATE.
+    auto page = [&](int state) {
+        WindowMakeCurrent(window);
+        for (int row = 1; row <= 4; ++row)
+            WGridPutCellCheckBox(0, kCheckColumn, row, state);
+        const std::string title = "kvbgridmarks" + std::to_string(state) + "_" + std::to_string(GetTickCount());
+        std::snprintf(r->fileName.data(), r->fileName.size(), "%s", title.c_str());
+        int result = 0;
+        GridPrint(0, result, 0, 3, kCheckColumn - 1, kCheckColumn - 1, 2, "");
+        WindowMakeCurrent(0);
+        EXPECT_EQ(result, 1);
+        const std::string pdf = unixtools::CupsPdfFile(folder, title);
+        EXPECT_FALSE(pdf.empty()) << "no PDF named after " << title;
+        const std::string image = std::string(temp) + title;
+        std::string out;
+        EXPECT_EQ(unixtools::Run("/usr/bin/pdftoppm -r 100 -gray -singlefile '" + unixtools::UnixPath(pdf) + "' '" +
+                                     unixtools::UnixPath(image) + "'",
+                                 &out),
+                  0)
+            << out;
+        std::ifstream in(image + ".pgm", std::ios::binary);
+        std::string magic;
+        int width = 0, height = 0, maximum = 0;
+        in >> magic >> width >> height >> maximum;
+        in.get();
+        std::vector<char> pixels(static_cast<size_t>(std::max(width, 0)) * static_cast<size_t>(std::max(height, 0)));
+        in.read(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+        EXPECT_EQ(magic, "P5");
+        EXPECT_TRUE(in) << "the page image could not be read";
+        in.close();
+        DeleteFileA((image + ".pgm").c_str());
+        DeleteFileA(pdf.c_str());
+        return pixels;
+    };
+    const std::vector<char> checked = page(1);
+    const std::vector<char> unchecked = page(0);
+    ASSERT_FALSE(checked.empty());
+    ASSERT_EQ(checked.size(), unchecked.size());
+    size_t differing = 0;
+    for (size_t i = 0; i < checked.size(); ++i)
+        differing += checked[i] != unchecked[i];
+    EXPECT_GT(differing, 4u * 10u) << "checked and unchecked cells print the same mark";
 }
 
 // ---- A dialog that cannot be loaded --------------------------------------------------------------
