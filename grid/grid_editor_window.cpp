@@ -283,6 +283,26 @@ void MinMaxInfo(HWND f, GridEditorRecord* r, MINMAXINFO* mm)
     mm->ptMinTrackSize = {least.cx, least.cy};
 }
 
+// A size that comes from outside (a window manager that resizes or
+// maximises the frame beyond its maximum) is taken as it is: the frame
+// then lays its bars and grid out over the whole area the window has on
+// the screen, where the default clamp would leave the window smaller than
+// the area the window manager gives it, and that area unpainted. Only the
+// minimum tracking size is kept; the maximum still limits the sizing and
+// maximising that the system does itself (WM_GETMINMAXINFO).
+void PositionChanging(HWND f, GridEditorRecord* r, WINDOWPOS* pos)
+{
+    if (!pos || (pos->flags & SWP_NOSIZE) || IsIconic(f) || !r->grid || !GridRecordOf(r->grid))
+        return;
+    // As the default handling: only a sizable frame or an overlapped one.
+    const LONG style = GetWindowLongA(f, GWL_STYLE);
+    if (!(style & WS_THICKFRAME) && (style & (WS_POPUP | WS_CHILD)))
+        return;
+    SIZE least = GridEditorNeededFrame(f, r, true);
+    pos->cx = std::max(pos->cx, static_cast<int>(least.cx));
+    pos->cy = std::max(pos->cy, static_cast<int>(least.cy));
+}
+
 void Destroy(HWND f, GridEditorRecord* r)
 {
     int n = WindowTableIndex(f);
@@ -656,6 +676,9 @@ LRESULT CALLBACK GridEditorWindowProc(HWND window, UINT message, WPARAM wParam, 
         return 0;
     case WM_GETMINMAXINFO:
         MinMaxInfo(window, r, reinterpret_cast<MINMAXINFO*>(lParam));
+        return 0;
+    case WM_WINDOWPOSCHANGING:
+        PositionChanging(window, r, reinterpret_cast<WINDOWPOS*>(lParam));
         return 0;
     case WM_SETFOCUS:
         SpecialFrameFocus(window, r->grid);

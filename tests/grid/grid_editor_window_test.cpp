@@ -13,6 +13,7 @@
 #include "graphics/graphics_state.h"
 #include "grid/grid_public.h"
 #include "grid_editor_fixture.h"
+#include "support/bar_pixels.h"
 #include "support/box_autopilot.h"
 #include "support/window_count.h"
 
@@ -342,6 +343,51 @@ TEST_F(GridEditorWindowTest, FrameSizeLimitsAndFit)
     GetWindowRect(frame, &f);
     EXPECT_EQ(f.right - f.left, w);
     EXPECT_EQ(f.bottom - f.top, h);
+}
+
+// A frame made larger than its limit from outside (as a window manager
+// resizes or maximises it) takes that size and is painted to its edges:
+// the bars span the width, the grid fills the rest, the area beyond its
+// cells shows the button face, and nothing is left from before.
+TEST_F(GridEditorWindowTest, AFrameMadeLargerFromOutsideIsPaintedToItsEdges)
+{
+    GridEditorRecord* r = Create(0, 2, true);
+    ASSERT_NE(r, nullptr);
+    barpixels::Settle(frame);
+    const SIZE need = GridEditorNeededFrame(frame, r, false);
+    const int w = need.cx + 150, h = need.cy + 90;
+    SetWindowPos(frame, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    barpixels::Settle(frame);
+    RECT f{}, client{}, toolbar{}, bar{}, grid{}, toolbarWindow{};
+    GetWindowRect(frame, &f);
+    EXPECT_EQ(f.right - f.left, w);
+    EXPECT_EQ(f.bottom - f.top, h);
+    GetClientRect(frame, &client);
+    GetClientRect(r->toolbar, &toolbar);
+    GetClientRect(r->statusBar, &bar);
+    EXPECT_EQ(toolbar.right, client.right);
+    EXPECT_EQ(bar.right, client.right);
+    GetWindowRect(r->grid, &grid);
+    MapWindowPoints(nullptr, frame, reinterpret_cast<POINT*>(&grid), 2);
+    EXPECT_EQ(grid.right, client.right);
+    GetWindowRect(r->toolbar, &toolbarWindow);
+    MapWindowPoints(nullptr, frame, reinterpret_cast<POINT*>(&toolbarWindow), 2);
+    EXPECT_EQ(grid.top, toolbarWindow.bottom);
+    EXPECT_EQ(grid.bottom, client.bottom - bar.bottom);
+    // The cell area's corner beyond the last column and row.
+    GridRecord* g = GridRecordOf(r->grid);
+    RECT area{};
+    GetClientRect(g->cellArea, &area);
+    EXPECT_EQ(PixelAt(g->cellArea, {area.right - 3, area.bottom - 3}), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(barpixels::ToolbarStripUnpainted(r->toolbar), 0);
+    EXPECT_EQ(barpixels::StatusBarStale(r->statusBar), 0u);
+    // The system's own sizing and maximising still stop at the limit.
+    MINMAXINFO mm{};
+    mm.ptMaxSize = {5000, 5000};
+    mm.ptMaxTrackSize = {5000, 5000};
+    SendMessageA(frame, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mm));
+    EXPECT_LE(mm.ptMaxTrackSize.x, need.cx);
+    EXPECT_LE(mm.ptMaxTrackSize.y, need.cy);
 }
 
 TEST_F(GridEditorWindowTest, TitleShowsTheFileNameOrStatusPartFour)
