@@ -382,7 +382,8 @@ void EditorLayout(EditorRecord* r)
     RECT a;
     GetClientRect(f, &a);
     const UINT place = SWP_NOOWNERZORDER | SWP_NOACTIVATE | SWP_NOZORDER;
-    SpecialBarsPlace(n, r->statusBar, false, r->editorToolbar, r->toolbars, a);
+    // The status bar is repainted whole: its size grip moves with its right edge.
+    SpecialBarsPlace(n, r->statusBar, true, r->editorToolbar, r->toolbars, a);
     if (r->commandLine) {
         a.bottom -= r->commandHeight;
         int promptWidth = 0;

@@ -762,7 +762,11 @@ LRESULT CALLBACK EditorWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         }
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_ERASEBKGND:
-        return 1;
+        // The frame's own background is not erased (its children cover
+        // it). A toolbar passes its own erase to its parent first, with its
+        // own device context, and fills its background itself only when the
+        // parent erased nothing: that request is answered "not erased".
+        return WindowFromDC(reinterpret_cast<HDC>(wParam)) == window ? 1 : 0;
     case WM_CLOSE: {
         if (!ClosePrompt(window, r, Window(window)))
             return 0;
