@@ -618,7 +618,6 @@ void GridHeaderItemCopy(HWND from, HWND to, int item, bool insert, std::optional
 
 void GridRegisterClasses()
 {
-    gGridPrintState.defaultsFilled = 0; // the next print reads the default printer again
     WNDCLASSEXA probe{};
     probe.cbSize = sizeof probe;
     if (GetClassInfoExA(Module(), kGridClassName, &probe)) {
@@ -629,6 +628,7 @@ void GridRegisterClasses()
         }
         return;
     }
+    gGridPrintState.defaultsFilled = 0; // the next print reads the default printer again
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.style = CS_PARENTDC;
