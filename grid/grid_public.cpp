@@ -450,14 +450,8 @@ void WGridDeleteRows(int id, int row, const int* count, const int* shrink, const
     // Targets from ROW to ROWS - COUNT; the rows freed at the end are emptied,
     // so that what was deleted never comes back when the rows grow again.
     RowsShift(grid, r, -n, row - 1, rows - n - 1, rows - n, rows - 1, labels && *labels == 1);
-    if (shrink && *shrink == 1) {
-        if (rows - n >= 1) {
-            WGridRows(id, rows - n);
-        } else {
-            WGridRows(id, 0); // reports that no rows would be left
-            int one = id;
-            GridSetRows(one, 1);
-        }
-    }
+    // Deleting every row asks for 0 rows: WGridRows reports it and the count stays.
+    if (shrink && *shrink == 1)
+        WGridRows(id, rows - n);
     GridRedrawResume(local);
 }
