@@ -86,7 +86,7 @@ struct GridPrintDevice {
 extern GridPrintDevice gGridPrintDevice;
 GridPrintDevice GridPrintDeviceDefault();
 
-// ---- Placeholder for the grid editor window (grid_pending.cpp) ---------------
+// ---- From the grid editor window (grid_editor_window.cpp) ---------------------
 
 // The file name of the grid editor whose grid is GRID, NUL-terminated within
 // BUFFER; empty when GRID belongs to no grid editor or it has no file.
