@@ -2,6 +2,7 @@
 // keyboard state), the block selection that Shift extends, and the events a
 // grid raises through its dialog: cell changes, block changes, a click, a
 // protected menu, Esc in a menu cell and a numeric editor that keeps its cell.
+#include <string>
 #include <vector>
 
 #include "grid_fixture.h"
@@ -276,6 +277,92 @@ TEST_F(GridKeys, AnInvalidNumberKeepsItsCell)
     Press(grid, VK_DOWN);
     At(1, 1);
     EXPECT_EQ(GridIntCell(r->column[1], 0), 17);
+}
+
+// While the grid's size is locked its headers, cell area and in-cell editor
+// are transparent to the mouse; otherwise they answer as usual.
+TEST_F(GridKeys, ALockedGridIsTransparentToTheMouse)
+{
+    const HWND parts[] = {r->columnHeader, r->rowHeaders[0], r->cellArea, r->editor};
+    auto hit = [](HWND w) {
+        RECT rc{};
+        GetWindowRect(w, &rc);
+        return SendMessageA(w, WM_NCHITTEST, 0, MAKELPARAM(rc.left + 2, rc.top + 2));
+    };
+    ASSERT_EQ(r->sizeLock, 0);
+    for (HWND w : parts) {
+        ASSERT_NE(w, nullptr);
+        EXPECT_NE(hit(w), HTTRANSPARENT);
+    }
+    SendMessageA(grid, kGridSetUpLock, 0, 0);
+    EXPECT_EQ(r->sizeLock, 1);
+    for (HWND w : parts)
+        EXPECT_EQ(hit(w), HTTRANSPARENT);
+    r->sizeLock = 0;
+}
+
+// The in-cell editor's question for the default button goes through the
+// cell area to the dialog, which presses its enabled default button.
+TEST_F(GridKeys, TheDefaultButtonQuestionReachesTheDialog)
+{
+    LRESULT answer = 0;
+    DuringWait([&] { answer = SendMessageA(r->cellArea, DM_GETDEFID, 0, 0); });
+    GridEvent e = Next();
+    EXPECT_EQ(e.type, kEventPushButton) << Describe(e);
+    EXPECT_EQ(e.m.value1, IDOK);
+    EXPECT_EQ(answer, MAKELRESULT(IDOK, DC_HASDEFID));
+
+    EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
+    DuringWait([&] { answer = SendMessageA(r->cellArea, DM_GETDEFID, 0, 0); });
+    e = Next(500);
+    EXPECT_TRUE(IsWatchdog(e)) << "a disabled default button is not pressed: " << Describe(e);
+    EXPECT_EQ(answer, MAKELRESULT(IDOK, DC_HASDEFID));
+}
+
+// A spin cell's up-down control: a click steps the value; with Shift held
+// the click goes to the edit instead and the value stays.
+TEST_F(GridKeys, AShiftClickOnASpinCellsArrowsGoesToItsEdit)
+{
+    PutInt(r, 1, 0, 5);
+    GridMoveCurrentCell(grid, 1, 0, 1, 0);
+    Drain();
+    FieldRecord* f = FieldRecordOf(r->editor);
+    ASSERT_NE(f, nullptr);
+    HWND ud = f->upDownBuddy;
+    ASSERT_NE(ud, nullptr);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(ud, GWLP_WNDPROC)), GridShiftClickProc);
+    static int editPresses;
+    static WNDPROC editProc;
+    editPresses = 0;
+    editProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        r->editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+            if (m == WM_LBUTTONDOWN)
+                ++editPresses;
+            return CallWindowProcA(editProc, w, m, wp, lp);
+        })));
+    auto text = [this] {
+        char t[32] = {};
+        GetWindowTextA(r->editor, t, sizeof t);
+        return std::string(t);
+    };
+    RECT rc{};
+    GetClientRect(ud, &rc);
+    const LPARAM upper = MAKELPARAM(rc.right / 2, rc.bottom / 4);
+    const std::string before = text();
+
+    Keys(true, false);
+    SendMessageA(ud, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, upper);
+    SendMessageA(r->editor, WM_LBUTTONUP, MK_SHIFT, upper);
+    Keys(false, false);
+    EXPECT_EQ(editPresses, 1);
+    EXPECT_EQ(text(), before);
+
+    SendMessageA(ud, WM_LBUTTONDOWN, MK_LBUTTON, upper);
+    SendMessageA(ud, WM_LBUTTONUP, 0, upper);
+    EXPECT_EQ(editPresses, 1);
+    EXPECT_NE(text(), before) << "a plain click steps the value";
+    SetWindowLongPtrA(r->editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editProc));
+    Drain();
 }
 
 } // namespace
