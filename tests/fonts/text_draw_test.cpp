@@ -2,8 +2,10 @@
 // clip-box trimming, the box and the underline, and the pen.
 #include "text_fixture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "fonts/text_draw.h"
 #include "fonts/text_font.h"
@@ -283,6 +285,93 @@ TEST_F(TextDrawTest, BoxWithWidthTableSpacingIsDrawnByTheLibrary)
     EXPECT_NEAR(texts[1].block.X[0] - texts[0].block.X[0], 0.74f * cw, 1e-4);
     EXPECT_EQ(g.currentRgb, 0x0000FF);
     EXPECT_EQ(g.previousRgb, 0x00FF00);
+    EXPECT_EQ(g.fillMode, kFillOutline);
+}
+
+// The background box the library draws: the polygons of SIDE (solid, or the
+// fill call of a half-tone one), each as its bounding box. The screen router
+// passes everything on; the screen driver draws only while screen output is on.
+struct BoxFound {
+    float left, right, bottom, top;
+    int rgb;
+};
+std::vector<BoxFound> Boxes(const DeviceRecorder& rec, int side)
+{
+    std::vector<BoxFound> out;
+    for (const RecordedOp& r : rec.ops) {
+        const bool fill = r.op == DeviceOp::kPolygonSolid || (r.op == DeviceOp::kPolygonHalftone && r.block.M != -1);
+        if (r.side != side || !fill || r.x.empty() || (side == kScreenSide && r.state.screenOutput <= 0))
+            continue;
+        BoxFound b{r.x[0], r.x[0], r.y[0], r.y[0], r.state.currentRgb};
+        for (size_t i = 0; i < r.x.size(); ++i) {
+            b.left = std::min(b.left, r.x[i]);
+            b.right = std::max(b.right, r.x[i]);
+            b.bottom = std::min(b.bottom, r.y[i]);
+            b.top = std::max(b.top, r.y[i]);
+        }
+        out.push_back(b);
+    }
+    return out;
+}
+
+// The box covers the text's cells in the previous colour: a stacked column
+// on the device, stroke text on every output, and device text on a
+// hardcopy that does not draw boxes itself (and on that side only).
+TEST_F(TextDrawTest, BackgroundBoxOfStackedStrokeAndHardcopyText)
+{
+    GraphicsState& g = gGraphicsState;
+    g.colourModel = kColourModelRgb;
+    YYColourSetDirect(0, 0x00FF00, 0, 0);
+    YYColourSetDirect(0, 0x0000FF, 0, 0);
+    auto expectBox = [](const BoxFound& b, float left, float right, float bottom, float top) {
+        EXPECT_NEAR(b.left, left, 1e-3);
+        EXPECT_NEAR(b.right, right, 1e-3);
+        EXPECT_NEAR(b.bottom, bottom, 1e-3);
+        EXPECT_NEAR(b.top, top, 1e-3);
+        EXPECT_EQ(b.rgb, 0x00FF00);
+    };
+    const int device = 2, box = 8, builtIn = 1;
+    gTextState.justification = 0;
+
+    // Stacked: one cell wide, from the point down three cells.
+    WGrTextFont(&device, &box);
+    gTextState.stacking = 1;
+    rec.Clear();
+    Draw(200.0f, 250.0f, "ABC");
+    auto boxes = Boxes(rec, kScreenSide);
+    ASSERT_EQ(boxes.size(), 1u);
+    expectBox(boxes[0], 200.0f - 0.5f * cw, 200.0f + 0.5f * cw, 250.0f - 3 * ch, 250.0f);
+    ASSERT_EQ(Texts(kScreenSide).size(), 1u);
+    gTextState.stacking = 0;
+
+    // Stroke text: the box once on each output, around the baseline.
+    OpenHardcopy();
+    WGrTextFont(&builtIn, &box);
+    rec.Clear();
+    Draw(100.0f, 150.0f, "ab");
+    for (int side : {kScreenSide, kHardcopySide}) {
+        SCOPED_TRACE(side);
+        boxes = Boxes(rec, side);
+        ASSERT_EQ(boxes.size(), 1u);
+        expectBox(boxes[0], 100.0f, 100.0f + 2 * cw, 150.0f - 0.5f * ch, 150.0f + 0.5f * ch);
+    }
+
+    // Device text: the screen driver and a hardcopy that draws boxes do it
+    // themselves; for one that does not the library draws it on that side.
+    WGrTextFont(&device, &box);
+    for (int own : {1, 0}) {
+        SCOPED_TRACE(own);
+        gTextState.hardcopyTextBox = own;
+        rec.Clear();
+        Draw(100.0f, 150.0f, "ab");
+        EXPECT_TRUE(Boxes(rec, kScreenSide).empty());
+        ASSERT_EQ(Texts(kHardcopySide).size(), 1u);
+        boxes = Boxes(rec, kHardcopySide);
+        ASSERT_EQ(boxes.size(), own ? 0u : 1u);
+        if (!own)
+            expectBox(boxes[0], 100.0f, 100.0f + 2 * cw, 150.0f - 0.5f * ch, 150.0f + 0.5f * ch);
+    }
+    EXPECT_EQ(g.currentRgb, 0x0000FF);
     EXPECT_EQ(g.fillMode, kFillOutline);
 }
 
