@@ -15,6 +15,9 @@
 #include "core/window_services.h"
 #include "dialogs/dialog_info.h"
 #include "dialogs/dialog_show.h"
+#include "dialogs/dialog_fields.h"
+#include "dialogs/dialog_table.h"
+#include "dialogs/field_subclass.h"
 #include "dialogs/field_values.h"
 #include "dialogs/window_snapshots.h"
 #include "graphics/gdi_surface.h"
@@ -617,6 +620,173 @@ TEST_F(DialogShows, RemovingASlotBelowKeepsTheCurrentDialog)
     DialogDestroyById(0, 2);
     EXPECT_EQ(DialogCurrentWindow(), nullptr) << "the current dialog itself is gone";
     EXPECT_EQ(gDialogStatus.currentDialogId, 0);
+}
+
+// Tabs of a shown dialog: selecting a page by its identifier shows it and
+// hides the old one; a disabled tab cannot be selected; a page without a tab
+// and a field that is no tab control are told apart.
+TEST_F(DialogShows, TabSelectAndEnable)
+{
+    HWND d = Load(300);
+    ASSERT_NE(d, nullptr);
+    ShowAt(20, 20, kShowModeless);
+    WDialogSelect(300);
+    HWND tab = GetDlgItem(d, 321);
+    auto page = [](int id) { return DialogTableWindow(DialogIndexById(id)); };
+    ASSERT_EQ(SendMessageA(tab, TCM_GETCURSEL, 0, 0), 1);
+    ASSERT_TRUE(IsWindowVisible(page(352)));
+
+    int field = 321, id = 351;
+    DialogTabSelect(field, id);
+    EXPECT_EQ(field, 321);
+    EXPECT_EQ(id, 351);
+    EXPECT_EQ(SendMessageA(tab, TCM_GETCURSEL, 0, 0), 0);
+    EXPECT_TRUE(IsWindowVisible(page(351)));
+    EXPECT_FALSE(IsWindowVisible(page(352)));
+    EXPECT_EQ(GetFocus(), GetDlgItem(page(351), 3511)) << "the page's first tab stop";
+
+    id = 352;
+    DialogTabEnable(field, id, 0);
+    EXPECT_EQ(TabItemDataGet(tab, 1).disabled, 1);
+    DialogTabSelect(field, id);
+    EXPECT_EQ(id, -1) << "no enabled tab shows page 352";
+    EXPECT_EQ(SendMessageA(tab, TCM_GETCURSEL, 0, 0), 0);
+    id = 352;
+    DialogTabEnable(field, id, 1);
+    EXPECT_EQ(TabItemDataGet(tab, 1).disabled, 0);
+    DialogTabSelect(field, id);
+    EXPECT_EQ(SendMessageA(tab, TCM_GETCURSEL, 0, 0), 1);
+    EXPECT_TRUE(IsWindowVisible(page(352)));
+    EXPECT_FALSE(IsWindowVisible(page(351)));
+
+    id = 999;
+    DialogTabEnable(field, id, 0);
+    EXPECT_EQ(id, -1);
+    int notATab = 320, missing = 9999;
+    id = 351;
+    DialogTabSelect(notATab, id);
+    EXPECT_EQ(notATab, -1);
+    DialogTabEnable(missing, id, 0);
+    EXPECT_EQ(missing, -1);
+    EXPECT_EQ(SendMessageA(tab, TCM_GETCURSEL, 0, 0), 1);
+}
+
+// Shrinking a dialog that cannot be resized by the user hides the fields
+// the new client area cuts and moves the focus off them; growing it again
+// gives them back with their own states.
+TEST_F(DialogShows, ResizeHidesAndRestoresTheFieldsItCuts)
+{
+    HWND d = Load(300);
+    ASSERT_NE(d, nullptr);
+    ShowAt(20, 20, kShowModeless);
+    WDialogSelect(300);
+    WDialogFieldState(323, kStateDisabled);
+    SetFocus(GetDlgItem(d, 324));
+    int32_t* words = DialogRecordWords(d);
+    ASSERT_NE(words, nullptr);
+    RECT load{};
+    GetWindowRect(d, &load);
+
+    int status = 7;
+    DialogResize(150, 150, status);
+    EXPECT_EQ(status, 0);
+    RECT want{0, 0, 150, 150}, client{};
+    MapDialogRect(d, &want);
+    GetClientRect(d, &client);
+    EXPECT_EQ(client.right, want.right);
+    EXPECT_EQ(client.bottom, want.bottom);
+    for (int cut : {321, 323, 324})
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(d, cut))) << cut;
+    for (int kept : {304, 320})
+        EXPECT_TRUE(IsWindowVisible(GetDlgItem(d, kept))) << kept;
+    EXPECT_NE(GetFocus(), GetDlgItem(d, 324));
+    RECT outer{};
+    GetWindowRect(d, &outer);
+    EXPECT_EQ(words[kDlgMinWidth], outer.right - outer.left);
+    EXPECT_EQ(words[kDlgMinHeight], outer.bottom - outer.top);
+
+    // Only the width grows: the height is kept, the tab control still cut.
+    DialogResize(300, 0, status);
+    GetClientRect(d, &client);
+    EXPECT_EQ(client.bottom, want.bottom);
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(d, 321)));
+    DialogResize(0, 220, status);
+    for (int back : {321, 323, 324})
+        EXPECT_TRUE(IsWindowVisible(GetDlgItem(d, back))) << back;
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, 323))) << "shown again in its own state";
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(d, 324)));
+    GetWindowRect(d, &outer);
+    EXPECT_EQ(outer.right - outer.left, load.right - load.left);
+    EXPECT_EQ(outer.bottom - outer.top, load.bottom - load.top);
+
+    // A window's contents cannot be resized this way.
+    int n = -1, flags = kWindowFlagsDefault, w = 200, h = 100, contents = 610;
+    WindowOpenChild(n, &flags, nullptr, nullptr, &w, &h, nullptr, nullptr, &contents, "contents");
+    ASSERT_GT(n, 0);
+    ASSERT_EQ(contents, 610);
+    WDialogSelect(610);
+    HWND inner = DialogCurrentWindow();
+    ASSERT_NE(inner, nullptr);
+    RECT before{}, after{};
+    GetWindowRect(inner, &before);
+    DialogResize(50, 50, status);
+    EXPECT_EQ(status, -1);
+    GetWindowRect(inner, &after);
+    EXPECT_TRUE(EqualRect(&before, &after));
+}
+
+// Tab stops go to list boxes and multi-line edits, and the field keeps a
+// copy of them; another control or none gives -1.
+TEST_F(DialogShows, FieldTabStopsAreKeptWithTheField)
+{
+    HWND d = Load(300);
+    ASSERT_NE(d, nullptr);
+    HWND list = GetDlgItem(d, 320);
+    const int stops[] = {40, 90};
+    int field = 320;
+    DialogFieldTabStops(field, stops, 2);
+    EXPECT_EQ(field, 320);
+    FieldRecord* f = FieldRecordOf(list);
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(f->tabStopCount, 2);
+    EXPECT_EQ(f->tabStops[0], 40);
+    EXPECT_EQ(f->tabStops[1], 90);
+    const int one[] = {25};
+    DialogFieldTabStops(field, one, 1);
+    ASSERT_EQ(f->tabStopCount, 1);
+    EXPECT_EQ(f->tabStops[0], 25);
+    DialogFieldTabStops(field, nullptr, 0);
+    EXPECT_EQ(f->tabStopCount, 0);
+    EXPECT_EQ(f->tabStops, nullptr);
+
+    int singleLine = 304, missing = 9999;
+    DialogFieldTabStops(singleLine, stops, 2);
+    EXPECT_EQ(singleLine, -1);
+    DialogFieldTabStops(missing, stops, 2);
+    EXPECT_EQ(missing, -1);
+}
+
+// The pixels of 4 x 8 dialog units are the dialog font's average character
+// width and its height.
+TEST_F(DialogShows, BaseUnitsAreThoseOfTheDialogFont)
+{
+    int w = -1, h = -1;
+    DialogBaseUnits(w, h);
+    EXPECT_EQ(w, 0) << "no current dialog";
+    EXPECT_EQ(h, 0);
+    HWND d = Load(300);
+    ASSERT_NE(d, nullptr);
+    HDC dc = GetDC(d);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(d, WM_GETFONT, 0, 0)));
+    SIZE letters{};
+    GetTextExtentPoint32A(dc, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(d, dc);
+    DialogBaseUnits(w, h);
+    EXPECT_EQ(w, (letters.cx / 26 + 1) / 2);
+    EXPECT_EQ(h, tm.tmHeight);
 }
 
 TEST_F(DialogShows, TitleAndIcon)
