@@ -61,6 +61,7 @@ struct HardcopyState {
     int paletteSize = 0;         // hardcopy palette size, written by the driver at DeviceOp 1
     float pageAspect = 0.0f;     // width over height of the hardcopy page
     int resolutionX = 0, resolutionY = 0;    // device dots per inch
+    std::array<int, 2> rasterDots{};         // a raster driver's bitmap width and height in dots
     float scaleX = 0.0f, scaleY = 0.0f;      // plot scale: driver units per target unit
     float textScaleX = 0.0f, textScaleY = 0.0f;
     std::array<float, 2> lastPosition{};     // remembered pen position; -9999 when opened

@@ -286,20 +286,23 @@ void TriangleWorld(int entry, float x1, float y1, float x2, float y2, float x3, 
 
 // One dot of the hardcopy in the target's device units along the scan axis
 // (AXIS 0 x, 1 y); 0 when the hardcopy's page words give none. A raster
-// driver's page in dots is its page size option (points) at its resolution.
+// driver's page in dots is the bitmap it draws into. For the other drivers
+// the page option is in points and a dot is one 1/resolution of an inch:
+// the page holds option / 72 x resolution dots.
 float HardcopyDotStep(int axis)
 {
     const GraphicsState& g = gGraphicsState;
     const HardcopyState& h = gHardcopyState;
-    const double limit = g.targetLimit[static_cast<size_t>(axis)];
-    const double option = h.options[static_cast<size_t>(HardcopyOptionSlot(axis == 0 ? 1 : 2))];
+    const size_t k = static_cast<size_t>(axis);
+    const double limit = g.targetLimit[k];
     double step = 0.0;
     if (h.driverNumber == kDriverRasterPrinter || h.driverNumber == kDriverImageFile) {
-        const double dots = std::trunc(option / 72.0 * (axis == 0 ? h.resolutionX : h.resolutionY));
+        const double dots = h.rasterDots[k];
         step = dots > 0.0 ? limit / dots : 0.0;
     } else {
-        const double den = option * (axis == 0 ? h.scaleX : h.scaleY);
-        step = den != 0.0 ? 72.0 * limit / den : 0.0;
+        const double option = h.options[static_cast<size_t>(HardcopyOptionSlot(axis == 0 ? 1 : 2))];
+        const double den = option * (axis == 0 ? h.resolutionX : h.resolutionY);
+        step = den > 0.0 ? 72.0 * limit / den : 0.0;
     }
     return (std::isfinite(step) && step > 0.0) ? SaturateToFloat(step) : 0.0f;
 }

@@ -226,6 +226,7 @@ void BeginPlot()
     }
     r.scaleX = static_cast<float>(r.width) / static_cast<float>(std::max(g.targetWidth, 1));
     r.scaleY = static_cast<float>(r.height) / static_cast<float>(std::max(g.targetHeight, 1));
+    gHardcopyState.rasterDots = {r.width, r.height};
 }
 
 void EndPlot()

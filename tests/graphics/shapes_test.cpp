@@ -580,26 +580,38 @@ TEST_F(GradientTest, HardcopyLinesAreOneDotApart)
         }
         return out;
     };
-    // A page 720 points high at scale 1: a dot is 72 x 99.99 / 720 units.
+    // A page 720 points (10 inches) high at 10 dots per inch holds 100
+    // dots over the target's 99.99 units. The scale word (page units per
+    // target unit) does not enter: with it the step was an inch.
     h.driverNumber = kDriverPostScript;
     h.options[HardcopyOptionSlot(2)] = 720;
+    h.resolutionY = 10;
     h.scaleY = 1;
     IGrPolygonGrad(x, y, 4, 1);
     auto page = rows();
-    ASSERT_EQ(page.size(), 4u);
-    EXPECT_FLOAT_EQ(page[1] - page[0], 9.999f);
+    ASSERT_EQ(page.size(), 31u);
+    EXPECT_FLOAT_EQ(page[0], 10.0f);
+    EXPECT_NEAR(page[1] - page[0], 0.9999f, 1e-4);
     EXPECT_EQ(Lines(kScreenSide).size(), 30u);
 
-    // A raster one inch high at 50 dots per inch: 50 dots over the target.
+    // A raster driver's bitmap 50 dots high: 50 dots over the target,
+    // whatever its page option and resolution say.
     rec.Clear();
     h.driverNumber = kDriverImageFile;
-    h.options[HardcopyOptionSlot(2)] = 72;
-    h.resolutionY = 50;
+    h.rasterDots = {80, 50};
+    h.options[HardcopyOptionSlot(2)] = 480;
+    h.resolutionY = 600;
     IGrPolygonGrad(x, y, 4, 1);
     auto raster = rows();
     ASSERT_EQ(raster.size(), 16u);
     EXPECT_FLOAT_EQ(raster[0], 10.0f);
     EXPECT_NEAR(raster[1] - raster[0], 99.99f / 50, 1e-4);
+
+    // No resolution, or no bitmap: no line and no fault.
+    rec.Clear();
+    h.rasterDots = {0, 0};
+    IGrPolygonGrad(x, y, 4, 1);
+    EXPECT_TRUE(rows().empty());
 }
 
 TEST_F(GradientTest, ClosingRepeatAndReversedDirection)
