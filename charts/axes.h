@@ -25,7 +25,10 @@ void IPgZAxis(std::string_view options);
 
 // Caller labels instead of numbers, no tick marks: label k of the axis is
 // LABELS[k - 1] up to its last non-blank character for k <= N (and within
-// the span), else a single blank.
+// the span), else a single blank. On a table graph (type 9) with option bit 8
+// the label band is first filled in the previous colour of the drawing state
+// (the one current before the last colour change) and the labels are drawn
+// in the current one: set the band's colour, then the labels', just before.
 void IPgXAxisLabels(std::span<const std::string_view> labels, int n);
 void IPgXAxis2Labels(std::span<const std::string_view> labels, int n);
 void IPgYAxisLabels(std::span<const std::string_view> labels, int n);

@@ -15,9 +15,12 @@ void IPgUnitsZ(float z1, float z2);
 // Polar unit; a unit not above 0 gives 1 with error 16.
 void IPgUnitsPolar(float unit);
 // Plot area: each value is taken when it lies in its interval ([0, 1) for
-// x1 and y1, (0, 1] for x2 and y2), else that field keeps its value.
+// x1 and y1, (0, 1] for x2 and y2), else that field keeps its value. It stays
+// for later graphs until set again.
 void IPgPlotAreaFractions(float x1, float y1, float x2, float y2);
-// "LOG" (any case) in the first three characters requests a log axis.
+// "LOG" (any case) in the first three characters requests a log axis, any
+// other text a linear one. The request outlasts the graph: every later graph
+// (IPgGraphBegin included) keeps it until the next IPgLogAxes call.
 void IPgLogAxes(std::string_view xKind, std::string_view yKind);
 
 // Data value to world coordinate (linear or logarithmic axis).
