@@ -158,16 +158,32 @@ public:
                 int column = i;
                 local = id;
                 GridColumnCase(local, column, k.letterCase);
-                longestText_ = std::max(longestText_, k.c->maxChars);
             }
         }
         GridSelectionClear(grid);
     }
 
-    // The longest field the writer makes: twice the longest text (every
-    // character a doubled quotation mark) and its enclosing pair, at least
-    // one read chunk.
-    size_t MaxField() const { return std::max<size_t>(kReadChunk, 2 * static_cast<size_t>(longestText_) + 2); }
+    // The longest field the writer makes for grid R: twice the longest text
+    // (every character a doubled quotation mark) and its enclosing pair, at
+    // least one read chunk.
+    static size_t MaxField(const GridRecord* r)
+    {
+        int longest = 0;
+        for (int i = 0; i < r->columns; ++i)
+            if (r->column[i].type == kCellText)
+                longest = std::max(longest, r->column[i].maxChars);
+        return std::max<size_t>(kReadChunk, 2 * static_cast<size_t>(longest) + 2);
+    }
+
+    // The lines a load of grid ID (record R) can store: the rows it may
+    // fill, and the title line when it reads one.
+    static long long LinesStored(int id, const GridRecord* r, bool grow, int options)
+    {
+        int hasHeaders = 0, labelWidth = 0, local = id;
+        GridHeaderInfo(local, hasHeaders, labelWidth);
+        const int rows = grow ? std::max(r->rows, r->rowsAllocated) : r->rows;
+        return std::max(rows, 0) + (((options & kTitlesAndLabels) && hasHeaders) ? 1 : 0);
+    }
 
     bool Stopped() const { return stopped_; }
 
@@ -192,7 +208,9 @@ public:
             ++column_;
     }
 
-    // A field too long for any file the writer makes.
+    // A field too long for any file the writer makes. The scan before the
+    // load finds every one the load would meet; only a file changed since
+    // then gets here, and the load ends as for too many rows.
     void FieldTooLong()
     {
         TooMuch();
@@ -423,9 +441,77 @@ private:
     bool reported1054_ = false;
     bool labelsChanged_ = false;
     bool changed_ = false;
-    int longestText_ = 0;
     std::vector<LoadedColumn> columns_;
 };
+
+// The file's bytes in chunks from its start. A UTF-8 byte-order mark at the
+// start is skipped: spreadsheet programs begin their "CSV UTF-8" files with
+// one, and it belongs to no field.
+class CsvChunks {
+public:
+    explicit CsvChunks(int handle) : handle_(handle), buffer_(kReadChunk) {}
+
+    // The next chunk into CHUNK; false at the end of the file and after a
+    // failed read (reported by the read routine; Failed() says so).
+    bool Next(std::string_view& chunk)
+    {
+        int got = 0;
+        IFileReadChar(handle_, buffer_, kReadChunk, got);
+        failed_ = got < 0;
+        if (got <= 0)
+            return false;
+        chunk = std::string_view(buffer_.data(), static_cast<size_t>(got));
+        if (first_ && chunk.starts_with(kByteOrderMark))
+            chunk.remove_prefix(kByteOrderMark.size());
+        first_ = false;
+        return true;
+    }
+    bool Failed() const { return failed_; }
+
+private:
+    static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    int handle_;
+    std::vector<char> buffer_;
+    bool first_ = true;
+    bool failed_ = false;
+};
+
+// Whether the file can be read through to the lines a load stores (LINES,
+// and the field that would stop the load after them): a failed read or a
+// field longer than MAXFIELD ends a load that must change nothing, so the
+// file is scanned before anything is stored. A field too long to read is
+// reported as error 2 under "WGridLoad" (no system code goes with it);
+// the read routine reports its own failures. The file is left at its start.
+bool CsvReadable(int handle, size_t maxField, long long lines)
+{
+    CsvChunks chunks(handle);
+    CsvFieldScanner scanner(maxField);
+    std::string_view chunk;
+    std::string field;
+    bool lineEnd = false, readable = true;
+    long long ended = 0;
+    while (readable && ended <= lines && chunks.Next(chunk)) {
+        while (ended <= lines) {
+            const CsvFieldScanner::Result result = scanner.Next(chunk, field, lineEnd);
+            if (result == CsvFieldScanner::kNeedMore)
+                break;
+            if (result == CsvFieldScanner::kTooLong) {
+                gErrorState.osError = 0;
+                gErrorState.osErrorKind = 0;
+                YYErrorReport(kErrorFileReadWrite, "WGridLoad");
+                readable = false;
+                break;
+            }
+            // The first field past LINES stops a load: nothing after it is read.
+            ended += lineEnd || ended == lines ? 1 : 0;
+        }
+    }
+    if (chunks.Failed())
+        return false;
+    int start = 0;
+    IFileSeek(handle, start, 0);
+    return readable && start == 0;
+}
 
 } // namespace
 
@@ -499,19 +585,21 @@ void WGridLoad(int id, std::string_view fileName, const int* grow, const int* op
     IFileOpen(fileName, 0, handle);
     if (handle == -1)
         return;
-    CsvLoad load(id, grid, r, grow && *grow == 1, options ? *options : 0);
-    CsvFieldScanner scanner(load.MaxField());
+    const bool growing = grow && *grow == 1;
+    const int opts = options ? *options : 0;
+    // A file that cannot be read through changes nothing.
+    if (!CsvReadable(handle, CsvLoad::MaxField(r), CsvLoad::LinesStored(id, r, growing, opts))) {
+        IFileClose(handle);
+        return;
+    }
+    CsvLoad load(id, grid, r, growing, opts);
+    CsvFieldScanner scanner(CsvLoad::MaxField(r));
     GridRedrawSuspend();
-    std::vector<char> buffer(kReadChunk);
+    CsvChunks chunks(handle);
+    std::string_view chunk;
     std::string field;
-    bool lineEnd = false, readFailed = false;
-    while (!load.Stopped()) {
-        int got = 0;
-        IFileReadChar(handle, buffer, kReadChunk, got);
-        readFailed = got < 0; // reported by the read routine; the load ends there
-        if (got <= 0)
-            break;
-        std::string_view chunk(buffer.data(), static_cast<size_t>(got));
+    bool lineEnd = false;
+    while (!load.Stopped() && chunks.Next(chunk)) {
         while (!load.Stopped()) {
             const CsvFieldScanner::Result result = scanner.Next(chunk, field, lineEnd);
             if (result == CsvFieldScanner::kNeedMore)
@@ -522,8 +610,10 @@ void WGridLoad(int id, std::string_view fileName, const int* grow, const int* op
                 load.Field(field, lineEnd);
         }
     }
-    // A last line without an LF is read as well; after a failed read the
-    // rows not reached keep what they held.
+    // A last line without an LF is read as well; after a failed read (the
+    // file changed since it was scanned) the rows not reached keep what they
+    // held.
+    const bool readFailed = chunks.Failed();
     if (!readFailed && !load.Stopped() && scanner.Finish(field))
         load.Field(field, true);
     load.Finish(!readFailed);

@@ -13,17 +13,22 @@
 // whole grid) to FILENAME, lines ending in CR LF. OPTIONS: 1 fields not
 // enclosed in quotation marks (inner marks still doubled), 2 a title line and
 // row labels, 4 number cells without a value written as the blank-field value.
+// A write that puts fewer bytes than given ends the save with error 2 (under
+// "IFileWriteChar"), leaving the file as far as it was written.
 void WGridSave(int id, std::string_view fileName, const int* firstColumn = nullptr, const int* lastColumn = nullptr,
                const int* firstRow = nullptr, const int* lastRow = nullptr, const int* options = nullptr);
 // Reads FILENAME into the grid, converting every field to its column's type.
-// The bytes are taken as they are: no encoding is detected (a UTF-8
-// byte-order mark stays the first three bytes of the first field).
+// The bytes are taken as they are, but for a UTF-8 byte-order mark at the
+// start, which is skipped (no other encoding is detected).
 // GROW 1 lets the rows grow with the file up to the rows allocated; OPTIONS 2
 // reads a title line (grids with column headers) and a label field first on
 // every line (grids with row labels). Rows the file does not reach are emptied.
-//   1054 more rows than the grid holds (the load ends), a field past the last
-//        column (the rest of its line is skipped) or longer than any field the
-//        writer makes (the load ends); reported once per load
+// A file that cannot be read through (error 1 or 2) changes nothing: the file
+// is scanned before anything is stored.
+//   2    a read failure (under "IFileReadChar"), or a field longer than any
+//        field the writer makes (under "WGridLoad", no system code)
+//   1054 more rows than the grid holds (the load ends) or a field past the
+//        last column (the rest of its line is skipped); reported once per load
 //   1055 a menu field matching no option (the first option is selected)
 //   4, 10, 11, 12 conversion errors and 1009, under the converting routine's
 //        name; the cell is emptied

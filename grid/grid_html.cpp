@@ -12,6 +12,7 @@
 #include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
+#include "core/os_services.h"
 #include "dialogs/dialog_fields.h"
 #include "grid/grid_engine.h"
 #include "grid/grid_file_column.h"
@@ -66,36 +67,29 @@ std::string Escaped(std::string_view text)
 bool GridHtmlOutput::Open(std::string_view fileName)
 {
     const std::string name(TrimRight(fileName));
-    HANDLE h = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        systemError = static_cast<int>(GetLastError());
-        return false;
-    }
-    file = h;
-    return true;
+    OsFileOpen(name.c_str(), 1, file, systemError);
+    return file != -1;
 }
 
 void GridHtmlOutput::Flush(int& status)
 {
-    if (status != 0 || pending.empty() || !file) {
+    if (status != 0 || pending.empty() || file == -1) {
         pending.clear();
         return;
     }
-    DWORD written = 0;
-    if (!WriteFile(static_cast<HANDLE>(file), pending.data(), static_cast<DWORD>(pending.size()), &written, nullptr) ||
-        written != pending.size()) {
-        systemError = static_cast<int>(GetLastError());
-        status = systemError != 0 ? systemError : -1;
-    }
+    int written = 0;
+    OsFileWrite(file, pending.data(), static_cast<int>(pending.size()), written, systemError);
+    if (systemError != 0)
+        status = systemError;
     pending.clear();
 }
 
 void GridHtmlOutput::Close(int& status)
 {
     Flush(status);
-    if (file)
-        CloseHandle(static_cast<HANDLE>(file));
-    file = nullptr;
+    if (file != -1)
+        OsFileClose(file);
+    file = -1;
 }
 
 void YYGridHtmlWrite(GridHtmlOutput& out, std::string_view text, int& status)

@@ -6,7 +6,7 @@
 #include <string_view>
 
 struct GridHtmlOutput {
-    void* file = nullptr;  // the system's file handle
+    int file = -1;         // the file handle (core/os_services.h), -1 none
     std::string pending;   // lines not yet written
     int systemError = 0;   // the system's code of the last failure
 
@@ -14,7 +14,7 @@ struct GridHtmlOutput {
     // cannot be opened.
     bool Open(std::string_view fileName);
     // Writes the pending lines unless STATUS is already non-zero; a failed
-    // write sets STATUS (the system's code).
+    // write, a short one too, sets STATUS (the system's code).
     void Flush(int& status);
     // Flushes and closes.
     void Close(int& status);

@@ -122,17 +122,25 @@ public:
             CreateDirectoryA(name.c_str(), nullptr);
             return name;
         }
-        default:
+        default: {
+            // Real folders 240 characters deep and a leaf padded to 300
+            // characters: the first 259 name a file in the deepest folder.
             Empty(normal_);
-            return NameCutOnto(normal_, cut_);
+            std::string deep = normal_;
+            while (deep.size() < 240) {
+                deep += "\\" + std::string(40, 'd');
+                CreateDirectoryA(deep.c_str(), nullptr);
+            }
+            std::string name = deep + "\\" + leaf;
+            name.insert(name.size() - leaf.size(), std::string(300 - name.size(), 'l'));
+            cut_ = name.substr(0, static_cast<size_t>(kFileNameLimit));
+            return name;
+        }
         }
     }
-    // Whether anything was written where a writer that cut the long name
-    // would have written.
-    bool CutNameWritten() const
-    {
-        return GetFileAttributesA((normal_ + "\\" + cut_).c_str()) != INVALID_FILE_ATTRIBUTES;
-    }
+    // Whether anything was written where a writer that cut the name of 300
+    // characters would have written.
+    bool CutNameWritten() const { return GetFileAttributesA(cut_.c_str()) != INVALID_FILE_ATTRIBUTES; }
     // The files left in the folder of PLACE (temporary files of a save
     // included).
     std::vector<std::string> Left(Place place) const
@@ -155,6 +163,7 @@ private:
         FindClose(f);
         return names;
     }
+    // Removes everything inside FOLDER.
     static void Empty(const std::string& folder)
     {
         WIN32_FIND_DATAA e;
@@ -163,10 +172,12 @@ private:
             return;
         do {
             const std::string name = folder + "\\" + e.cFileName;
-            if (!(e.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            if (!(e.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
                 DeleteFileA(name.c_str());
-            else if (e.cFileName[0] != '.')
+            } else if (std::string(e.cFileName) != "." && std::string(e.cFileName) != "..") {
+                Empty(name);
                 RemoveDirectoryA(name.c_str());
+            }
         } while (FindNextFileA(f, &e));
         FindClose(f);
     }
