@@ -13,6 +13,7 @@
 
 #include "core/frame_window.h"
 #include "core/library_state.h"
+#include "core/os_services.h"
 #include "core/toolbars.h"
 #include "core/window_services.h"
 #include "core/window_table.h"
@@ -53,16 +54,29 @@ void FilterStore(EditorRecord* r, std::string_view filter)
         r->filter[i] = filter[i] == separator ? '\0' : filter[i];
 }
 
-// The full path of NAME (empty when it does not fit in 260 characters).
-std::string FullPath(std::string_view name)
+// The full path of NAME into FULL (NAME itself when the system cannot form
+// one); false when NAME or its full path does not fit the record's name
+// field (kFileNameLimit characters).
+bool FullPath(const std::string& name, std::string& full)
 {
-    std::string given(name);
-    char full[MAX_PATH + 1] = {};
+    if (!OsFileNameFits(name))
+        return false;
+    char path[MAX_PATH + 1] = {};
     char* part = nullptr;
-    DWORD n = GetFullPathNameA(given.c_str(), sizeof full, full, &part);
-    if (n == 0 || n >= kEditorNameLength)
-        return {};
-    return full;
+    DWORD n = GetFullPathNameA(name.c_str(), sizeof path, path, &part);
+    if (n > static_cast<DWORD>(kFileNameLimit))
+        return false;
+    full = n == 0 ? name : std::string(path);
+    return true;
+}
+
+// A file name given to the editor that does not fit its name field is
+// refused, never cut: the "Open Error" box names the cause (unless the
+// editor's option suppresses it at creation) and nothing is opened.
+void NameRefused(HWND frame, const EditorRecord* r)
+{
+    if (!r->noOpenErrorBox)
+        EditorErrorBox(frame, "Open Error", ERROR_FILENAME_EXCED_RANGE);
 }
 
 std::string Trimmed(std::string_view s)
@@ -196,8 +210,13 @@ bool OnlyBufferEmpty(EditorRecord* r)
            !r->openFiles[0] && r->fileName[0] == '\0';
 }
 
-void FurtherFile(EditorRecord* r, HWND frame, int n, int& status, int filterIndex, const std::string& name)
+void FurtherFile(EditorRecord* r, HWND frame, int n, int& status, int filterIndex, const std::string& name,
+                 bool refused)
 {
+    if (refused) {
+        NameRefused(frame, r);
+        return;
+    }
     bool reuse = !r->buffers || OnlyBufferEmpty(r);
     if (!reuse) {
         YYEditBufferPutName(n, r->currentBuffer, r->fileName);
@@ -229,6 +248,7 @@ void FurtherFile(EditorRecord* r, HWND frame, int n, int& status, int filterInde
         int b = ++r->bufferCount;
         r->currentBuffer = b;
         r->openFiles[b - 1] = nullptr;
+        r->textEncoding[b - 1] = kEncodingCodePage;
         r->bookmark[b - 1] = -1;
         r->bookmarkLength[b - 1] = -1;
         NameSet(r, name);
@@ -417,15 +437,12 @@ void EditorCreate(int& status, int& mode, int menuId, int options, int fontFamil
         status = 1;
         return;
     }
-    std::string name = Trimmed(fileName);
-    if (!name.empty()) {
-        std::string full = FullPath(name);
-        // A path that does not fit opens nothing: the open reports it.
-        name = full.empty() ? name.substr(0, kEditorNameLength) : full;
-    }
+    const std::string given = Trimmed(fileName);
+    std::string name;
+    const bool refused = !given.empty() && !FullPath(given, name);
     if (WindowRecord* existing = WindowRecordOf(frame)) {
         if (existing->type == kRecordEditor)
-            FurtherFile(reinterpret_cast<EditorRecord*>(existing), frame, n, status, filterIndex, name);
+            FurtherFile(reinterpret_cast<EditorRecord*>(existing), frame, n, status, filterIndex, name, refused);
         else
             status = 8;
         return;
@@ -530,6 +547,8 @@ void EditorCreate(int& status, int& mode, int menuId, int options, int fontFamil
     NameSet(r, name);
     if (!name.empty() && EditorFileOpen(frame, 1) != 1)
         r->fileName[0] = '\0';
+    if (refused)
+        NameRefused(frame, r);
     if (r->buffers)
         EditorViewItemSet(r, 1, r->fileName);
     EditorTitleUpdate(frame);

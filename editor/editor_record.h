@@ -76,6 +76,10 @@ enum EditorCommand : int {
 
 enum EditorPopup : int { kPopupFile = 0, kPopupEdit, kPopupSearch, kPopupFormat, kPopupView };
 
+// The encodings of plain files: the Windows code page (no mark), and UTF-8
+// and UTF-16 (little-endian) files that begin with their byte-order mark.
+enum EditorTextEncoding : uint8_t { kEncodingCodePage = 0, kEncodingUtf8 = 1, kEncodingUtf16 = 2 };
+
 struct EditorRecord : EditorRecordHead {
     HWND promptLabel;
     HWND findDialog;      // open find or replace dialog
@@ -130,6 +134,9 @@ struct EditorRecord : EditorRecordHead {
     int32_t cacheCaller;   // ... and the caller position that matches it; -1 empty
     int32_t bookmark[kEditorBuffers];       // control position, -1 none
     int32_t bookmarkLength[kEditorBuffers];
+    // The encoding each buffer's plain file was read in, which a save keeps
+    // (an EditorTextEncoding; 0 for a new buffer).
+    uint8_t textEncoding[kEditorBuffers];
     // Beside the words above: the options as given, the frame, whether the
     // frame lies inside its parent, the version of the control and the
     // frame's previous procedure.

@@ -71,6 +71,7 @@ void NewBuffer(HWND f, EditorRecord* r, int n)
         r->bufferCount = b;
         r->currentBuffer = b;
         r->openFiles[b - 1] = nullptr;
+        r->textEncoding[b - 1] = kEncodingCodePage;
         r->bookmark[b - 1] = -1;
         r->bookmarkLength[b - 1] = -1;
         r->fileName[0] = '\0';
@@ -84,6 +85,7 @@ void NewBuffer(HWND f, EditorRecord* r, int n)
     EditorFileClose(f);
     r->fileName[0] = '\0';
     EditorBufferBlank(r);
+    r->textEncoding[r->currentBuffer - 1] = kEncodingCodePage;
     r->bookmark[r->currentBuffer - 1] = -1;
     EditorTitleUpdate(f);
     StoreCommand(f, kCmdNew);
@@ -143,6 +145,7 @@ void OpenCommand(HWND f, EditorRecord* r, int n)
         int b = ++r->bufferCount;
         r->currentBuffer = b;
         r->openFiles[b - 1] = nullptr;
+        r->textEncoding[b - 1] = kEncodingCodePage;
         r->bookmark[b - 1] = -1;
         r->bookmarkLength[b - 1] = -1;
         std::memcpy(r->fileName, chosen, sizeof chosen);
@@ -186,6 +189,7 @@ void CloseBuffer(HWND f, EditorRecord* r, int n)
         EditorFileClose(f);
         r->fileName[0] = '\0';
         EditorBufferBlank(r);
+        r->textEncoding[0] = kEncodingCodePage;
         r->bookmark[0] = -1;
         EditorTitleUpdate(f);
         r->protectGuard = 1;
@@ -198,6 +202,7 @@ void CloseBuffer(HWND f, EditorRecord* r, int n)
     YYEditBufferFree(n, cur);
     for (int b = cur; b < r->bufferCount; ++b) {
         r->openFiles[b - 1] = r->openFiles[b];
+        r->textEncoding[b - 1] = r->textEncoding[b];
         r->filterIndex[b - 1] = r->filterIndex[b];
         r->bookmark[b - 1] = r->bookmark[b];
         r->bookmarkLength[b - 1] = r->bookmarkLength[b];
@@ -207,6 +212,7 @@ void CloseBuffer(HWND f, EditorRecord* r, int n)
     }
     int last = r->bufferCount;
     r->openFiles[last - 1] = nullptr;
+    r->textEncoding[last - 1] = kEncodingCodePage;
     r->filterIndex[last - 1] = 0;
     r->bookmark[last - 1] = -1;
     r->bookmarkLength[last - 1] = -1;

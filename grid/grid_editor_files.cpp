@@ -13,6 +13,7 @@
 
 #include "core/error_codes.h"
 #include "core/errors.h"
+#include "core/file_replacement.h"
 #include "core/fixed_text.h"
 #include "core/neighbours.h"
 #include "core/os_services.h"
@@ -95,6 +96,39 @@ std::string ChooseFile(std::string_view filter, int flags, std::string_view init
     return std::string(TrimRight(std::string_view(buffer.data(), buffer.size())));
 }
 
+// Error CODE (1 or 2) of a save under "YYGridSaveCSV" with the Windows error ERR.
+void SaveFailed(int code, int err)
+{
+    gErrorState.osError = err;
+    gErrorState.osErrorKind = 2;
+    YYErrorReport(code, "YYGridSaveCSV");
+}
+
+// Runs SAVE (writing the grid to the name it is given) on a temporary file
+// beside NAME that replaces NAME once it is complete, so that a save that
+// fails leaves the old file whole. A temporary file that cannot be made, or
+// cannot take NAME's place, is an open failure of NAME (error 1); a failed
+// write (error 1 or 2 from SAVE) leaves NAME untouched. Other codes (a failed
+// backup copy before) do not stop the replacement.
+template <class Save>
+void SaveReplacing(const std::string& name, Save save)
+{
+    if (!OsFileNameFits(name)) {
+        SaveFailed(kErrorFileOpen, kOsErrorNameTooLong);
+        return;
+    }
+    FileReplacement replacement(name);
+    if (replacement.Name().empty()) {
+        SaveFailed(kErrorFileOpen, replacement.Error());
+        return;
+    }
+    save(replacement.Name());
+    if (gErrorState.lastCode == kErrorFileOpen || gErrorState.lastCode == kErrorFileReadWrite)
+        return;
+    if (const int err = replacement.Commit())
+        SaveFailed(kErrorFileOpen, err);
+}
+
 void FileErrorBox(std::string_view text, std::string_view title)
 {
     WMessageBox(kBoxOk, kIconExclamation, 1, text, title);
@@ -168,13 +202,15 @@ void YYGridSaveCSV(int window, int withDialog, int& result, int& filterIndex, in
     gErrorState.lastCode = 0;
     if (backup)
         Backup(name);
-    const int options = csvHeader ? 2 : 0;
-    if (block) {
-        const int c1 = firstColumn + 1, c2 = lastColumn + 1, r1 = firstRow + 1, r2 = lastRow + 1;
-        WGridSave(0, name, &c1, &c2, &r1, &r2, &options);
-    } else {
-        WGridSave(0, name, nullptr, nullptr, nullptr, nullptr, &options);
-    }
+    SaveReplacing(name, [&](const std::string& written) {
+        const int options = csvHeader ? 2 : 0;
+        if (block) {
+            const int c1 = firstColumn + 1, c2 = lastColumn + 1, r1 = firstRow + 1, r2 = lastRow + 1;
+            WGridSave(0, written, &c1, &c2, &r1, &r2, &options);
+        } else {
+            WGridSave(0, written, nullptr, nullptr, nullptr, nullptr, &options);
+        }
+    });
     switch (gErrorState.lastCode) {
     case 0:
         result = 1;

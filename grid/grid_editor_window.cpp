@@ -580,13 +580,15 @@ void GridEditorCreate(int& status, int fieldId, int mode, int menuId, int flags,
     r->fileName[0] = '\0';
     std::string_view name = TrimRight(fileName);
     if (!name.empty()) {
-        std::array<char, kGridEditorNameLength> chosen{};
-        GridEditorTextCopy(chosen, name);
+        // The whole name goes to the load: one that does not fit the
+        // record's field is refused there (an open error), never cut.
+        std::vector<char> chosen(name.begin(), name.end());
+        chosen.push_back('\0');
         int result = 0;
         YYGridLoadCSV(n, 0, r->rowCountChange, result, r->filterIndex, r->csvHeader, chosen,
                       std::string_view(r->filter.data()));
         if (result == 1)
-            r->fileName = chosen;
+            GridEditorTextCopy(r->fileName, std::string_view(chosen.data(), chosen.size()));
     }
     GridEditorTitle(frame);
 

@@ -22,6 +22,7 @@
 #include "grid_editor_pilot.h"
 #include "hardcopy/scratch_files.h"
 #include "hardcopy/unix_tools.h"
+#include "support/file_faults.h"
 
 namespace {
 
@@ -432,6 +433,107 @@ TEST_F(GridEditorFiles, HtmlDialogProposesAsksKeepsItsOptionsAndWritesCleanHtml)
     ASSERT_EQ(third.Seen().size(), 2u);
     EXPECT_EQ(third.Seen()[1].title, "Select File");
     EXPECT_EQ(third.Seen()[1].text, "You must enter a filename");
+}
+
+// ---- Nothing lost -----------------------------------------------------------------------------
+
+// The temporary files of a save left in the folder of NAME.
+std::vector<std::string> TemporaryFiles(const std::string& name)
+{
+    std::vector<std::string> found;
+    const std::string folder = name.substr(0, name.rfind('\\') + 1);
+    WIN32_FIND_DATAA e;
+    HANDLE f = FindFirstFileA((folder + "~kq*.tmp").c_str(), &e);
+    if (f != INVALID_HANDLE_VALUE) {
+        do
+            found.push_back(e.cFileName);
+        while (FindNextFileA(f, &e));
+        FindClose(f);
+    }
+    return found;
+}
+
+// Save through the editor's command onto a disk that fills up: the write
+// comes back short, the box says so, the old file stays whole (the save went
+// to a temporary file that never replaced it), the grid stays modified and
+// closing still asks. Once the disk has room the same Save writes the file.
+TEST_F(GridEditorFiles, AFailedSaveLeavesTheOldFileWholeAndTheGridModified)
+{
+    const std::string name = Scratch("whole.csv");
+    const std::string old = "\"old\",1,1,1,Yes,b,\"kept\"\r\n";
+    WriteText(name, old);
+    SetFileName(name);
+    GridRecord* g = GridRecordOf(r->grid);
+    for (int row = 0; row < 20; ++row)
+        PutText(g, 0, row, std::string(20, 'n').c_str());
+    g->modified = 1;
+    {
+        WriteLimit full(100);
+        EditorPilot pilot({EditorPilot::Press(IDOK)});
+        SendMessageA(frame, WM_COMMAND, kGridEdSave, 0);
+        ASSERT_EQ(pilot.Seen().size(), 1u);
+        EXPECT_EQ(pilot.Seen()[0].title, "File Error");
+        EXPECT_EQ(pilot.Seen()[0].text, "Error writing file");
+    }
+    std::vector<uint8_t> bytes = ReadAll(name);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), old);
+    EXPECT_TRUE(TemporaryFiles(name).empty());
+    EXPECT_EQ(g->modified, 1);
+    {
+        EditorPilot pilot({EditorPilot::Press(IDCANCEL)});
+        EXPECT_EQ(GridEditorSavePrompt(frame), 0);
+        ASSERT_EQ(pilot.Seen().size(), 1u);
+        EXPECT_EQ(pilot.Seen()[0].text, "Do you want to save changes to " + name + "?");
+    }
+    EditorPilot none({});
+    SendMessageA(frame, WM_COMMAND, kGridEdSave, 0);
+    EXPECT_TRUE(none.Seen().empty());
+    EXPECT_EQ(g->modified, 0);
+    // The first cell is the current one, saved as its editor shows it.
+    EXPECT_EQ(CsvReader(name).at(1).at(0), std::string(20, 'n'));
+    EXPECT_TRUE(TemporaryFiles(name).empty());
+}
+
+// Files that must not be adopted when an editor is made with them: a name
+// longer than the editor's field (its first 259 characters name a CSV file
+// that must not be read in its place), and a file with a field too long to
+// read. Each shows its box; the editor keeps no name and the grid nothing of
+// the file.
+TEST_F(GridEditorFiles, ANameTooLongOrAFileThatCannotBeReadIsNotAdopted)
+{
+    const std::string folder = Scratch("").substr(0, Scratch("").rfind('\\'));
+    std::string cut;
+    const std::string longName = NameCutOnto(folder, cut);
+    scratch_.push_back(folder + "\\" + cut);
+    WriteText(folder + "\\" + cut, "cut,1,1,1,Y,b,z\r\n");
+    const std::string tooLong = Scratch("toolong.csv");
+    WriteText(tooLong, "new,1,1,1,Y,b,z\r\n" + std::string(70000, 'x') + "\r\n");
+    struct Case {
+        std::string name;
+        const char* text;
+        int osError;
+    };
+    for (const Case& c : {Case{longName, "Error opening file", ERROR_FILENAME_EXCED_RANGE},
+                          Case{tooLong, "Error reading file", 0}}) {
+        SCOPED_TRACE(c.text);
+        const int w = OpenWindow();
+        ASSERT_GT(w, 0);
+        EditorPilot pilot({EditorPilot::Press(IDOK)});
+        int status = -1;
+        GridEditorCreate(status, field, 2, 0, 0, -1, -1, c.name, "");
+        EXPECT_EQ(status, 0);
+        ASSERT_EQ(pilot.Seen().size(), 1u);
+        EXPECT_EQ(pilot.Seen()[0].title, "File Error");
+        EXPECT_EQ(pilot.Seen()[0].text, c.text);
+        if (c.osError) {
+            EXPECT_EQ(gErrorState.osError, c.osError);
+        }
+        GridEditorRecord* made = GridEditorRecordOf(gWindowTable.frame[w]);
+        ASSERT_NE(made, nullptr);
+        EXPECT_STREQ(made->fileName.data(), "");
+        EXPECT_EQ(CellText(made, 0, 0), CellText(r, 0, 0)) << "the grid holds what the template held";
+        WindowMakeCurrent(0);
+    }
 }
 
 // ---- Bad input --------------------------------------------------------------------------------
