@@ -2,6 +2,7 @@
 #include "app/result_file_writer.h"
 
 #include "core/fp_traps.h"
+#include "core/os_services.h"
 
 #include <windows.h>
 
@@ -12,10 +13,10 @@
 namespace {
 
 // A result file being written: created (or emptied), then written in one
-// call and closed.
+// call and closed. A name longer than the library takes opens nothing.
 class OpenResultFile {
 public:
-    explicit OpenResultFile(const char* name) : file_(std::fopen(name, "wb"))
+    explicit OpenResultFile(const char* name) : file_(OsFileNameFits(name) ? std::fopen(name, "wb") : nullptr)
     {
         // The text is the file: no copy through the run-time's buffer.
         if (file_)

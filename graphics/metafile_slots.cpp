@@ -2,11 +2,14 @@
 #include "graphics/metafile_slots.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
+#include "core/os_services.h"
 #include "graphics/bitmaps.h"
 #include "graphics/gdi_surface.h"
 #include "graphics/graphics_state.h"
@@ -262,14 +265,23 @@ void EnhMetafileCopy(int n, int& status, int& error, std::string_view file)
     HENHMETAFILE h = E().closed[static_cast<size_t>(n)];
     if (!h)
         return;
-    const std::string name = Trimmed(file);
-    HENHMETAFILE copy = CopyEnhMetaFileA(h, name.c_str());
-    if (!copy) {
-        error = static_cast<int>(GetLastError());
+    // The bytes are written here rather than by the platform's copy, which
+    // takes a short write for a whole one.
+    const UINT size = GetEnhMetaFileBits(h, 0, nullptr);
+    std::vector<uint8_t> bytes(size);
+    if (size == 0 || size > static_cast<UINT>(INT32_MAX) || GetEnhMetaFileBits(h, size, bytes.data()) != size) {
+        error = ERROR_INVALID_DATA;
         return;
     }
-    DeleteEnhMetaFile(copy);
-    status = 0;
+    const std::string name = Trimmed(file);
+    int handle = -1, written = 0;
+    OsFileOpen(name.c_str(), 1, handle, error);
+    if (handle == -1)
+        return;
+    OsFileWrite(handle, bytes.data(), static_cast<int>(size), written, error);
+    OsFileClose(handle);
+    if (error == 0)
+        status = 0;
 }
 
 // ---- Internal creators ------------------------------------------------------------------

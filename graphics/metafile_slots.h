@@ -84,6 +84,9 @@ void EnhMetafileDelete(int n);
 // metafile, or the platform makes none of the bytes.
 void EnhMetafileLoad(int n, int size, int& status, int& error, std::string_view file);
 void EnhMetafilePlay(int n, int left, int top, int right, int bottom);
+// Writes the closed metafile of N as the file FILE: STATUS 0 written; 1
+// nothing to write, or the file cannot be made or written whole (ERROR the
+// system error).
 void EnhMetafileCopy(int n, int& status, int& error, std::string_view file);
 
 // Internal creators of a kind-3 slot (1..20), for tests: a new recording

@@ -12,6 +12,7 @@
 #include "core/numeric.h"
 #include "core/fixed_text.h"
 #include "core/library_state.h"
+#include "core/os_services.h"
 #include "graphics/device_ops.h"
 #include "graphics/gdi_surface.h"
 #include "graphics/graphics_state.h"
@@ -86,7 +87,7 @@ void Initialise()
 // The enhanced metafile's recording context on the default printer (when
 // its settings were read) or the screen; the extents become pixels of that
 // device. Returns the Windows error code, 0 on success.
-int EnhancedCreate(const std::string& name, const std::string& title)
+int EnhancedCreate(const std::string& title)
 {
     MetafileDrawingState& m = M();
     const GdiPrinterSettings& p = gGdiPrinterSettings;
@@ -111,7 +112,7 @@ int EnhancedCreate(const std::string& name, const std::string& title)
     description += '\0';
     const RECT frame{0, 0, m.frameW, m.frameH};
     SetLastError(0);
-    m.dc = CreateEnhMetaFileA(reference, m.clipboard ? nullptr : name.c_str(), &frame, description.c_str());
+    m.dc = CreateEnhMetaFileA(reference, nullptr, &frame, description.c_str());
     const int error = m.dc ? 0 : LastError(ERROR_CANNOT_MAKE);
     if (printer)
         DeleteDC(printer);
@@ -121,36 +122,22 @@ int EnhancedCreate(const std::string& name, const std::string& title)
     return error;
 }
 
-// Placeable: the file with its header, the metafile recorded in memory.
-// Returns the library code with the Windows error in ERROR.
-int PlaceableCreate(const std::string& name, int& error)
+// Creates the output file NAME; the library code with the Windows error in
+// ERROR. The placeable kind writes its header first.
+int FileCreate(const std::string& name, bool placeable, int& error)
 {
     MetafileDrawingState& m = M();
-    const HardcopyState& h = gHardcopyState;
-    SetLastError(0);
-    HANDLE f = CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
-    if (f == INVALID_HANDLE_VALUE) {
-        error = LastError(ERROR_CANNOT_MAKE);
+    OsFileOpen(name.c_str(), 1, m.file, error);
+    if (m.file == -1)
         return kErrorFileOpen;
-    }
+    if (!placeable)
+        return kErrorNone;
+    const HardcopyState& h = gHardcopyState;
     const PlaceableExtent e = PlaceableExtentFor(h.options[1], h.options[2]);
     const auto header = PlaceableHeader(e.right, e.bottom, e.unitsPerInch);
-    DWORD written = 0;
-    if (!WriteFile(f, header.data(), static_cast<DWORD>(header.size()), &written, nullptr) ||
-        written != header.size()) {
-        error = LastError(ERROR_WRITE_FAULT);
-        CloseHandle(f);
-        return kErrorFileReadWrite;
-    }
-    m.dc = CreateMetaFileA(nullptr);
-    if (!m.dc) {
-        error = LastError(ERROR_CANNOT_MAKE);
-        CloseHandle(f);
-        return kErrorFileOpen;
-    }
-    m.file = f;
-    return kErrorNone;
+    int written = 0;
+    OsFileWrite(m.file, header.data(), static_cast<int>(header.size()), written, error);
+    return error != 0 ? kErrorFileReadWrite : kErrorNone;
 }
 
 void BeginPlot()
@@ -172,29 +159,35 @@ void BeginPlot()
         m.unitDivisor = 1;
         m.extentW = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(width) * 10, INT32_MAX));
         m.extentH = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(height) * 10, INT32_MAX));
-        int code = kErrorFileOpen, error = 0;
-        if (Enhanced()) {
-            error = EnhancedCreate(name, title);
+        // The file is made first, so that a name that cannot be written
+        // ends the plot before anything is drawn; the metafile itself is
+        // recorded in memory and written whole at the end of the plot.
+        int code = kErrorNone, error = 0;
+        if (!m.clipboard)
+            code = FileCreate(name, !Enhanced() && m.outputKind != kMetafilePlain, error);
+        if (code != kErrorNone) {
+            // nothing more to make
+        } else if (Enhanced()) {
+            error = EnhancedCreate(title);
             code = error ? kErrorFileOpen : kErrorNone;
         } else {
             m.unitDivisor = MetafileUnitDivisor(width, height);
             m.extentW = static_cast<int>(static_cast<int64_t>(width) * 10 / m.unitDivisor);
             m.extentH = static_cast<int>(static_cast<int64_t>(height) * 10 / m.unitDivisor);
             m.dashResolution = 720 / m.unitDivisor;
-            if (m.clipboard || m.outputKind == kMetafilePlain) {
-                SetLastError(0);
-                m.dc = CreateMetaFileA(m.clipboard ? nullptr : name.c_str());
-                error = m.dc ? 0 : LastError(ERROR_CANNOT_MAKE);
-                code = error ? kErrorFileOpen : kErrorNone;
-            } else {
-                code = PlaceableCreate(name, error);
-            }
+            SetLastError(0);
+            m.dc = CreateMetaFileA(nullptr);
+            error = m.dc ? 0 : LastError(ERROR_CANNOT_MAKE);
+            code = error ? kErrorFileOpen : kErrorNone;
             if (m.dc)
                 SetMapMode(m.dc, MM_ANISOTROPIC);
         }
         if (code != kErrorNone || !m.dc) {
             Report(code != kErrorNone ? code : kErrorFileOpen, error);
             m.dc = nullptr;
+            if (m.file != -1)
+                OsFileClose(m.file);
+            m.file = -1;
             m.outputKind = 0;
             g.hardcopyOpen = 0;
             return;
@@ -246,25 +239,24 @@ int ToClipboard(HENHMETAFILE enhanced, HMETAFILE plain, bool& kept)
     return kErrorNone;
 }
 
-// Appends the recorded bytes of PLAIN to the placeable file and closes it;
-// a write or close failure with the Windows error in ERROR.
-int PlaceableFinish(HMETAFILE plain, int& error)
+// Writes BYTES (SIZE of them, none when the metafile gave none) to the
+// output file and closes it; a short write is a failed write. The library
+// code with the Windows error in ERROR.
+int FileFinish(const uint8_t* bytes, UINT size, int& error)
 {
     MetafileDrawingState& m = M();
     int code = kErrorNone;
-    const UINT size = GetMetaFileBitsEx(plain, 0, nullptr);
-    std::vector<uint8_t> bytes(size);
-    DWORD written = 0;
-    if (size == 0 || GetMetaFileBitsEx(plain, size, bytes.data()) != size ||
-        !WriteFile(m.file, bytes.data(), size, &written, nullptr) || written != size) {
-        error = LastError(ERROR_WRITE_FAULT);
+    int written = 0;
+    if (size == 0 || size > static_cast<UINT>(INT32_MAX)) {
+        error = ERROR_INVALID_DATA;
         code = kErrorFileReadWrite;
+    } else {
+        OsFileWrite(m.file, bytes, static_cast<int>(size), written, error);
+        if (error != 0)
+            code = kErrorFileReadWrite;
     }
-    if (!CloseHandle(m.file) && code == kErrorNone) {
-        error = LastError(ERROR_INVALID_HANDLE);
-        code = kErrorFileClose;
-    }
-    m.file = INVALID_HANDLE_VALUE;
+    OsFileClose(m.file);
+    m.file = -1;
     return code;
 }
 
@@ -284,8 +276,14 @@ void EndPlot()
             error = LastError(ERROR_INVALID_HANDLE);
         } else {
             bool kept = false;
-            if (m.clipboard)
+            if (m.clipboard) {
                 code = ToClipboard(e, nullptr, kept);
+            } else if (m.file != -1) {
+                const UINT size = GetEnhMetaFileBits(e, 0, nullptr);
+                std::vector<uint8_t> bytes(size);
+                const bool got = size != 0 && GetEnhMetaFileBits(e, size, bytes.data()) == size;
+                code = FileFinish(bytes.data(), got ? size : 0, error);
+            }
             if (!kept)
                 DeleteEnhMetaFile(e);
         }
@@ -296,16 +294,20 @@ void EndPlot()
             error = LastError(ERROR_INVALID_HANDLE);
         } else {
             bool kept = false;
-            if (m.clipboard)
+            if (m.clipboard) {
                 code = ToClipboard(nullptr, w, kept);
-            else if (m.file != INVALID_HANDLE_VALUE)
-                code = PlaceableFinish(w, error);
+            } else if (m.file != -1) {
+                const UINT size = GetMetaFileBitsEx(w, 0, nullptr);
+                std::vector<uint8_t> bytes(size);
+                const bool got = size != 0 && GetMetaFileBitsEx(w, size, bytes.data()) == size;
+                code = FileFinish(bytes.data(), got ? size : 0, error);
+            }
             DeleteMetaFile(w);
         }
     }
-    if (m.file != INVALID_HANDLE_VALUE) {
-        CloseHandle(m.file);
-        m.file = INVALID_HANDLE_VALUE;
+    if (m.file != -1) {
+        OsFileClose(m.file);
+        m.file = -1;
     }
     m.dc = nullptr;
     m.outputKind = 0;

@@ -31,7 +31,8 @@ struct MetafileDrawingState : GdiDriverState {
     int unitDivisor = 1;      // plain and placeable: tenths of a point per unit
     float widthRatio = 1.0f;  // enhanced: extent w / (option 1 x 10), for pen widths
     int systemDashes = 0;     // option 29: system dash styles (enhanced)
-    HANDLE file = INVALID_HANDLE_VALUE; // the placeable metafile's file
+    int file = -1;            // the output file (core/os_services.h), -1 none;
+                              // the metafile is recorded in memory and written at close
 };
 extern MetafileDrawingState gMetafileDrawingState;
 

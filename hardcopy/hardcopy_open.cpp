@@ -10,6 +10,8 @@
 #include <array>
 #include <string>
 
+#include "core/error_codes.h"
+#include "core/errors.h"
 #include "core/fixed_text.h"
 #include "core/library_state.h"
 #include "core/option_string.h"
@@ -111,11 +113,18 @@ void YYHardcopyOpen(const std::string_view* file, const std::string_view* title)
         name = *file;
         b.N = 0;
     }
-    PutBuffer(name);
     if (h.printCommandAllowed && std::string_view(TrimRight(name)).find(" @ ") != std::string_view::npos) {
         h.printCommand = FixedText<260>(name);
-        PutBuffer(gLibraryPaths.tempPlotFile.view());
+        name = gLibraryPaths.tempPlotFile.view();
+    } else if (!OsFileNameFits(name)) {
+        // A name that does not fit the device text is refused, never cut:
+        // nothing is opened.
+        gErrorState.osError = kOsErrorNameTooLong;
+        gErrorState.osErrorKind = 2;
+        YYErrorReport(kErrorFileOpen, "YYHardcopyOpen");
+        return;
     }
+    PutBuffer(name);
 
     // 7: the title.
     if (title) {

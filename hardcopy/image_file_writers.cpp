@@ -516,7 +516,12 @@ void YYBMP2(std::string_view name)
         Bytes b(4);
         PutLE(b, 0, fields[i], 4);
         int written = 0;
+        // The write routine runs at level 0, so that a failed write is
+        // reported once, under this routine's name (its system code stays).
+        const int level = gErrorState.level;
+        gErrorState.level = 0;
         IFileWriteChar(handle, std::span<const unsigned char>(b.data(), b.size()), 4, written);
+        gErrorState.level = level;
         if (written != 4) {
             YYErrorReport(kErrorFileReadWrite, "YYBMP2");
             break;

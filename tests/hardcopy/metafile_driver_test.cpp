@@ -404,7 +404,7 @@ TEST_F(MetafileDriverTest, ARefusedOutputNameLeavesNothingOpen)
         EXPECT_NE(printed.find("XXWMF"), std::string::npos) << printed;
         EXPECT_EQ(gGraphicsState.hardcopyOpen, 0);
         EXPECT_EQ(gMetafileDrawingState.dc, nullptr);
-        EXPECT_EQ(gMetafileDrawingState.file, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(gMetafileDrawingState.file, -1);
     }
 }
 
