@@ -379,20 +379,32 @@ void MenuSelect(HWND frame, int n, WPARAM wParam, LPARAM lParam)
 
 // ---- commands -----------------------------------------------------------
 
+// The pane that the menu commands of FRAME (and their accelerators) reach
+// when FRAME is a split window: the pane the user works in (the focused
+// pane, split by split) when it is an editor of the kind whose menu the
+// split carries, else that editor (the special pane); with no special pane,
+// the focused pane. FRAME itself when it is no split window.
+HWND SplitCommandPane(HWND frame)
+{
+    HWND focused = frame, special = nullptr;
+    for (int depth = 0; depth < kWindowRows; ++depth) {
+        auto* split = WindowRecordAs<SplitRecord>(focused, kRecordSplit);
+        if (!split)
+            break;
+        if (!special)
+            special = split->specialPane;
+        if (!split->focusedPane)
+            break;
+        focused = split->focusedPane;
+    }
+    if (!special || WindowRecordTypeOf(focused) == WindowRecordTypeOf(special))
+        return focused;
+    return special;
+}
+
 void Command(HWND frame, int n, WPARAM wParam, LPARAM lParam)
 {
-    HWND target = frame;
-    if (lParam == 0) {
-        for (int depth = 0; depth < kWindowRows; ++depth) {
-            auto* split = WindowRecordAs<SplitRecord>(target, kRecordSplit);
-            if (!split)
-                break;
-            HWND next = split->specialPane ? split->specialPane : split->focusedPane;
-            if (!next)
-                break;
-            target = next;
-        }
-    }
+    HWND target = lParam == 0 ? SplitCommandPane(frame) : frame;
     int t = WindowRecordTypeOf(target);
     // An editor frame hands the commands it does not take to this procedure:
     // only a pane reached through a split window is sent the command.
@@ -499,11 +511,12 @@ int SplitAcceleratorsTranslate(int n, int m, MSG* msg)
     HWND frame = gWindowTable.frame[n];
     auto* split = WindowRecordAs<SplitRecord>(frame, kRecordSplit);
     if (split && split->specialPane) {
-        WindowRecord* r = WindowRecordOf(split->specialPane);
+        HWND pane = SplitCommandPane(frame);
+        WindowRecord* r = WindowRecordOf(pane);
         if (r && (r->type == kRecordEditor || r->type == kRecordGridEditor)) {
             for (int which = r->type == kRecordEditor ? 0 : 1; which <= 2; ++which) {
                 HACCEL a = SpecialRecordAccelerators(r, which);
-                if (a && TranslateAcceleratorA(split->specialPane, a, msg))
+                if (a && TranslateAcceleratorA(pane, a, msg))
                     return 1;
             }
             return 0;

@@ -157,6 +157,8 @@ void SpecialMenuPlace(HWND f, HMENU bar, int window, bool childStyle, int split)
         auto* s = WindowRecordAs<SplitRecord>(holder, kRecordSplit);
         if (!s)
             break;
+        // The split's special pane is the editor whose menu it carries: a
+        // split that has a menu already keeps the pane that owns it.
         int h = WindowTableIndex(holder);
         if (h >= 0 && !gWindowTable.menu[h]) {
             gWindowTable.menu[h] = bar;
@@ -164,8 +166,8 @@ void SpecialMenuPlace(HWND f, HMENU bar, int window, bool childStyle, int split)
                 SetMenu(holder, bar);
                 DrawMenuBar(holder);
             }
+            s->specialPane = f;
         }
-        s->specialPane = f;
         pane = holder;
     }
 }

@@ -161,3 +161,49 @@ TEST_F(EditorTest, ASplitWindowAsksForItsPaneEditorsModifiedBuffers)
     EXPECT_EQ(r->currentBuffer, 1);
     EXPECT_EQ(Text(), "changed 0");
 }
+
+// A split window whose panes are both editors carries the menu of the pane
+// made first; its commands reach the pane the user works in. File > Exit
+// chosen while the text typed in pane 0 is unsaved asks about pane 0's file,
+// and about pane 1's when the user works there.
+TEST_F(EditorTest, ASplitWindowsMenuCommandsReachThePaneInUse)
+{
+    int split = OpenWindow(false, "Split");
+    ASSERT_GT(split, 0);
+    int panes[2] = {-1, -1}, flags[2] = {0, 0}, menus[2] = {0, 0}, bars[2][4] = {}, dialogs[2] = {0, 0},
+        colours[2] = {-1, -1};
+    SplitWindowCreate(panes, 0, flags, -1, menus, bars, dialogs, colours, "", "");
+    ASSERT_GT(panes[0], 0);
+    ASSERT_GT(panes[1], 0);
+    std::string files[2];
+    EditorRecord* r[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        files[i] = Path("inuse" + std::to_string(i) + ".txt");
+        Write(files[i], "original");
+        WindowMakeCurrent(panes[i]);
+        int status = 0, mode = 2;
+        EditorCreate(status, mode, 0, i == 0 ? kEditorWithBuffers : 0, 4, 10, -1, split, files[i], "");
+        r[i] = EditorRecordOf(gWindowTable.frame[panes[i]]);
+        ASSERT_NE(r[i], nullptr);
+    }
+    HWND splitFrame = gWindowTable.frame[split];
+    auto* s = WindowRecordAs<SplitRecord>(splitFrame, kRecordSplit);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->specialPane, r[0]->frame) << "the pane whose menu the split window carries";
+    EXPECT_EQ(GetMenu(splitFrame), r[0]->menuBar);
+
+    for (int i : {0, 1}) {
+        SCOPED_TRACE("typing in pane " + std::to_string(i));
+        SendMessageA(r[i]->richEdit, EM_SETSEL, -1, -1);
+        SendMessageA(r[i]->richEdit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(" typed"));
+        SetFocus(r[i]->richEdit);
+        ASSERT_TRUE(PollUntil([&] { return s->focusedPane == r[i]->frame; }, 5000));
+        BoxAutopilot pilot(IDCANCEL);
+        gCurrentEventSlot.type = 0;
+        SendMessageA(splitFrame, WM_COMMAND, kCmdExit, 0);
+        ASSERT_EQ(pilot.Seen().size(), 1u);
+        EXPECT_EQ(pilot.Seen()[0].text, "Do you want to save changes to " + files[i] + "?");
+        EXPECT_NE(gCurrentEventSlot.type, kEventClose);
+        SendMessageA(r[i]->richEdit, EM_SETMODIFY, FALSE, 0);
+    }
+}
