@@ -96,7 +96,8 @@ void GdiFontCreate(int& width, int& height, int& ascent, int angle, int family, 
         s.fontReplaced = nullptr;
     }
     std::string name(TrimRight(face));
-    // First unrotated, to read the metrics and the width of the letters.
+    const int requestedWidth = width;
+    // First unrotated, to read the metrics.
     HFONT probe = MakeFont(-height, width, 0, family, style, name);
     HDC measure = dc ? dc : GetDC(nullptr);
     if (probe && measure) {
@@ -106,6 +107,16 @@ void GdiFontCreate(int& width, int& height, int& ascent, int angle, int family, 
             height = tm.tmHeight;
             ascent = tm.tmAscent;
         }
+        SelectObject(measure, old);
+    }
+    if (probe)
+        GdiObjectDelete(probe);
+    // Then the font drawn, at the width asked for; its letters give the
+    // width that the character cell (the text scale) is taken from, so that
+    // text placed by that cell is as long as it is drawn.
+    s.font = MakeFont(-std::abs(height), requestedWidth, angle, family, style, name);
+    if (s.font && measure) {
+        HGDIOBJ old = SelectObject(measure, s.font);
         SIZE sz{};
         if (GetTextExtentPoint32A(measure, kMeasureLetters, 52, &sz))
             width = sz.cx;
@@ -113,9 +124,6 @@ void GdiFontCreate(int& width, int& height, int& ascent, int angle, int family, 
     }
     if (!dc && measure)
         ReleaseDC(nullptr, measure);
-    if (probe)
-        GdiObjectDelete(probe);
-    s.font = MakeFont(-std::abs(height), 0, angle, family, style, name);
     gTextWidths.FontMade();
     if (s.font && dc)
         s.fontReplaced = static_cast<HFONT>(SelectObject(dc, s.font));

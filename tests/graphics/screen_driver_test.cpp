@@ -483,11 +483,11 @@ TEST_F(ScreenDriverTest, TextWidthsFollowTheFont)
 {
     gGraphicsState.orientedAreaSize = {100.0f, 100.0f};
     gGraphicsState.orientedLimit = {99.99f, 99.99f};
-    gTextState.charWidth = 0.1f;
+    gTextState.charHeight = 0.2f;
     YYGAPI(DeviceOp::kBeginPlot);
     PutText(std::span<char>(gDeviceTextBuffer.text), "Wide label");
-    auto measure = [&](float height) {
-        gTextState.charHeight = height;
+    auto measure = [&](float width) {
+        gTextState.charWidth = width;
         YYGAPI(DeviceOp::kFont);
         b.M = 10;
         b.N = 0;
@@ -495,17 +495,54 @@ TEST_F(ScreenDriverTest, TextWidthsFollowTheFont)
         EXPECT_EQ(b.N, 1);
         SIZE direct{};
         EXPECT_TRUE(GetTextExtentPoint32A(gGdiSurfaceState.drawDC, "Wide label", 10, &direct));
-        EXPECT_EQ(static_cast<int>(b.X[0]), direct.cx) << "height " << height;
+        EXPECT_EQ(static_cast<int>(b.X[0]), direct.cx) << "width " << width;
         return b.X[0];
     };
-    const float small = measure(0.2f);
-    const float smallAgain = measure(0.2f);
-    const float large = measure(0.4f);
-    const float smallOnceMore = measure(0.2f);
+    const float small = measure(0.05f);
+    const float smallAgain = measure(0.05f);
+    const float large = measure(0.1f);
+    const float smallOnceMore = measure(0.05f);
     EXPECT_GT(small, 0.0f);
     EXPECT_GT(large, small);
     EXPECT_EQ(smallAgain, small);
     EXPECT_EQ(smallOnceMore, small);
+}
+
+// The font drawn is the font measured: at a cell far narrower or wider
+// than the face's own proportions, the letters the driver draws are as wide
+// as the character cell its text scale reports (fixed pitch: the measured
+// width of the 52 letters), so that text placed by that cell ends where it
+// is drawn.
+TEST_F(ScreenDriverTest, DrawnLettersAreAsWideAsTheReportedCell)
+{
+    gGraphicsState.orientedAreaSize = {200.0f, 200.0f};
+    gGraphicsState.orientedLimit = {199.99f, 199.99f};
+    gTextState.spacing = TextSpacing::kFixedPitch;
+    YYGAPI(DeviceOp::kBeginPlot);
+    const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    for (int family : {1, 2, 3}) {
+        for (float width : {0.02f, 0.06f}) {
+            SCOPED_TRACE(std::to_string(family) + " " + std::to_string(width));
+            gTextState.requestedFamily = family;
+            gTextState.charWidth = width;
+            gTextState.charHeight = 0.1f;
+            YYGAPI(DeviceOp::kFont);
+            PutText(std::span<char>(gDeviceTextBuffer.text), letters);
+            b.M = 52;
+            b.N = 0;
+            YYGAPI(DeviceOp::kTextWidth);
+            const float cell = gGraphicsState.orientedLimit[0] / gTextState.textScaleX;
+            EXPECT_NEAR(b.X[0], 52.0f * cell, 0.01f);
+            // A fixed-pitch face keeps the cell asked for, to the pixel.
+            if (family == 1)
+                EXPECT_NEAR(cell, width * 200.0f, 1.0f);
+            // Turned text keeps the cell of upright text.
+            gTextState.deviceAngle = 90.0f;
+            YYGAPI(DeviceOp::kFont);
+            EXPECT_NEAR(gGraphicsState.orientedLimit[0] / gTextState.textScaleX, cell, 0.01f);
+            gTextState.deviceAngle = 0.0f;
+        }
+    }
 }
 
 TEST_F(ScreenDriverTest, TextIsDrawnAndReportedDrawn)
