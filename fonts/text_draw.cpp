@@ -57,10 +57,11 @@ bool Inside(Vec p) { return YYInsideClip(F32(p.x), F32(p.y)); }
 const int kMeasureByDevice = 0;
 const int kMeasureByTable = 1;
 
-// Width of character I (1-based) of TEXT, measured as OVERRIDE says.
-double CharLength(std::string_view text, size_t i, const int& override)
+// Width of character I (1-based) of TEXT, measured as OVERRIDE says; a
+// device's measure is that of DEVICE, the output of the pass.
+double CharLength(int device, std::string_view text, size_t i, const int& override)
 {
-    return YYTextLength(text.substr(i - 1, 1), &override);
+    return YYTextLengthOn(device, text.substr(i - 1, 1), &override);
 }
 
 void SendText(int device)
@@ -114,7 +115,7 @@ void SendWhole(int device, std::string_view run, bool stacked, Vec V, Vec F, Vec
             start = V - static_cast<double>(off) * h;
         } else {
             start = V + before * a;
-            const double w = last ? 0.0 : YYTextLength(piece, &kMeasureByDevice);
+            const double w = last ? 0.0 : YYTextLengthOn(device, piece, &kMeasureByDevice);
             const Vec end = start + w * a;
             b.X[2] = F32(last ? F.x : end.x);
             b.Y[2] = F32(last ? F.y : end.y);
@@ -195,18 +196,22 @@ namespace {
 
 // Step 2, the metrics of one pass: the nominal cell Wc x Hc, the cell
 // cw x ch used for placing, e, a and h, and the text's length TL in cells.
-// The advance and up vectors are also written into TextState.
+// The advance and up vectors are also written into TextState. Every length
+// of a pass is measured by the output it serves, DEVICE, which is what that
+// output prints.
 struct PassMetrics {
+    int device = kTextScreen;
     double Wc = 0.0, Hc = 0.0, cw = 0.0, ch = 0.0;
     Vec e, a, h;
     double tl = 0.0;
 };
 
-PassMetrics PassMetricsFor(bool deviceCell, std::string_view text)
+PassMetrics PassMetricsFor(int device, bool deviceCell, std::string_view text)
 {
     TextState& t = gTextState;
     const GraphicsState& g = gGraphicsState;
     PassMetrics m;
+    m.device = device;
     m.Wc = static_cast<double>(t.charWidth) * g.orientedAreaSize[0];
     m.Hc = static_cast<double>(t.charHeight) * g.orientedAreaSize[1];
     m.cw = m.Wc;
@@ -223,7 +228,7 @@ PassMetrics PassMetricsFor(bool deviceCell, std::string_view text)
     m.a = Vec{t.advanceX, t.advanceY};
     m.h = Vec{-static_cast<double>(t.upX), t.upY};
     m.tl = t.spacing == TextSpacing::kFixedPitch ? static_cast<double>(text.size())
-                                                 : YYTextLength(text, &kMeasureByDevice);
+                                                 : YYTextLengthOn(device, text, &kMeasureByDevice);
     return m;
 }
 
@@ -315,13 +320,13 @@ bool VisibleRun(std::string_view text, bool stacked, const PassMetrics& m, Vec S
     if (!stacked) {
         const Vec start = S;
         while (!(Inside(S + halfH) && Inside(S - halfH))) {
-            S = S + CharLength(text, first, kMeasureByDevice) * a;
+            S = S + CharLength(m.device, text, first, kMeasureByDevice) * a;
             if (++first > n)
                 return false;
         }
-        Vec end = start + YYTextLength(text, &kMeasureByDevice) * a;
+        Vec end = start + YYTextLengthOn(m.device, text, &kMeasureByDevice) * a;
         while (!(Inside(end + halfH) && Inside(end - halfH))) {
-            const Vec step = CharLength(text, last, kMeasureByDevice) * a;
+            const Vec step = CharLength(m.device, text, last, kMeasureByDevice) * a;
             end = end - step;
             F = F - step;
             E = E - step;
@@ -372,7 +377,7 @@ bool SendScreenRun(std::string_view run, bool stacked, Vec V, Vec F, Vec E, cons
         b.X[0] = F32(at.x);
         b.Y[0] = F32(at.y);
         SendText(kTextScreen);
-        at = at + CharLength(run, i + 1, kMeasureByTable) * m.a;
+        at = at + CharLength(kTextScreen, run, i + 1, kMeasureByTable) * m.a;
     }
     return true;
 }
@@ -394,7 +399,7 @@ void SendHardcopyColumn(std::string_view run, Vec V, const PassMetrics& m, doubl
     for (size_t i = 0; i < run.size(); ++i) {
         Vec at = V - static_cast<double>(i) * m.h;
         if (t.spacing != TextSpacing::kFixedPitch) {
-            const double shift = ownSpacing ? 0.5 : 0.5 * (1.0 - CharLength(run, i + 1, kMeasureByDevice));
+            const double shift = ownSpacing ? 0.5 : 0.5 * (1.0 - CharLength(kTextHardcopy, run, i + 1, kMeasureByDevice));
             at = at + shift * along;
         }
         PutRun(run.substr(i, 1));
@@ -433,7 +438,7 @@ bool SendHardcopyRun(std::string_view run, bool stacked, Vec V, Vec F, Vec E, co
         b.Y[0] = F32(y);
         b.IX[1] = PartFlags(i == 0, i + 1 == run.size());
         SendText(kTextHardcopy);
-        const double w = CharLength(run, i + 1, kMeasureByTable);
+        const double w = CharLength(kTextHardcopy, run, i + 1, kMeasureByTable);
         x += w * t.advanceX;
         y += w * t.advanceY * q;
     }
@@ -451,7 +456,7 @@ void UnderlineDraw(int device, std::string_view run, Vec V, Vec F, const PassMet
         g.hardcopyOpen = 0;
     else
         g.screenOutput = 0;
-    const double U = YYTextLength(run, &kMeasureByDevice) * m.cw;
+    const double U = YYTextLengthOn(device, run, &kMeasureByDevice) * m.cw;
     const Vec o = (0.45 * m.ch) * Vec{t.deviceSinByK, -static_cast<double>(t.deviceCos)};
     const double s = device == kTextScreen ? t.deviceSinK : t.deviceSinK * q;
     const Vec Ub = U * Vec{t.deviceCos, s};
@@ -492,7 +497,7 @@ void YYTextDraw(const float* xp, const float* yp, std::string_view text)
 
     for (;;) {
         // 2, 3. Metrics and placement of the pass.
-        const PassMetrics m = PassMetricsFor(device == kTextScreen && !stroke && !forced, text);
+        const PassMetrics m = PassMetricsFor(device, device == kTextScreen && !stroke && !forced, text);
         const double cw = m.cw, ch = m.ch;
         Placement place = PlacementFor(R, J, n, stacked, m);
         const Vec S0 = place.S0;
@@ -538,8 +543,8 @@ void YYTextDraw(const float* xp, const float* yp, std::string_view text)
         // later and ends 0.14 of its last one earlier.
         Vec S = S0;
         if (!stacked && t.spacing != TextSpacing::kFixedPitch) {
-            const double wFirst = CharLength(text, 1, kMeasureByDevice);
-            const double wLast = CharLength(text, n, kMeasureByDevice);
+            const double wFirst = CharLength(device, text, 1, kMeasureByDevice);
+            const double wLast = CharLength(device, text, n, kMeasureByDevice);
             S = S + (0.14 * wFirst) * m.a;
             F = F - (0.14 * wLast) * m.a;
             E = E - (0.14 * wLast) * m.a;

@@ -80,6 +80,26 @@ float YYTextLength(std::string_view text, const int* override)
     return static_cast<float>(sum);
 }
 
+float YYTextLengthOn(int device, std::string_view text, const int* override)
+{
+    GraphicsState& g = gGraphicsState;
+    TextState& t = gTextState;
+    if (device != kTextHardcopy || g.screenOutput == 0)
+        return YYTextLength(text, override);
+    const int screenOutput = g.screenOutput;
+    const float scale = t.textScaleX;
+    const double nominal = static_cast<double>(t.charWidth) * g.orientedAreaSize[0];
+    const double hardcopyScale = nominal > 0.0 ? g.orientedLimit[0] / nominal : 0.0;
+    g.screenOutput = 0;
+    t.textScaleX = std::isfinite(hardcopyScale) && hardcopyScale > 0.0 && hardcopyScale < 3.0e38
+                       ? static_cast<float>(hardcopyScale)
+                       : 1.0f;
+    const float length = YYTextLength(text, override);
+    g.screenOutput = screenOutput;
+    t.textScaleX = scale;
+    return length;
+}
+
 void YYNeedStrokeFont(int device, float width, float height, int& need)
 {
     const TextState& t = gTextState;

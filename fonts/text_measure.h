@@ -14,6 +14,14 @@
 // forces the character count (fixed pitch) or the width-table sum.
 float YYTextLength(std::string_view text, const int* override = nullptr);
 
+// The same measure taken by one output, DEVICE (kTextScreen or
+// kTextHardcopy), for the pass of text drawing that serves it: the screen
+// side's is YYTextLength's. The hardcopy is asked itself even while screen
+// output is on, as every primitive's hardcopy pass runs with the screen
+// output off, and its answer counts in its own character cell, the nominal
+// one (character width times the area's width).
+float YYTextLengthOn(int device, std::string_view text, const int* override = nullptr);
+
 // The stroke width of one character code in character widths, mapped as the
 // width table is read: codes without an entry (0..31, 127, 129..160, and
 // 161..255 with a seven-bit font) measure as the space, 128 as the extra

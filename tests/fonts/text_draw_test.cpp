@@ -153,6 +153,45 @@ TEST_F(TextDrawTest, CharactersOutsideTheClipBoxAreDropped)
     EXPECT_NEAR(texts[0].block.Y[0], 200.0f + 2.5f * ch - 3.5f * ch, 1e-3);
 }
 
+// Each pass trims by the widths its own output prints: a hardcopy whose
+// letters are half a cell wide keeps a text whole that the screen, one cell
+// a letter, must cut at the clip box, and one whose letters are two cells
+// wide cuts more of it than the screen does.
+TEST_F(TextDrawTest, EachOutputKeepsWhatItsOwnLettersLeaveInside)
+{
+    static float hardcopyPerChar = 0.0f;
+    static DeviceDriver recorder = nullptr;
+    recorder = DeviceDriverOverrideOf(kHardcopySide);
+    DeviceDriverOverride(kHardcopySide, [](int side, int op) {
+        recorder(side, op);
+        if (op == DeviceOp::kTextWidth)
+            gDeviceParameterBlock.X[0] = static_cast<float>(gDeviceParameterBlock.M) * hardcopyPerChar;
+    });
+    OpenHardcopy();
+    gGraphicsState.screenOutput = 1;
+    gTextState.justification = 0;
+    gGraphicsState.clipBox = {0.0f, 0.0f, 200.0f, 299.99f};
+    struct Case {
+        float perChar; // the hardcopy's letter, in cells
+        const char* hardcopy;
+    };
+    for (const Case& c : {Case{0.5f, "abcdefgh"}, Case{2.0f, "ab"}}) {
+        SCOPED_TRACE(c.perChar);
+        hardcopyPerChar = c.perChar * cw;
+        rec.Clear();
+        Draw(200.0f - 4.5f * cw, 150.0f, "abcdefgh");
+        auto screen = Texts(kScreenSide), hard = Texts(kHardcopySide);
+        ASSERT_EQ(screen.size(), 1u);
+        ASSERT_EQ(hard.size(), 1u);
+        EXPECT_EQ(screen[0].text, "abcd");
+        EXPECT_EQ(hard[0].text, c.hardcopy);
+        // The screen's text scale is its own all the while.
+        EXPECT_FLOAT_EQ(gTextState.textScaleX, gGraphicsState.orientedLimit[0] / cw);
+        EXPECT_EQ(gGraphicsState.screenOutput, 1);
+    }
+    DeviceDriverOverride(kHardcopySide, recorder);
+}
+
 TEST_F(TextDrawTest, TextLongerThanTheDeviceBufferGoesInPieces)
 {
     YYCharSize(0.002f, 0.04f);
