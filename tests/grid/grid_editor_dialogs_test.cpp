@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -584,6 +586,28 @@ TEST_F(GridEditorDialogs, PrintedCheckBoxesShowOneMarkCheckedAndAnotherNot)
     for (size_t i = 0; i < checked.size(); ++i)
         differing += checked[i] != unchecked[i];
     EXPECT_GT(differing, 4u * 10u) << "checked and unchecked cells print the same mark";
+}
+
+// Benchmark (disabled by default; run it alone with
+// --gtest_also_run_disabled_tests, so that its first Sort is the process's
+// first): the time from the Sort command to its dialog's activation and to
+// its end, the first time and four times after; no figure is a pass mark.
+TEST_F(GridEditorDialogs, DISABLED_SortDialogFirstAndLaterOpenings)
+{
+    using Clock = std::chrono::steady_clock;
+    for (int i = 0; i < 5; ++i) {
+        const auto start = Clock::now();
+        double shown = -1;
+        EditorPilot pilot({[&](HWND w) {
+            shown = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+            EditorPilot::Press(2)(w);
+        }});
+        int result = -1;
+        YYGridSortDialog(window, 0, result);
+        const double ended = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        std::printf("Sort dialog %d: active after %.1f ms, ended after %.1f ms\n", i + 1, shown, ended);
+        EXPECT_EQ(result, 0);
+    }
 }
 
 // ---- A dialog that cannot be loaded --------------------------------------------------------------
