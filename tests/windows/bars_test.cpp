@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 #include "core/child_windows.h"
 #include "core/errors.h"
@@ -457,6 +458,125 @@ TEST_F(Bars, PlacementSetsClientSize)
     EXPECT_EQ(w, kMainClientWidth);
     EXPECT_EQ(h, kMainClientHeight);
     EventsDrain();
+}
+
+// Scrolling the client area: the picture moves, the strips it uncovers are
+// filled, and only the part where both strips meet is left validated; a
+// one-axis scroll leaves nothing to repaint.
+TEST_F(Bars, ScrollMovesThePictureAndFillsWhatItUncovers)
+{
+    HDC dc = gWindowSystem.windowDC;
+    ASSERT_NE(dc, nullptr);
+    HWND client = gWindowTable.client[0];
+    const COLORREF red = RGB(255, 0, 0), green = RGB(0, 255, 0), blue = RGB(0, 0, 255);
+    auto paint = [&] {
+        WindowFillRect(0, 0, kMainClientWidth, kMainClientHeight, 0xFFFFFF);
+        WindowFillRect(40, 40, 59, 59, 0x0000FF);
+        ValidateRect(client, nullptr);
+    };
+    paint();
+    WindowScroll(10, 0, 0x00FF00);
+    EXPECT_EQ(GetPixel(dc, 55, 45), red);
+    EXPECT_EQ(GetPixel(dc, 69, 59), red);
+    EXPECT_EQ(GetPixel(dc, 45, 45), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(dc, 5, 100), green);
+    EXPECT_EQ(GetPixel(dc, 10, 100), RGB(255, 255, 255));
+    RECT update{};
+    EXPECT_FALSE(GetUpdateRect(client, &update, FALSE)) << "nothing left to repaint";
+
+    paint();
+    WindowScroll(-10, -20, 0xFF0000);
+    EXPECT_EQ(GetPixel(dc, 30, 20), red);
+    EXPECT_EQ(GetPixel(dc, 49, 39), red);
+    EXPECT_EQ(GetPixel(dc, 50, 40), RGB(255, 255, 255));
+    RECT cr{};
+    GetClientRect(client, &cr);
+    EXPECT_EQ(GetPixel(dc, cr.right - 5, 100), blue);
+    EXPECT_EQ(GetPixel(dc, 100, cr.bottom - 5), blue);
+    HRGN left = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetUpdateRgn(client, left, FALSE), ERROR);
+    EXPECT_FALSE(PtInRegion(left, cr.right - 5, cr.bottom - 5)) << "the corner of both strips is validated";
+    EXPECT_TRUE(PtInRegion(left, cr.right - 5, 100));
+    EXPECT_TRUE(PtInRegion(left, 100, cr.bottom - 5));
+    EXPECT_FALSE(PtInRegion(left, 100, 100));
+    DeleteObject(left);
+    InvalidateRect(client, nullptr, TRUE);
+    EventsDrain();
+}
+
+// The bars above one another: the status bar, then the toolbars by slot,
+// each placed after the one before.
+TEST_F(Bars, ZOrderPutsTheStatusBarAndThenTheToolbars)
+{
+    SetWindowPos(sb, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(top, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    BarsZOrder(0);
+    std::vector<HWND> order;
+    for (HWND w = GetWindow(frame, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+        order.push_back(w);
+    ASSERT_GE(order.size(), 3u);
+    EXPECT_EQ(order[0], sb);
+    EXPECT_EQ(order[1], top);
+    EXPECT_EQ(order[2], bottom);
+    BarsZOrder(-1); // no such window: nothing happens
+    BarsZOrder(kLastWindow + 1);
+    EXPECT_EQ(GetWindow(frame, GW_CHILD), sb);
+}
+
+// A popup menu from a resource: its items mirror the texts and states of the
+// window's own menu, its help texts serve while it is tracked, and the
+// chosen item arrives as a menu command.
+namespace popup {
+std::string gSeenText;
+UINT gSeenState = 0;
+bool gSeenHelp = false;
+void CALLBACK Pilot(HWND, UINT, UINT_PTR id, DWORD)
+{
+    HWND menuWindow = FindWindowA("#32768", nullptr);
+    if (!menuWindow)
+        return; // not up yet: the timer comes again
+    KillTimer(nullptr, id);
+    HMENU shown = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
+    char text[64] = {};
+    GetMenuStringA(shown, 121, text, sizeof text, MF_BYCOMMAND);
+    gSeenText = text;
+    gSeenState = GetMenuState(shown, 102, MF_BYCOMMAND);
+    gSeenHelp = static_cast<bool>(gWindowSystem.popupHelp);
+    // File, open it, its first item (Open, 101).
+    PostMessageA(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(menuWindow, WM_KEYDOWN, VK_RIGHT, 0);
+    PostMessageA(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
+}
+} // namespace popup
+
+TEST_F(Bars, PopupMenuMirrorsTheWindowMenuAndSendsTheCommand)
+{
+    int missing = 4242;
+    PopupMenuShow(missing, 10, 10, 1);
+    EXPECT_EQ(missing, -1);
+
+    // Save is greyed in the resource; the window's menu has it enabled.
+    const bool saveGreyed = (GetMenuState(menu, 102, MF_BYCOMMAND) & MF_GRAYED) != 0;
+    int enable = 1;
+    MenuItemEnable(102, enable);
+    int item = 121;
+    MenuItemTextSet(item, "Zoom &in");
+    popup::gSeenText.clear();
+    SetTimer(nullptr, 0, 10, popup::Pilot);
+    int id = 100;
+    PopupMenuShow(id, 20, 20, 1);
+    EXPECT_EQ(id, 100);
+    EXPECT_EQ(popup::gSeenText, "Zoom &in");
+    EXPECT_EQ(popup::gSeenState & MF_GRAYED, 0u) << "Save enabled as in the window's menu";
+    EXPECT_TRUE(popup::gSeenHelp);
+    EXPECT_FALSE(gWindowSystem.popupHelp);
+    EventMessage m;
+    ASSERT_EQ(WaitEvent(m), kEventCommand);
+    EXPECT_EQ(m.value1, 101);
+    item = 121;
+    MenuItemTextSet(item, "&Zoom");
+    enable = saveGreyed ? 0 : 1;
+    MenuItemEnable(102, enable);
 }
 
 } // namespace

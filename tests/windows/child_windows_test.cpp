@@ -134,6 +134,38 @@ TEST_F(ChildWindows, MaximisedInsideChildRestoresItsRectangle)
     EXPECT_EQ(gWindowTable.savedPlacement[n][0], kNoPlacement);
 }
 
+// Bringing the current window to the front: an inside child comes up with
+// every frame that encloses it, above the windows that covered them, is
+// enabled and gets the focus.
+TEST_F(ChildWindows, ToFrontRaisesTheWindowAndTheFramesAroundIt)
+{
+    int parent = Popup(400, 300, kWindowFlagsDefault, 100, 100);
+    int n = Inside(parent, 1000, 1000, 5000, 5000);
+    int sibling = Inside(parent, 1500, 1500, 5000, 5000);
+    int cover = Popup(400, 300, kWindowFlagsDefault, 150, 150);
+    ASSERT_GT(n, 0);
+    ASSERT_GT(sibling, 0);
+    ASSERT_GT(cover, 0);
+    HWND f = gWindowTable.frame[n];
+    // Whether A lies above B among their siblings.
+    auto above = [](HWND a, HWND b) {
+        for (HWND w = GetWindow(a, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+            if (w == b)
+                return true;
+        return false;
+    };
+    ASSERT_TRUE(above(gWindowTable.frame[cover], gWindowTable.frame[parent]));
+    ASSERT_TRUE(above(gWindowTable.frame[sibling], f));
+    EnableWindow(f, FALSE);
+    gWindowSystem.currentWindow = n;
+    WindowToFront();
+    EXPECT_TRUE(above(gWindowTable.frame[parent], gWindowTable.frame[cover]));
+    EXPECT_TRUE(above(f, gWindowTable.frame[sibling]));
+    EXPECT_TRUE(IsWindowEnabled(f));
+    HWND focus = GetFocus();
+    EXPECT_TRUE(focus == f || IsChild(f, focus)) << "the focus went to " << focus;
+}
+
 TEST_F(ChildWindows, ParentErrorsAndInvalidClose)
 {
     struct Case {
