@@ -394,6 +394,67 @@ void SplitFirstLayout(SplitRecord* s, const RECT& client, bool even)
     s->focusedPane = gWindowTable.frame[n0];
 }
 
+// Pane 0 ends at the bar and pane 1 starts after it; the pane extents are
+// taken from the new pane client sizes.
+void PanesFollowBar(SplitRecord* s)
+{
+    if (!WindowIsOpen(s->pane[0]) || !WindowIsOpen(s->pane[1]))
+        return;
+    const bool h = Horizontal(s);
+    HWND parent = GetParent(s->bar);
+    RECT R;
+    GetClientRect(parent, &R);
+    RECT b = RectIn(s->bar, parent);
+    RECT p0 = R, p1 = R;
+    if (h) {
+        p0.bottom = b.top;
+        p1.top = b.bottom;
+    } else {
+        p0.right = b.left;
+        p1.left = b.right;
+    }
+    Place(gWindowTable.frame[s->pane[0]], p0, SWP_NOMOVE);
+    Place(gWindowTable.frame[s->pane[1]], p1, 0);
+    s->paneExtent[0] = ClientExtent(s->pane[0], h);
+    s->paneExtent[1] = ClientExtent(s->pane[1], h);
+}
+
+// The bar follows the mouse itself rather than through the platform's move
+// loop: that loop moves the window only once, after the loop has ended, when
+// the system does not show window contents while dragging, and the panes
+// would then not follow. The mouse is captured from the button press on;
+// every move puts the bar (kept on its axis and inside the divided window's
+// client area) under the mouse, and the panes follow it (WM_MOVE).
+void BarDragStart(HWND bar, SplitRecord* s, LPARAM screenPoint)
+{
+    const bool h = Horizontal(s);
+    HWND parent = GetParent(bar);
+    POINT p{static_cast<short>(LOWORD(screenPoint)), static_cast<short>(HIWORD(screenPoint))};
+    ScreenToClient(parent, &p);
+    RECT b = RectIn(bar, parent);
+    s->dragAnchor = h ? b.left : b.top;
+    s->dragGrip = h ? p.y - b.top : p.x - b.left;
+    SetCapture(bar);
+}
+
+void BarDragTrack(HWND bar, SplitRecord* s, LPARAM clientPoint)
+{
+    const bool h = Horizontal(s);
+    HWND parent = GetParent(bar);
+    POINT p{static_cast<short>(LOWORD(clientPoint)), static_cast<short>(HIWORD(clientPoint))};
+    MapWindowPoints(bar, parent, &p, 1);
+    RECT R;
+    GetClientRect(parent, &R);
+    const int thickness = GetSystemMetrics(SM_CXFRAME);
+    const int room = std::max<int>(0, Along(R, h) - thickness);
+    const int start = std::clamp<int>((h ? p.y : p.x) - s->dragGrip, 0, room);
+    RECT b = RectIn(bar, parent);
+    if (start == (h ? b.top : b.left))
+        return;
+    SetWindowPos(bar, nullptr, h ? s->dragAnchor : start, h ? start : s->dragAnchor, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 } // namespace
 
 void SplitWindowCreate(int panes[2], int options, const int paneFlags[2], int size, const int menus[2],
@@ -505,25 +566,8 @@ LRESULT CALLBACK SplitterWindowProc(HWND window, UINT message, WPARAM wParam, LP
         }
         return 1;
     case WM_MOVE:
-        if (s->dragAnchor != kNoPlacement && WindowIsOpen(s->pane[0]) && WindowIsOpen(s->pane[1])) {
-            RECT R;
-            GetClientRect(parent, &R);
-            RECT b = RectIn(window, parent);
-            int barStart = h ? b.top : b.left;
-            int barEnd = h ? b.bottom : b.right;
-            RECT p0 = R, p1 = R;
-            if (h) {
-                p0.bottom = barStart;
-                p1.top = barEnd;
-            } else {
-                p0.right = barStart;
-                p1.left = barEnd;
-            }
-            Place(gWindowTable.frame[s->pane[0]], p0, SWP_NOMOVE);
-            Place(gWindowTable.frame[s->pane[1]], p1, 0);
-            s->paneExtent[0] = ClientExtent(s->pane[0], h);
-            s->paneExtent[1] = ClientExtent(s->pane[1], h);
-        }
+        if (s->dragAnchor != kNoPlacement)
+            PanesFollowBar(s);
         return 0;
     case WM_EXITSIZEMOVE:
         s->dragAnchor = kNoPlacement;
@@ -540,8 +584,24 @@ LRESULT CALLBACK SplitterWindowProc(HWND window, UINT message, WPARAM wParam, LP
         int button = message == WM_NCLBUTTONDOWN ? 1 : message == WM_NCMBUTTONDOWN ? 2 : 3;
         if (WindowIsOpen(s->window))
             EventStore(kEventFrameButton, button, wParam, lParam, gWindowTable.frame[s->window]);
+        if (message == WM_NCLBUTTONDOWN && wParam == HTCAPTION && !fixed) {
+            BarDragStart(window, s, lParam);
+            return 0;
+        }
         return DefWindowProcA(window, message, wParam, lParam);
     }
+    case WM_MOUSEMOVE:
+        if (GetCapture() == window && s->dragAnchor != kNoPlacement)
+            BarDragTrack(window, s, lParam);
+        return 0;
+    case WM_LBUTTONUP:
+        if (GetCapture() == window)
+            ReleaseCapture();
+        return 0;
+    case WM_CAPTURECHANGED:
+        // The end of a drag, however the capture was lost.
+        s->dragAnchor = kNoPlacement;
+        return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }

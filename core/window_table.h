@@ -147,6 +147,7 @@ struct SplitRecord {
     int32_t paneFlags[2];
     int32_t paneExtent[2];   // pane client extents along the split axis
     int32_t dragAnchor;      // -999 unless the bar is dragged
+    int32_t dragGrip;        // while the bar tracks a drag: where the mouse holds it, from its start
     int32_t outerWidth;
     int32_t outerHeight;
     HWND focusedPane;        // frame of the pane that last had the focus

@@ -3,9 +3,13 @@
 // over many openings.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "core/child_windows.h"
 #include "core/errors.h"
@@ -17,6 +21,7 @@
 #include "core/window_services.h"
 #include "core/window_table.h"
 #include "window_fixture.h"
+#include "support/poll.h"
 #include "support/window_count.h"
 
 namespace {
@@ -308,6 +313,12 @@ protected:
         GetClientRect(gWindowTable.client[n], &r);
         return r.right;
     }
+    static int ClientHeight(int n)
+    {
+        RECT r;
+        GetClientRect(gWindowTable.client[n], &r);
+        return r.bottom;
+    }
 };
 
 TEST_F(SplitWindows, EvenVerticalSplitAndClosingOnePaneUndoesIt)
@@ -396,6 +407,117 @@ TEST_F(SplitWindows, BarDragStaysOnItsAxisAndPanesFollow)
     EXPECT_EQ(p1.left, b.right + 40);
     EXPECT_EQ(p1.right, 400);
     EXPECT_EQ(s->paneExtent[0], ClientWidth(panes[0]));
+}
+
+// Real input, as a user gives it from outside the program: the mouse moved
+// to screen point P, its left button pressed or released.
+void MouseTo(POINT p)
+{
+    SetCursorPos(p.x, p.y);
+}
+void LeftButton(bool down)
+{
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in, sizeof in);
+}
+// Polls COND from a thread that has no windows (the program's thread pumps
+// meanwhile) until it holds or TIMEOUTMS have passed.
+bool WaitFromOutside(const std::function<bool()>& cond, int timeoutMs = 5000)
+{
+    const DWORD start = GetTickCount();
+    while (!cond()) {
+        if (static_cast<int>(GetTickCount() - start) > timeoutMs)
+            return false;
+        SwitchToThread();
+    }
+    return true;
+}
+
+// The bar dragged with the mouse, with and without the system's "show window
+// contents while dragging": the panes follow the bar on every move, the bar
+// stays on its axis, and the pane extents are those of the new panes. The
+// mouse is driven from a thread of its own while the program's thread runs
+// its message loop, so that a drag loop that waits for the mouse cannot
+// stall the test.
+TEST_F(SplitWindows, MouseDragMovesThePanesOnEveryMoveWhateverTheDragSetting)
+{
+    BOOL original = FALSE;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &original, 0));
+    for (BOOL full : {FALSE, TRUE}) {
+        SCOPED_TRACE(full ? "DragFullWindows 1" : "DragFullWindows 0");
+        ASSERT_TRUE(SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, full, nullptr, 0));
+        BOOL now = !full;
+        SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &now, 0);
+        ASSERT_EQ(now, full);
+        for (int options : {0, static_cast<int>(kSplitHorizontal)}) {
+            SCOPED_TRACE(options ? "horizontal bar" : "vertical bar");
+            const bool h = options == kSplitHorizontal;
+            int panes[2];
+            int c = Divide(400, 300, options, 120, panes);
+            ASSERT_GT(panes[0], 0);
+            auto* s = WindowRecordAs<SplitRecord>(gWindowTable.frame[c], kRecordSplit);
+            ASSERT_NE(s, nullptr);
+            const HWND bar = s->bar, frame0 = gWindowTable.frame[panes[0]], frame1 = gWindowTable.frame[panes[1]];
+            const RECT b0 = RectInParent(bar);
+            RECT screen;
+            GetWindowRect(bar, &screen);
+            const POINT grab{(screen.left + screen.right) / 2, (screen.top + screen.bottom) / 2};
+
+            // What the mouse thread saw after each move: bar, pane 0, pane 1.
+            struct Step {
+                int by;
+                bool followed = false;
+                RECT b{}, p0{}, p1{};
+            };
+            std::vector<Step> steps = {{40}, {90}, {60}};
+            std::atomic<bool> done{false};
+            bool grabbed = false;
+            std::thread mouse([&] {
+                MouseTo(grab);
+                grabbed = WaitFromOutside([&] {
+                    POINT p;
+                    return GetCursorPos(&p) && p.x == grab.x && p.y == grab.y;
+                });
+                LeftButton(true);
+                for (Step& step : steps) {
+                    // Moved along the axis and across it: only the first counts.
+                    POINT to = grab;
+                    (h ? to.y : to.x) += step.by;
+                    (h ? to.x : to.y) += 15;
+                    MouseTo(to);
+                    step.followed = WaitFromOutside([&] {
+                        step.b = RectInParent(bar);
+                        step.p0 = RectInParent(frame0);
+                        step.p1 = RectInParent(frame1);
+                        int at = h ? step.b.top : step.b.left;
+                        return at == (h ? b0.top : b0.left) + step.by && (h ? step.p0.bottom : step.p0.right) == at &&
+                               (h ? step.p1.top : step.p1.left) == (h ? step.b.bottom : step.b.right);
+                    });
+                }
+                LeftButton(false);
+                done = true;
+            });
+            EXPECT_TRUE(PollUntil([&] { return done.load(); }, 60000));
+            mouse.join();
+            ASSERT_TRUE(grabbed);
+            for (const Step& step : steps) {
+                SCOPED_TRACE(step.by);
+                EXPECT_TRUE(step.followed) << "bar at " << step.b.left << "," << step.b.top << "; pane 0 ends at "
+                                           << (h ? step.p0.bottom : step.p0.right) << ", pane 1 starts at "
+                                           << (h ? step.p1.top : step.p1.left);
+                EXPECT_EQ(h ? step.b.left : step.b.top, h ? b0.left : b0.top) << "the bar stays on its axis";
+                EXPECT_EQ(h ? step.p1.bottom : step.p1.right, h ? 300 : 400);
+            }
+            EXPECT_TRUE(PollUntil([&] { return s->dragAnchor == kNoPlacement; })) << "the drag ends";
+            EXPECT_EQ(GetCapture(), nullptr);
+            EXPECT_EQ(s->paneExtent[0], h ? ClientHeight(panes[0]) : ClientWidth(panes[0]));
+            EXPECT_EQ(s->paneExtent[1], h ? ClientHeight(panes[1]) : ClientWidth(panes[1]));
+            WindowCloseChild(c);
+        }
+    }
+    SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, original, nullptr, 0);
 }
 
 TEST_F(SplitWindows, BarNextToFixedPaneCannotBeDragged)
