@@ -6,7 +6,9 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "core/error_codes.h"
@@ -25,6 +27,7 @@
 #include "hardcopy/plot_file_driver.h"
 #include "hardcopy/plot_output.h"
 #include "hardcopy/plot_text.h"
+#include "hardcopy/standard_faces.h"
 
 PostScriptDriverState gPostScriptDriverState;
 
@@ -613,6 +616,28 @@ void FilledShape(int op)
 
 // ---- Text ----------------------------------------------------------------------------
 
+// A font dimension in points: the character size on the page, at least 1.
+double FontSize(double v) { return std::isfinite(v) ? std::clamp(v, 1.0, 999.0) : 1.0; }
+
+// The width of the font's em in points.
+double FontWidth()
+{
+    const TextState& t = gTextState;
+    return FontSize(static_cast<double>(t.charWidth) * gGraphicsState.orientedAreaSize[0] * H().textScaleX) *
+           kWidthFactor[std::clamp(t.spacing, 0, 2)];
+}
+
+// Text width: the text in the standard face at the em width the font line
+// writes (one decimal), in the target's device units.
+void TextWidth()
+{
+    std::string written;
+    AppendFixed(written, FontWidth(), 5, 1);
+    const double scale = H().textScaleX;
+    if (scale > 0.0)
+        StandardFaceTextWidthAnswer(std::strtod(written.c_str(), nullptr) / scale);
+}
+
 void FontLine()
 {
     const TextState& t = gTextState;
@@ -626,11 +651,9 @@ void FontLine()
     case TextFontFamily::kSymbol: base = "/Symbol"; break;
     default: return; // no font line
     }
-    auto size = [](double v) { return std::isfinite(v) ? std::clamp(v, 1.0, 999.0) : 1.0; };
     const int spacing = std::clamp(t.spacing, 0, 2);
-    const double w = size(static_cast<double>(t.charWidth) * g.orientedAreaSize[0] * h.textScaleX) *
-                     kWidthFactor[spacing];
-    const double ht = size(static_cast<double>(t.charHeight) * g.orientedAreaSize[1] * h.textScaleY) *
+    const double w = FontWidth();
+    const double ht = FontSize(static_cast<double>(t.charHeight) * g.orientedAreaSize[1] * h.textScaleY) *
                       kHeightFactor[spacing];
     std::string& line = Begin();
     line += base;
@@ -899,6 +922,7 @@ void XXPS(int op)
     case DeviceOp::kEndPage: EndPage(); break;
     case DeviceOp::kFont: S().fontPending = -1; break;
     case DeviceOp::kText: Text(); break;
+    case DeviceOp::kTextWidth: TextWidth(); break;
     case DeviceOp::kClip: Clip(); break;
     case DeviceOp::kPoint: {
         const DeviceParameterBlock& b = B();

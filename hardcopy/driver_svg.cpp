@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -18,6 +20,7 @@
 #include "hardcopy/plot_file_driver.h"
 #include "hardcopy/plot_output.h"
 #include "hardcopy/plot_text.h"
+#include "hardcopy/standard_faces.h"
 
 SvgState gSvgState;
 
@@ -385,6 +388,25 @@ void Clip()
     Put(line);
 }
 
+// The font size (the em) of text in page units.
+double FontSize()
+{
+    const TextState& t = gTextState;
+    return kSizeFactor[std::clamp(t.spacing, 0, 2)] * t.charWidth *
+           static_cast<double>(gGraphicsState.orientedAreaSize[0]) * H().textScaleX;
+}
+
+// Text width: the text in the standard face of its family at the font size
+// the text group writes, in the target's device units.
+void TextWidth()
+{
+    std::string written;
+    AppendSvgNumber(written, FontSize());
+    const double scale = H().textScaleX;
+    if (scale > 0.0)
+        StandardFaceTextWidthAnswer(std::strtod(written.c_str(), nullptr) / scale);
+}
+
 void TextGroup()
 {
     SvgState& s = S();
@@ -410,9 +432,7 @@ void TextGroup()
             line += "text-anchor:end;";
     }
     line += "font-size:";
-    const double size = kSizeFactor[std::clamp(t.spacing, 0, 2)] * t.charWidth *
-                        static_cast<double>(g.orientedAreaSize[0]) * H().textScaleX;
-    AppendSvgNumber(line, size);
+    AppendSvgNumber(line, FontSize());
     line += "\">";
     Put(line);
     s.textGroupOpen = true;
@@ -548,6 +568,7 @@ void XXSVG(int op)
     case DeviceOp::kBeginPlot: BeginPlot(); break;
     case DeviceOp::kEndPlot: EndPlot(); break;
     case DeviceOp::kText: Text(); break;
+    case DeviceOp::kTextWidth: TextWidth(); break;
     case DeviceOp::kClip: Clip(); break;
     case DeviceOp::kPoint:
         H().pagePending = -1;

@@ -232,6 +232,80 @@ TEST_F(RenderTest, SvgSheet)
     });
 }
 
+// The width a driver answers for a text (operation 25) is the width the
+// reader prints it at: each family in fixed pitch and in the device's own
+// proportional spacing, left-justified at x = 40, ends where its ink ends
+// (within the last letter's side bearing). The symbol family has no widths.
+using PagePixelOf = std::function<std::pair<int, int>(const Picture& page, float x, float y)>;
+void CheckAnsweredWidths(int driver, const std::string& path, const std::function<Rendering(const std::string&)>& read,
+                         const PagePixelOf& pixelOn)
+{
+    const std::string_view text = "Hamburg milk Hollow H";
+    const int families[] = {TextFontFamily::kFixed, TextFontFamily::kSwiss, TextFontFamily::kRoman};
+    const int spacings[] = {TextSpacing::kFixedPitch, TextSpacing::kDevice};
+    std::vector<float> widths;
+    for (int family : families)
+        for (int spacing : spacings) {
+            const float y = 100.0f + 50.0f * static_cast<float>(widths.size());
+            Font(family, 0, 0, spacing, 12, 24);
+            PutText(std::span<char>(gDeviceTextBuffer.text), text);
+            Block().M = static_cast<int>(text.size());
+            Block().N = 0;
+            Send(DeviceOp::kTextWidth);
+            EXPECT_EQ(Block().N, 1) << driver << " family " << family;
+            widths.push_back(Block().X[0]);
+            Text(text, 40, y, 40 + widths.back(), y);
+        }
+    Font(TextFontFamily::kSymbol, 0, 0, TextSpacing::kFixedPitch, 12, 24);
+    Block().N = 0;
+    Send(DeviceOp::kTextWidth);
+    EXPECT_EQ(Block().N, 0);
+    std::string_view close = "S";
+    YYHardcopyOpen(&close);
+
+    const Rendering r = read(path);
+    EXPECT_EQ(r.status, 0) << r.output;
+    ASSERT_EQ(r.pages.size(), 1u);
+    const Picture& p = r.pages[0];
+    auto pixel = [&](float x, float y) { return pixelOn(p, x, y); };
+    for (size_t i = 0; i < widths.size(); ++i) {
+        SCOPED_TRACE(std::to_string(driver) + " line " + std::to_string(i));
+        const float y = 100.0f + 50.0f * static_cast<float>(i);
+        const auto [x1, y1] = pixel(0, y + 14);
+        const auto [x2, y2] = pixel(500, y - 14);
+        int right = -1;
+        for (int x = std::min(x1, x2); x <= std::max(x1, x2); ++x)
+            if (p.Count(x, std::min(y1, y2), x, std::max(y1, y2), Dark) > 0)
+                right = x;
+        const int end = pixel(40 + widths[i], y).first;
+        // The em is 1.65 or 1.72 character widths: 20 device units; the
+        // last letter's side bearing is below a tenth of it.
+        EXPECT_LE(right, end + 1);
+        EXPECT_GE(right, end - 4);
+    }
+}
+
+TEST_F(RenderTest, AnsweredTextWidthsAreTheWidthsTheReadersPrint)
+{
+    if (!ReaderMissing("/usr/bin/gs")) {
+        Target(501, 701);
+        const std::string ps = Open(kDriverPostScript, "widths.ps", {{1, 500}, {2, 700}, {3, 50}, {4, 50}, {5, 0}});
+        CheckAnsweredWidths(kDriverPostScript, ps, [](const std::string& f) { return Ghostscript(f); },
+                            [](const Picture& page, float x, float y) {
+                                return std::pair<int, int>(50 + static_cast<int>(x),
+                                                           page.height - 1 - 50 - static_cast<int>(y));
+                            });
+    }
+    if (!ReaderMissing("/usr/bin/rsvg-convert") && !ReaderMissing("/usr/bin/xmllint")) {
+        Target(641, 481);
+        const std::string svg = Open(kDriverSvg, "widths.svg");
+        CheckAnsweredWidths(kDriverSvg, svg, [](const std::string& f) { return Rsvg(f); },
+                            [](const Picture&, float x, float y) {
+                                return std::pair<int, int>(static_cast<int>(x), 480 - static_cast<int>(y));
+                            });
+    }
+}
+
 // Texts of 260 "(" and "\", control codes in the title and the text, page
 // options near 2^31, an ellipse of height ratio 0, images that are missing,
 // no image or of another size: the readers still accept the files.
