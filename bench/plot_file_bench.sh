@@ -15,16 +15,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 ROUNDS=${ROUNDS:-3}
 
-"$ROOT/scripts/install-deps.sh"
-source "$ROOT/scripts/host-arch.sh"
-arch=$KESTROW_RUN_ARCH
-build=$(kestrow_build_dir "$arch")
-KESTROW_ARCH=$arch BUILD=$build "$ROOT/scripts/build.sh" >&2
-
-base=/dev/shm
-[ -d "$base" ] && [ -w "$base" ] || base=${TMPDIR:-/tmp}
-work=$(mktemp -d "$base/kestrow_bench.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+source "$ROOT/bench/bench_env.sh"
 
 results="$work/results.txt"
 sizes="$work/sizes.txt"

@@ -2,7 +2,9 @@
 # Writes the seed corpora of the fuzz targets into OUT/NAME/ (OUT is the
 # first argument): a few valid inputs of each reader, from which the fuzzer
 # mutates. The image reader starts from the test fixtures (files written by
-# independent tools).
+# independent tools). Regression inputs too large to keep in the repository
+# are made into OUT/regressions/NAME/, where scripts/fuzz.sh runs them beside
+# fuzz/regressions/NAME/.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 OUT=${1:?usage: make-seeds.sh OUT}
@@ -61,3 +63,23 @@ find "$OUT/image_file_info.all" -maxdepth 1 -type f ! -name '*_cut*' ! -name '*_
   -exec cp {} "$OUT/image_file_info/" \;
 cp "$ROOT"/tests/hardcopy/fixtures/* "$OUT/image_file_info/"
 rm -rf "$OUT/image_file_info.all"
+
+# Large regression inputs of the file kind detection: text plot files whose
+# scans once cost about 256 operations per line, and lines far longer than
+# the 128 characters a scan keeps. Each must be read in well under the fuzz
+# run's 10 s per input.
+python3 - "$OUT/regressions/image_file_info" <<'PY'
+import os, sys
+out = sys.argv[1]
+os.makedirs(out, exist_ok=True)
+files = {
+    "hpgl-empty-lines": b"IN;\n" + b"\n" * 1500000,
+    "hpgl2-semicolon-lines": b"\x1b%0BIN;\n" + (b";" * 127 + b"\n") * 12000,
+    "svg-empty-lines": b'<?xml version="1.0"?>\n<!DOCTYPE svg>\n' + b"\n" * 1500000,
+    "dxf-comment-pairs": b"999\nx\n" * 200000,
+    "postscript-long-line": b"%!PS-Adobe-3.0\n" + b" " * 1500000 + b"\n%%BoundingBox: 0 0 1 1\n",
+}
+for name, data in files.items():
+    with open(os.path.join(out, name), "wb") as f:
+        f.write(data)
+PY

@@ -1,6 +1,9 @@
 // File kind detection over a file's bytes: the seventeen header tests in
 // their order, the information words of every kind, the text scans, and the
-// wrapper that loads a file by name.
+// wrapper that reads a file by name. Everything reads through a byte source:
+// the header is the first 128 bytes, the DXF comment test and the scans go
+// back to the start and read on in blocks, so that memory stays bounded
+// whatever the file's size and every scan costs time linear in what it reads.
 #include "hardcopy/image_file_info.h"
 
 #include <algorithm>
@@ -16,7 +19,8 @@
 #include "core/numeric.h"
 #include "core/option_string.h"
 #include "core/string_routines.h"
-#include "hardcopy/image_reader.h"
+#include "core/os_services.h"
+#include "hardcopy/byte_source.h"
 #include "hardcopy/plot_file_scanners.h"
 
 namespace {
@@ -25,7 +29,6 @@ using Bytes = std::span<const std::uint8_t>;
 
 constexpr char kEsc = 27;
 constexpr int kLineLength = 128;
-using Line = std::array<char, kLineLength>;
 
 // ---------------------------------------------------------------------------
 // The header: the first 128 bytes of the file, as many as there are.
@@ -95,6 +98,11 @@ struct Header {
     }
 };
 
+// Windows error codes that mean "there is no such file".
+constexpr int kWindowsFileNotFound = 2;
+constexpr int kWindowsPathNotFound = 3;
+constexpr int kWindowsInvalidName = 123;
+
 constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7u;
 constexpr std::uint32_t kEnhancedSignature = 0x464D4520u; // " EMF"
 constexpr std::uint8_t kPlainMetafileKey[6] = {1, 0, 9, 0, 0, 3};
@@ -114,38 +122,77 @@ int PowerOfTwo(std::int64_t bits)
 // ---------------------------------------------------------------------------
 // Text lines of 128 characters over the file's bytes.
 
+// One line, blank-padded to 128 characters. Only its first USED characters
+// can be other than blanks, and the characters before FROM are blanks (a scan
+// blanks what it has read), so that the work on a line is proportional to
+// its own length, not to the 128 characters it is padded to.
+struct Line {
+    std::array<char, kLineLength> text;
+    std::size_t used = 0;
+    std::size_t from = 0;
+
+    Line() { text.fill(' '); }
+    // The characters that can be other than blanks.
+    std::string_view View() const { return {text.data(), used}; }
+    // The same and one blank after them, where the line has room for it:
+    // what a search for a text ending in a blank must see.
+    std::string_view ViewWithBlank() const { return {text.data(), std::min(used + 1, text.size())}; }
+    // The characters from FROM on that can be other than blanks.
+    std::span<char> Rest() { return {text.data() + from, from < used ? used - from : 0}; }
+    char At(std::size_t i) const { return i < text.size() ? text[i] : ' '; }
+    // Blanks the line up to (not including) TO.
+    void BlankTo(std::size_t to)
+    {
+        to = std::min(to, text.size());
+        if (to > from) {
+            std::fill(text.begin() + static_cast<std::ptrdiff_t>(from), text.begin() + static_cast<std::ptrdiff_t>(to),
+                      ' ');
+            from = to;
+        }
+    }
+};
+
 class TextLines {
 public:
-    explicit TextLines(Bytes file) : file_(file) {}
+    explicit TextLines(ByteSource& in) : in_(in) {}
 
-    // The next line, blank-padded or cut to 128 characters; false at the end
-    // of the file.
+    // The next line (a line ends with LF; a CR before the LF is dropped;
+    // longer lines are cut to 128 characters); false at the end of the file.
     bool Next(Line& line)
     {
-        if (at_ >= file_.size())
-            return false;
-        std::size_t end = at_;
-        while (end < file_.size() && file_[end] != '\n')
-            ++end;
-        std::size_t stop = end;
-        if (stop < file_.size() && stop > at_ && file_[stop - 1] == '\r')
-            --stop; // CR LF ends the line as LF does
-        line.fill(' ');
-        const std::size_t n = std::min<std::size_t>(stop - at_, kLineLength);
-        std::memcpy(line.data(), file_.data() + at_, n);
-        at_ = end < file_.size() ? end + 1 : end;
-        return true;
+        std::fill_n(line.text.begin(), line.used, ' ');
+        line.used = 0;
+        line.from = 0;
+        std::int64_t length = 0; // of the whole line, cut or not
+        for (std::span<const std::uint8_t> block = in_.Peek(); !block.empty(); block = in_.Peek()) {
+            // The characters kept are copied one by one (most lines are
+            // short); past them the rest of a long line is skipped by memchr.
+            const std::uint8_t* p = block.data();
+            const std::uint8_t* const end = p + block.size();
+            while (p < end && *p != '\n' && line.used < line.text.size())
+                line.text[line.used++] = static_cast<char>(*p++);
+            if (p < end && *p != '\n') {
+                const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+                p = lf ? static_cast<const std::uint8_t*>(lf) : end;
+            }
+            const std::size_t n = static_cast<std::size_t>(p - block.data());
+            length += static_cast<std::int64_t>(n);
+            if (p == end) {
+                in_.Skip(n);
+                continue;
+            }
+            in_.Skip(n + 1);
+            // CR LF ends the line as LF does.
+            if (length > 0 && length <= kLineLength && line.text[line.used - 1] == '\r')
+                line.text[--line.used] = ' ';
+            return true;
+        }
+        return length > 0;
     }
 
 private:
-    Bytes file_;
-    std::size_t at_ = 0;
+    ByteSource& in_;
 };
-
-std::string_view View(const Line& line)
-{
-    return std::string_view(line.data(), line.size());
-}
 
 // The report level is 0 while a text scan runs and restored afterwards.
 class QuietReports {
@@ -185,23 +232,26 @@ bool NextInteger(std::span<char> text, int& v)
 // Test 5: after any number of 999 pairs (group code, value), group code 0
 // with the value "SECTION". Stops at the first other group code and at the
 // end of the file.
-bool DxfAfterComments(Bytes file)
+bool DxfAfterComments(ByteSource& in)
 {
     QuietReports quiet;
-    TextLines lines(file);
+    if (!in.Rewind())
+        return false;
+    TextLines lines(in);
     Line code, value;
     while (lines.Next(code) && lines.Next(value)) {
         int group = -1;
-        if (!NextInteger(code, group))
+        if (!NextInteger(code.Rest(), group))
             return false;
         if (group == 999)
             continue;
         if (group != 0)
             return false;
         int first = 0, last = 0;
-        YYTokenBounds(View(value), first, last);
-        return first > 0 && View(value).substr(first - 1, last - first + 1) == "SECTION" &&
-               YYStringStart(View(value).substr(last)) == 0;
+        const std::string_view text = value.View();
+        YYTokenBounds(text, first, last);
+        return first > 0 && text.substr(first - 1, last - first + 1) == "SECTION" &&
+               YYStringStart(text.substr(last)) == 0;
     }
     return false;
 }
@@ -211,9 +261,9 @@ bool LineEndAfter(const Header& h, std::string_view s)
     return h.AtFirst(std::string(s) + "\r") || h.AtFirst(std::string(s) + "\n");
 }
 
-int HeaderKind(Bytes file)
+// The kind by the header H of the file IN (which test 5 reads on).
+int HeaderKind(const Header& h, ByteSource& in)
 {
-    const Header h(file);
     if (h.AtFirst("IN"))
         return kImageFileHpgl;
     if (h.AtFirst(std::string{kEsc} + "%0B"))
@@ -225,7 +275,7 @@ int HeaderKind(Bytes file)
         if (within.Contains("SECTION"))
             return kImageFileDxf;
     }
-    if (LineEndAfter(h, "999") && DxfAfterComments(file))
+    if (LineEndAfter(h, "999") && DxfAfterComments(in))
         return kImageFileDxf;
     if ((h.Contains("<?xml ") || h.Contains("<?XML ")) &&
         (h.Contains("<!doctype svg") || h.Contains("<!DOCTYPE svg")))
@@ -331,26 +381,31 @@ constexpr int kDeviceColours[5] = {2, 256, 2, 256, 256};
 
 // The command of LINE: the two characters at its first character, and the
 // line up to and including them blanked. False for a blank line.
-bool Command(Line& line, std::string& command, int& after)
+bool Command(Line& line, std::array<char, 2>& command, std::size_t& after)
 {
-    const int p = YYStringStart(View(line));
-    if (p == 0)
+    std::size_t a = line.from;
+    while (a < line.used && (line.text[a] == ' ' || line.text[a] == '\0'))
+        ++a;
+    if (a >= line.used)
         return false;
-    const int a = p - 1;
-    command.assign(1, line[static_cast<std::size_t>(a)]);
-    command += a + 1 < kLineLength ? line[static_cast<std::size_t>(a + 1)] : ' ';
-    after = std::min(a + 2, kLineLength);
-    std::fill(line.begin(), line.begin() + after, ' ');
+    command = {line.text[a], line.At(a + 1)};
+    after = std::min<std::size_t>(a + 2, kLineLength);
+    line.BlankTo(after);
     return true;
+}
+
+bool Is(const std::array<char, 2>& command, const char (&name)[3])
+{
+    return command[0] == name[0] && command[1] == name[1];
 }
 
 // The line up to and including its first ";" blanked; false when it holds none.
 bool PastSemicolon(Line& line)
 {
-    const auto semicolon = std::find(line.begin(), line.end(), ';');
-    if (semicolon == line.end())
+    const std::size_t semicolon = line.View().find(';', line.from);
+    if (semicolon == std::string_view::npos)
         return false;
-    std::fill(line.begin(), semicolon + 1, ' ');
+    line.BlankTo(semicolon + 1);
     return true;
 }
 
@@ -362,7 +417,7 @@ Corners ReadCorners(Line& line)
 {
     int p[4] = {};
     for (int& v : p)
-        NextInteger(line, v);
+        NextInteger(line.Rest(), v);
     return Corners{std::int64_t(p[2]) - p[0] + 1, std::int64_t(p[3]) - p[1] + 1};
 }
 
@@ -374,44 +429,45 @@ struct PlotterScan {
     int kind = -1;
 };
 
-PlotterScan ScanPlotter(Bytes file, bool hpgl2)
+PlotterScan ScanPlotter(ByteSource& in, bool hpgl2)
 {
     PlotterScan s;
-    TextLines lines(file);
+    TextLines lines(in);
     Line line;
-    std::string command;
+    std::array<char, 2> command{};
     while (!(s.haveExtent && s.haveKind) && lines.Next(line)) {
         for (;;) {
-            int after = 0;
+            std::size_t after = 0;
             if (!Command(line, command, after))
                 break;
-            if (command == "SC") {
+            if (Is(command, "SC")) {
                 int a = 0, b = 0;
-                NextInteger(line, a);
-                NextInteger(line, b);
+                NextInteger(line.Rest(), a);
+                NextInteger(line.Rest(), b);
                 if (a == -13) {
                     s.kind = hpgl2 ? Word(std::int64_t(b) - 10) : b;
                     s.haveKind = true;
                 }
                 break;
             }
-            if (command == "IP") {
+            if (Is(command, "IP")) {
                 s.extent = ReadCorners(line);
                 s.haveExtent = true;
                 break;
             }
-            if (hpgl2 && command == "CO") {
-                const bool titled = after < kLineLength && line[static_cast<std::size_t>(after)] == ':';
-                if (!titled) {
-                    const auto open = std::find(line.begin(), line.end(), '"');
-                    const auto close = open == line.end() ? open : std::find(open + 1, line.end(), '"');
-                    if (close != line.end()) {
+            if (hpgl2 && Is(command, "CO")) {
+                if (line.At(after) != ':') {
+                    const std::string_view text = line.View();
+                    const std::size_t open = text.find('"', line.from);
+                    const std::size_t close = open == std::string_view::npos ? open : text.find('"', open + 1);
+                    if (close != std::string_view::npos) {
                         Line quoted;
-                        quoted.fill(' ');
-                        std::copy(open + 1, close, quoted.begin());
+                        std::copy(text.begin() + static_cast<std::ptrdiff_t>(open + 1),
+                                  text.begin() + static_cast<std::ptrdiff_t>(close), quoted.text.begin());
+                        quoted.used = close - open - 1;
                         int a = 0, b = 0;
-                        NextInteger(quoted, a);
-                        NextInteger(quoted, b);
+                        NextInteger(quoted.Rest(), a);
+                        NextInteger(quoted.Rest(), b);
                         if (a == 13) {
                             s.kind = b;
                             s.haveKind = true;
@@ -427,19 +483,19 @@ PlotterScan ScanPlotter(Bytes file, bool hpgl2)
     return s;
 }
 
-// The scanners over the file's bytes; an error of theirs is reported under
-// the scanner's own name, as the scanner over the named file reports it.
-int PageCount(Bytes file)
+// The page scan over the file IN from its start; its errors are reported
+// under its own name, as the scanner over the named file reports them.
+int PageCount(ByteSource& in)
 {
     int pages = 1;
-    if (const int rc = HpglPageCount(file, pages); rc != kErrorNone)
-        YYErrorReport(rc, "YYCNTHPG");
+    in.Rewind();
+    YYCNTHPG(in, pages);
     return pages;
 }
 
-void HpglWords(Bytes file, int count, Words& w)
+void HpglWords(ByteSource& in, int count, Words& w)
 {
-    const PlotterScan s = ScanPlotter(file, false);
+    const PlotterScan s = ScanPlotter(in, false);
     if (s.haveKind) {
         w[4] = s.kind;
         if (s.kind >= 1 && s.kind <= 10) {
@@ -452,12 +508,12 @@ void HpglWords(Bytes file, int count, Words& w)
         }
     }
     if (count >= 6)
-        w[5] = PageCount(file);
+        w[5] = PageCount(in);
 }
 
-void Hpgl2Words(Bytes file, int count, Words& w)
+void Hpgl2Words(ByteSource& in, int count, Words& w)
 {
-    const PlotterScan s = ScanPlotter(file, true);
+    const PlotterScan s = ScanPlotter(in, true);
     if (s.haveExtent) {
         w[1] = Word(s.extent.extentX * 72 / 1016);
         w[2] = Word(s.extent.extentY * 72 / 1016);
@@ -468,15 +524,14 @@ void Hpgl2Words(Bytes file, int count, Words& w)
             w[3] = kDeviceColours[s.kind - 1];
     }
     if (count >= 6)
-        w[5] = PageCount(file);
+        w[5] = PageCount(in);
 }
 
-void CgmWords(Bytes file, Words& w)
+void CgmWords(ByteSource& in, Words& w)
 {
     int pictures = 1;
     float ratio = 1.0f;
-    if (const int rc = CgmPictureInfo(file, pictures, ratio); rc != kErrorNone)
-        YYErrorReport(rc, "YYINFOCGM");
+    YYINFOCGM(in, pictures, ratio);
     w[3] = pictures;
     w[1] = 1000;
     // 1000 / ratio truncated toward zero; a ratio of 0 or not a number, or a
@@ -485,17 +540,13 @@ void CgmWords(Bytes file, Words& w)
         w[2] = TruncateToIntOr(1000.0 / static_cast<double>(ratio), -1);
 }
 
-void PicWords(Bytes file, int count, Words& w)
+void PicWords(ByteSource& in, int count, Words& w)
 {
     w[1] = 3201;
     w[2] = 2312;
     if (count >= 4) {
         int pictures = 1;
-        if (const int rc = PicPictureCount(file, pictures); rc != kErrorNone) {
-            YYErrorReport(rc, "YYCNTPIC");
-            gErrorState.osError = 0;
-            gErrorState.osErrorKind = 2;
-        }
+        YYCNTPIC(in, pictures);
         w[3] = pictures;
     }
 }
@@ -509,23 +560,23 @@ void DrawWords(const Header& h, Words& w)
         w[2] = Word(height / 640);
 }
 
-void PostScriptWords(Bytes file, Words& w)
+void PostScriptWords(ByteSource& in, Words& w)
 {
-    TextLines lines(file);
+    TextLines lines(in);
     Line line;
     if (!lines.Next(line) || !lines.Next(line))
         return;
-    const int p = YYStringStart(View(line));
+    const int p = YYStringStart(line.View());
     constexpr std::string_view kBox = "%%BoundingBox:";
-    if (p == 0 || View(line).substr(static_cast<std::size_t>(p - 1)).substr(0, kBox.size()) != kBox) {
+    if (p == 0 || line.View().substr(static_cast<std::size_t>(p - 1)).substr(0, kBox.size()) != kBox) {
         w[3] = 0;
         return;
     }
-    std::fill(line.begin(), line.begin() + (p - 1) + static_cast<std::ptrdiff_t>(kBox.size()), ' ');
+    line.BlankTo(static_cast<std::size_t>(p - 1) + kBox.size());
     int v[4] = {};
     bool all = true;
     for (int& x : v)
-        all = NextInteger(line, x) && all;
+        all = NextInteger(line.Rest(), x) && all;
     w[3] = all ? 1 : 0;
     if (all) {
         w[1] = v[2];
@@ -563,16 +614,16 @@ void EscpWords(const Header& h, bool reset, Words& w)
         w[4] = 3600 / unit;
 }
 
-void DxfWords(Bytes file, Words& w)
+void DxfWords(ByteSource& in, Words& w)
 {
-    TextLines lines(file);
+    TextLines lines(in);
     Line line;
     for (int n = 1; n <= 16; ++n) {
         if (!lines.Next(line))
             return;
         if (n == 14 || n == 16) {
             float v = 0.0f;
-            const bool ok = Converted([&] { INextReal(line, v); });
+            const bool ok = Converted([&] { INextReal(line.Rest(), v); });
             w[n == 14 ? 1 : 2] = ok ? TruncateToIntOr(v, -1) : -1;
         }
     }
@@ -595,18 +646,19 @@ int SvgAttribute(std::string_view line, std::string_view attribute)
     return TruncateToIntOr(v, -1);
 }
 
-void SvgWords(Bytes file, Words& w)
+void SvgWords(ByteSource& in, Words& w)
 {
-    TextLines lines(file);
+    TextLines lines(in);
     Line line;
     if (!lines.Next(line))
         return;
     while (lines.Next(line)) {
-        YYLowerCase(line);
-        if (View(line).find("<svg ") == std::string_view::npos)
+        YYLowerCase(std::span<char>(line.text.data(), line.used));
+        const std::string_view text = line.ViewWithBlank();
+        if (text.find("<svg ") == std::string_view::npos)
             continue;
-        w[1] = SvgAttribute(View(line), "width=\"");
-        w[2] = SvgAttribute(View(line), "height=\"");
+        w[1] = SvgAttribute(text, "width=\"");
+        w[2] = SvgAttribute(text, "height=\"");
         return;
     }
 }
@@ -629,32 +681,67 @@ void PngWords(const Header& h, Words& w)
     w[4] = h.Byte(28);
 }
 
-Words InfoWords(Bytes file, int count)
+// Up to the first 128 bytes of IN into BUFFER; their count.
+std::size_t HeaderRead(ByteSource& in, std::array<std::uint8_t, kImageFileHeaderBytes>& buffer)
+{
+    std::size_t n = 0;
+    for (std::span<const std::uint8_t> block = in.Peek(); n < buffer.size() && !block.empty(); block = in.Peek()) {
+        const std::size_t k = std::min(block.size(), buffer.size() - n);
+        std::memcpy(buffer.data() + n, block.data(), k);
+        in.Skip(k);
+        n += k;
+    }
+    return n;
+}
+
+// The kind of the file IN from its start: -1 when fewer than 4 bytes can be
+// read. HEADER := its first (up to 128) bytes, kept in BUFFER.
+int KindOf(ByteSource& in, std::array<std::uint8_t, kImageFileHeaderBytes>& buffer, Bytes& header)
+{
+    const std::size_t n = HeaderRead(in, buffer);
+    header = Bytes(buffer.data(), n);
+    if (n < 4 || in.readError != 0)
+        return kImageFileMissing;
+    return HeaderKind(Header(header), in);
+}
+
+// The words of the file IN, read from its start: the kind, and with COUNT 2
+// or more the information words; every scan goes back to the start of the
+// file. A failed read during a text scan leaves the words it fills -1.
+Words InfoWords(ByteSource& in, int count)
 {
     Words w;
     w.fill(-1);
-    w[0] = ImageFileKindOf(file);
+    std::array<std::uint8_t, kImageFileHeaderBytes> buffer;
+    Bytes header;
+    w[0] = KindOf(in, buffer, header);
     if (count < 2 || w[0] <= 0)
         return w;
-    const Header h(file);
+    const Header h(header);
     if (w[0] == kImageFileHpgl || w[0] == kImageFileHpgl2 || w[0] == kImageFilePostScript ||
         w[0] == kImageFileDxf || w[0] == kImageFileSvg) {
         QuietReports quiet;
+        if (!in.Rewind())
+            return w;
         switch (w[0]) {
-        case kImageFileHpgl: HpglWords(file, count, w); break;
-        case kImageFileHpgl2: Hpgl2Words(file, count, w); break;
-        case kImageFilePostScript: PostScriptWords(file, w); break;
-        case kImageFileDxf: DxfWords(file, w); break;
-        default: SvgWords(file, w); break;
+        case kImageFileHpgl: HpglWords(in, count, w); break;
+        case kImageFileHpgl2: Hpgl2Words(in, count, w); break;
+        case kImageFilePostScript: PostScriptWords(in, w); break;
+        case kImageFileDxf: DxfWords(in, w); break;
+        default: SvgWords(in, w); break;
         }
+        if (in.readError != 0)
+            std::fill(w.begin() + 1, w.end(), -1);
         return w;
     }
+    if (w[0] == kImageFileCgm || w[0] == kImageFilePic)
+        in.Rewind(); // a failure is the scanner's read error
     switch (w[0]) {
     case kImageFileBmp: BmpWords(h, w); break;
     case kImageFilePcx: PcxWords(h, w); break;
     case kImageFileMetafile: MetafileWords(h, w); break;
-    case kImageFileCgm: CgmWords(file, w); break;
-    case kImageFilePic: PicWords(file, count, w); break;
+    case kImageFileCgm: CgmWords(in, w); break;
+    case kImageFilePic: PicWords(in, count, w); break;
     case kImageFileDraw: DrawWords(h, w); break;
     case kImageFilePcl: PclWords(h, w); break;
     case kImageFileEscpReset: EscpWords(h, true, w); break;
@@ -674,26 +761,32 @@ void Store(const Words& w, std::span<int> record, int count)
 
 } // namespace
 
+bool ImageFileIsMissing(int osError)
+{
+    return osError == kWindowsFileNotFound || osError == kWindowsPathNotFound || osError == kWindowsInvalidName;
+}
+
 int ImageFileKindOf(std::span<const std::uint8_t> file)
 {
-    if (file.size() < 4)
-        return kImageFileMissing;
-    return HeaderKind(file);
+    SpanSource in(file);
+    std::array<std::uint8_t, kImageFileHeaderBytes> buffer;
+    Bytes header;
+    return KindOf(in, buffer, header);
 }
 
 void ImageFileInfoOf(std::span<const std::uint8_t> file, std::span<int> record, int count)
 {
-    Store(InfoWords(file, count), record, count);
+    SpanSource in(file);
+    Store(InfoWords(in, count), record, count);
 }
 
 void YYImageFileInfo(std::string_view name, std::span<int> record, int count)
 {
-    std::vector<std::uint8_t> file;
-    int osError = 0;
-    const int rc = ImageFileLoad(name, file, osError);
-    if (rc != kErrorNone) {
-        if (rc == kErrorFileOpen) {
-            gErrorState.osError = osError;
+    int err = 0;
+    const int handle = ByteFileOpen(name, err);
+    if (handle == -1) {
+        if (err != 0 && !ImageFileIsMissing(err)) {
+            gErrorState.osError = err;
             gErrorState.osErrorKind = 2;
             YYErrorReport(kErrorFileOpen, "IFileOpen");
         }
@@ -702,5 +795,8 @@ void YYImageFileInfo(std::string_view name, std::span<int> record, int count)
         Store(w, record, count);
         return;
     }
-    ImageFileInfoOf(file, record, count);
+    FileSource in(handle);
+    const Words w = InfoWords(in, count);
+    OsFileClose(handle);
+    Store(w, record, count);
 }

@@ -10,6 +10,7 @@
 #include "core/errors.h"
 #include "core/numeric.h"
 #include "core/os_services.h"
+#include "hardcopy/byte_source.h"
 
 #include <algorithm>
 #include <array>
@@ -22,95 +23,13 @@
 
 namespace {
 
-// ---- Byte sources ------------------------------------------------------------
-
-// Bytes read front to back from a window that the derived source refills.
-class ByteSource {
-public:
-    virtual ~ByteSource() = default;
-
-    // The next byte, or -1 at the end (or after a failed read).
-    int Get()
-    {
-        if (at_ == end_ && !Refill())
-            return -1;
-        return *at_++;
-    }
-
-    // The next N bytes into DST (discarded when DST is null); false when
-    // fewer came. Bytes that came are copied even then.
-    bool Take(std::uint8_t* dst, std::int64_t n)
-    {
-        while (n > 0) {
-            if (at_ == end_ && !Refill())
-                return false;
-            const std::int64_t k = std::min<std::int64_t>(n, end_ - at_);
-            if (dst) {
-                std::memcpy(dst, at_, static_cast<std::size_t>(k));
-                dst += k;
-            }
-            at_ += k;
-            n -= k;
-        }
-        return true;
-    }
-
-    // The system's code of a failed read; 0 when the bytes only ended.
-    int readError = 0;
-
-protected:
-    // Makes the next bytes available in at_..end_; false when there are none.
-    virtual bool Refill() = 0;
-    const std::uint8_t* at_ = nullptr;
-    const std::uint8_t* end_ = nullptr;
-};
-
-// The bytes of a buffer.
-class SpanSource : public ByteSource {
-public:
-    explicit SpanSource(std::span<const std::uint8_t> bytes)
-    {
-        at_ = bytes.data();
-        end_ = bytes.data() + bytes.size();
-    }
-
-protected:
-    bool Refill() override { return false; }
-};
-
-// The bytes of an open file, read in blocks.
-class FileSource : public ByteSource {
-public:
-    explicit FileSource(int handle) : handle_(handle) {}
-
-protected:
-    bool Refill() override
-    {
-        if (readError != 0)
-            return false;
-        int count = 0, err = 0;
-        OsFileRead(handle_, block_.data(), static_cast<int>(block_.size()), count, err);
-        if (err != 0) {
-            readError = err;
-            return false;
-        }
-        if (count <= 0)
-            return false;
-        at_ = block_.data();
-        end_ = block_.data() + count;
-        return true;
-    }
-
-private:
-    int handle_;
-    std::vector<std::uint8_t> block_ = std::vector<std::uint8_t>(std::size_t(1) << 16);
-};
-
 // ---- PIC -----------------------------------------------------------------------
 
 constexpr int kPicHeaderBytes = 17;
 
-int PicScan(ByteSource& in, int& count)
+} // namespace
+
+int PicPictureCount(ByteSource& in, int& count)
 {
     count = 0;
     int rc = kErrorNone;
@@ -148,6 +67,8 @@ int PicScan(ByteSource& in, int& count)
     count = std::max(count, 1);
     return rc;
 }
+
+namespace {
 
 // ---- CGM -----------------------------------------------------------------------
 
@@ -258,7 +179,9 @@ void CgmDecode(CgmScanState& s, int cls, int id, std::span<const std::uint8_t> l
     }
 }
 
-int CgmScan(ByteSource& in, int& count, float& ratio)
+} // namespace
+
+int CgmPictureInfo(ByteSource& in, int& count, float& ratio)
 {
     CgmScanState s;
     std::array<std::uint8_t, kCgmParameterBufferSize> buffer{};
@@ -327,6 +250,8 @@ int CgmScan(ByteSource& in, int& count, float& ratio)
     return rc;
 }
 
+namespace {
+
 // ---- HP-GL ---------------------------------------------------------------------
 
 constexpr std::size_t kHpglRecordLength = 10;
@@ -374,7 +299,8 @@ bool HpglPageRecord(std::array<char, kHpglRecordLength> record)
 }
 
 // Pages of the text in IN; parsing errors are only recorded (report level 0)
-// and the caller's level is restored.
+// and the caller's level is restored. The bytes are walked block by block;
+// a line costs its own length, whatever the record length.
 int HpglScan(ByteSource& in)
 {
     const int level = gErrorState.level;
@@ -384,62 +310,68 @@ int HpglScan(ByteSource& in)
     record.fill(' ');
     std::size_t used = 0;
     bool any = false; // characters of the current line seen
-    for (;;) {
-        const int c = in.Get();
-        if (c < 0 || c == '\n' || c == '\r') {
-            if (any && HpglPageRecord(record) && pages < INT_MAX)
-                ++pages;
-            if (c < 0)
-                break;
-            record.fill(' ');
-            used = 0;
-            any = false;
-            continue;
+    auto lineEnd = [&] {
+        if (any && HpglPageRecord(record) && pages < INT_MAX)
+            ++pages;
+        std::fill_n(record.begin(), used, ' ');
+        used = 0;
+        any = false;
+    };
+    for (std::span<const std::uint8_t> block = in.Peek(); !block.empty(); block = in.Peek()) {
+        for (const std::uint8_t c : block) {
+            if (c == '\n' || c == '\r') {
+                if (any)
+                    lineEnd();
+                continue;
+            }
+            any = true;
+            if (used < record.size())
+                record[used++] = static_cast<char>(c);
         }
-        any = true;
-        if (used < record.size())
-            record[used++] = static_cast<char>(c);
+        in.Skip(block.size());
     }
+    if (any)
+        lineEnd();
     YYErrorLevelSet(level);
     return std::max(pages, 1);
 }
 
+} // namespace
+
+int HpglPageCount(ByteSource& in, int& count)
+{
+    count = HpglScan(in);
+    return in.readError != 0 ? kErrorFileReadWrite : kErrorNone;
+}
+
+namespace {
+
 // ---- Opening by name -------------------------------------------------------------
-
-// NAME without leading and trailing blanks and NULs.
-std::string FileNameOf(std::string_view name)
-{
-    const std::size_t first = name.find_first_not_of(std::string_view(" \0", 2));
-    if (first == std::string_view::npos)
-        return {};
-    const std::size_t last = name.find_last_not_of(std::string_view(" \0", 2));
-    return std::string(name.substr(first, last - first + 1));
-}
-
-// Opens NAME for reading: the handle, or -1 with the system's code in ERR.
-int OpenForReading(std::string_view name, int& err)
-{
-    err = 0;
-    const std::string path = FileNameOf(name);
-    if (path.empty())
-        return -1;
-    int handle = -1;
-    OsFileOpen(path.c_str(), 0, handle, err);
-    return handle;
-}
 
 constexpr int kSystemCodeKindIo = 1;
 constexpr int kSystemCodeKindWindows = 2;
 
-// Opens NAME, runs SCAN over its bytes and closes it. Error 1 when the file
-// does not open and error 2 when SCAN returns it are reported under ROUTINE,
-// with the system's code (of the open, of a failed read; 0 after a read that
-// only ended early, or always with CLEARREADCODE) of kind KIND.
+// Runs SCAN over IN; when it returns error 2, reports it under ROUTINE with
+// the system's code of kind KIND (of a failed read; 0 after a read that only
+// ended early, or always with CLEARREADCODE).
 template <typename Scan>
-void ScanFile(std::string_view name, std::string_view routine, int kind, bool clearReadCode, Scan scan)
+void ScanReported(ByteSource& in, std::string_view routine, int kind, bool clearReadCode, Scan scan)
+{
+    if (scan(in) != kErrorNone) {
+        gErrorState.osError = clearReadCode ? 0 : in.readError;
+        gErrorState.osErrorKind = kind;
+        YYErrorReport(kErrorFileReadWrite, routine);
+    }
+}
+
+// Opens NAME, runs REPORTED over its bytes and closes it. When the file does
+// not open, error 1 is reported under ROUTINE with the system's code of kind
+// KIND.
+template <typename Reported>
+void ScanFile(std::string_view name, std::string_view routine, int kind, Reported reported)
 {
     int err = 0;
-    const int handle = OpenForReading(name, err);
+    const int handle = ByteFileOpen(name, err);
     if (handle == -1) {
         gErrorState.osError = err;
         gErrorState.osErrorKind = kind;
@@ -447,13 +379,8 @@ void ScanFile(std::string_view name, std::string_view routine, int kind, bool cl
         return;
     }
     FileSource in(handle);
-    const int rc = scan(in);
+    reported(in);
     OsFileClose(handle);
-    if (rc != kErrorNone) {
-        gErrorState.osError = clearReadCode ? 0 : in.readError;
-        gErrorState.osErrorKind = kind;
-        YYErrorReport(kErrorFileReadWrite, routine);
-    }
 }
 
 } // namespace
@@ -463,20 +390,19 @@ void ScanFile(std::string_view name, std::string_view routine, int kind, bool cl
 int PicPictureCount(std::span<const std::uint8_t> file, int& count)
 {
     SpanSource in(file);
-    return PicScan(in, count);
+    return PicPictureCount(in, count);
 }
 
 int CgmPictureInfo(std::span<const std::uint8_t> file, int& count, float& ratio)
 {
     SpanSource in(file);
-    return CgmScan(in, count, ratio);
+    return CgmPictureInfo(in, count, ratio);
 }
 
 int HpglPageCount(std::span<const std::uint8_t> file, int& count)
 {
     SpanSource in(file);
-    count = HpglScan(in);
-    return kErrorNone;
+    return HpglPageCount(in, count);
 }
 
 // ---- CGM values --------------------------------------------------------------------
@@ -504,21 +430,35 @@ float YYCgmReal(std::span<const std::uint8_t> buffer, int position)
 
 // ---- Public scanners ------------------------------------------------------------------
 
+void YYCNTPIC(ByteSource& in, int& count)
+{
+    ScanReported(in, "YYCNTPIC", kSystemCodeKindWindows, true,
+                 [&](ByteSource& bytes) { return PicPictureCount(bytes, count); });
+}
+
+void YYINFOCGM(ByteSource& in, int& count, float& ratio)
+{
+    ScanReported(in, "YYINFOCGM", kSystemCodeKindWindows, false,
+                 [&](ByteSource& bytes) { return CgmPictureInfo(bytes, count, ratio); });
+}
+
+void YYCNTHPG(ByteSource& in, int& count)
+{
+    ScanReported(in, "YYCNTHPG", kSystemCodeKindIo, false,
+                 [&](ByteSource& bytes) { return HpglPageCount(bytes, count); });
+}
+
 void YYCNTPIC(std::string_view name, int& count)
 {
-    ScanFile(name, "YYCNTPIC", kSystemCodeKindWindows, true, [&](ByteSource& in) { return PicScan(in, count); });
+    ScanFile(name, "YYCNTPIC", kSystemCodeKindWindows, [&](ByteSource& in) { YYCNTPIC(in, count); });
 }
 
 void YYINFOCGM(std::string_view name, int& count, float& ratio)
 {
-    ScanFile(name, "YYINFOCGM", kSystemCodeKindWindows, false,
-             [&](ByteSource& in) { return CgmScan(in, count, ratio); });
+    ScanFile(name, "YYINFOCGM", kSystemCodeKindWindows, [&](ByteSource& in) { YYINFOCGM(in, count, ratio); });
 }
 
 void YYCNTHPG(std::string_view name, int& count)
 {
-    ScanFile(name, "YYCNTHPG", kSystemCodeKindIo, false, [&](ByteSource& in) {
-        count = HpglScan(in);
-        return in.readError != 0 ? kErrorFileReadWrite : kErrorNone;
-    });
+    ScanFile(name, "YYCNTHPG", kSystemCodeKindIo, [&](ByteSource& in) { YYCNTHPG(in, count); });
 }

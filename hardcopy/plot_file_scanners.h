@@ -2,15 +2,19 @@
 // pictures of a PIC file, the pictures and the drawing-space aspect ratio of
 // a binary CGM file, and the pages of an HP-GL or HP-GL/2 text plot file.
 //
-// Each scanner has one body that reads its bytes through a small byte source:
-// the public routines feed it from the named file (opened, read to its end
-// and closed here), the byte-buffer forms from memory, so that the file-kind
-// detection and the fuzz target scan exactly as the routines do. No Win32 here.
+// Each scanner has one body that reads its bytes through a byte source
+// (hardcopy/byte_source.h): the public routines feed it from the named file
+// (opened, read to its end in blocks and closed here), the file-kind
+// detection from the file it has open, the byte-buffer forms from memory, so
+// that all of them scan alike. Each costs time linear in the bytes and memory
+// independent of them. No Win32 here.
 #pragma once
 
 #include <cstdint>
 #include <span>
 #include <string_view>
+
+class ByteSource;
 
 // Bytes of the CGM parameter buffer: enough for the longest list decoded
 // (four 32-bit extent values); longer lists are read in part and the rest
@@ -40,6 +44,13 @@ int CgmPictureInfo(std::span<const std::uint8_t> file, int& count, float& ratio)
 // afterwards.
 int HpglPageCount(std::span<const std::uint8_t> file, int& count);
 
+// ---- The same over a byte source, from its current position ----------------
+// As above; kErrorFileReadWrite also when the source could not be read
+// (its readError then holds the system's code).
+int PicPictureCount(ByteSource& in, int& count);
+int CgmPictureInfo(ByteSource& in, int& count, float& ratio);
+int HpglPageCount(ByteSource& in, int& count);
+
 // ---- CGM values --------------------------------------------------------------
 // The signed big-endian integer at the 1-based POSITION of BUFFER: two bytes
 // for PRECISION 16, four for any other. 0 when the bytes lie outside BUFFER.
@@ -65,3 +76,9 @@ void YYINFOCGM(std::string_view name, int& count, float& ratio);
 // report level is 0 while reading, then restored. (Closing a file that was
 // only read cannot fail here, so error 3 does not arise.)
 void YYCNTHPG(std::string_view name, int& count);
+
+// The same three over IN from its current position, reported as above (the
+// file-kind detection runs them over the file it has open).
+void YYCNTPIC(ByteSource& in, int& count);
+void YYINFOCGM(ByteSource& in, int& count, float& ratio);
+void YYCNTHPG(ByteSource& in, int& count);

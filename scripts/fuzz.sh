@@ -2,8 +2,10 @@
 # Fuzzes every reader of untrusted text or files: builds the targets of fuzz/
 # natively into build-fuzz/ (clang with the address and undefined-behaviour
 # sanitizers), then runs each target first over its kept regression inputs
-# (fuzz/regressions/NAME/) and then for SECONDS (default 20) from its seeds
-# and the corpus it grew in earlier runs (build-fuzz/corpus/NAME/).
+# (fuzz/regressions/NAME/, and the large ones fuzz/make-seeds.sh makes) and
+# then for SECONDS (default 20) from its seeds and the corpus it grew in
+# earlier runs (build-fuzz/corpus/NAME/). Each target's line gives its runs
+# and its rate (inputs a second, sanitizers included).
 #   scripts/fuzz.sh [SECONDS [NAME...]]
 # A crash, a sanitizer report, a failed check of the target, more than 10 s
 # on one input or more than 2 GB of memory fails the target; the input is
@@ -45,7 +47,7 @@ for t in "${targets[@]}"; do
   # Run in a scratch folder: a reader may write files there (the debug log).
   cd "$BUILD/work/$t"
   kept=()
-  for f in "$ROOT/fuzz/regressions/$t"/*; do [ -f "$f" ] && kept+=("$f"); done
+  for f in "$ROOT/fuzz/regressions/$t"/* "$BUILD/seeds/regressions/$t"/*; do [ -f "$f" ] && kept+=("$f"); done
   if [ ${#kept[@]} -gt 0 ] && ! "$exe" "${opts[@]}" "${kept[@]}" >"$log" 2>&1; then
     echo "== fuzz $t: a kept regression input FAILED:" >&2
     tail -n 30 "$log" >&2
@@ -55,7 +57,8 @@ for t in "${targets[@]}"; do
   if "$exe" "${opts[@]}" -max_total_time="$SECONDS_EACH" -print_final_stats=1 \
        "$BUILD/corpus/$t" "$BUILD/seeds/$t" >"$log" 2>&1; then
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
-    echo "== fuzz $t: ${runs:-?} runs in ${SECONDS_EACH} s, ${#kept[@]} regression inputs, no fault" >&2
+    rate=$(( ${runs:-0} / SECONDS_EACH ))
+    echo "== fuzz $t: ${runs:-?} runs in ${SECONDS_EACH} s (${rate} a second), ${#kept[@]} regression inputs, no fault" >&2
   else
     echo "== fuzz $t: FAILED (input kept in $BUILD/crashes/$t/):" >&2
     tail -n 40 "$log" >&2

@@ -353,6 +353,53 @@ TEST(ImageFileInfo, AShortFileIsNotReadWithTheLastFilesBytes)
     EXPECT_EQ(InfoOf(ByteString(kPngFileSignature, kPngFileSignature + 6))[0], 0);
 }
 
+// Files of 4 GiB and 4 KiB, sparse (made by truncate where the host has it),
+// with a real PostScript or PNG head: their kind and words, read from the
+// first bytes and lines only. The image reader refuses the PostScript file
+// with 27 from its first bytes, without loading it.
+TEST(ImageFileInfo, AFileOverFourGibibytesGetsItsKindAndWords)
+{
+    constexpr std::int64_t kSize = (std::int64_t(1) << 32) + 4096;
+    struct Big {
+        const char* what;
+        ByteString head;
+        Record want;
+    };
+    const std::vector<Big> files = {
+        {"PostScript", Text("%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 612 792\n%%Pages: 1\n"),
+         {10, 612, 792, 1, -1, -1}},
+        {"PNG", Png(5000, 4000, 8, 2, 0), {15, 5000, 4000, 16777216, 0, 24}},
+    };
+    const std::string name = TempName("big.bin");
+    for (const Big& f : files) {
+        SCOPED_TRACE(f.what);
+        WriteAll(name, f.head);
+        if (unixtools::Available("/usr/bin/truncate")) {
+            ASSERT_EQ(unixtools::Run("/usr/bin/truncate -s " + std::to_string(kSize) + " '" +
+                                     unixtools::UnixPath(name) + "'"),
+                      0);
+        } else {
+            HANDLE h = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(h, INVALID_HANDLE_VALUE);
+            LARGE_INTEGER size;
+            size.QuadPart = kSize;
+            EXPECT_TRUE(SetFilePointerEx(h, size, nullptr, FILE_BEGIN) && SetEndOfFile(h));
+            CloseHandle(h);
+        }
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        ASSERT_TRUE(GetFileAttributesExA(name.c_str(), GetFileExInfoStandard, &data));
+        ASSERT_EQ((std::int64_t(data.nFileSizeHigh) << 32) + data.nFileSizeLow, kSize);
+        EXPECT_EQ(Dump(InfoOfFile(name, 6)), Dump(f.want));
+        if (f.want[0] == kImageFilePostScript) {
+            std::vector<int> image(4, 7);
+            gErrorState.lastCode = 0;
+            IGrLoadImageData(name, image);
+            EXPECT_EQ(gErrorState.lastCode, 27);
+        }
+    }
+    DeleteFileA(name.c_str());
+}
+
 // The scanners report their read errors (2) as over a named file, and
 // their counts so far still make the words.
 TEST(ImageFileInfo, ScannerErrorsAreReportedAndTheWordsStand)

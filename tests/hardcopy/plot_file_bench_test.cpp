@@ -30,41 +30,18 @@
 #include "core/library_start.h"
 #include "core/main_window.h"
 #include "core/window_table.h"
+#include "bench_timing.h"
 #include "plot_file_fixture.h"
 
 namespace {
 
 std::string BenchFolder()
 {
-    const char* dir = std::getenv("KESTROW_BENCH_DIR");
-    if (!dir || !*dir)
-        return plotfile::TempPath("bench");
-    std::string folder = dir;
-    if (folder[0] == '/')
-        folder = "Z:" + folder;
-    for (char& c : folder)
-        if (c == '/')
-            c = '\\';
-    return folder;
+    return bench::Folder(plotfile::TempPath("bench"));
 }
 
-double Now()
-{
-    static const LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0.0 : v[v.size() / 2];
-}
+using bench::Median;
+using bench::Now;
 
 // Median milliseconds of one call of DRAW over REPEATS calls, after one
 // call to warm up.
