@@ -732,24 +732,14 @@ bool CgmDeviceImage(CgmWriter& w, const std::array<int, 6>& pqr, int swap)
     e.osError = 0;
     e.osErrorKind = 0;
     e.level = kReportNone;
+    // The picture must be the size the operation names, and each side must
+    // fit a 16-bit cell count.
     std::vector<int> pixels;
-    {
-        // The picture must be the size the operation names, and each side
-        // must fit a 16-bit cell count.
-        std::vector<std::uint8_t> bytes;
-        int osError = 0;
-        ImageHeader header;
-        const bool readable = ImageFileLoad(name, bytes, osError) == kErrorNone &&
-                              ImageHeaderRead(bytes, header) == kErrorNone;
-        if (readable && (header.width != width || header.height != height || width > kCgmVdcLimit ||
-                         height > kCgmVdcLimit)) {
-            YYErrorReport(kErrorImageFormat, "IGrLoadImageData");
-        } else {
-            if (readable)
-                pixels.assign(static_cast<std::size_t>(std::int64_t(width) * height), 0);
-            IGrLoadImageData(name, pixels);
-        }
-    }
+    int osError = 0, status = 0;
+    int rc = ImageFileDecodeSized(name, width, height, pixels, osError, status);
+    if (rc == kErrorNone && (width > kCgmVdcLimit || height > kCgmVdcLimit))
+        rc = kErrorImageFormat;
+    ImageLoadErrorReport(rc, osError, status, "IGrLoadImageData");
     const int code = e.lastCode;
     e.level = savedLevel;
     if (code != kErrorNone) {

@@ -713,29 +713,6 @@ void Text()
 
 // ---- Images --------------------------------------------------------------------------
 
-// The picture of the image file named in the text buffer, when its size is
-// exactly IX2 by IY2; else the error code (kErrorImageFormat for another size).
-int ImageLoad(std::vector<int>& pixels)
-{
-    const DeviceParameterBlock& b = B();
-    const std::string_view name = TrimRight(std::string_view(gDeviceTextBuffer.text.data(), kDeviceTextLength));
-    {
-        std::vector<std::uint8_t> bytes;
-        int osError = 0;
-        ImageHeader header;
-        if (ImageFileLoad(name, bytes, osError) == 0 && ImageHeaderRead(bytes, header) == 0 &&
-            (header.width != b.IX[1] || header.height != b.IY[1])) {
-            YYErrorReport(kErrorImageFormat, "XXPS");
-            return kErrorImageFormat;
-        }
-    }
-    const int64_t count = static_cast<int64_t>(b.IX[1]) * b.IY[1];
-    if (count > 0 && count <= kImageMaxPixels)
-        pixels.assign(static_cast<size_t>(count), 0);
-    IGrLoadImageData(name, pixels);
-    return gErrorState.lastCode;
-}
-
 void Image()
 {
     DeviceParameterBlock& b = B();
@@ -744,8 +721,13 @@ void Image()
     const int savedCode = e.lastCode, savedLevel = e.level;
     e.lastCode = 0;
     e.level = kReportNone; // a failure is answered in M, not shown
+    // The picture of the image file named in the text buffer, when its size
+    // is exactly IX2 by IY2 (another size gives 27).
+    const std::string_view name = TrimRight(std::string_view(gDeviceTextBuffer.text.data(), kDeviceTextLength));
     std::vector<int> pixels;
-    const int result = ImageLoad(pixels);
+    int osError = 0, status = 0;
+    const int result = ImageFileDecodeSized(name, b.IX[1], b.IY[1], pixels, osError, status);
+    ImageLoadErrorReport(result, osError, status, "IGrLoadImageData");
     e.level = savedLevel;
     if (result != 0) {
         b.M = result;

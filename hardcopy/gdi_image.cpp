@@ -17,6 +17,9 @@
 
 namespace {
 
+// The largest rectangle of the screen saved as a file or bitmap: the save
+// path sizes its buffers in size_t, which is 32 bits in the 32-bit program.
+constexpr int64_t kSaveMaxPixels = int64_t(1) << 24;
 
 struct MetafileTarget {
     HDC dc = nullptr;
@@ -371,7 +374,7 @@ void ImageSaveRectangle(int kind, int x1, int y1, int x2, int y2, int& result, i
     }
     HDC dc = gGdiSurfaceState.dc;
     const int64_t w64 = int64_t(x2) - x1 + 1, h64 = int64_t(y2) - y1 + 1;
-    if (!dc || w64 <= 0 || h64 <= 0 || w64 * h64 > kImageMaxPixels) {
+    if (!dc || w64 <= 0 || h64 <= 0 || w64 * h64 > kSaveMaxPixels) {
         result = kErrorImageSave;
         return;
     }

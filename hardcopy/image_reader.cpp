@@ -2,16 +2,20 @@
 // reader IGrLoadImageData built on it.
 //
 // Layout of the file: the header is parsed into a Layout (every offset and
-// size checked against the file and computed in 64 bits), then one decoder per
-// format writes the pixels. Palettes live in a 256-entry table that starts
-// black for every file, so an index the file's palette does not cover gives
-// black and never reads past the table.
+// size checked against the file and computed in 64 bits, products
+// saturated), then one decoder per format writes the pixels. Palettes live in
+// a 256-entry table that starts black for every file, so an index the file's
+// palette does not cover gives black and never reads past the table. Memory
+// that cannot be had is result 13, found before anything is allocated where
+// the size alone says so (a size beyond what the address space can hold),
+// else from the allocator's failure.
 #include "hardcopy/image_reader.h"
 
 #include <zlib.h>
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <string>
@@ -19,6 +23,7 @@
 #include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/os_services.h"
+#include "hardcopy/byte_source.h"
 #include "hardcopy/png_routines.h"
 
 namespace {
@@ -30,10 +35,21 @@ using Palette = std::array<int, 256>;
 // least two bits (one for the length, one for the distance).
 constexpr std::int64_t kDeflateMostPerByte = 1032;
 
-// Windows error codes that mean "there is no such file".
-constexpr int kWindowsFileNotFound = 2;
-constexpr int kWindowsPathNotFound = 3;
-constexpr int kWindowsInvalidName = 123;
+// A x B for sizes of 0 or more, INT64_MAX when the product does not fit: no
+// file or memory holds that much, so every comparison with it fails the way
+// the real product would.
+std::int64_t Product(std::int64_t a, std::int64_t b)
+{
+    std::int64_t p = 0;
+    return __builtin_mul_overflow(a, b, &p) ? INT64_MAX : p;
+}
+
+// Whether COUNT elements of SIZE bytes can be asked of the allocator at all
+// (a count of 0 or more whose bytes fit the address space).
+bool Allocatable(std::int64_t count, std::size_t size)
+{
+    return count >= 0 && static_cast<std::uint64_t>(count) <= static_cast<std::uint64_t>(PTRDIFF_MAX) / size;
+}
 
 int Rgb(int red, int green, int blue)
 {
@@ -113,7 +129,7 @@ struct Layout {
     int bitsPerPixel = 0;
     int unfilterBytes = 0;
     std::int64_t imageDataBytes = 0; // of all IDAT chunks
-    int zlibStatus = 0;              // with a verdict of 1044 found from the layout
+    int status = 0;                  // with a verdict of 1044 or 13 found from the layout
     // All kinds with colour tables.
     Palette palette{};
 };
@@ -141,8 +157,6 @@ int BmpLayout(Bytes d, Layout& L)
     L.topDown = height < 0;
     L.width = width;
     L.height = height < 0 ? -height : height;
-    if (std::int64_t(L.width) * L.height > kImageMaxPixels)
-        return kErrorImageFormat;
 
     switch (L.bits) {
     case 1: case 4: case 8: case 16: case 24: case 32: break;
@@ -209,9 +223,26 @@ int BmpLayout(Bytes d, Layout& L)
         return BmpRunLength(d, L, {});
     // Every row complete; the padding of the last row may be missing.
     std::int64_t last = (std::int64_t(L.bits) * L.width + 7) / 8;
-    if (!Has(d, L.dataOffset, L.stride * (L.height - 1) + last))
+    if (!Has(d, L.dataOffset, Product(L.stride, L.height - 1) + last))
         return kErrorFileReadWrite;
     return kErrorNone;
+}
+
+// The values the run-length data from BEGIN to END give (see PcxStream),
+// counted up to NEEDED at most.
+std::int64_t PcxValuesAvailable(Bytes d, std::int64_t begin, std::int64_t end, std::int64_t needed)
+{
+    std::int64_t got = 0;
+    for (std::int64_t pos = begin; got < needed && pos < end;) {
+        const int c = d[pos++];
+        if ((c & 0xC0) != 0xC0) {
+            ++got;
+        } else if (pos < end) {
+            ++pos; // the value
+            got += c & 0x3F;
+        }
+    }
+    return got;
 }
 
 int PcxLayout(Bytes d, Layout& L)
@@ -223,7 +254,7 @@ int PcxLayout(Bytes d, Layout& L)
     L.bytesPerLine = U16(d, 66);
     std::int64_t width = std::int64_t(U16(d, 8)) - std::int64_t(U16(d, 4)) + 1;
     std::int64_t height = std::int64_t(U16(d, 10)) - std::int64_t(U16(d, 6)) + 1;
-    if (width <= 0 || height <= 0 || width * height > kImageMaxPixels)
+    if (width <= 0 || height <= 0)
         return kErrorImageFormat;
     L.width = int(width);
     L.height = int(height);
@@ -250,11 +281,10 @@ int PcxLayout(Bytes d, Layout& L)
         L.dataEnd = tail;
     }
 
-    // The run-length data cannot be shorter than the lines they must give: a
-    // run gives at most 63 bytes for two of the file, a single byte one.
-    std::int64_t needed = L.height * L.planes * L.bytesPerLine;
-    std::int64_t fewest = 2 * (needed / 63) + std::min<std::int64_t>(needed % 63, 2);
-    if (L.dataEnd - 128 < fewest)
+    // The run-length data must give every line; counted run by run, so that
+    // the decoder, which reads the same values, cannot run short.
+    const std::int64_t needed = std::int64_t(L.height) * L.planes * L.bytesPerLine;
+    if (PcxValuesAvailable(d, 128, L.dataEnd, needed) < needed)
         return kErrorFileReadWrite;
     return kErrorNone;
 }
@@ -297,22 +327,62 @@ int PngChunks(Bytes d, Layout& L, std::vector<std::uint8_t>* data)
     return kErrorNone;
 }
 
+// zlib's one-call decompression of DATA into OUT, with its status values,
+// for sizes beyond the 32 bits that its own length arguments hold on
+// Windows: the data are fed and the output offered in pieces, and the status
+// is formed as the one call forms it. PRODUCED := the bytes written.
+int Uncompress(std::span<std::uint8_t> out, std::span<const std::uint8_t> data, std::int64_t& produced)
+{
+    constexpr std::uint64_t kPiece = 0xFFFFFFFFu; // the most one call of inflate takes
+    produced = 0;
+    z_stream zs{};
+    zs.next_in = const_cast<Bytef*>(data.data());
+    zs.avail_in = 0;
+    zs.next_out = out.data();
+    zs.avail_out = 0;
+    int err = inflateInit(&zs);
+    if (err != Z_OK)
+        return err;
+    std::uint64_t left = out.size(), len = data.size();
+    do {
+        if (zs.avail_out == 0) {
+            zs.avail_out = static_cast<uInt>(std::min(left, kPiece));
+            left -= zs.avail_out;
+        }
+        if (zs.avail_in == 0) {
+            zs.avail_in = static_cast<uInt>(std::min(len, kPiece));
+            len -= zs.avail_in;
+        }
+        err = inflate(&zs, Z_NO_FLUSH);
+    } while (err == Z_OK);
+    produced = static_cast<std::int64_t>(out.size() - left - zs.avail_out);
+    const bool room = left + zs.avail_out != 0;
+    inflateEnd(&zs);
+    return err == Z_STREAM_END ? Z_OK
+           : err == Z_NEED_DICT ? Z_DATA_ERROR
+           : err == Z_BUF_ERROR && room ? Z_DATA_ERROR
+                                         : err;
+}
+
 // Inflates the image data into ROWS, sized for the picture's filtered rows
 // but never larger than what DATA can give. Returns 0, 2 (the data end before
-// the picture) or 1044 with ZLIBSTATUS.
-int PngInflate(const std::vector<std::uint8_t>& data, const Layout& L, std::vector<std::uint8_t>& rows,
-               int& zlibStatus)
+// the picture), 13 (no memory for the rows) or 1044, with STATUS.
+int PngInflate(const std::vector<std::uint8_t>& data, const Layout& L, std::vector<std::uint8_t>& rows, int& status)
 {
-    const std::int64_t size = L.stride * L.height;
-    const std::int64_t room = std::min(size, kDeflateMostPerByte * std::int64_t(data.size()) + 1);
+    const std::int64_t size = Product(L.stride, L.height);
+    const std::int64_t room = std::min(size, Product(kDeflateMostPerByte, std::int64_t(data.size())) + 1);
+    if (!Allocatable(room, 1)) {
+        status = kImageNoMemoryStatus;
+        return kErrorOperatingSystem;
+    }
     rows.assign(static_cast<std::size_t>(room), 0);
-    uLongf produced = static_cast<uLongf>(room);
-    int status = uncompress(rows.data(), &produced, data.data(), static_cast<uLong>(data.size()));
-    if (status != Z_OK) {
-        zlibStatus = status;
+    std::int64_t produced = 0;
+    const int zlib = Uncompress(rows, data, produced);
+    if (zlib != Z_OK) {
+        status = zlib;
         return kErrorCompression;
     }
-    if (std::int64_t(produced) != size)
+    if (produced != size)
         return kErrorFileReadWrite; // the stream ended before the picture
     return kErrorNone;
 }
@@ -330,8 +400,6 @@ int PngLayout(Bytes d, Layout& L)
     L.colourType = d[25];
     int compression = d[26], filter = d[27], interlace = d[28];
     if (width == 0 || height == 0 || width > 0x7FFFFFFFu || height > 0x7FFFFFFFu)
-        return kErrorImageFormat;
-    if (std::int64_t(width) * std::int64_t(height) > kImageMaxPixels)
         return kErrorImageFormat;
     if (compression != 0 || filter != 0 || interlace != 0)
         return kErrorImageFormat;
@@ -358,16 +426,14 @@ int PngLayout(Bytes d, Layout& L)
     L.height = int(height);
     L.unfilterBytes = L.bitsPerPixel < 8 ? 1 : L.bitsPerPixel / 8;
     L.stride = (std::int64_t(width) * L.bitsPerPixel + 7) / 8 + 1;
-    if (L.stride * L.height > kImageMaxInflatedBytes)
-        return kErrorImageFormat;
     if (int rc = PngChunks(d, L, nullptr); rc != kErrorNone)
         return rc;
     // Image data too few to fill the picture give 2 or 1044; which one, the
     // (small) inflation says, before anything of the picture's size exists.
-    if (kDeflateMostPerByte * L.imageDataBytes < L.stride * L.height) {
+    if (Product(kDeflateMostPerByte, L.imageDataBytes) < Product(L.stride, L.height)) {
         std::vector<std::uint8_t> data, rows;
         PngChunks(d, L, &data);
-        return PngInflate(data, L, rows, L.zlibStatus);
+        return PngInflate(data, L, rows, L.status);
     }
     return kErrorNone;
 }
@@ -546,14 +612,20 @@ int PcxPixels(Bytes d, const Layout& L, std::span<int> px)
 // ---------------------------------------------------------------------------
 // PNG pixels
 
-int PngPixels(Bytes d, Layout& L, std::span<int> px, int& zlibStatus)
+int PngPixels(Bytes d, Layout& L, std::span<int> px, int& status)
 {
     std::vector<std::uint8_t> data; // the image data of all IDAT chunks
+    if (!Allocatable(L.imageDataBytes, 1)) {
+        status = kImageNoMemoryStatus;
+        return kErrorOperatingSystem;
+    }
+    data.reserve(static_cast<std::size_t>(L.imageDataBytes));
     if (int rc = PngChunks(d, L, &data); rc != kErrorNone)
         return rc;
     std::vector<std::uint8_t> rows;
-    if (int rc = PngInflate(data, L, rows, zlibStatus); rc != kErrorNone)
+    if (int rc = PngInflate(data, L, rows, status); rc != kErrorNone)
         return rc;
+    data = {}; // the compressed data are no longer needed
     PngUnfilterRows(static_cast<std::size_t>(L.stride), L.height, L.unfilterBytes, rows);
 
     const std::int64_t w = L.width;
@@ -578,24 +650,14 @@ int PngPixels(Bytes d, Layout& L, std::span<int> px, int& zlibStatus)
     return kErrorNone;
 }
 
-int PixelsDecode(Bytes d, Layout& L, std::span<int> px, int& zlibStatus)
+int PixelsDecode(Bytes d, Layout& L, std::span<int> px, int& status)
 {
     switch (L.kind) {
     case kImageKindBmp: return L.runLength ? BmpRunLength(d, L, px) : BmpRows(d, L, px);
     case kImageKindPcx: return PcxPixels(d, L, px);
-    case kImageKindPng: return PngPixels(d, L, px, zlibStatus);
+    case kImageKindPng: return PngPixels(d, L, px, status);
     default: return kErrorImageFormat;
     }
-}
-
-std::string_view Trim(std::string_view s)
-{
-    size_t a = 0, b = s.size();
-    while (a < b && (s[a] == ' ' || s[a] == '\0'))
-        ++a;
-    while (b > a && (s[b - 1] == ' ' || s[b - 1] == '\0'))
-        --b;
-    return s.substr(a, b - a);
 }
 
 } // namespace
@@ -616,10 +678,11 @@ int HeaderLayout(Bytes file, ImageHeader& header, Layout& L)
     try {
         rc = LayoutRead(file, L);
     } catch (const std::bad_alloc&) {
-        rc = kErrorImageFormat;
+        rc = kErrorOperatingSystem;
+        L.status = kImageNoMemoryStatus;
     }
     header = ImageHeader{ImageKindOf(file), 0, 0};
-    if (rc != kErrorImageFormat) {
+    if (rc != kErrorImageFormat && rc != kErrorOperatingSystem) {
         header.width = L.width;
         header.height = L.height;
     }
@@ -628,133 +691,194 @@ int HeaderLayout(Bytes file, ImageHeader& header, Layout& L)
 
 } // namespace
 
-int ImageHeaderRead(std::span<const std::uint8_t> file, ImageHeader& header, int* zlibStatus)
+int ImageHeaderRead(std::span<const std::uint8_t> file, ImageHeader& header, int* status)
 {
     Layout L;
     int rc = HeaderLayout(file, header, L);
-    if (zlibStatus)
-        *zlibStatus = L.zlibStatus;
+    if (status)
+        *status = L.status;
     return rc;
 }
 
-int ImageDecodeInto(std::span<const std::uint8_t> file, ImageHeader& header, std::span<int> pixels,
-                    int& zlibStatus)
+int ImageDecodeInto(std::span<const std::uint8_t> file, ImageHeader& header, std::span<int> pixels, int& status)
 {
     Layout L;
     int rc = HeaderLayout(file, header, L);
-    zlibStatus = L.zlibStatus;
+    status = L.status;
     if (rc != kErrorNone)
         return rc;
     if (std::int64_t(L.width) * L.height > std::int64_t(pixels.size()))
         return kErrorImageFormat;
     try {
-        return PixelsDecode(file, L, pixels, zlibStatus);
+        return PixelsDecode(file, L, pixels, status);
     } catch (const std::bad_alloc&) {
-        return kErrorImageFormat;
+        status = kImageNoMemoryStatus;
+        return kErrorOperatingSystem;
     }
 }
 
-int ImageDecode(std::span<const std::uint8_t> file, ImageHeader& header, std::vector<int>& pixels,
-                int& zlibStatus)
+namespace {
+
+// PIXELS := COUNT zeros; false when memory does not hold them.
+bool PixelsAllocate(std::vector<int>& pixels, std::int64_t count)
 {
-    int rc = ImageHeaderRead(file, header, &zlibStatus);
+    if (!Allocatable(count, sizeof(int)))
+        return false;
+    try {
+        pixels.assign(static_cast<std::size_t>(count), 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int ImageDecode(std::span<const std::uint8_t> file, ImageHeader& header, std::vector<int>& pixels, int& status)
+{
+    int rc = ImageHeaderRead(file, header, &status);
     if (rc != kErrorNone)
         return rc;
-    try {
-        pixels.assign(static_cast<std::size_t>(std::int64_t(header.width) * header.height), 0);
-    } catch (const std::bad_alloc&) {
-        return kErrorImageFormat;
+    if (!PixelsAllocate(pixels, std::int64_t(header.width) * header.height)) {
+        status = kImageNoMemoryStatus;
+        return kErrorOperatingSystem;
     }
-    return ImageDecodeInto(file, header, pixels, zlibStatus);
+    return ImageDecodeInto(file, header, pixels, status);
 }
+
+namespace {
+
+// Appends what IN gives to BYTES until its end or until BYTES holds UPTO
+// bytes (the vector grows by doubling: memory in proportion to what was
+// read). Returns 0, 2 with OSERROR, or 13.
+int ReadOn(ByteSource& in, std::vector<std::uint8_t>& bytes, int& osError, std::size_t upTo)
+{
+    for (std::span<const std::uint8_t> block = in.Peek(); !block.empty() && bytes.size() < upTo; block = in.Peek()) {
+        if (bytes.size() > bytes.max_size() - block.size())
+            return kErrorOperatingSystem;
+        bytes.insert(bytes.end(), block.begin(), block.end());
+        in.Skip(block.size());
+    }
+    osError = in.readError;
+    return in.readError != 0 ? kErrorFileReadWrite : kErrorNone;
+}
+
+// SIZE := the size of the open file HANDLE when the system tells it within 31
+// bits, else 0 (a pipe, a device, a larger file): a hint only. The file is
+// put back at its start; false (with OSERROR) when that fails.
+bool SizeHint(int handle, std::int64_t& size, int& osError)
+{
+    int end = 0, err = 0;
+    OsFileSeek(handle, end, 2, err);
+    size = err == 0 && end > 0 ? end : 0;
+    if (err != 0)
+        return true; // the file cannot seek: it was not moved either
+    int start = 0;
+    OsFileSeek(handle, start, 0, err);
+    osError = err;
+    return err == 0;
+}
+
+} // namespace
 
 int ImageFileLoad(std::string_view name, std::vector<std::uint8_t>& bytes, int& osError)
 {
     osError = 0;
     bytes.clear();
-    std::string path(Trim(name));
-    if (path.empty())
-        return kErrorImageFormat;
-    int handle = -1, err = 0;
-    OsFileOpen(path.c_str(), 0, handle, err);
+    int err = 0;
+    const int handle = ByteFileOpen(name, err);
     if (handle == -1) {
-        if (err == kWindowsFileNotFound || err == kWindowsPathNotFound || err == kWindowsInvalidName)
+        if (err == 0 || ImageFileIsMissing(err))
             return kErrorImageFormat;
         osError = err;
         return kErrorFileOpen;
     }
     int rc = kErrorNone;
     try {
-        constexpr int kChunk = 1 << 20;
-        for (;;) {
-            std::size_t have = bytes.size();
-            if (std::int64_t(have) > kImageMaxFileBytes) {
+        std::int64_t size = 0;
+        if (!SizeHint(handle, size, osError)) {
+            rc = kErrorFileReadWrite;
+        } else {
+            // The kind from the first bytes: a file that is no image is not
+            // read on, and memory for the whole file is asked only for one that is.
+            FileSource in(handle);
+            rc = ReadOn(in, bytes, osError, kImageFileHeaderBytes);
+            const std::size_t head = std::min<std::size_t>(bytes.size(), kImageFileHeaderBytes);
+            if (rc == kErrorNone && ImageKindOf(std::span<const std::uint8_t>(bytes.data(), head)) <= 0)
                 rc = kErrorImageFormat;
-                break;
+            if (rc == kErrorNone) {
+                if (size > std::int64_t(bytes.size()) && Allocatable(size, 1))
+                    bytes.reserve(static_cast<std::size_t>(size));
+                rc = ReadOn(in, bytes, osError, bytes.max_size());
             }
-            bytes.resize(have + kChunk);
-            int count = 0;
-            OsFileRead(handle, bytes.data() + have, kChunk, count, err);
-            bytes.resize(have + static_cast<std::size_t>(count > 0 ? count : 0));
-            if (err != 0) {
-                osError = err;
-                rc = kErrorFileReadWrite;
-                break;
-            }
-            if (count <= 0)
-                break;
         }
     } catch (const std::bad_alloc&) {
-        rc = kErrorImageFormat;
+        rc = kErrorOperatingSystem;
     }
     OsFileClose(handle);
+    if (rc == kErrorOperatingSystem)
+        osError = kImageNoMemoryStatus;
     if (rc != kErrorNone)
-        bytes.clear();
+        bytes = {};
     return rc;
+}
+
+void ImageLoadErrorReport(int code, int osError, int status, std::string_view routine)
+{
+    ErrorState& e = gErrorState;
+    switch (code) {
+    case kErrorNone: return;
+    case kErrorFileOpen:
+    case kErrorFileReadWrite:
+        // A read that only ended early has no system code.
+        e.osError = osError;
+        e.osErrorKind = osError != 0 ? 2 : 0;
+        break;
+    case kErrorCompression: e.status = status; break;
+    case kErrorOperatingSystem:
+        e.status = kImageNoMemoryStatus;
+        e.osError = kImageNoMemoryStatus;
+        e.osErrorKind = 2;
+        break;
+    default: break;
+    }
+    YYErrorReport(code, routine);
 }
 
 void IGrLoadImageData(std::string_view filename, std::span<int> image)
 {
-    constexpr std::string_view kName = "IGrLoadImageData";
     std::vector<std::uint8_t> file;
-    int osError = 0;
+    int osError = 0, status = 0;
     int rc = ImageFileLoad(filename, file, osError);
-    if (rc == 1 || (rc == kErrorFileReadWrite && osError != 0)) {
-        gErrorState.osError = osError;
-        gErrorState.osErrorKind = 2;
-        YYErrorReport(rc, kName);
-        return;
-    }
-    if (rc != kErrorNone) {
-        YYErrorReport(rc, kName);
-        return;
-    }
-
-    ImageHeader header;
-    int zlibStatus = 0;
-    rc = ImageHeaderRead(file, header, &zlibStatus);
-    if (rc == kErrorNone && std::int64_t(header.width) * header.height > std::int64_t(image.size()))
-        rc = kErrorImageFormat; // the picture does not fit the caller's array
     if (rc == kErrorNone) {
-        // Decode into a copy so that the caller's array changes only when the
-        // whole picture was read.
-        std::size_t n = static_cast<std::size_t>(std::int64_t(header.width) * header.height);
-        try {
-            std::vector<int> work(image.begin(), image.begin() + n);
-            rc = ImageDecodeInto(file, header, work, zlibStatus);
-            if (rc == kErrorNone)
-                std::copy(work.begin(), work.end(), image.begin());
-        } catch (const std::bad_alloc&) {
-            rc = kErrorImageFormat;
-        }
+        // Straight into the caller's array: it changes only when the whole
+        // picture was decoded.
+        ImageHeader header;
+        rc = ImageDecodeInto(file, header, image, status);
     }
+    ImageLoadErrorReport(rc, osError, status, "IGrLoadImageData");
+}
+
+int ImageFileDecodeSized(std::string_view name, int width, int height, std::vector<int>& pixels, int& osError,
+                         int& status)
+{
+    pixels.clear();
+    status = 0;
+    std::vector<std::uint8_t> file;
+    int rc = ImageFileLoad(name, file, osError);
+    if (rc != kErrorNone)
+        return rc;
+    ImageHeader header;
+    rc = ImageHeaderRead(file, header, &status);
+    if (rc == kErrorNone && (header.width != width || header.height != height))
+        rc = kErrorImageFormat; // the caller's size is not the file's
+    if (rc == kErrorNone && !PixelsAllocate(pixels, std::int64_t(width) * height))
+        rc = kErrorOperatingSystem;
     if (rc == kErrorNone)
-        return;
-    if (rc == kErrorCompression) {
-        gErrorState.status = zlibStatus;
-    } else if (rc == kErrorFileReadWrite) {
-        gErrorState.osError = 0;
-        gErrorState.osErrorKind = 0;
-    }
-    YYErrorReport(rc, kName);
+        rc = ImageDecodeInto(file, header, pixels, status);
+    if (rc == kErrorOperatingSystem)
+        osError = status = kImageNoMemoryStatus;
+    if (rc != kErrorNone)
+        pixels = {};
+    return rc;
 }

@@ -316,33 +316,6 @@ void Polyline()
     r.endY = py;
 }
 
-// Reads the image file NAME of WIDTH x HEIGHT pixels. Returns 0 or the error
-// code; OSERROR := the system's or zlib's code behind it.
-int ImageLoad(std::string_view name, int width, int height, std::vector<int>& pixels, int& osError)
-{
-    std::vector<std::uint8_t> bytes;
-    osError = 0;
-    int rc = ImageFileLoad(name, bytes, osError);
-    if (rc != kErrorNone)
-        return rc;
-    ImageHeader header;
-    int zlib = 0;
-    rc = ImageHeaderRead(bytes, header, &zlib);
-    if (rc == kErrorNone && (header.width != width || header.height != height))
-        return kErrorImageFormat; // the caller's size is not the file's
-    if (rc == kErrorNone) {
-        try {
-            pixels.assign(static_cast<size_t>(std::int64_t(width) * height), 0);
-        } catch (const std::bad_alloc&) {
-            return kErrorImageFormat;
-        }
-        rc = ImageDecodeInto(bytes, header, pixels, zlib);
-    }
-    if (rc == kErrorCompression)
-        osError = zlib;
-    return rc;
-}
-
 void Image()
 {
     RasterState& r = R();
@@ -353,22 +326,14 @@ void Image()
     e.lastCode = 0;
     const int w = b.IX[1], h = b.IY[1];
     std::vector<int> pixels;
-    int osError = 0;
-    const int rc = ImageLoad(std::string_view(gDeviceTextBuffer.text.data(), kDeviceTextLength), w, h, pixels,
-                             osError);
-    if (rc != kErrorNone) {
-        if (rc == kErrorCompression)
-            e.status = osError;
-        else if (osError != 0) {
-            e.osError = osError;
-            e.osErrorKind = 2;
-        }
-        YYErrorReport(rc, "IGrLoadImageData");
-    }
+    int osError = 0, status = 0;
+    const int rc = ImageFileDecodeSized(std::string_view(gDeviceTextBuffer.text.data(), kDeviceTextLength), w, h,
+                                        pixels, osError, status);
+    ImageLoadErrorReport(rc, osError, status, "IGrLoadImageData");
     e.level = savedLevel;
     if (rc != kErrorNone) {
         b.M = rc;
-        b.N = osError;
+        b.N = rc == kErrorCompression || rc == kErrorOperatingSystem ? status : osError;
         return;
     }
     e.lastCode = savedCode;

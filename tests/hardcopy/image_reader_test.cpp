@@ -6,11 +6,17 @@
 
 #include <zlib.h>
 
+#include <array>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "core/error_codes.h"
 #include "fixtures_data.h"
+#include "hardcopy/image_file_info.h"
 #include "image_test_support.h"
+#include "scratch_files.h"
+#include "unix_tools.h"
 
 using namespace imagetest;
 
@@ -279,6 +285,113 @@ TEST(ImageReaderRules, CapacityAndMissingFiles)
     EXPECT_EQ(LoadFrom(file, {'B', 'M', 0}, 4).code, 27);
     EXPECT_EQ(LoadFrom(file, {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'}, 4).code, 27);
     EXPECT_TRUE(std::all_of(a.begin(), a.end(), [](int v) { return v == kSentinel; }));
+}
+
+// Pictures far over 2^24 pixels written by Pillow: a 4100 x 4100 BMP and a
+// 5000 x 4000 PNG whose pixel (x, y) from the top left is (x mod 256, y mod
+// 256, (x + y) mod 256). Read whole into the caller's array and through the
+// drivers' sized load, compared at a grid of sample pixels; their kind and
+// size as the detection reports them.
+TEST(ImageReaderLarge, PicturesOverSixteenMegapixelsFromPillow)
+{
+    if (!unixtools::Available("/usr/bin/python3"))
+        GTEST_SKIP() << "python3 is missing: the pictures cannot be made";
+    const std::string script = TempName("large.py"), bmp = TempName("large.bmp"), png = TempName("large.png");
+    {
+        std::ofstream out(script);
+        out << "import sys\n"
+               "from PIL import Image, ImageChops\n"
+               "def picture(w, h):\n"
+               "    tx = Image.frombytes('L', (256, 256), bytes(range(256)) * 256)\n"
+               "    ty = tx.transpose(Image.Transpose.TRANSPOSE)\n"
+               "    r, g = Image.new('L', (w, h)), Image.new('L', (w, h))\n"
+               "    for y in range(0, h, 256):\n"
+               "        for x in range(0, w, 256):\n"
+               "            r.paste(tx, (x, y))\n"
+               "            g.paste(ty, (x, y))\n"
+               "    return Image.merge('RGB', (r, g, ImageChops.add_modulo(r, g)))\n"
+               "picture(4100, 4100).save(sys.argv[1], 'BMP')\n"
+               "picture(5000, 4000).save(sys.argv[2], 'PNG')\n";
+    }
+    std::string output;
+    const int status = unixtools::Run("/usr/bin/python3 '" + unixtools::UnixPath(script) + "' '" +
+                                      unixtools::UnixPath(bmp) + "' '" + unixtools::UnixPath(png) + "'",
+                                      &output);
+    DeleteFileA(script.c_str());
+    if (status != 0 && output.find("No module named") != std::string::npos)
+        GTEST_SKIP() << "python3-pil is missing";
+    ASSERT_EQ(status, 0) << output;
+
+    struct Picture {
+        std::string path;
+        int kind, width, height;
+    };
+    for (const Picture& p : {Picture{bmp, kImageFileBmp, 4100, 4100}, Picture{png, kImageFilePng, 5000, 4000}}) {
+        SCOPED_TRACE(p.path);
+        std::array<int, 3> record{};
+        YYImageFileInfo(p.path, record, 3);
+        EXPECT_EQ(record, (std::array<int, 3>{p.kind, p.width, p.height}));
+
+        const std::size_t n = std::size_t(p.width) * std::size_t(p.height);
+        std::vector<int> image(n, kSentinel);
+        gErrorState.lastCode = 0;
+        IGrLoadImageData(p.path, image);
+        EXPECT_EQ(gErrorState.lastCode, 0);
+        int wrong = 0;
+        auto check = [&](int x, int y) {
+            const int want = (x & 255) + 256 * (y & 255) + 65536 * ((x + y) & 255);
+            const int got = image[std::size_t(y) * std::size_t(p.width) + std::size_t(x)];
+            if (got != want && wrong++ < 5)
+                ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << Hex(got) << ", Pillow wrote " << Hex(want);
+        };
+        for (int y = 0; y < p.height; y += 97)
+            for (int x = 0; x < p.width; x += 89)
+                check(x, y);
+        check(p.width - 1, 0);
+        check(0, p.height - 1);
+        check(p.width - 1, p.height - 1);
+        EXPECT_EQ(wrong, 0);
+
+        std::vector<int> sized;
+        int osError = -1, zlib = -1;
+        EXPECT_EQ(ImageFileDecodeSized(p.path, p.width, p.height, sized, osError, zlib), 0);
+        EXPECT_TRUE(sized == image) << "the drivers' load decodes the same picture";
+        EXPECT_EQ(ImageFileDecodeSized(p.path, p.width, p.height - 1, sized, osError, zlib), 27);
+        EXPECT_TRUE(sized.empty());
+        DeleteFileA(p.path.c_str());
+    }
+}
+
+// A picture that no address space holds (a run-length BMP of 2^31 - 1 by
+// 2^31 - 1 pixels that ends at once, so its header is good): the loaders that
+// allocate the picture report 13 with the system's "not enough memory" code
+// rather than "format not supported"; the caller's array is the limit of the
+// public reader, which gives 27.
+TEST(ImageReaderLarge, APictureMemoryCannotHoldNamesTheCause)
+{
+    const ByteVec huge = Bmp(0x7FFFFFFF, 0x7FFFFFFF, 8, 1, {0x102030}, {0, 1});
+    ImageHeader header;
+    ASSERT_EQ(ImageHeaderRead(huge, header), 0);
+    std::vector<int> pixels;
+    int status = 0;
+    EXPECT_EQ(ImageDecode(huge, header, pixels, status), kErrorOperatingSystem);
+    EXPECT_EQ(status, kImageNoMemoryStatus);
+
+    ScratchFile file("huge.bmp");
+    file.Write(huge);
+    int osError = 0;
+    status = 0;
+    EXPECT_EQ(ImageFileDecodeSized(file.path(), 0x7FFFFFFF, 0x7FFFFFFF, pixels, osError, status),
+              kErrorOperatingSystem);
+    EXPECT_EQ(status, kImageNoMemoryStatus);
+    const ErrorState saved = gErrorState;
+    YYErrorLevelSet(kReportNone);
+    ImageLoadErrorReport(kErrorOperatingSystem, osError, status, "IGrLoadImageData");
+    EXPECT_EQ(gErrorState.lastCode, 13);
+    EXPECT_EQ(gErrorState.status, kImageNoMemoryStatus);
+    gErrorState = saved;
+
+    EXPECT_EQ(LoadFrom(file, huge, 16).code, 27);
 }
 
 } // namespace

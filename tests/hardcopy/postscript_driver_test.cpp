@@ -386,14 +386,23 @@ TEST_F(PostScriptTest, EscapedTextIsCutOnlyBetweenEscapes)
 
 // A 2 x 1 image drawn into the graphics area: the hexadecimal pixels under
 // colorimage. A missing file, a file that is no image and a size other than
-// the file's picture write nothing and answer the error in M.
+// the file's picture write nothing and answer the error in M; a picture that
+// memory cannot hold answers 13 (N the system's "not enough memory" code).
 TEST_F(PostScriptTest, ImageFiles)
 {
     using imagetest::Bmp;
     const std::string image = TempPath("two.bmp");
     const std::string text = TempPath("text.bmp");
+    const std::string huge = TempPath("huge.bmp");
     Remember(image);
     Remember(text);
+    Remember(huge);
+    {
+        // Run-length data that end at once: a good header of 2^31 - 1 by 2^31 - 1.
+        const imagetest::ByteVec bytes = Bmp(0x7FFFFFFF, 0x7FFFFFFF, 8, 1, {0}, {0, 1});
+        std::ofstream(huge, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                    static_cast<std::streamsize>(bytes.size()));
+    }
     {
         // Bottom-up 24-bit rows: blue, green, red per pixel, padded to 4 bytes.
         const imagetest::ByteVec row = {0, 0, 255, 0, 255, 0, 0, 0};
@@ -413,6 +422,7 @@ TEST_F(PostScriptTest, ImageFiles)
         {image, 1, 2, 27},
         {image, 2, 2, 27},
         {image, 0, 0, 27},
+        {huge, 0x7FFFFFFF, 0x7FFFFFFF, 13},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file + " " + std::to_string(c.width) + "x" + std::to_string(c.height));
@@ -435,6 +445,8 @@ TEST_F(PostScriptTest, ImageFiles)
         } else {
             EXPECT_EQ(gErrorState.lastCode, c.m);
             EXPECT_EQ(lines, (Strings{"%%EOF", "initgraphics", " \x04"}));
+            if (c.m == 13)
+                EXPECT_EQ(Block().N, kImageNoMemoryStatus);
         }
     }
 }
