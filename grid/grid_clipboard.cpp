@@ -7,6 +7,7 @@
 #include "grid/grid_engine.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -68,6 +69,12 @@ struct ClipboardText {
     ClipboardText& operator=(const ClipboardText&) = delete;
 };
 
+// The rows and columns of a clipboard block, cut as the paste walk cuts it
+// (GridPasteFromClipboard): a field ends at TAB, CR or the end of the text; a
+// CR, or a CR and the LF after it, ends a row; a LF after anything else stays
+// in its field. Rows = 1 + the row ends followed by further text; columns =
+// the most fields of one row. So the rectangle the paste check looks at holds
+// every cell the paste writes.
 void BlockSizeOf(std::string_view text, int& rows, int& columns)
 {
     rows = 1;
@@ -75,11 +82,13 @@ void BlockSizeOf(std::string_view text, int& rows, int& columns)
     int fields = 1;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\t') {
-            columns = std::max(columns, ++fields);
-        } else if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            ++i;
+            if (fields < INT_MAX)
+                columns = std::max(columns, ++fields);
+        } else if (text[i] == '\r') {
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
             fields = 1;
-            if (i + 1 < text.size())
+            if (i + 1 < text.size() && rows < INT_MAX)
                 ++rows;
         }
     }
@@ -260,8 +269,8 @@ int GridPasteTargetUnprotected(HWND grid)
         return 0;
     int rows, columns;
     GridClipboardBlockSize(rows, columns);
-    const int lastRow = std::min(r->currentRow + rows - 1, r->rows - 1);
-    const int lastColumn = std::min(r->currentColumn + columns - 1, r->columns - 1);
+    const int lastRow = static_cast<int>(std::min<int64_t>(int64_t(r->currentRow) + rows - 1, r->rows - 1));
+    const int lastColumn = static_cast<int>(std::min<int64_t>(int64_t(r->currentColumn) + columns - 1, r->columns - 1));
     return Unprotected(r, r->currentRow, lastRow, r->currentColumn, lastColumn) ? 1 : 0;
 }
 

@@ -315,6 +315,71 @@ TEST_F(GridClipboard, KeysAndMenuCommandsActOnBlocks)
     EXPECT_EQ(GridPasteTargetUnprotected(grid), 1);
 }
 
+// The paste check and the paste cut rows alike: a CR, or CR LF, ends a row in
+// both, a LF after anything else stays in its field. From (row 2, text
+// column), with the cell below protected, the check's answer and block size
+// come first, then the paste: every cell it writes lies in the rectangle the
+// check looked at, and with a positive answer none of them is protected.
+TEST_F(GridClipboard, ThePasteCheckSeesEveryRowThePasteWrites)
+{
+    constexpr int kStart = 2, kProtectedRow = 3;
+    struct Case {
+        const char* what;
+        std::string text;
+        int rows, columns, unprotected;
+        std::string protectedAfter; // the protected cell after the paste
+    };
+    const std::vector<Case> cases = {
+        {"CR LF", "7\t7\r\n7\t7\r\n", 2, 2, 0, "7"},
+        {"a lone CR", "7\t7\r7\t7\r\n", 2, 2, 0, "7"},
+        {"a lone LF stays in the field", "7\t7\n7\t7", 1, 3, 1, ""},
+        {"no final line end", "7\t7\r\n7\t7", 2, 2, 0, "7"},
+        {"a lone CR at the end", "7\t7\r", 1, 2, 1, ""},
+        {"a CR before CR LF", "7\r\r\n7", 3, 1, 0, ""},
+        {"LF CR", "7\n\r7", 2, 1, 0, "7"},
+    };
+    const int rowCount = r->rows, columnCount = r->columns;
+    auto snapshot = [&] {
+        std::vector<std::string> cells;
+        for (int row = 0; row < rowCount; ++row)
+            for (int column = 0; column < columnCount; ++column)
+                cells.push_back(Cell(column, row));
+        return cells;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        GridSelectionSet(grid, 0, rowCount - 1, 0, columnCount - 1);
+        GridClearSelectedCells(grid);
+        r->column[kText].states[kProtectedRow] |= kCellProtected;
+        ClipboardPut(c.text);
+        GridMoveCurrentCell(grid, kText, kStart, 0, 0);
+        int rows = 0, columns = 0;
+        GridClipboardBlockSize(rows, columns);
+        EXPECT_EQ(rows, c.rows);
+        EXPECT_EQ(columns, c.columns);
+        const int unprotected = GridPasteTargetUnprotected(grid);
+        EXPECT_EQ(unprotected, c.unprotected);
+
+        const std::vector<std::string> before = snapshot();
+        GridPasteFromClipboard(grid);
+        const std::vector<std::string> after = snapshot();
+        for (int row = 0; row < rowCount; ++row) {
+            for (int column = 0; column < columnCount; ++column) {
+                const size_t k = static_cast<size_t>(row * columnCount + column);
+                if (before[k] == after[k])
+                    continue;
+                EXPECT_TRUE(row >= kStart && row < kStart + rows && column >= kText && column < kText + columns)
+                    << "written outside the checked rectangle: row " << row << ", column " << column;
+                if (unprotected == 1) {
+                    EXPECT_FALSE(r->column[column].states[row] & kCellProtected)
+                        << "a protected cell written after a positive check: row " << row;
+                }
+            }
+        }
+        EXPECT_EQ(Cell(kText, kProtectedRow), c.protectedAfter);
+    }
+}
+
 TEST_F(GridClipboard, ACopyWhileAnotherThreadHoldsTheClipboard)
 {
     HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
