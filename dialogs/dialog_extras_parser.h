@@ -38,7 +38,8 @@ enum class ExtrasSection : int {
     Flags = 13,
 };
 
-// Longest item text, tab label and format handed on (longer ones are cut).
+// Longest item text and tab label handed on (longer ones are cut). A format
+// is handed on whole, however long its line.
 constexpr size_t kExtrasItemLength = 1024;
 // Longest font face name handed on.
 constexpr size_t kExtrasFaceLength = 999;
@@ -76,8 +77,8 @@ public:
     // "[Dialog]" flag [stretch-id align]: HASSTRETCH is false when the line
     // ended after the flag.
     virtual void Dialog(int flag, bool hasStretch, int stretchId, int align) {}
-    // "[Formats]" id format: the rest of the line without trailing blanks
-    // (empty when it held blanks only).
+    // "[Formats]" id format: the whole rest of the line without trailing
+    // blanks, never cut (empty when it held blanks only).
     virtual void Format(int id, std::string_view format) {}
     // "[Treeviews]" id menu-id selected.
     virtual void Treeview(int id, int menuId, int selected) {}

@@ -160,13 +160,16 @@ TEST(ExtrasReader, SectionsAndLineRules)
         EXPECT_EQ(Read(c.text), c.calls) << c.what;
 }
 
-TEST(ExtrasReader, LongItemsAndLabelsAreCut)
+// Items and labels are cut at 1024 characters; a format is handed on whole.
+TEST(ExtrasReader, LongItemsAndLabelsAreCutFormatsKeptWhole)
 {
     std::string item(1500, 'x');
-    auto calls = Read("[Menus] \n 7 1 1 \n" + item + " \n[Tabs] \n 8 1 9 \n 9 " + item + " \n");
-    ASSERT_EQ(calls.size(), 2u);
+    auto calls = Read("[Menus] \n 7 1 1 \n" + item + " \n[Tabs] \n 8 1 9 \n 9 " + item + " \n[Formats] \n 10 " + item +
+                      "   \n");
+    ASSERT_EQ(calls.size(), 3u);
     EXPECT_EQ(calls[0], "Menu 7 1 [" + std::string(1024, 'x') + "]");
     EXPECT_EQ(calls[1], "Tabs 8 9 9[" + std::string(1024, 'x') + "]");
+    EXPECT_EQ(calls[2], "Format 10 [" + item + "]");
 }
 
 TEST(ExtrasReader, GridRecordsSayHowMuchTheyRead)
