@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <new>
 #include <string>
 
 #include "core/error_codes.h"
@@ -268,6 +269,25 @@ bool BitmapPicture(HDC dc, HBITMAP bitmap, int w, int h, int screenBits, Picture
 
 } // namespace
 
+namespace {
+
+// Runs WORK; when memory runs out in it, RESULT := 13 with the system's "not
+// enough memory" code in OSERROR, as the image reader reports it, and false.
+template <class Work>
+bool WithMemory(Work work, int& result, int& osError)
+{
+    try {
+        work();
+    } catch (const std::bad_alloc&) {
+        result = kErrorOperatingSystem;
+        osError = kImageNoMemoryStatus;
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 void ImagePixelsRotate(int rotation, int& w, int& h, std::vector<int>& pixels)
 {
     if (rotation != 90 && rotation != 180 && rotation != 270)
@@ -335,7 +355,8 @@ void ImageDrawToTarget(int sourceKind, int target, int x1, int y1, int x2, int y
         // the world transform of the turn about (dx, dy) maps the box: 90
         // (0, -1, 1, 0), 180 (-1, 0, 0, -1), 270 (0, 1, -1, 0); elsewhere it
         // is drawn into the box at (x1, y1).
-        ImagePixelsRotate(rotation, w, h, pixels);
+        if (!WithMemory([&] { ImagePixelsRotate(rotation, w, h, pixels); }, result, osError))
+            return;
         if (rotation != 180)
             std::swap(bw, bh);
         if (gLibraryState.ntFamily) {
@@ -352,7 +373,8 @@ void ImageDrawToTarget(int sourceKind, int target, int x1, int y1, int x2, int y
         }
     }
     Dib dib;
-    DibFromPixels(w, h, pixels, dib);
+    if (!WithMemory([&] { DibFromPixels(w, h, pixels, dib); }, result, osError))
+        return;
     pixels = std::vector<int>();
     const bool ok = WithClip(dc, clip, [&] {
         return DrawDib(dc, dib, Clamp32(bx), Clamp32(by), Clamp32(bw), Clamp32(bh), stretchMode);
