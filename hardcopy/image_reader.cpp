@@ -222,8 +222,9 @@ int BmpLayout(Bytes d, Layout& L)
     if (L.runLength)
         return BmpRunLength(d, L, {});
     // Every row complete; the padding of the last row may be missing.
-    std::int64_t last = (std::int64_t(L.bits) * L.width + 7) / 8;
-    if (!Has(d, L.dataOffset, Product(L.stride, L.height - 1) + last))
+    const std::int64_t last = (std::int64_t(L.bits) * L.width + 7) / 8;
+    const std::int64_t before = Product(L.stride, L.height - 1);
+    if (before > INT64_MAX - last || !Has(d, L.dataOffset, before + last))
         return kErrorFileReadWrite;
     return kErrorNone;
 }
@@ -370,7 +371,8 @@ int Uncompress(std::span<std::uint8_t> out, std::span<const std::uint8_t> data, 
 int PngInflate(const std::vector<std::uint8_t>& data, const Layout& L, std::vector<std::uint8_t>& rows, int& status)
 {
     const std::int64_t size = Product(L.stride, L.height);
-    const std::int64_t room = std::min(size, Product(kDeflateMostPerByte, std::int64_t(data.size())) + 1);
+    // min(size, most + 1) without overflow: size is 2 or more (a row holds its filter byte).
+    const std::int64_t room = std::min(size - 1, Product(kDeflateMostPerByte, std::int64_t(data.size()))) + 1;
     if (!Allocatable(room, 1)) {
         status = kImageNoMemoryStatus;
         return kErrorOperatingSystem;
