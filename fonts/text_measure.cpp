@@ -15,9 +15,9 @@ namespace {
 constexpr int kSpace = 32;
 constexpr int kExtraGlyphEntry = 127 - 32;
 
-// Asks the device for the width of TEXT in device units, piece by piece
-// through the 260-character text buffer. False when a piece got no answer.
-bool DeviceWidth(std::string_view text, double& width)
+// Asks SIDE for the width of TEXT in device units, piece by piece through
+// the 260-character text buffer. False when a piece got no answer.
+bool DeviceWidth(int side, std::string_view text, double& width)
 {
     DeviceParameterBlock& b = gDeviceParameterBlock;
     width = 0.0;
@@ -29,7 +29,7 @@ bool DeviceWidth(std::string_view text, double& width)
         std::fill(buffer.begin() + static_cast<std::ptrdiff_t>(m), buffer.end(), ' ');
         b.N = 0;
         b.M = static_cast<int32_t>(m);
-        if (gGraphicsState.screenOutput != 0)
+        if (side == kScreenSide)
             YYScreenDeviceCall(DeviceOp::kTextWidth);
         else
             YYHardcopyCallIfOpen(DeviceOp::kTextWidth);
@@ -39,6 +39,51 @@ bool DeviceWidth(std::string_view text, double& width)
         done += m;
     } while (done < text.size());
     return true;
+}
+
+// Whether a length of the current text asks a device.
+bool DeviceMeasures(const int* override)
+{
+    const TextState& t = gTextState;
+    return t.spacing != TextSpacing::kWidthTable && t.builtInFont == 0 && (!override || *override == 0);
+}
+
+// The length of TEXT as SIDE measures it, in character widths of a cell
+// CELL device units wide; the count (fixed pitch) or the width-table sum
+// when the side does not answer or is not to be asked.
+float OwnLength(int side, std::string_view text, const int* override, double cell)
+{
+    const TextState& t = gTextState;
+    const size_t n = text.size();
+    if (n == 0)
+        return 0.0f;
+    if (DeviceMeasures(override)) {
+        double width = 0.0;
+        if (DeviceWidth(side, text, width) && cell > 0.0) {
+            const double r = width / cell;
+            if (std::isfinite(r) && std::fabs(r) < 3.0e38)
+                return static_cast<float>(r);
+        }
+    }
+    if (t.spacing == TextSpacing::kFixedPitch)
+        return static_cast<float>(n);
+    double sum = 0.0;
+    for (char c : text)
+        sum += YYStrokeCharWidth(static_cast<unsigned char>(c));
+    return static_cast<float>(sum);
+}
+
+// The character cell of the side that YYTextLength asks first: the device
+// font's (the x text scale's), and the nominal one of the hardcopy.
+double ScaleCell()
+{
+    const TextState& t = gTextState;
+    const double extent = gGraphicsState.orientedLimit[0];
+    return extent > 0.0 && t.textScaleX != 0.0f ? extent / t.textScaleX : 0.0;
+}
+double NominalCell()
+{
+    return static_cast<double>(gTextState.charWidth) * gGraphicsState.orientedAreaSize[0];
 }
 
 } // namespace
@@ -58,46 +103,28 @@ float YYStrokeCharWidth(int code)
 
 float YYTextLength(std::string_view text, const int* override)
 {
-    const TextState& t = gTextState;
     const GraphicsState& g = gGraphicsState;
-    const size_t n = text.size();
-    if (n == 0)
-        return 0.0f;
-    if (t.spacing != TextSpacing::kWidthTable && t.builtInFont == 0 && (!override || *override == 0)) {
-        double width = 0.0;
-        const float extent = g.orientedLimit[0];
-        if (DeviceWidth(text, width) && extent > 0.0f) {
-            const double r = width * t.textScaleX / extent;
-            if (std::isfinite(r) && std::fabs(r) < 3.0e38)
-                return static_cast<float>(r);
-        }
+    const bool screen = g.screenOutput != 0;
+    const double cell = ScaleCell();
+    float length = OwnLength(screen ? kScreenSide : kHardcopySide, text, override, cell);
+    // A layout made once serves the screen and an open hardcopy: it takes
+    // the longer of the two, in the screen's cell.
+    if (screen && g.hardcopyOpen > 0 && DeviceMeasures(override) && cell > 0.0) {
+        const double hardcopy = OwnLength(kHardcopySide, text, override, NominalCell()) * NominalCell() / cell;
+        if (std::isfinite(hardcopy) && hardcopy > length && hardcopy < 3.0e38)
+            length = static_cast<float>(hardcopy);
     }
-    if (t.spacing == TextSpacing::kFixedPitch)
-        return static_cast<float>(n);
-    double sum = 0.0;
-    for (char c : text)
-        sum += YYStrokeCharWidth(static_cast<unsigned char>(c));
-    return static_cast<float>(sum);
+    return length;
 }
 
 float YYTextLengthOn(int device, std::string_view text, const int* override)
 {
-    GraphicsState& g = gGraphicsState;
-    TextState& t = gTextState;
-    if (device != kTextHardcopy || g.screenOutput == 0)
+    const GraphicsState& g = gGraphicsState;
+    if (device == kTextHardcopy && g.screenOutput != 0)
+        return OwnLength(kHardcopySide, text, override, NominalCell());
+    if (device == kTextHardcopy || g.screenOutput == 0 || g.hardcopyOpen <= 0)
         return YYTextLength(text, override);
-    const int screenOutput = g.screenOutput;
-    const float scale = t.textScaleX;
-    const double nominal = static_cast<double>(t.charWidth) * g.orientedAreaSize[0];
-    const double hardcopyScale = nominal > 0.0 ? g.orientedLimit[0] / nominal : 0.0;
-    g.screenOutput = 0;
-    t.textScaleX = std::isfinite(hardcopyScale) && hardcopyScale > 0.0 && hardcopyScale < 3.0e38
-                       ? static_cast<float>(hardcopyScale)
-                       : 1.0f;
-    const float length = YYTextLength(text, override);
-    g.screenOutput = screenOutput;
-    t.textScaleX = scale;
-    return length;
+    return OwnLength(kScreenSide, text, override, ScaleCell());
 }
 
 void YYNeedStrokeFont(int device, float width, float height, int& need)

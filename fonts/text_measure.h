@@ -10,16 +10,21 @@
 
 // Length of TEXT (every character counts, trailing blanks too) in character
 // widths. OVERRIDE absent or 0 lets the device measure (DeviceOp 25, in
-// pieces of at most 260 characters whose widths are added); any other value
-// forces the character count (fixed pitch) or the width-table sum.
+// pieces of at most 260 characters whose widths are added): the screen side
+// while screen output is on, else the hardcopy; any other value forces the
+// character count (fixed pitch) or the width-table sum. The width is counted
+// in the cell of the x text scale, the cell YYCharCell reports. While screen
+// output is on and a hardcopy is open, the hardcopy is asked too and the
+// longer of the two lengths counts (the hardcopy's in that same cell), so
+// that a layout made once with this measure holds the text on both outputs.
 float YYTextLength(std::string_view text, const int* override = nullptr);
 
-// The same measure taken by one output, DEVICE (kTextScreen or
-// kTextHardcopy), for the pass of text drawing that serves it: the screen
-// side's is YYTextLength's. The hardcopy is asked itself even while screen
-// output is on, as every primitive's hardcopy pass runs with the screen
-// output off, and its answer counts in its own character cell, the nominal
-// one (character width times the area's width).
+// The measure of one output alone, DEVICE (kTextScreen or kTextHardcopy),
+// for the pass of text drawing that serves it, in that output's own cell:
+// the screen side's is the x text scale's; the hardcopy's is the nominal one
+// (character width times the area's width), and the hardcopy is asked even
+// while screen output is on, as every primitive's hardcopy pass runs with
+// the screen output off.
 float YYTextLengthOn(int device, std::string_view text, const int* override = nullptr);
 
 // The stroke width of one character code in character widths, mapped as the
