@@ -84,23 +84,28 @@ void ListLayout(const LegendCall& c, int n, float keptWidth, float keptHeight)
         ts = YYLegendTitleSize(c, c.fw, kEntryAdvance, keptWidth, keptHeight);
         t = 0.5f * (ts.lt + 1.0f) * ts.wt;
     }
-    const Measures ms = Measure(c, n);
-    const float M = ms.widest + ms.numberWidth;
-    const float E = kEntryAdvance + M;
+    Measures ms = Measure(c, n);
+    float M = ms.widest + ms.numberWidth;
+    float E = kEntryAdvance + M;
     const float D = c.right - c.left;
     const float H = c.top - c.bottom - (c.hasTitle ? 1.5f * ts.ht : 0.0f);
     const float X0 = c.right - 0.5f * D;
     const float Yc = c.bottom + 0.5f * H;
 
+    // The entries are measured again at each size tried: a device's letters
+    // need not shrink in step with the cell.
     float widthLimit = c.fw / E;
     const float heightLimit = c.hasTitle ? c.fh / (static_cast<float>(n) + 1.5f) : c.fh / static_cast<float>(n);
     float w = 0.0f, h = 0.0f;
     for (int i = 0; i < kShrinkTries; ++i) {
         YYCharShrink(widthLimit, heightLimit);
         YYCharCell(w, h);
+        ms = Measure(c, n);
+        M = ms.widest + ms.numberWidth;
+        E = kEntryAdvance + M;
         if (E * w <= D)
             break;
-        widthLimit *= 0.99f;
+        widthLimit = std::min(widthLimit, c.fw / E) * 0.99f;
     }
     const float hw = std::max(t, 0.5f * (M + kEntryLead) * w);
 

@@ -31,6 +31,8 @@
 
 namespace {
 
+constexpr int kShrinkTries = 30;
+
 // Where a text goes: its point and justification (0 left, 1 centred, 2 right).
 struct Place {
     float x = 0, y = 0;
@@ -164,6 +166,18 @@ void TextAt(const Place& p, std::string_view text)
     YYTextDraw(&x, &y, text);
 }
 
+// The length of the longest description in character widths.
+float Longest(const LegendCall& c, int n)
+{
+    float longest = 0.0f;
+    for (int i = 1; i <= n; ++i) {
+        const std::string_view d = YYLegendDescription(c, i);
+        if (!d.empty())
+            longest = std::max(longest, YYTextLength(d));
+    }
+    return longest;
+}
+
 // The number of descriptions in the shortest run of consecutive blank ones
 // among sets 1..N; 0 when no description is blank.
 int ShortestBlankRun(const LegendCall& c, int n)
@@ -266,8 +280,19 @@ void YYLegendStrip(LegendCall& c)
         // A blank description after a label leaves its room to that label.
         const int run = ShortestBlankRun(c, n);
         const int rows = std::max(n / (run + 1), 1);
-        YYCharShrink(0.8f * c.fw / (1.0f + longest), c.fh / static_cast<float>(rows));
-        YYCharCell(w, h);
+        // The texts run from one cell right of the blocks, and the frame a
+        // quarter cell beyond the longest: Lmax + 1.25 cells fit 0.8 of the
+        // width. They are measured again at each size tried, as a device's
+        // letters need not shrink in step with the cell.
+        float widthLimit = 0.8f * c.fw / (1.25f + longest);
+        for (int i = 0; i < kShrinkTries; ++i) {
+            YYCharShrink(widthLimit, c.fh / static_cast<float>(rows));
+            YYCharCell(w, h);
+            longest = Longest(c, n);
+            if ((longest + 1.25f) * w <= 0.8f * D)
+                break;
+            widthLimit = std::min(widthLimit, 0.8f * c.fw / (1.25f + longest)) * 0.99f;
+        }
         const float x2 = c.left + 0.099999964f * D, x3 = c.left + 0.19999999f * D;
         float columnTop = top, bottom = c.bottom;
         // Rows tighter than one cell: the outer texts keep inside the area.
