@@ -3,8 +3,10 @@
 // and change the line and the history.
 #include "editor_fixture.h"
 
+#include <algorithm>
 #include <vector>
 
+#include "core/toolbars.h"
 #include "core/window_services.h"
 
 namespace {
@@ -216,4 +218,28 @@ TEST_F(EditorTest, PageKeysInTheCommandLineScrollTheText)
     EXPECT_EQ(SendMessageA(r->richEdit, EM_GETFIRSTVISIBLELINE, 0, 0), afterPage + 1);
     SendMessageA(r->commandEdit, WM_KEYDOWN, VK_PRIOR, 1);
     EXPECT_LT(SendMessageA(r->richEdit, EM_GETFIRSTVISIBLELINE, 0, 0), afterPage);
+}
+
+// The bars of an editor window above one another: its own toolbar, the
+// status bar, then the command-line panel and the command line.
+TEST_F(EditorTest, BarsZOrderOfAnEditorWindow)
+{
+    EditorRecord* r = Create(kEditorCommandLine);
+    ASSERT_NE(r, nullptr);
+    ASSERT_NE(r->editorToolbar, nullptr);
+    ASSERT_NE(r->statusBar, nullptr);
+    ASSERT_NE(r->commandPanel, nullptr);
+    const int n = gWindowSystem.currentWindow;
+    for (HWND w : {r->editorToolbar, r->statusBar, r->commandPanel})
+        SetWindowPos(w, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    BarsZOrder(n);
+    std::vector<HWND> order;
+    for (HWND w = GetWindow(r->frame, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+        order.push_back(w);
+    auto place = [&](HWND w) { return std::find(order.begin(), order.end(), w) - order.begin(); };
+    EXPECT_EQ(place(r->editorToolbar), 0);
+    EXPECT_EQ(place(r->statusBar), 1);
+    EXPECT_LT(place(r->statusBar), place(r->commandPanel));
+    EXPECT_EQ(place(r->commandLine), place(r->commandPanel) + 1);
+    EXPECT_LT(place(r->commandLine), place(r->richEdit));
 }

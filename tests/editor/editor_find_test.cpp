@@ -184,6 +184,39 @@ TEST_F(EditorTest, RealFindDialogFindsAndCloses)
     EXPECT_TRUE(PollUntil([&] { return r->findDialog == nullptr; }, 5000));
 }
 
+// An editor inside another window hooks its find dialog: Cancel gives the
+// focus back to the editor's own frame, not to the top-level window the
+// system takes as the dialog's owner. A popup editor needs no hook.
+TEST_F(EditorTest, FindDialogOfAnInsideEditorGivesTheFocusBackOnCancel)
+{
+    EditorRecord* popup = Create(0);
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->findRecord.Flags & FR_ENABLEHOOK, 0u);
+
+    int parent = OpenWindow(false, "Parent");
+    ASSERT_GT(parent, 0);
+    int n = -1, flags = kWindowFlagsDefault | kWindowInsideParent, x = 10, y = 10, w = 300, h = 200;
+    WindowOpenChild(n, &flags, &x, &y, &w, &h, nullptr, nullptr, nullptr, "inside", &parent);
+    ASSERT_GT(n, 0);
+    int status = 0, mode = 2;
+    EditorCreate(status, mode, 0, 0, 4, 10, -1, -1, "", {});
+    EditorRecord* r = EditorRecordOf(gWindowTable.frame[n]);
+    ASSERT_NE(r, nullptr);
+    EXPECT_NE(r->findRecord.Flags & FR_ENABLEHOOK, 0u);
+    EXPECT_EQ(r->findRecord.lpfnHook, EditorFindDialogHook);
+
+    SendMessageA(r->frame, WM_COMMAND, kCmdFind, 0);
+    ASSERT_NE(r->findDialog, nullptr);
+    HWND dialog = r->findDialog;
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    SetFocus(GetDlgItem(dialog, 0x480));
+    SendMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+    EXPECT_TRUE(PollUntil([&] { return r->findDialog == nullptr; }, 5000));
+    Pump();
+    HWND focus = GetFocus();
+    EXPECT_TRUE(focus == r->frame || IsChild(r->frame, focus)) << "the focus went to " << focus;
+}
+
 TEST_F(EditorTest, PasteTakesPlainTextOnly)
 {
     const char* rtf = "{\\rtf1\\ansi {\\b RICH}}";
