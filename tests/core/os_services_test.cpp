@@ -521,6 +521,58 @@ TEST(OsVersionInfo, PlatformIsNtFamily)
 }
 
 // ---------------------------------------------------------------------------
+// Drives
+
+// Free space of the current drive: the bytes free to the caller (other
+// builds may change them meanwhile, so the system's answer is read before
+// and after); in bytes capped at 2147155968 from 2 GiB on, in MiB as they are.
+TEST(OsDrives, FreeSpaceOfTheCurrentDriveInBytesAndMegabytes)
+{
+    auto freeBytes = [] {
+        ULARGE_INTEGER caller{}, total{}, all{};
+        EXPECT_TRUE(GetDiskFreeSpaceExA(nullptr, &caller, &total, &all));
+        return caller.QuadPart;
+    };
+    const unsigned long long slack = 256ull << 20;
+    const unsigned long long before = freeBytes();
+    int mb = -1, bytes = -1;
+    OsDiskFreeMB(mb);
+    OsDiskFreeBytes(bytes);
+    const unsigned long long after = freeBytes();
+    const unsigned long long low = std::min(before, after), high = std::max(before, after);
+    ASSERT_GT(low, 0u);
+    EXPECT_GE(static_cast<long long>(mb), static_cast<long long>((low - std::min(low, slack)) >> 20));
+    EXPECT_LE(static_cast<long long>(mb), static_cast<long long>((high + slack) >> 20));
+    if (low >= (2048ull << 20) + slack) {
+        EXPECT_EQ(bytes, 2147155968);
+    } else if (high + slack < (2048ull << 20)) {
+        EXPECT_GE(static_cast<unsigned long long>(bytes) + slack, low);
+        EXPECT_LE(static_cast<unsigned long long>(bytes), high + slack);
+    }
+}
+
+TEST(OsDrives, DriveTypes)
+{
+    int type = -1;
+    OsDriveType(type, "C:\\");
+    EXPECT_EQ(type, DRIVE_FIXED);
+    const DWORD used = GetLogicalDrives();
+    char root[] = "?:\\";
+    for (char letter = 'Y'; letter > 'D'; --letter) {
+        if (!(used & (1u << (letter - 'A')))) {
+            root[0] = letter;
+            break;
+        }
+    }
+    ASSERT_NE(root[0], '?');
+    OsDriveType(type, root);
+    EXPECT_EQ(type, DRIVE_NO_ROOT_DIR) << root;
+    OsDriveType(type, nullptr);
+    EXPECT_EQ(type, static_cast<int>(GetDriveTypeA(nullptr))) << "the current drive";
+    EXPECT_NE(type, DRIVE_NO_ROOT_DIR);
+}
+
+// ---------------------------------------------------------------------------
 // Registry
 
 TEST(OsRegistry, WriteReadDeleteUnderCurrentUser)
