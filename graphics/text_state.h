@@ -79,6 +79,7 @@ struct TextState {
     std::array<int32_t, 2> rotation{};               // 0 none, 1 up to 1 degree, 360 any
     std::array<int32_t, 2> deviceProportional{};     // the device spaces proportional text
     int32_t hardcopyTextBox = 0; // the hardcopy driver draws the text box itself
+    int32_t hardcopySpacing = 0; // the spacing word of the hardcopy driver's description
 
     TextState();
 };

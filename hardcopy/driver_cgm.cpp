@@ -143,6 +143,7 @@ void Initialise()
     t.deviceCharset[kTextHardcopy] = 8;
     t.rotation[kTextHardcopy] = 360;
     t.deviceProportional[kTextHardcopy] = 1;
+    t.hardcopySpacing = 1;
     t.hardcopyTextBox = 1;
     words.angleLimit[kHardcopySide] = 360;
     words.textKind[kHardcopySide] = 2;

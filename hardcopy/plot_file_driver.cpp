@@ -21,6 +21,7 @@ void HardcopyDescribe(const HardcopyDeviceDescription& d)
     t.deviceCharset[kTextHardcopy] = d.characterSets;
     t.rotation[kTextHardcopy] = d.angles;
     t.deviceProportional[kTextHardcopy] = d.deviceJustification;
+    t.hardcopySpacing = d.spacing;
     t.hardcopyTextBox = d.lastCapability;
     w.angleLimit[kHardcopySide] = d.angles;
     w.textKind[kHardcopySide] = d.platform;

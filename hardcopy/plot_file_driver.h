@@ -20,6 +20,7 @@ struct HardcopyDeviceDescription {
     int trueColour = 0;
     int shadedPolygons = 0;         // shaded-polygon mode
     int deviceJustification = 0;    // the device places justified text itself
+    int spacing = 0;                // the spacing word
     int lastCapability = 0;         // the device draws the text box itself
     int colours = 0;                // hardcopy colour count
     int palette = 0;                // hardcopy palette size

@@ -873,6 +873,7 @@ void GdiDriverCapabilities()
     t.deviceCharset[kTextHardcopy] = 8;
     t.rotation[kTextHardcopy] = 360;
     t.deviceProportional[kTextHardcopy] = 1;
+    t.hardcopySpacing = 1;
     t.hardcopyTextBox = 1;
     DeviceCapabilityWords& w = gDeviceCapabilityWords;
     w.angleLimit[kHardcopySide] = 360;

@@ -70,6 +70,7 @@ void Initialise()
     t.deviceCharset[kTextHardcopy] = 0;
     t.rotation[kTextHardcopy] = 0;
     t.deviceProportional[kTextHardcopy] = 0; // device justification
+    t.hardcopySpacing = 0;                   // the spacing word
     t.hardcopyTextBox = 1;                   // the last capability word
     DeviceCapabilityWords& w = gDeviceCapabilityWords;
     w.angleLimit[kHardcopySide] = 0;
