@@ -460,6 +460,25 @@ void YYTextToIntegerQuiet(int& ivalue, std::string_view text)
     ivalue = TruncateToInt(r);
 }
 
+// ---- Numbers of dialog fields ------------------------------------------------
+
+int YYFieldTextNumber(FieldNumberKind kind, std::string_view text, double& value)
+{
+    std::string_view t = QuietText(text);
+    value = 0.0;
+    if (int err = StringToNumber(t, true, value))
+        return err;
+    if (kind == FieldNumberKind::kInteger) {
+        double whole = std::trunc(value);
+        return (whole <= 2147483647.0 && whole >= -2147483647.0) ? 0 : kErrorNumberTooLarge;
+    }
+    if (kind == FieldNumberKind::kReal) {
+        double single = 0.0;
+        return StringToNumber(t, false, single);
+    }
+    return 0;
+}
+
 // ---- Field-text normalisers ----------------------------------------------------
 
 void YYIntegerFieldText(std::span<char> text)

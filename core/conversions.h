@@ -65,6 +65,19 @@ void YYIntegerFieldText(std::span<char> text);
 void YYRealFieldText(std::span<char> text, std::string_view format);
 void YYDoubleFieldText(std::span<char> text, std::string_view format);
 
+// ---- Numbers of dialog fields ------------------------------------------------
+// The kinds of number a numeric dialog field holds.
+enum class FieldNumberKind { kInteger, kReal, kDouble };
+// VALUE := the number of TEXT's first token in double precision, 0 when it
+// gives none (the text taken as by the quiet parsers; nothing is reported).
+// The answer is 0 when a field of KIND holds that number, so that its
+// normaliser (YYIntegerFieldText, YYRealFieldText, YYDoubleFieldText) writes
+// that number back; else the parser's code (10 blank, 11, 12, 4), or 4 for a
+// number the kind cannot hold: an integer whose truncation lies beyond
+// 2147483647 in magnitude, a real that the single-precision parser refuses
+// (beyond its range or its exponent limit, or a "D" exponent).
+int YYFieldTextNumber(FieldNumberKind kind, std::string_view text, double& value);
+
 // ---- Locale ------------------------------------------------------------------
 // Stores the first character of the user locale's decimal separator in C and
 // in gLibraryPaths.localeDecimalSeparator ("." when the locale gives none).

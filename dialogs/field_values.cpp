@@ -257,7 +257,7 @@ void DialogFieldPutText(int& field, double value, std::string_view text, std::st
         f->reportChanges = report;
 }
 
-void DialogFieldGetNumber(int& field, double& value)
+void DialogFieldGetNumber(int& field, double& value, FieldNumberKind kind, int* code)
 {
     HWND c = DialogCurrentField(field);
     if (!c) {
@@ -269,14 +269,19 @@ void DialogFieldGetNumber(int& field, double& value)
         field = -2;
         return;
     }
-    FieldRecord* f = FieldRecordOf(c);
-    if (f && NumericClassOf(c) >= 0 && !SendMessageA(c, EM_GETMODIFY, 0, 0)) {
-        value = f->value;
+    // The text decides whether there is a number at all, also where the
+    // field keeps a value of its own: a value whose text does not say it
+    // (a text put that is no number, asterisks of an overflowing format) is
+    // one the user never saw.
+    double v = 0.0;
+    if (int err = YYFieldTextNumber(kind, text, v)) {
+        field = kFieldNoNumber;
+        if (code)
+            *code = err;
         return;
     }
-    double v = 0.0;
-    YYTextToDoubleQuiet(v, text);
-    value = v;
+    FieldRecord* f = FieldRecordOf(c);
+    value = (f && NumericClassOf(c) >= 0 && !SendMessageA(c, EM_GETMODIFY, 0, 0)) ? f->value : v;
 }
 
 void DialogFieldFormat(int& field, std::span<char> format)
@@ -804,18 +809,22 @@ void WDialogPutDouble(int field, double value, std::string_view format)
 
 namespace {
 
-// The number in FIELD converted by CONVERT into VALUE; a blank field gives
-// UNDEFINED and error 1010, a missing one error 1006 and leaves VALUE.
+// The number in FIELD, read as KIND, converted by CONVERT into VALUE; a blank
+// field gives UNDEFINED and error 1010; a missing one error 1006, and a text
+// that gives no number of KIND the conversion's code, both leaving VALUE.
 template <typename T>
-void GetNumber(int field, T& value, T undefined, T (*convert)(double), const char* name)
+void GetNumber(int field, T& value, T undefined, FieldNumberKind kind, T (*convert)(double), const char* name)
 {
     double v = 0.0;
-    int id = DialogFieldCall(field, name, [&](int& target) { DialogFieldGetNumber(target, v); });
+    int code = 0;
+    int id = DialogFieldCall(field, name, [&](int& target) { DialogFieldGetNumber(target, v, kind, &code); });
     if (id == kFieldCallNoDialog || id == -1) {
         return;
     } else if (id == -2) {
         value = undefined;
         YYErrorReport(kErrorFieldUndefined, name);
+    } else if (id == kFieldNoNumber) {
+        YYErrorReport(code, name);
     } else {
         value = convert(v);
     }
@@ -825,12 +834,13 @@ void GetNumber(int field, T& value, T undefined, T (*convert)(double), const cha
 
 void WDialogGetInteger(int field, int& value)
 {
-    GetNumber(field, value, gDialogStatus.undefinedInteger, TruncateToIntSymmetric, "WDialogGetInteger");
+    GetNumber(field, value, gDialogStatus.undefinedInteger, FieldNumberKind::kInteger, TruncateToIntSymmetric,
+              "WDialogGetInteger");
 }
 
 void WDialogGetReal(int field, float& value)
 {
-    GetNumber(field, value, gDialogStatus.undefinedReal, SaturateToFloat, "WDialogGetReal");
+    GetNumber(field, value, gDialogStatus.undefinedReal, FieldNumberKind::kReal, SaturateToFloat, "WDialogGetReal");
 }
 
 void WDialogPutCheckBox(int field, int state)

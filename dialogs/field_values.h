@@ -14,6 +14,7 @@
 #include <span>
 #include <string_view>
 
+#include "core/conversions.h"
 #include "core/error_codes.h"
 #include "core/errors.h"
 
@@ -34,7 +35,10 @@ void WDialogGetStringLength(int field, int& length);
 void WDialogPutInteger(int field, int value);
 void WDialogPutReal(int field, float value, std::string_view format = {});
 void WDialogPutDouble(int field, double value, std::string_view format = {});
-// 1010 for a blank field: VALUE := the blank value (-999).
+// 1010 for a blank field: VALUE := the blank value (-999). A text that gives
+// no number of the type read reports the conversion's code (12, 11, or 4 for
+// a number the type cannot hold) and leaves VALUE unchanged: the value read
+// is always the number the field shows.
 void WDialogGetInteger(int field, int& value);
 void WDialogGetReal(int field, float& value);
 void WDialogPutCheckBox(int field, int state);
@@ -94,8 +98,16 @@ int DialogFieldCall(int field, std::string_view name, Call&& call)
 // ---- engine routines -------------------------------------------------------------
 // Puts TEXT and VALUE with FORMAT (empty: none) into FIELD; no event 10.
 void DialogFieldPutText(int& field, double value, std::string_view text, std::string_view format);
-// Number of FIELD; -2 when its text is empty.
-void DialogFieldGetNumber(int& field, double& value);
+// What DialogFieldGetNumber leaves in the field id for a text that gives no
+// number of the kind asked for.
+constexpr int kFieldNoNumber = -4;
+// Number of FIELD read as a number of KIND: the field's own value when it is
+// a numeric field whose text was not edited since, else its text's number.
+// The id becomes -2 when the text is empty, kFieldNoNumber when the text gives
+// no number of KIND (CODE, when given, := the conversion's code: 12 not a
+// number, 4 one that KIND cannot hold, ...); VALUE is then unchanged.
+void DialogFieldGetNumber(int& field, double& value, FieldNumberKind kind = FieldNumberKind::kDouble,
+                          int* code = nullptr);
 // Output format for reals and doubles (at most FORMAT's size, NUL-ended).
 void DialogFieldFormat(int& field, std::span<char> format);
 // -2 when VALUE lies outside FIELD's range.

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "core/conversions.h"
+#include "core/error_codes.h"
 #include "core/fixed_text.h"
 #include "core/library_state.h"
 #include "core/numeric.h"
@@ -35,6 +36,14 @@ const char kDefaultFormat[] = "(G15.5E2)";
 // Number kinds of the class indices.
 enum NumberKind : int { kInteger = 0, kReal = 1, kDouble = 2 };
 int KindOf(int index) { return index / 2; }
+
+// The number kind of class index INDEX as the conversions name it.
+FieldNumberKind FieldKindOf(int index)
+{
+    static constexpr FieldNumberKind kinds[] = {FieldNumberKind::kInteger, FieldNumberKind::kReal,
+                                                FieldNumberKind::kDouble};
+    return kinds[KindOf(index)];
+}
 
 HINSTANCE ProgramModule()
 {
@@ -112,11 +121,15 @@ void NumericNormalise(int index, HWND window)
     if (kind != kInteger && !modified)
         return;
     std::string text = WindowTextOf(window, kTextSize - 1);
+    double v = 0.0;
+    // A text that gives no number the field can hold stays as the user left
+    // it (the focus went where it cannot be given back): written back it
+    // would show a number it does not say.
+    if (!text.empty() && YYFieldTextNumber(FieldKindOf(index), text, v) != 0)
+        return;
     if (text.empty()) {
         f->value = 0.0;
     } else {
-        double v = 0.0;
-        YYTextToDoubleQuiet(v, text);
         f->value = v;
         f->hasValue = 1;
         char buffer[kTextSize];
@@ -366,10 +379,11 @@ int NumericFieldCheck(HWND field, HWND target, int strict)
     bool invalid;
     if (!text.empty()) {
         double v = 0.0;
-        int ok = 0;
-        YYTextToDoubleChecked(v, ok, text);
-        if (ok)
+        int code = YYFieldTextNumber(FieldKindOf(NumericClassOf(field)), text, v);
+        if (code == 0)
             invalid = ranged && (v < f->lowerLimit || v > f->upperLimit);
+        else if (code == kErrorNumberTooLarge)
+            invalid = true; // a number the field cannot hold: refused as one outside the range
         else
             invalid = !(target == field && strict == 0);
     } else {

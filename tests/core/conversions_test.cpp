@@ -393,6 +393,47 @@ TEST_F(Conversions, FieldTextNormalisers)
     EXPECT_TRUE(gReportLines.empty());
 }
 
+// Whether a field of each kind holds the number of a text: the answer is 0
+// exactly where the field's normaliser writes that number back; nothing is
+// reported.
+TEST_F(Conversions, NumbersAFieldOfEachKindHolds)
+{
+    using K = FieldNumberKind;
+    const std::string manyDigits = std::string(40, '1') + "E-10"; // 1.1e29, beyond the single-precision digit limit
+    struct Case {
+        K kind;
+        std::string text;
+        int code;
+        double value;
+    };
+    const std::vector<Case> cases = {
+        {K::kInteger, "2147483647", 0, 2147483647.0},
+        {K::kInteger, "-2147483647.9", 0, -2147483647.9},
+        {K::kInteger, "2147483648", 4, 2147483648.0},
+        {K::kInteger, "-2147483648", 4, -2147483648.0},
+        {K::kInteger, std::string(10000, '7'), 4, 0.0},
+        {K::kInteger, "12x", 12, 0.0},
+        {K::kInteger, "  ", 10, 0.0},
+        {K::kReal, "3.4E38", 0, 3.4e38},
+        {K::kReal, "1e99", 4, 1e99},
+        {K::kReal, "-1e99", 4, -1e99},
+        {K::kReal, "2.5D3", 12, 2500.0},
+        {K::kReal, manyDigits, 4, 1.1111111111111111e29},
+        {K::kDouble, "2.5D3", 0, 2500.0},
+        {K::kDouble, "1e400", 4, 0.0},
+        {K::kDouble, std::string("7\0x", 3), 0, 7.0}, // the text up to its NUL
+    };
+    gErrorState.lastCode = 5;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 20));
+        double v = -1.0;
+        EXPECT_EQ(YYFieldTextNumber(c.kind, c.text, v), c.code);
+        EXPECT_DOUBLE_EQ(v, c.value);
+    }
+    EXPECT_EQ(gErrorState.lastCode, 5);
+    EXPECT_TRUE(gReportLines.empty());
+}
+
 TEST(StringRoutines, TokenBoundsAndStart)
 {
     struct Case {

@@ -130,22 +130,27 @@ TEST_F(FieldValues, NumbersAndTextsReadFromFields)
 {
     HWND d = Load(300);
     ASSERT_NE(d, nullptr);
+    // A read whose text gives no number of the type read reports the
+    // conversion's code and leaves the variable (12345).
     struct Case {
         const char* what;
         int field;
         const char* text;
         int integer;
+        int integerError;
         float real;
-        int error;
+        int realError;
     };
     const std::vector<Case> cases = {
-        {"truncated toward zero", 304, "-3.7", -3, -3.7f, 0},
-        {"an exponent", 304, "2.5E1", 25, 25.0f, 0},
-        {"beyond the integer range: saturated", 304, "1E20", 2147483647, 1.0e20f, 0},
-        {"below it", 304, "-1E20", -2147483647, -1.0e20f, 0},
-        {"beyond single precision: saturated", 304, "1D300", 2147483647, FLT_MAX, 0},
-        {"an empty field: the blank values", 304, "", -999, -999.0f, 1010},
-        {"a text that is no number reads quietly", 304, "x", 0, 0.0f, 0},
+        {"truncated toward zero", 304, "-3.7", -3, 0, -3.7f, 0},
+        {"an exponent", 304, "2.5E1", 25, 0, 25.0f, 0},
+        {"beyond the integer range", 304, "1E20", 12345, 4, 1.0e20f, 0},
+        {"below it", 304, "-1E20", 12345, 4, -1.0e20f, 0},
+        {"the largest integer", 304, "2147483647", 2147483647, 0, 2147483647.0f, 0},
+        {"beyond single precision", 304, "1E300", 12345, 4, 12345.0f, 4},
+        {"a double-precision exponent letter is no real", 304, "1D3", 1000, 0, 12345.0f, 12},
+        {"an empty field: the blank values", 304, "", -999, 1010, -999.0f, 1010},
+        {"a text that is no number", 304, "x", 12345, 12, 12345.0f, 12},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -154,10 +159,10 @@ TEST_F(FieldValues, NumbersAndTextsReadFromFields)
         float r = 12345.0f;
         ClearError();
         WDialogGetInteger(c.field, i);
-        EXPECT_EQ(Error(), c.error);
+        EXPECT_EQ(Error(), c.integerError);
         ClearError();
         WDialogGetReal(c.field, r);
-        EXPECT_EQ(Error(), c.error);
+        EXPECT_EQ(Error(), c.realError);
         EXPECT_EQ(i, c.integer);
         EXPECT_FLOAT_EQ(r, c.real);
     }

@@ -100,6 +100,25 @@ protected:
         YYJustify(text, "L");
         return std::string(TrimRight(std::string_view(text, sizeof text)));
     }
+    // FIELD read as an integer (INTEGER true) or a real into a variable
+    // that held 123: the code reported, the value read, and whether the
+    // variable kept 123.
+    struct Read {
+        int code;
+        double value;
+        bool kept;
+    };
+    static Read ReadField(int field, bool integer)
+    {
+        gErrorState.lastCode = 0;
+        int i = 123;
+        float r = 123.0f;
+        if (integer)
+            WDialogGetInteger(field, i);
+        else
+            WDialogGetReal(field, r);
+        return {gErrorState.lastCode, integer ? i : r, integer ? i == 123 : r == 123.0f};
+    }
     HWND ShowNumbers()
     {
         HWND d = Load(310);
@@ -247,6 +266,131 @@ TEST_F(NumericFields, OutOfRangeRefusedOnTabRestoredOnAPushButtonAndOkRefused)
     Key(d, field, VK_TAB);
     Pump(d);
     EXPECT_EQ(GetFocus(), field);
+}
+
+TEST_F(NumericFields, NumbersTheFieldCannotHoldAreRefusedLikeOutOfRangeOnes)
+{
+    HWND d = ShowNumbers();
+    ASSERT_NE(d, nullptr);
+    gLibraryState.beepSwitch = 0;
+    HWND plain = GetDlgItem(d, 3106);
+    WMessageEnable(kEventFieldChanged, 0);
+    struct Case {
+        const char* what;
+        int field;
+        std::string typed;
+        std::string shown; // what the field holds after typing; empty: the typed text as far as it fits
+    };
+    const std::vector<Case> cases = {
+        {"beyond the single-precision range", 3102, "1e99", "1E99"},
+        {"below it", 3102, "-1e99", "-1E99"},
+        {"beyond the double-precision range", 3103, "1e400", "1E400"},
+        {"10,000 digits, of which the field takes what fits", 3101, std::string(10000, '7'), ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        HWND field = GetDlgItem(d, c.field);
+        SetFocus(field);
+        Retype(field, c.typed.c_str());
+        const std::string shown = Text(field);
+        if (c.shown.empty()) {
+            ASSERT_GE(shown.size(), 10u) << "beyond the integer range";
+            ASSERT_EQ(shown, c.typed.substr(0, shown.size()));
+        } else {
+            ASSERT_EQ(shown, c.shown);
+        }
+        const double before = FieldRecordOf(field)->value;
+
+        // Tab: the focus comes back with the text selected, the text as typed.
+        Key(d, field, VK_TAB);
+        Pump(d);
+        EXPECT_EQ(GetFocus(), field);
+        EXPECT_EQ(Text(field), shown);
+        EXPECT_EQ(Selection(field), std::make_pair(0, static_cast<int>(shown.size())));
+        EXPECT_EQ(FieldRecordOf(field)->value, before);
+
+        // Enter presses OK with the focus in the field: refused too (a text
+        // that is merely no number would pass here), no event.
+        Key(d, field, VK_RETURN);
+        Pump(d);
+        EXPECT_EQ(GetFocus(), field);
+        EXPECT_EQ(Text(field), shown);
+
+        // Read meanwhile: an error, never the number of another text.
+        Read read = ReadField(c.field, c.field == 3101);
+        EXPECT_EQ(read.code, 4);
+        EXPECT_TRUE(read.kept);
+
+        // Mended, it is accepted and normalised.
+        Retype(field, "8");
+        SetFocus(plain);
+        EXPECT_EQ(GetFocus(), plain);
+        EXPECT_DOUBLE_EQ(FieldRecordOf(field)->value, 8.0);
+    }
+    PostMessageA(d, WM_CLOSE, 0, 0);
+    SeenEvent e = NextOfDialogs();
+    EXPECT_EQ(e.m.value1, 2) << "no OK went through before the cancel: " << Describe(e);
+
+    // A typed "x" is dropped: "12x" typed is 12.
+    HWND integer = GetDlgItem(d, 3101);
+    SetFocus(integer);
+    Retype(integer, "12x");
+    SetFocus(plain);
+    EXPECT_EQ(GetFocus(), plain);
+    EXPECT_EQ(Text(integer), "12");
+    gErrorState.lastCode = 0;
+    int value = 0;
+    WDialogGetInteger(3101, value);
+    EXPECT_EQ(value, 12);
+    EXPECT_EQ(gErrorState.lastCode, 0);
+}
+
+TEST_F(NumericFields, TextsPutThatGiveNoNumberOfTheFieldAreReadAsErrors)
+{
+    HWND d = ShowNumbers();
+    ASSERT_NE(d, nullptr);
+    gLibraryState.beepSwitch = 0;
+    int lo = 0, hi = 10;
+    WDialogRangeInteger(3101, &lo, &hi);
+    struct Case {
+        const char* what;
+        int field;
+        std::function<void()> put;
+        int code; // of the read; 0: read as VALUE
+        double value;
+    };
+    const std::vector<Case> cases = {
+        {"1e99 in a real field", 3102, [] { WDialogPutString(3102, "1e99"); }, 4, 0},
+        {"-1e99 in a real field", 3102, [] { WDialogPutString(3102, "-1e99"); }, 4, 0},
+        {"1e400 in a double field", 3103, [] { WDialogPutString(3103, "1e400"); }, 4, 0},
+        {"10,000 digits in an integer field", 3101, [] { WDialogPutString(3101, std::string(10000, '7')); }, 4, 0},
+        {"12x in an integer field", 3101, [] { WDialogPutString(3101, "12x"); }, 12, 0},
+        {"the asterisks of an overflowing format", 3102, [] { WDialogPutReal(3102, 12345.0f, "(F4.1)"); }, 12, 0},
+        {"1e20 read as an integer", 3103, [] { WDialogPutString(3103, "1e20"); }, 4, 0},
+        {"a number the field holds", 3101, [] { WDialogPutString(3101, "7"); }, 0, 7.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.put();
+        HWND field = GetDlgItem(d, c.field);
+        const std::string shown = Text(field);
+        Read read = ReadField(c.field, c.field != 3102);
+        EXPECT_EQ(read.code, c.code);
+        if (c.code != 0)
+            EXPECT_TRUE(read.kept) << "a failed read leaves the variable";
+        else
+            EXPECT_EQ(read.value, c.value);
+        EXPECT_EQ(Text(field), shown) << "reading changes nothing";
+    }
+
+    // The focus does not leave a field whose text gives no number; the text
+    // stays for the user to mend.
+    WDialogPutString(3101, "12x");
+    HWND integer = GetDlgItem(d, 3101);
+    SetFocus(integer);
+    SetFocus(GetDlgItem(d, 3106));
+    EXPECT_EQ(GetFocus(), integer);
+    EXPECT_EQ(Text(integer), "12x");
 }
 
 TEST_F(NumericFields, ModalCopyRefusesOkUntilTheValueFits)
