@@ -331,7 +331,7 @@ INT_PTR TabNotify(HWND dialog, NMHDR* nm, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         if (page)
-            SetWindowPos(page, tab, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE);
+            TabPageInFront(tab, page, 0, 0, SWP_SHOWWINDOW | SWP_NOMOVE);
         InvalidateRect(tab, nullptr, TRUE);
         if (page) {
             if (GetFocus() != tab)
@@ -724,8 +724,10 @@ void DialogTabPagesAttach(HWND dialog)
                     DestroyWindow(grip);
             SetParent(page, dialog);
             RECT area = TabDisplayArea(tab);
-            UINT flags = SWP_NOSIZE | SWP_NOACTIVATE | ((i == selected && tabVisible) ? SWP_SHOWWINDOW : 0);
-            SetWindowPos(page, tab, area.left, area.top, 0, 0, flags);
+            // In front of the tab control, not behind it: a page behind the
+            // control lies under its display area and is never seen.
+            UINT flags = SWP_NOACTIVATE | ((i == selected && tabVisible) ? SWP_SHOWWINDOW : 0);
+            TabPageInFront(tab, page, area.left, area.top, flags);
             EnableWindow(page, TRUE);
             DialogTabPagesAttach(page);
         }

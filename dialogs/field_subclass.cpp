@@ -228,6 +228,17 @@ RECT TabDisplayArea(HWND tab)
     return r;
 }
 
+void TabPageInFront(HWND tab, HWND page, int x, int y, UINT flags)
+{
+    LONG style = GetWindowLongA(tab, GWL_STYLE);
+    if (!(style & WS_CLIPSIBLINGS))
+        SetWindowLongA(tab, GWL_STYLE, style | WS_CLIPSIBLINGS);
+    HWND before = GetWindow(tab, GW_HWNDPREV);
+    if (before == page)
+        flags |= SWP_NOZORDER;
+    SetWindowPos(page, before ? before : HWND_TOP, x, y, 0, 0, flags | SWP_NOSIZE);
+}
+
 void TabPagesPlace(HWND tab)
 {
     RECT area = TabDisplayArea(tab);
@@ -455,18 +466,9 @@ LRESULT CALLBACK TabSubclassProc(HWND window, UINT message, WPARAM wParam, LPARA
 {
     WNDPROC classProc = gControlClasses.tabProc;
     switch (message) {
-    case WM_PAINT: {
-        RECT update;
-        if (GetUpdateRect(window, &update, FALSE)) {
-            int current = static_cast<int>(SendMessageA(window, TCM_GETCURSEL, 0, 0));
-            if (HWND page = TabPageOf(window, current)) {
-                MapWindowPoints(window, page, reinterpret_cast<POINT*>(&update), 2);
-                InvalidateRect(page, &update, FALSE);
-            }
-        }
+    case WM_PAINT:
         TabPaintDisabled(window);
         return CallWindowProcA(classProc, window, message, wParam, lParam);
-    }
     case WM_MOVE:
     case WM_SIZE: {
         LRESULT result = CallWindowProcA(classProc, window, message, wParam, lParam);

@@ -61,3 +61,7 @@ void TabItemInsert(HWND tab, int item, const char* label, const TabItemData& dat
 RECT TabDisplayArea(HWND tab);
 // Moves and sizes every page dialog of every item of TAB to its display area.
 void TabPagesPlace(HWND tab);
+// Puts PAGE directly in front of TAB in z-order (SetWindowPos with FLAGS, X
+// and Y) and lets TAB clip its siblings, so that the tab control's painting
+// of its display area never covers the page shown there.
+void TabPageInFront(HWND tab, HWND page, int x, int y, UINT flags);

@@ -23,17 +23,70 @@
 #include "graphics/gdi_surface.h"
 #include "graphics/graphics_state.h"
 #include "windowed_fixture.h"
+#include "support/poll.h"
 #include "support/window_count.h"
 
 namespace {
 
-class DialogShows : public WindowedDialogs {};
+class DialogShows : public WindowedDialogs {
+protected:
+    // Dialog 300 loaded and shown modeless at (20, 20), PAGES its two tab
+    // pages (351 and 352); nullptr when it does not load.
+    HWND ShowWithPages(HWND pages[2])
+    {
+        HWND d = Load(300);
+        if (!d)
+            return nullptr;
+        ShowAt(20, 20, kShowModeless);
+        int one = DialogIndexById(351), two = DialogIndexById(352);
+        pages[0] = one > 0 ? gDialogTable.slot[one] : nullptr;
+        pages[1] = two > 0 ? gDialogTable.slot[two] : nullptr;
+        return d;
+    }
+};
 
 RECT ScreenRect(HWND w)
 {
     RECT r{};
     GetWindowRect(w, &r);
     return r;
+}
+
+// How many pixels inside control W's border the screen shows dark (its
+// text and the marks it draws), read in one copy of the screen. The tab
+// control's display area has none.
+int DarkPixelsOnScreen(HWND w)
+{
+    RECT r = ScreenRect(w);
+    InflateRect(&r, -2, -2);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    if (width <= 0 || height <= 0)
+        return 0;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP copy = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, copy);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    int dark = 0;
+    const auto* pixel = static_cast<const DWORD*>(bits);
+    for (int i = 0; i < width * height; ++i) {
+        DWORD p = pixel[i]; // 0x00RRGGBB
+        if (((p >> 16) & 0xFF) < 0x60 && ((p >> 8) & 0xFF) < 0x60 && (p & 0xFF) < 0x60)
+            ++dark;
+    }
+    SelectObject(memory, old);
+    DeleteObject(copy);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return dark;
 }
 
 TEST_F(DialogShows, ModalShowEndedByAPushButton)
@@ -464,14 +517,11 @@ TEST_F(DialogShows, SnapshotsNestAndSkipHiddenWindows)
 
 TEST_F(DialogShows, DialogWithAGraphicsFieldOnItsVisiblePageIsCaptured)
 {
-    HWND d = Load(300);
+    HWND pages[2] = {};
+    HWND d = ShowWithPages(pages);
     ASSERT_NE(d, nullptr);
-    ShowAt(20, 20, kShowModeless);
-    int one = DialogIndexById(351), two = DialogIndexById(352);
-    ASSERT_GT(one, 0);
-    ASSERT_GT(two, 0);
-    HWND pageOne = gDialogTable.slot[one];
-    FieldRecordOf(GetDlgItem(pageOne, 3511))->graphicsArea = 1;
+    ASSERT_TRUE(pages[0] && pages[1]);
+    FieldRecordOf(GetDlgItem(pages[0], 3511))->graphicsArea = 1;
     HWND tab = GetDlgItem(d, 321);
     int status = 0;
     // The selected page ("[Tabs]" chose 352) has no graphics area.
@@ -488,6 +538,35 @@ TEST_F(DialogShows, DialogWithAGraphicsFieldOnItsVisiblePageIsCaptured)
     WindowContentsSnapshot(0, -1, status);
     EXPECT_EQ(DialogSnapshotBitmap(1), nullptr);
     EXPECT_EQ(GetObjectType(snap), 0u);
+}
+
+// The page shown lies in front of its tab control: the tab control's display
+// area does not paint over it, and the other page shows when its tab is
+// clicked.
+TEST_F(DialogShows, TheShownTabPageIsSeenInTheTabsDisplayArea)
+{
+    HWND pages[2] = {};
+    HWND d = ShowWithPages(pages);
+    ASSERT_NE(d, nullptr);
+    ASSERT_TRUE(pages[0] && pages[1]);
+    HWND tab = GetDlgItem(d, 321);
+    HWND edit = GetDlgItem(pages[0], 3511);
+    HWND check = GetDlgItem(pages[1], 3521);
+    ASSERT_EQ(SendMessageA(tab, TCM_GETCURSEL, 0, 0), 1) << "the second page is the one shown first";
+    // Its check box's label.
+    int dark = 0;
+    EXPECT_TRUE(PollUntil([&] { return (dark = DarkPixelsOnScreen(check)) >= 5; })) << dark << " dark pixels";
+
+    // The first tab clicked: its page's edit field with its text.
+    RECT item{};
+    ASSERT_TRUE(SendMessageA(tab, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)));
+    LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    PostMessageA(tab, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(tab, WM_LBUTTONUP, 0, at);
+    ASSERT_TRUE(PollUntil([&] { return SendMessageA(tab, TCM_GETCURSEL, 0, 0) == 0; }));
+    EXPECT_TRUE(IsWindowVisible(edit));
+    EXPECT_TRUE(PollUntil([&] { return (dark = DarkPixelsOnScreen(edit)) >= 5; })) << dark << " dark pixels";
+    EXPECT_FALSE(IsWindowVisible(check));
 }
 
 TEST_F(DialogShows, SemiModelessShowsNest)
