@@ -18,7 +18,6 @@
 #include "core/library_state.h"
 #include "core/main_window.h"
 #include "core/menus.h"
-#include "core/neighbours.h"
 #include "core/split_windows.h"
 #include "core/toolbars.h"
 #include "core/window_services.h"
@@ -148,9 +147,9 @@ void ChildWindowCreate(int x, int y, int width, int height, int& handle, int fla
     bool fits = false;
     if (dialog != 0) {
         int status = 0;
-        if (DialogIndexById(dialog) >= 0)
+        if (WindowDialogs().indexById(dialog) >= 0)
             status = -5;
-        else if (DialogTableCount() >= 100)
+        else if (WindowDialogs().tableCount() >= 100)
             status = -3;
         else
             status = ContentsDialogProbe(dialog, gWindowTable.frame[0], width, height, working);
@@ -191,7 +190,7 @@ void ChildWindowCreate(int x, int y, int width, int height, int& handle, int fla
 
     HWND activeHost = nullptr;
     if (gActiveDialog && IsWindowVisible(gActiveDialog)) {
-        HWND host = DialogRecordHandle(gActiveDialog, kDlgHost);
+        HWND host = WindowDialogs().recordHandle(gActiveDialog, kDlgHost);
         activeHost = host ? host : gActiveDialog;
     }
     gWindowTable.activationOwner[n] = activeHost ? activeHost : gWindowSystem.lastActiveFrame;
@@ -383,12 +382,12 @@ void WindowDestroy(int n, int& currentDialog)
         auto* cd = WindowRecordAs<ContentsDialogRecord>(f, kRecordContentsDialog);
         if (!cd)
             return;
-        int id = DialogRecordIdentifier(cd->dialog);
-        int index = id ? DialogIndexById(id) : -1;
+        int id = WindowDialogs().recordIdentifier(cd->dialog);
+        int index = id ? WindowDialogs().indexById(id) : -1;
         if (index > 0) {
             int hide = index;
-            DialogHide(hide);
-            DialogDestroyById(0, index);
+            WindowDialogs().hide(hide);
+            WindowDialogs().destroyById(0, index);
         } else if (IsWindow(cd->dialog)) {
             DestroyWindow(cd->dialog);
         }
@@ -422,20 +421,20 @@ void WindowDestroy(int n, int& currentDialog)
             gWindowTable.menu[i] = nullptr;
         }
     }
-    for (int slot = DialogTableCount(); slot >= 1; --slot) {
-        HWND d = DialogTableWindow(slot);
+    for (int slot = WindowDialogs().tableCount(); slot >= 1; --slot) {
+        HWND d = WindowDialogs().tableWindow(slot);
         if (!DescendsFrom(d, frame))
             continue;
         int index = slot;
-        DialogHide(index);
+        WindowDialogs().hide(index);
         if (index == slot)
-            DialogDestroyById(0, slot);
+            WindowDialogs().destroyById(0, slot);
     }
     HWND inherited = gWindowTable.activationOwner[n];
     for (int i = 1; i <= kLastWindow; ++i)
         if (gWindowTable.activationOwner[i] == frame)
             gWindowTable.activationOwner[i] = inherited;
-    DialogLinksReplace(frame, inherited);
+    WindowDialogs().linksReplace(frame, inherited);
 
     bool sharesMenu = false;
     if (auto* split = WindowRecordAs<SplitRecord>(frame, kRecordSplit)) {

@@ -8,6 +8,7 @@ namespace {
 constinit WindowDialogServices gWindowDialogServices{};
 // The current-dialog word while no dialog layer installed its own.
 constinit int gOwnCurrentDialog = 0;
+constinit WindowDialogManager gWindowDialogManager{};
 
 } // namespace
 
@@ -37,4 +38,14 @@ void WindowOthersEnable(HWND window, int withWindows)
 {
     if (gWindowDialogServices.otherWindowsEnable)
         gWindowDialogServices.otherWindowsEnable(window, withWindows);
+}
+
+void WindowDialogManagerSet(const WindowDialogManager& manager)
+{
+    gWindowDialogManager = manager;
+}
+
+const WindowDialogManager& WindowDialogs()
+{
+    return gWindowDialogManager;
 }

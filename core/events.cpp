@@ -5,10 +5,10 @@
 
 #include <cstring>
 
+#include "core/dialog_services.h"
 #include "core/frame_window.h"
 #include "core/graphics_services.h"
 #include "core/library_state.h"
-#include "core/neighbours.h"
 #include "core/special_windows.h"
 #include "core/window_table.h"
 
@@ -49,7 +49,7 @@ void AreaOf(HWND window, HWND& dialog, int& field)
 {
     if (IsClass(window, "#32770")) {
         dialog = window;
-        int32_t* w = DialogRecordWords(window);
+        int32_t* w = WindowDialogs().recordWords(window);
         field = w ? w[kDlgGraphicsField] : 0;
     } else {
         dialog = GetParent(window);
@@ -205,7 +205,7 @@ void StoreKey(int a, WPARAM wParam, HWND window, int viewer)
 
 void StorePushButton(WPARAM wParam, HWND window)
 {
-    int32_t* w = DialogRecordWords(window);
+    int32_t* w = WindowDialogs().recordWords(window);
     gCurrentEventSlot.window = w ? w[kDlgIdentifier] : -1;
     // value1 is the command: the push button's id, 2 for the cancel
     // command, 9 for a help request.
@@ -241,7 +241,7 @@ bool StoreResize(WPARAM wParam, LPARAM lParam, HWND window, bool visible)
 bool StoreFieldChanged(LPARAM lParam, HWND window)
 {
     auto& s = gCurrentEventSlot;
-    int32_t* w = DialogRecordWords(window);
+    int32_t* w = WindowDialogs().recordWords(window);
     int id = w ? w[kDlgIdentifier] : -1;
     int left = w ? w[kDlgPreviousField] : -1;
     int now = w ? w[kDlgCurrentField] : -1;
@@ -276,7 +276,7 @@ bool StoreFieldChanged(LPARAM lParam, HWND window)
 
 void StoreTabChanged(HWND window)
 {
-    int32_t* w = DialogRecordWords(window);
+    int32_t* w = WindowDialogs().recordWords(window);
     gCurrentEventSlot.window = w ? w[kDlgIdentifier] : -1;
     SlotValues(w ? w[kDlgOldPage] : -1, w ? w[kDlgNewPage] : -1, -1, -1, -1, -1);
 }
@@ -289,7 +289,7 @@ bool StoreAreaEvent(int type, WPARAM wParam, LPARAM lParam, HWND window, bool vi
     HWND dialog;
     int field;
     AreaOf(window, dialog, field);
-    int32_t* w = DialogRecordWords(dialog);
+    int32_t* w = WindowDialogs().recordWords(dialog);
     s.window = w ? w[kDlgIdentifier] : -1;
     if (type == kEventAreaExpose) {
         s.type = kEventExpose;
@@ -405,10 +405,10 @@ namespace {
 // when translated.
 bool ActiveDialogAccelerators(MSG& msg)
 {
-    int32_t* w = DialogRecordWords(gActiveDialog);
+    int32_t* w = WindowDialogs().recordWords(gActiveDialog);
     if (!w)
         return false;
-    HWND host = DialogRecordHandle(gActiveDialog, kDlgHost);
+    HWND host = WindowDialogs().recordHandle(gActiveDialog, kDlgHost);
     if (host) {
         int h = WindowTableIndex(host);
         if (h < 0)

@@ -5,11 +5,11 @@
 
 #include <cstring>
 
+#include "core/dialog_services.h"
 #include "core/events.h"
 #include "core/fixed_text.h"
 #include "core/graphics_services.h"
 #include "core/menus.h"
-#include "core/neighbours.h"
 #include "core/special_windows.h"
 #include "core/split_windows.h"
 #include "core/status_bar.h"
@@ -185,7 +185,7 @@ LRESULT MinMaxInfo(HWND f, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     if (auto* c = WindowRecordAs<ContentsDialogRecord>(f, kRecordContentsDialog)) {
-        if (DialogIsResizable(c->dialog)) {
+        if (WindowDialogs().isResizable(c->dialog)) {
             mm->ptMinTrackSize.x = c->outerWidth;
             mm->ptMinTrackSize.y = c->outerHeight;
             return 0;

@@ -1,10 +1,11 @@
-// Steps that the layers above the core (graphics, hardcopy, dialogs, editor)
-// add to the library's start-up and shut-down and to the closing of a child
-// window, so that the core never calls up into them. Each layer installs its
-// steps while the program starts, from the file that owns the state they
-// touch (a program that uses the layer links that file). WLibraryStart,
-// WLibraryShutdown and WindowCloseChild run them in the fixed order of the
-// slots below, whatever order the files were initialised in.
+// Steps that the layers above the core (graphics, hardcopy, dialogs, editor,
+// grid) add to the library's start-up and shut-down, to the opening of the
+// main window and to the closing of a child window, so that the core never
+// calls up into them. Each layer installs its steps while the program starts,
+// from the file that owns the state they touch (a program that uses the layer
+// links that file). WLibraryStart, WLibraryShutdown, the main window's opening
+// and WindowCloseChild run them in the fixed order of the slots below,
+// whatever order the files were initialised in.
 #pragma once
 
 enum class LibraryLayer : int {
@@ -12,6 +13,7 @@ enum class LibraryLayer : int {
     kHardcopy,
     kDialogs,
     kEditor,
+    kGrid,
     kCount,
 };
 
@@ -26,6 +28,11 @@ struct LibraryLayerSteps {
     void (*configure)(const ConfigSettings& settings) = nullptr;
     LibraryLayerStep beforeWindows = nullptr; // shut-down, before the windows are destroyed
     LibraryLayerStep afterWindows = nullptr;  // shut-down, after the windows are destroyed
+    // The main window opens: the layer registers its window classes (every
+    // layer's before any layer's mainWindowOpening step), then resets what
+    // it keeps per main window.
+    LibraryLayerStep classesRegister = nullptr;
+    LibraryLayerStep mainWindowOpening = nullptr;
     // Child window WINDOW was closed: the layer frees what it kept for it.
     void (*windowClosed)(int window) = nullptr;
 };

@@ -19,7 +19,6 @@
 #include "core/layer_steps.h"
 #include "core/library_state.h"
 #include "core/main_window.h"
-#include "core/neighbours.h"
 #include "core/os_services.h"
 
 LibraryState gLibraryState;

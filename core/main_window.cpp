@@ -16,9 +16,9 @@
 #include "core/fixed_text.h"
 #include "core/frame_window.h"
 #include "core/graphics_services.h"
+#include "core/layer_steps.h"
 #include "core/library_state.h"
 #include "core/menus.h"
-#include "core/neighbours.h"
 #include "core/split_windows.h"
 #include "core/status_bar.h"
 #include "core/toolbars.h"
@@ -197,10 +197,10 @@ int ContentsDialogProbe(int dialogId, HWND parent, int width, int height, int& f
     } else {
         SetWindowPos(d, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
         // A zero-filled dialog record for the time the extras are parsed.
-        DialogRecordAttach(d);
-        DialogExtrasParse(d, dialogId, -1);
-        bool resizable = DialogIsResizable(d) != 0;
-        DialogRecordRelease(d);
+        WindowDialogs().recordAttach(d);
+        WindowDialogs().extrasParse(d, dialogId, -1);
+        bool resizable = WindowDialogs().isResizable(d) != 0;
+        WindowDialogs().recordRelease(d);
         if (!resizable)
             flags = (flags | kWindowFixedSize) & ~(kWindowMaximiseBox | kWindowMaximised);
         if (extent) {
@@ -328,7 +328,7 @@ int ContentsDialogAttach(int n, int dialogId, int flags)
 {
     HWND frame = gWindowTable.frame[n];
     int status = dialogId;
-    DialogCreate(status, dialogId, n, 1);
+    WindowDialogs().create(status, dialogId, n, 1);
     // The loader's statuses in the window-opening routines' terms: table full
     // (-3), no resource (-1), no dialog window (-4).
     if (status == -1)
@@ -337,13 +337,13 @@ int ContentsDialogAttach(int n, int dialogId, int flags)
         return -1;
     if (status <= 0)
         return -4;
-    int index = DialogIndexById(dialogId);
-    HWND dialog = index >= 0 ? DialogTableWindow(index) : nullptr;
+    int index = WindowDialogs().indexById(dialogId);
+    HWND dialog = index >= 0 ? WindowDialogs().tableWindow(index) : nullptr;
     if (!dialog)
         return -4;
     if (!(flags & kWindowHidden)) {
         int type = 2;
-        DialogShow(0, 0, 0, 0, type, 0, 1);
+        WindowDialogs().show(0, 0, 0, 0, type, 0, 1);
     }
     auto* rec = static_cast<ContentsDialogRecord*>(WindowRecordAttach(frame, kRecordContentsDialog,
                                                                       sizeof(ContentsDialogRecord)));
@@ -361,8 +361,8 @@ int ContentsDialogAttach(int n, int dialogId, int flags)
         rec->outerWidth = r.right - r.left;
         rec->outerHeight = r.bottom - r.top;
     }
-    DialogRecordHandleSet(dialog, kDlgHost, frame);
-    if ((flags & kWindowMaximised) && DialogIsResizable(dialog)) {
+    WindowDialogs().recordHandleSet(dialog, kDlgHost, frame);
+    if ((flags & kWindowMaximised) && WindowDialogs().isResizable(dialog)) {
         RECT cr;
         GetClientRect(gWindowTable.client[n], &cr);
         SendMessageA(gWindowTable.client[n], WM_SIZE, SIZE_RESTORED, MAKELPARAM(cr.right, cr.bottom));
@@ -386,13 +386,12 @@ void MainWindowCreate(int x, int y, int& width, int& height, int flags, int menu
     if (!probe)
         WindowFatal("Failed to create window - aborting.");
     gWindowTable.frame[0] = probe;
-    NumericEditClassesRegister();
-    GridRegisterClasses();
+    // Every layer's window classes first: the dialog layer's look for the
+    // grid's among the classes it recognises.
+    LibraryLayerStepsRun(&LibraryLayerSteps::classesRegister);
     gWindowSystem.richEditVersion = RichEditVersion();
     gWindowSystem.findReplaceMessage = RegisterWindowMessageA("commdlg_FindReplace");
-    ControlClassProcsProbe();
-    ControlClassAtomsProbe();
-    DialogWindowOpenReset();
+    LibraryLayerStepsRun(&LibraryLayerSteps::mainWindowOpening);
 
     int working = flags;
     bool fits = false;
@@ -574,12 +573,12 @@ void AllWindowsDestroy()
             continue;
         if (r->type == kRecordContentsDialog) {
             auto* cd = reinterpret_cast<ContentsDialogRecord*>(r);
-            int32_t* words = DialogRecordWords(cd->dialog);
-            int index = words ? DialogIndexById(words[kDlgIdentifier]) : -1;
+            int32_t* words = WindowDialogs().recordWords(cd->dialog);
+            int index = words ? WindowDialogs().indexById(words[kDlgIdentifier]) : -1;
             if (index > 0) {
                 int hide = index;
-                DialogHide(hide);
-                DialogDestroyById(0, index);
+                WindowDialogs().hide(hide);
+                WindowDialogs().destroyById(0, index);
             }
             WindowRecordFree(r);
         } else if (r->type == kRecordSplit) {
@@ -590,12 +589,12 @@ void AllWindowsDestroy()
         }
         WindowRecordDetach(frame);
     }
-    DialogTableDestroyAll();
+    WindowDialogs().tableDestroyAll();
     gActiveDialog = nullptr;
     gWindowSystem.semiModelessDialog = nullptr;
     gWindowSystem.semiModelessCount = 0;
     gWindowSystem.lastActiveFrame = nullptr;
-    DialogFieldBrushDelete();
+    WindowDialogs().fieldBrushDelete();
     if (gWindowSystem.msimg32)
         FreeLibrary(gWindowSystem.msimg32);
     if (gWindowSystem.mapi32)

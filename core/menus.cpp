@@ -8,7 +8,6 @@
 #include <string>
 
 #include "core/fixed_text.h"
-#include "core/neighbours.h"
 #include "core/window_table.h"
 
 namespace {

@@ -8,11 +8,11 @@
 #include <string>
 
 #include "core/child_windows.h"
+#include "core/dialog_services.h"
 #include "core/events.h"
 #include "core/fixed_text.h"
 #include "core/main_window.h"
 #include "core/menus.h"
-#include "core/neighbours.h"
 #include "core/toolbars.h"
 #include "core/window_services.h"
 #include "core/window_table.h"
@@ -235,9 +235,9 @@ void SplitDialogsProbe(SplitRecord* s, int dialogs[2], const RECT& client, int& 
         int status = 0;
         int flags = s->paneFlags[p];
         SIZE ext{};
-        if (DialogIndexById(dialogs[p]) >= 0)
+        if (WindowDialogs().indexById(dialogs[p]) >= 0)
             status = -5;
-        else if (DialogTableCount() >= 100)
+        else if (WindowDialogs().tableCount() >= 100)
             status = -3;
         else
             status = ContentsDialogProbe(dialogs[p], gWindowTable.frame[0], client.right, client.bottom, flags, &ext);
@@ -389,7 +389,7 @@ void SplitFirstLayout(SplitRecord* s, const RECT& client, bool even)
         SetFocus(gWindowTable.client[n0]);
         WindowFocusActivate(gWindowTable.frame[n0]);
         if (WindowRecordTypeOf(gWindowTable.frame[n0]) == kRecordContentsDialog)
-            DialogFieldSelectAll(GetFocus());
+            WindowDialogs().fieldSelectAll(GetFocus());
     }
     s->focusedPane = gWindowTable.frame[n0];
 }

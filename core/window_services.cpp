@@ -14,7 +14,6 @@
 #include "core/frame_window.h"
 #include "core/graphics_services.h"
 #include "core/library_state.h"
-#include "core/neighbours.h"
 #include "core/special_windows.h"
 #include "core/status_bar.h"
 #include "core/window_table.h"
@@ -118,7 +117,7 @@ void CursorShapeSet(int shape, int scope, int kind, int n)
             if (MouseOver(gWindowTable.client[n]) && cursor)
                 SetCursor(cursor);
         } else if (n != 0) {
-            DialogTargetFieldCursorSet(cursor, shape);
+            WindowDialogs().targetFieldCursorSet(cursor, shape);
             if (WindowGraphicsTargetKind() == kTargetDialogField && MouseOver(WindowSurfaceWindow()) && cursor)
                 SetCursor(cursor);
         }
@@ -129,7 +128,7 @@ void CursorShapeSet(int shape, int scope, int kind, int n)
             gWindowTable.cursor[i] = nullptr;
             gWindowTable.cursorShape[i] = 0;
         }
-        DialogFieldCursorsClear();
+        WindowDialogs().fieldCursorsClear();
     }
     gGlobalCursor = cursor;
     gGlobalCursorShape = shape;
@@ -144,7 +143,7 @@ void CursorShapeGet(int& out, int scope, int n)
         out = gWindowTable.cursorShape[n];
     } else if (scope == 3 && n != 0) {
         int shape = 0;
-        if (DialogTargetFieldCursor(shape))
+        if (WindowDialogs().targetFieldCursor(shape))
             out = shape;
     }
 }
@@ -172,9 +171,9 @@ void WindowFocusActivate(HWND frame)
         bool active = frame && (f == frame || IsChild(f, frame));
         SendMessageA(f, WM_NCACTIVATE, active ? TRUE : FALSE, 0);
     }
-    int count = DialogTableCount();
+    int count = WindowDialogs().tableCount();
     for (int slot = 1; slot <= count; ++slot) {
-        HWND d = DialogTableWindow(slot);
+        HWND d = WindowDialogs().tableWindow(slot);
         if (d)
             SendMessageA(d, WM_NCACTIVATE, (frame && d == frame) ? TRUE : FALSE, 0);
     }
@@ -243,7 +242,7 @@ POINT ProbeOffset()
 
 void WindowRectQuery(int mode, int& a, int& b, int& isChild, int& parent)
 {
-    HWND w = mode <= 1 ? gWindowTable.frame[Current()] : DialogCurrentWindow();
+    HWND w = mode <= 1 ? gWindowTable.frame[Current()] : WindowDialogs().currentWindow();
     isChild = 0;
     parent = 0;
     if (!w) {
@@ -333,7 +332,7 @@ void TargetClientSize(int kind, int n, int& width, int& height)
     if (kind == 1 && n >= 0 && n <= kLastWindow)
         w = gWindowTable.client[n];
     else if (kind == 3) {
-        HWND d = DialogCurrentWindow();
+        HWND d = WindowDialogs().currentWindow();
         w = (d && n != 0) ? GetDlgItem(d, n) : d;
     }
     RECT r{};
@@ -392,7 +391,7 @@ void WindowPlacementSet(int x, int y, int& width, int& height, int state)
     int newW = width == -999999 ? clientW : width;
     int newH = height == -999999 ? clientH : height;
     if (auto* cd = WindowRecordAs<ContentsDialogRecord>(f, kRecordContentsDialog)) {
-        if (!DialogIsResizable(cd->dialog)) {
+        if (!WindowDialogs().isResizable(cd->dialog)) {
             newW = clientW;
             newH = clientH;
         } else {
@@ -588,14 +587,14 @@ void WindowTypeRevert(int& dialogId, int flags, int& status)
     case kRecordContentsDialog: {
         auto* cd = reinterpret_cast<ContentsDialogRecord*>(r);
         WindowRecordDetach(f);
-        int id = DialogRecordIdentifier(cd->dialog);
+        int id = WindowDialogs().recordIdentifier(cd->dialog);
         if (id != 0 && dialogId == id)
             dialogId = 0;
-        int index = id ? DialogIndexById(id) : -1;
+        int index = id ? WindowDialogs().indexById(id) : -1;
         if (index > 0) {
             int hideIndex = index;
-            DialogHide(hideIndex);
-            DialogDestroyById(0, index);
+            WindowDialogs().hide(hideIndex);
+            WindowDialogs().destroyById(0, index);
         } else if (IsWindow(cd->dialog)) {
             DestroyWindow(cd->dialog);
         }

@@ -13,11 +13,11 @@
 #include "core/numeric.h"
 #include "dialogs/dialog_extras_parser.h"
 #include "dialogs/dialog_fields.h"
-#include "dialogs/dialog_neighbours.h"
 #include "dialogs/dialog_procedure.h"
 #include "dialogs/dialog_table.h"
 #include "dialogs/field_services.h"
 #include "dialogs/field_subclass.h"
+#include "dialogs/grid_services.h"
 #include "dialogs/list_tree_fields.h"
 #include "dialogs/numeric_edit_classes.h"
 
@@ -113,7 +113,7 @@ public:
     {
         int consumed = 0;
         if (HWND c = Control(id))
-            GridFieldSetup(c, text, consumed);
+            DialogGridFieldSetup(c, text, consumed);
         return consumed;
     }
 

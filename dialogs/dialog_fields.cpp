@@ -10,7 +10,6 @@
 #include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/window_table.h"
-#include "dialogs/dialog_neighbours.h"
 #include "dialogs/dialog_procedure.h"
 #include "dialogs/dialog_show.h"
 #include "dialogs/field_subclass.h"

@@ -10,7 +10,6 @@
 #include "core/window_services.h"
 #include "core/window_table.h"
 #include "dialogs/dialog_fields.h"
-#include "dialogs/dialog_neighbours.h"
 #include "dialogs/dialog_show.h"
 #include "dialogs/dialog_table.h"
 #include "dialogs/field_services.h"

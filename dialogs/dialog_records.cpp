@@ -14,9 +14,7 @@
 #include <mutex>
 #include <unordered_map>
 
-#include "core/neighbours.h"
 #include "dialogs/dialog_fields.h"
-#include "dialogs/dialog_neighbours.h"
 #include "dialogs/dialog_table.h"
 
 namespace {

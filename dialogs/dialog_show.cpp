@@ -20,7 +20,6 @@
 #include "dialogs/common_dialogs.h"
 #include "dialogs/dialog_fields.h"
 #include "dialogs/dialog_info.h"
-#include "dialogs/dialog_neighbours.h"
 #include "dialogs/dialog_procedure.h"
 #include "dialogs/dialog_table.h"
 #include "dialogs/field_services.h"

@@ -16,12 +16,12 @@
 #include <vector>
 
 #include "dialogs/dialog_fields.h"
-#include "dialogs/dialog_neighbours.h"
 #include "dialogs/dialog_procedure.h"
 #include "dialogs/dialog_show.h"
 #include "dialogs/dialog_table.h"
 #include "dialogs/field_subclass.h"
 #include "dialogs/field_values.h"
+#include "dialogs/grid_services.h"
 #include "dialogs/list_tree_fields.h"
 #include "dialogs/numeric_edit_classes.h"
 
@@ -279,7 +279,7 @@ void CopyField(HWND t, HWND targetDialog, HWND s, HWND sourceDialog)
     else if (a == k.progress)
         CopyProgress(t, s);
     else if (k.grid && a == k.grid)
-        GridCopyState(t, s);
+        DialogGridCopyState(t, s);
     else if (a == k.trackBar)
         CopyTrackBar(t, s);
     else if (FieldIsEditLike(s))

@@ -9,7 +9,6 @@
 #include "core/window_table.h"
 #include "dialogs/dialog_extras.h"
 #include "dialogs/dialog_fields.h"
-#include "dialogs/dialog_neighbours.h"
 #include "dialogs/dialog_procedure.h"
 #include "dialogs/field_subclass.h"
 #include "dialogs/message_box.h"

@@ -12,9 +12,9 @@
 #include <array>
 #include <cstdint>
 
-#include "core/neighbours.h"
+#include "core/dialog_services.h"
 
-// (The words of the dialog record, kDlg..., are named in core/neighbours.h.)
+// (The words of the dialog record, kDlg..., are named in core/dialog_services.h.)
 
 // Show types.
 enum DialogShowType : int { kShowModal = 1, kShowModeless = 2, kShowSemiModeless = 3 };
@@ -44,6 +44,8 @@ void DialogRecordHandleSet(HWND dialog, int word, HWND handle);
 
 // The record hung on DIALOG, nullptr when it has none (or another kind).
 DialogRecord* DialogRecordOf(HWND dialog);
+// The identifier word of DIALOG's record, 0 when it has none.
+int DialogRecordIdentifier(HWND dialog);
 // Allocates a zero-filled record, hangs it on DIALOG and returns its words;
 // nullptr when DIALOG is no window. Used by the loader and by whoever parses
 // a dialog's extras for a dialog outside the table.

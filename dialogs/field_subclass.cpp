@@ -7,7 +7,6 @@
 #include "core/events.h"
 #include "core/window_services.h"
 #include "dialogs/dialog_fields.h"
-#include "dialogs/dialog_neighbours.h"
 #include "dialogs/dialog_procedure.h"
 #include "dialogs/dialog_table.h"
 #include "dialogs/field_services.h"

@@ -22,11 +22,11 @@
 #include "core/string_routines.h"
 #include "core/window_table.h"
 #include "dialogs/dialog_fields.h"
-#include "dialogs/dialog_neighbours.h"
 #include "dialogs/dialog_show.h"
 #include "dialogs/dialog_table.h"
 #include "dialogs/field_services.h"
 #include "dialogs/field_subclass.h"
+#include "dialogs/grid_services.h"
 #include "dialogs/message_box.h"
 #include "dialogs/numeric_edit_classes.h"
 #include "graphics/bitmaps.h"
@@ -664,7 +664,7 @@ void DialogFieldClear(int& field)
         auto low = static_cast<int>(SendMessageA(c, PBM_GETRANGE, TRUE, 0));
         SendMessageA(c, PBM_SETPOS, static_cast<WPARAM>(low), 0);
     } else if (k.grid && a == k.grid) {
-        GridClearAll(c);
+        DialogGridClearAll(c);
     } else if (a == k.trackBar && (style & TBS_ENABLESELRANGE)) {
         SendMessageA(c, TBM_CLEARSEL, TRUE, 0);
     } else if (a == k.treeView) {

@@ -7,14 +7,18 @@
 
 #include <string>
 
+#include "core/dialog_services.h"
 #include "core/error_codes.h"
 #include "core/errors.h"
 #include "core/fixed_text.h"
-#include "core/dialog_services.h"
 #include "core/layer_steps.h"
 #include "dialogs/common_dialogs.h"
+#include "dialogs/dialog_extras.h"
+#include "dialogs/dialog_procedure.h"
 #include "dialogs/dialog_show.h"
 #include "dialogs/dialog_table.h"
+#include "dialogs/field_subclass.h"
+#include "dialogs/numeric_edit_classes.h"
 #include "dialogs/window_snapshots.h"
 #include "graphics/graphics_neighbours.h"
 
@@ -150,17 +154,52 @@ void DialogWordsShutdown()
     gDialogStatus.lastAnswer = 0;
 }
 
-// Installed while the program starts: every program with windows links the
-// dialog manager (the window system calls it by name, core/neighbours.h), and
-// the dialog manager keeps its words in this file.
+// The main window opens (after every layer registered its classes): the
+// standard control classes are found again and the words kept per main
+// window reset.
+void DialogMainWindowOpening()
+{
+    ControlClassProcsProbe();
+    ControlClassAtomsProbe();
+    DialogWindowOpenReset();
+}
+
+// Installed while the program starts: every program links the whole library,
+// and the dialog manager keeps its words in this file.
 const bool gDialogLayerInstalled =
     (ErrorBoxDeliverySet(ErrorBoxShow),
-     LibraryLayerStepsSet(LibraryLayer::kDialogs, {.start = DialogWordsStart, .afterWindows = DialogWordsShutdown}),
+     LibraryLayerStepsSet(LibraryLayer::kDialogs, {.start = DialogWordsStart,
+                                                   .afterWindows = DialogWordsShutdown,
+                                                   .classesRegister = NumericEditClassesRegister,
+                                                   .mainWindowOpening = DialogMainWindowOpening}),
      DialogServicesSet({.select = WDialogSelect, .graphicsTarget = DialogGraphicsTarget}),
      WindowDialogServicesSet({.currentDialog = &gDialogStatus.currentDialogId,
                               .contentsSnapshot = WindowContentsSnapshot,
                               .otherWindowsDisable = OtherWindowsDisable,
                               .otherWindowsEnable = OtherWindowsEnable}),
+     WindowDialogManagerSet({.recordWords = DialogRecordWords,
+                             .recordAttach = DialogRecordAttach,
+                             .recordRelease = DialogRecordRelease,
+                             .recordHandle = DialogRecordHandle,
+                             .recordHandleSet = DialogRecordHandleSet,
+                             .recordIdentifier = DialogRecordIdentifier,
+                             .extrasParse = DialogExtrasParse,
+                             .isResizable = DialogIsResizable,
+                             .create = DialogCreate,
+                             .show = DialogShow,
+                             .hide = DialogHide,
+                             .destroyById = DialogDestroyById,
+                             .indexById = DialogIndexById,
+                             .fieldSelectAll = DialogFieldSelectAll,
+                             .tableCount = DialogTableCount,
+                             .tableWindow = DialogTableWindow,
+                             .tableDestroyAll = DialogTableDestroyAll,
+                             .linksReplace = DialogLinksReplace,
+                             .currentWindow = DialogCurrentWindow,
+                             .fieldBrushDelete = DialogFieldBrushDelete,
+                             .targetFieldCursor = DialogTargetFieldCursor,
+                             .targetFieldCursorSet = DialogTargetFieldCursorSet,
+                             .fieldCursorsClear = DialogFieldCursorsClear}),
      true);
 
 } // namespace

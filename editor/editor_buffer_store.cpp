@@ -9,7 +9,6 @@
 #include <cstring>
 #include <new>
 
-#include "core/neighbours.h"
 #include "core/special_windows.h"
 #include "graphics/graphics_state.h"
 

@@ -18,7 +18,6 @@
 #include "core/numeric.h"
 #include "core/window_table.h"
 #include "dialogs/dialog_fields.h"
-#include "dialogs/dialog_neighbours.h"
 #include "dialogs/dialog_table.h"
 #include "dialogs/field_subclass.h"
 #include "dialogs/numeric_edit_classes.h"

@@ -15,7 +15,7 @@
 #include "core/menus.h"
 #include "core/special_windows.h"
 #include "core/window_table.h"
-#include "dialogs/dialog_neighbours.h"
+#include "dialogs/dialog_table.h"
 #include "dialogs/numeric_edit_classes.h"
 #include "grid/grid_engine.h"
 #include "grid/grid_record.h"

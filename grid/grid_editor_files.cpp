@@ -15,7 +15,6 @@
 #include "core/errors.h"
 #include "core/file_replacement.h"
 #include "core/fixed_text.h"
-#include "core/neighbours.h"
 #include "core/os_services.h"
 #include "dialogs/common_dialogs.h"
 #include "dialogs/dialog_fields.h"

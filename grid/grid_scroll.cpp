@@ -12,7 +12,7 @@
 #include <commctrl.h>
 
 #include "dialogs/dialog_fields.h"
-#include "dialogs/dialog_neighbours.h"
+#include "dialogs/dialog_table.h"
 #include "dialogs/numeric_edit_classes.h"
 
 namespace {

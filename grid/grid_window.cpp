@@ -3,7 +3,9 @@
 // dimensions, destruction, enabling), the set-up of a grid field from its
 // "[Grids]" record and hidden template dialog (row headers and labels, the
 // columns), the copy of a grid's state into and out of a dialog's modal copy,
-// and the subclass procedure of the header controls.
+// the subclass procedure of the header controls, and the grid's services to
+// the layers below it (its classes registered when the main window opens, the
+// dialog manager's grid fields).
 #include "grid/grid_print.h"
 #include "grid/grid_record.h"
 
@@ -15,12 +17,14 @@
 
 #include <commctrl.h>
 
+#include "core/layer_steps.h"
 #include "core/os_services.h"
 #include "core/window_table.h"
 #include "dialogs/dialog_extras.h"
 #include "dialogs/dialog_fields.h"
 #include "dialogs/dialog_procedure.h"
 #include "dialogs/field_subclass.h"
+#include "dialogs/grid_services.h"
 #include "dialogs/numeric_edit_classes.h"
 
 namespace {
@@ -937,3 +941,14 @@ LRESULT CALLBACK GridHeaderProc(HWND header, UINT message, WPARAM wParam, LPARAM
     return previous ? CallWindowProcA(previous, header, message, wParam, lParam)
                     : DefWindowProcA(header, message, wParam, lParam);
 }
+
+namespace {
+
+// Installed while the program starts: every program links the whole library,
+// and the grid's classes are registered in this file.
+const bool gGridLayerInstalled =
+    (LibraryLayerStepsSet(LibraryLayer::kGrid, {.classesRegister = GridRegisterClasses}),
+     DialogGridServicesSet({.fieldSetup = GridFieldSetup, .copyState = GridCopyState, .clearAll = GridClearAll}),
+     true);
+
+} // namespace

@@ -18,7 +18,6 @@
 #include "core/errors.h"
 #include "core/events.h"
 #include "dialogs/dialog_fields.h"
-#include "dialogs/dialog_neighbours.h"
 #include "dialogs/dialog_table.h"
 #include "dialogs/field_subclass.h"
 #include "grid/grid_record.h"
