@@ -25,10 +25,16 @@ void IPgZAxis(std::string_view options);
 
 // Caller labels instead of numbers, no tick marks: label k of the axis is
 // LABELS[k - 1] up to its last non-blank character for k <= N (and within
-// the span), else a single blank. On a table graph (type 9) with option bit 8
-// the label band is first filled in the previous colour of the drawing state
-// (the one current before the last colour change) and the labels are drawn
-// in the current one: set the band's colour, then the labels', just before.
+// the span), else a single blank.
+//
+// On a table graph (type 9) these draw the label bands: row labels beside
+// the plot (y entries), column labels below or above it (x entries). With
+// option bit 8 of IPgGraphBegin the band is first filled solid in the
+// PREVIOUS colour, and the labels and grid are drawn in the current one.
+// IGrColourN makes the colour before it the previous one, so after a single
+// call the band takes the colour that was current before (black by
+// default) and hides labels of a dark colour. Select the band's colour and
+// then the labels' colour, two IGrColourN calls, before the labels.
 void IPgXAxisLabels(std::span<const std::string_view> labels, int n);
 void IPgXAxis2Labels(std::span<const std::string_view> labels, int n);
 void IPgYAxisLabels(std::span<const std::string_view> labels, int n);

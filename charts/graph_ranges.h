@@ -18,9 +18,12 @@ void IPgUnitsPolar(float unit);
 // x1 and y1, (0, 1] for x2 and y2), else that field keeps its value. It stays
 // for later graphs until set again.
 void IPgPlotAreaFractions(float x1, float y1, float x2, float y2);
-// "LOG" (any case) in the first three characters requests a log axis, any
-// other text a linear one. The request outlasts the graph: every later graph
-// (IPgGraphBegin included) keeps it until the next IPgLogAxes call.
+// "LOG" (any case) in the first three characters requests a log axis; any
+// other text a linear one. The request belongs to no graph: IPgGraphBegin
+// keeps it, so every later graph (of a type that can have that log axis)
+// gets it too, until IPgLogAxes is called again or the graphics start-up
+// clears it. A program that wants one log graph among linear ones asks for
+// linear axes again after it.
 void IPgLogAxes(std::string_view xKind, std::string_view yKind);
 
 // Data value to world coordinate (linear or logarithmic axis).

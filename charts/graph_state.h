@@ -36,7 +36,7 @@ struct PgGraphState {
     int stacked = 0;            // 1: stacking (bit 1024)
     int optionKind = 0;         // 1 bit 4, else 2 bit 256, else 3 bit 16, else 0
     int optionFlag2 = 0;
-    int optionFlag8 = 0;
+    int optionFlag8 = 0;        // bit 8; a table graph's label bands filled in the previous colour
     int optionFlag32 = 0;
     int optionFlag128 = 0;      // smooth curves, no filled curve sets
     int optionFlag512 = 0;
@@ -148,7 +148,10 @@ extern SetQuadTable gSetQuadTable;
 // point counts (the first, and the second and third where the graph type
 // needs them; a count that is not there counts as 0 and is raised like a
 // small one), option bits and the switch that applies the default styles,
-// colours and settings of the type.
+// colours and settings of the type. The log-axis request of IPgLogAxes is
+// not the graph's and stays as it was. Option bit 8 on a table graph (type
+// 9) fills the band of its row or column labels in the previous colour
+// (see the table-axis entries in charts/axes.h).
 void IPgGraphBegin(int type, int sets, std::span<const int> points, const int* optionBits = nullptr,
                    const int* applyDefaults = nullptr);
 
