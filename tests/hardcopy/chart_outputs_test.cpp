@@ -2,8 +2,10 @@
 // graph with a long title and axis labels and a list legend, a colour-strip
 // legend, a table graph's row and column labels, and a gradient legend) is
 // drawn in the application's plot window with a PostScript, an SVG and a
-// PNG file open, once with the screen output on and once with it off, in a
-// fixed-pitch and in a proportional font. Every output must hold every text
+// PNG file open, once with the screen output on and once with it off, in
+// each family's own spacing (Courier, Helvetica), in Helvetica spaced by the
+// width table (sent character by character) and in a face named by the
+// caller at fixed pitch (Arial on the screen, Courier in the files). Every output must hold every text
 // whole: the screen by the text operations it received, PostScript and SVG
 // by the strings in their files. No legend text may run across its frame,
 // in the window's pixels or in the readers' pictures of the files. And the
@@ -46,6 +48,7 @@ namespace {
 
 using namespace plotfile;
 
+// The texts of the chart in the order it draws them.
 const std::vector<std::string> kTexts = {
     "Readings of the three stations",
     "Time since the start of the measurement in seconds (all sample values)",
@@ -71,10 +74,11 @@ const std::vector<std::string> kTexts = {
 // The chart: four graphs in the four quarters of the target, each with the
 // default plot area (0.1 to 0.9), so that the legends and the row band have
 // only the margins right of their plots.
-void Chart(int fontCode)
+void Chart(int fontCode, int spacing)
 {
     const int plain = 0;
-    WGrTextFont(&fontCode, &plain);
+    const std::string_view face = "Arial";
+    WGrTextFont(&fontCode, &plain, nullptr, nullptr, &face, &spacing);
     const int points[] = {5};
     const std::string_view sets[] = {"Set one", "Set two", "Set three"};
 
@@ -148,10 +152,15 @@ void Recorder(int side, int op)
         YYHardcopyCall(op);
 }
 
-std::vector<std::string> Sorted(std::vector<std::string> v)
+// The texts one after another: an output that gets a text character by
+// character (width-table spacing) holds the same characters in the same
+// order as one that gets it whole.
+std::string Joined(const std::vector<std::string>& texts)
 {
-    std::sort(v.begin(), v.end());
-    return v;
+    std::string all;
+    for (const std::string& t : texts)
+        all += t;
+    return all;
 }
 
 // The texts of a PostScript file: the strings its show procedures print.
@@ -230,7 +239,7 @@ protected:
     // The chart in the plot window, with DRIVER's file NAME open (options
     // for one device unit per point or pixel) and the screen output on or
     // off. The file's path.
-    std::string Draw(int driver, const std::string& name, bool screen, int fontCode)
+    std::string Draw(int driver, const std::string& name, bool screen, int fontCode, int spacing)
     {
         GraphicsStateGuard guard;
         gReceived = Received{};
@@ -252,7 +261,7 @@ protected:
         YYHardcopyOpen(&file);
         EXPECT_EQ(gGraphicsState.hardcopyOpen, 1);
         gGraphicsState.screenOutput = screen ? 1 : 0;
-        Chart(fontCode);
+        Chart(fontCode, spacing);
         gGraphicsState.screenOutput = 1;
         std::string_view close = "S";
         YYHardcopyOpen(&close);
@@ -273,7 +282,7 @@ protected:
         return p;
     }
 
-    void DrawAndCheck(int fontCode, int driver, const char* name, double resolution, bool screen);
+    void DrawAndCheck(int fontCode, int spacing, int driver, const char* name, double resolution, bool screen);
 
     int width_ = 0, height_ = 0;
     double limitY_ = 0.0;
@@ -285,19 +294,20 @@ private:
 // The chart in FONTCODE through DRIVER's file NAME (a page given in points
 // at RESOLUTION dots per inch, or a bitmap for 0), the screen output on or
 // off; every check on what each output got.
-void ChartOutputs::DrawAndCheck(int fontCode, int driver, const char* name, double resolution, bool screen)
+void ChartOutputs::DrawAndCheck(int fontCode, int spacing, int driver, const char* name, double resolution,
+                                bool screen)
 {
-    const std::string path = Draw(driver, name, screen, fontCode);
+    const std::string path = Draw(driver, name, screen, fontCode, spacing);
     const Received got = gReceived;
     const std::string bytes = ReadFile(path);
     if (screen) {
-        EXPECT_EQ(Sorted(got.screenTexts), Sorted(kTexts));
+        EXPECT_EQ(Joined(got.screenTexts), Joined(kTexts));
         ExpectNothingRightOfTheFrames(Screen(), got.frames, "screen");
     }
     if (driver == kDriverPostScript) {
-        EXPECT_EQ(Sorted(PostScriptTexts(bytes)), Sorted(kTexts));
+        EXPECT_EQ(Joined(PostScriptTexts(bytes)), Joined(kTexts));
     } else if (driver == kDriverSvg) {
-        EXPECT_EQ(Sorted(SvgTexts(bytes)), Sorted(kTexts));
+        EXPECT_EQ(Joined(SvgTexts(bytes)), Joined(kTexts));
     }
     ASSERT_EQ(got.frames.size(), 3u) << "the three legend frames";
 
@@ -343,9 +353,12 @@ void ChartOutputs::DrawAndCheck(int fontCode, int driver, const char* name, doub
 TEST_F(ChartOutputs, EveryOutputHoldsEveryTextWholeAndInsideItsFrame)
 {
     const struct {
-        int code;
+        int code, spacing;
         const char* name;
-    } fonts[] = {{101, "fixed pitch"}, {102, "proportional"}};
+    } fonts[] = {{101, 0, "Courier"},
+                 {102, 0, "Helvetica"},
+                 {102, 2, "Helvetica by the width table"},
+                 {100, 1, "Arial by name at fixed pitch"}};
     const struct {
         int driver;
         const char* name;
@@ -355,7 +368,7 @@ TEST_F(ChartOutputs, EveryOutputHoldsEveryTextWholeAndInsideItsFrame)
         for (const auto& file : files)
             for (bool screen : {true, false}) {
                 SCOPED_TRACE(std::string(font.name) + ", " + file.name + (screen ? ", screen on" : ", screen off"));
-                DrawAndCheck(font.code, file.driver, file.name, file.resolution, screen);
+                DrawAndCheck(font.code, font.spacing, file.driver, file.name, file.resolution, screen);
             }
 }
 
