@@ -226,7 +226,9 @@ void Fill(int op)
     const GraphicsState& g = gGraphicsState;
     const DeviceParameterBlock& b = B();
     CgmDriverState& s = S();
-    if (b.M != 1)
+    // M = -1 is the outline pass, which writes nothing here; every other M is
+    // the fill pass (a quadrilateral's carries its orientation, 1 or 2).
+    if (b.M == -1)
         return;
     const bool ellipse = op == DeviceOp::kEllipseHalftone;
     if (!ellipse && g.fillMode != kFillHalftone && g.fillMode != kFillSolid)

@@ -277,6 +277,24 @@ TEST_F(CgmDriverTest, AttributesAreWrittenWhenTheyChange)
     EXPECT_EQ(w.CountOf(4, 7), 1);
 }
 
+TEST_F(CgmDriverTest, QuadrilateralsOfEitherOrientationAreFilled)
+{
+    // A quadrilateral's fill pass carries its orientation in M (1 or 2);
+    // only the outline pass (M = -1) writes nothing.
+    for (int orientation : {1, 2}) {
+        const cgmwalk::Walk w = Walked(Plot([orientation] {
+            gGraphicsState.fillMode = kFillSolid;
+            Colour(kRed);
+            gDeviceParameterBlock.M = orientation;
+            Points({10, 40, 50, 20}, {10, 10, 30, 30});
+            Op(DeviceOp::kQuadHalftone);
+            gDeviceParameterBlock.M = -1;
+            Op(DeviceOp::kQuadHalftone);
+        }));
+        EXPECT_EQ(w.CountOf(4, 7), 1) << "orientation " << orientation;
+    }
+}
+
 TEST_F(CgmDriverTest, LongElements)
 {
     // The POLYLINE header of two points; a polyline of 8191 points in one
