@@ -19,6 +19,8 @@ import argparse
 import os
 import sys
 
+from generated_file import write_or_check
+
 from fontTools.ttLib import TTFont
 
 FACES = [
@@ -91,14 +93,7 @@ def main():
         styles = [widths(os.path.join(args.fonts, f"{base}-{style}.ttf")) for style in STYLES]
         tables.append(((family, base), styles))
     text = render(tables)
-    if args.check:
-        with open(args.out, encoding="utf-8") as f:
-            same = f.read() == text
-        print("up to date" if same else f"{args.out} differs")
-        return 0 if same else 1
-    with open(args.out, "w", encoding="utf-8") as f:
-        f.write(text)
-    return 0
+    return write_or_check(args.out, text, args.check)
 
 
 if __name__ == "__main__":

@@ -20,6 +20,8 @@ import os
 import re
 import sys
 
+from generated_file import write_or_check
+
 ROW = re.compile(r"^\|\s*(\d+)-(\d+)\s*\|\s*((?:\d+\.\d\d\s*)+)\|\s*$")
 
 
@@ -76,14 +78,7 @@ def main():
     parser.add_argument("--check", action="store_true")
     args = parser.parse_args()
     text = render(read_rows(args.document))
-    if args.check:
-        with open(args.out, encoding="utf-8") as f:
-            same = f.read() == text
-        print("up to date" if same else f"{args.out} differs")
-        return 0 if same else 1
-    with open(args.out, "w", encoding="utf-8") as f:
-        f.write(text)
-    return 0
+    return write_or_check(args.out, text, args.check)
 
 
 if __name__ == "__main__":

@@ -425,11 +425,7 @@ TEST_F(ScreenDriverTest, PrintAreaNeedsAPrinterAndPrintsTheGraphicsArea)
     GetTempPathA(MAX_PATH, temp);
     const std::string png = std::string(temp) + title + ".png";
     std::string out;
-    ASSERT_TRUE(PollUntil([&] {
-        return unixtools::Run("/usr/bin/pdftoppm -r 20 -png -singlefile '" + unixtools::UnixPath(pdf) + "' '" +
-                                  unixtools::UnixPath(png.substr(0, png.size() - 4)) + "'",
-                              &out) == 0;
-    }, 30000)) << out;
+    ASSERT_TRUE(unixtools::PdfPageToPng(pdf, png.substr(0, png.size() - 4), 20, &out)) << out;
     std::vector<std::uint8_t> bytes;
     int osError = 0;
     ASSERT_EQ(ImageFileLoad(png, bytes, osError), 0);

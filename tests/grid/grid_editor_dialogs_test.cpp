@@ -517,11 +517,7 @@ TEST_F(GridEditorDialogs, PrintLandsAPdfNamedAfterTheEditorsFile)
     ASSERT_FALSE(pdf.empty()) << "no PDF named after " << title << " in " << folder;
     const std::string png = std::string(temp) + title;
     std::string out;
-    EXPECT_EQ(unixtools::Run("/usr/bin/pdftoppm -r 20 -png -singlefile '" + unixtools::UnixPath(pdf) + "' '" +
-                                 unixtools::UnixPath(png) + "'",
-                             &out),
-              0)
-        << out;
+    EXPECT_TRUE(unixtools::PdfPageToPng(pdf, png, 20, &out)) << out;
     EXPECT_NE(GetFileAttributesA((png + ".png").c_str()), INVALID_FILE_ATTRIBUTES);
     DeleteFileA((png + ".png").c_str());
     DeleteFileA(pdf.c_str());

@@ -597,9 +597,7 @@ TEST_F(GridPrintTest, OnThePdfPrinter)
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     const std::string png = std::string(temp) + title;
-    EXPECT_EQ(unixtools::Run("/usr/bin/pdftoppm -r 20 -png -singlefile '" + unixPdf + "' '" + unixtools::UnixPath(png) + "'", &out),
-              0)
-        << out;
+    EXPECT_TRUE(unixtools::PdfPageToPng(pdf, png, 20, &out)) << out;
     EXPECT_NE(GetFileAttributesA((png + ".png").c_str()), INVALID_FILE_ATTRIBUTES);
     DeleteFileA((png + ".png").c_str());
     DeleteFileA(pdf.c_str());

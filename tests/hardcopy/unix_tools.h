@@ -142,4 +142,15 @@ inline std::string CupsPdfFile(const std::string& folder, const std::string& tit
     return complete ? pdf : std::string();
 }
 
+// Renders the first page of PDF at DPI dots per inch into the PNG file
+// PNGPREFIX + ".png" (Windows paths), retrying for up to 30 s while the PDF may
+// still be being written; pdftoppm's messages go to OUTPUT. True when the page
+// was rendered.
+inline bool PdfPageToPng(const std::string& pdf, const std::string& pngPrefix, int dpi, std::string* output = nullptr)
+{
+    const std::string command = "/usr/bin/pdftoppm -r " + std::to_string(dpi) + " -png -singlefile '" +
+                                UnixPath(pdf) + "' '" + UnixPath(pngPrefix) + "'";
+    return PollUntil([&] { return Run(command, output) == 0; }, 30000);
+}
+
 } // namespace unixtools
